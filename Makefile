@@ -1,0 +1,22 @@
+# Vorplex: the two commands are `make run` and `make test`; the rest sits in scripts/.
+.PHONY: all build run test bench setup clean
+
+all: build
+
+setup:
+	@scripts/setup.sh
+
+build: setup
+	@scripts/build.sh
+
+run:
+	@scripts/run.sh
+
+test:
+	@scripts/test.sh
+
+bench:
+	@scripts/bench.sh
+
+clean:
+	rm -rf build/win build/native

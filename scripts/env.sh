@@ -1,0 +1,72 @@
+# Sourced by the other scripts: where things are, and the project's own Wine prefix.
+ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+BUILD="$ROOT/build"
+WIN_BUILD="$BUILD/win"
+NATIVE_BUILD="$BUILD/native"
+export WINEPREFIX="${WINEPREFIX:-$BUILD/wineprefix}"
+export WINEARCH=win64
+export WINEDEBUG="${WINEDEBUG:--all}"
+# No Mono or Gecko installer prompts on a new prefix.
+export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
+JOBS="$(nproc 2>/dev/null || echo 2)"
+
+# Starts Xvfb on a free display; sets XVFB_PID and DISPLAY.
+start_xvfb() {
+    local n
+    for n in $(seq 90 140); do
+        [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
+        Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+        XVFB_PID=$!
+        local i
+        for i in $(seq 1 50); do
+            [ -e "/tmp/.X11-unix/X$n" ] && { export DISPLAY=":$n"; return 0; }
+            kill -0 "$XVFB_PID" 2>/dev/null || break
+            sleep 0.1
+        done
+        kill "$XVFB_PID" 2>/dev/null; wait "$XVFB_PID" 2>/dev/null
+    done
+    echo "could not start Xvfb" >&2
+    return 1
+}
+
+# Starts one persistent wineserver for the prefix; sets WINESERVER_PID.
+start_wineserver() {
+    # -f keeps it in the foreground, so that $! is the server itself.
+    wineserver -f -p >/dev/null 2>&1 </dev/null &
+    WINESERVER_PID=$!
+    # Wait until it answers, so that no Wine process starts a server of its own.
+    local i
+    for i in $(seq 1 50); do
+        [ -S "$(wine_server_socket)" ] && break
+        sleep 0.1
+    done
+    # The first Wine process starts the prefix's services; they would inherit its
+    # standard handles and keep a caller's pipe open, so start them here on /dev/null.
+    wine cmd.exe /c exit >/dev/null 2>&1 </dev/null || true
+}
+
+# The socket of the prefix's wineserver (under /tmp/.wine-UID/server-DEV-INODE).
+wine_server_socket() {
+    local dev ino
+    dev=$(stat -c %d "$WINEPREFIX" 2>/dev/null) || return 1
+    ino=$(stat -c %i "$WINEPREFIX" 2>/dev/null) || return 1
+    printf '/tmp/.wine-%s/server-%x-%x/socket' "$(id -u)" "$dev" "$ino"
+}
+
+# Ends the prefix's Wine processes with their server, then the server itself.
+stop_wineserver() {
+    [ -n "${WINESERVER_PID:-}" ] || return 0
+    wineserver -k >/dev/null 2>&1 || true
+    stop_pid "$WINESERVER_PID"
+}
+
+stop_pid() {
+    local pid="$1"
+    [ -n "$pid" ] || return 0
+    kill "$pid" 2>/dev/null || return 0
+    local i
+    for i in $(seq 1 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+    kill -9 "$pid" 2>/dev/null
+    wait "$pid" 2>/dev/null
+    return 0
+}

@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the project needs (only those missing) and creates
+# the project's Wine prefix once. Quiet when everything is already in place.
+set -euo pipefail
+. "$(dirname "$0")/env.sh"
+
+PACKAGES=(cmake make g++ clang libclang-rt-14-dev g++-mingw-w64-x86-64-posix wine wine64
+          xvfb ffmpeg libgtest-dev imagemagick)
+
+missing=()
+for p in "${PACKAGES[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+    echo "setup: installing ${missing[*]}"
+    SUDO=""; [ "$(id -u)" -eq 0 ] || SUDO=sudo
+    $SUDO apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi
+
+if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    echo "setup: creating the Wine prefix in $WINEPREFIX"
+    mkdir -p "$WINEPREFIX"
+    # wineboot needs no display for this; keep its chatter out of the log.
+    DISPLAY= wineboot -i >/dev/null 2>&1 || true
+    wineserver -w || true
+    [ -f "$WINEPREFIX/system.reg" ] || { echo "setup: wineboot did not create the prefix" >&2; exit 1; }
+fi
