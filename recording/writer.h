@@ -57,47 +57,42 @@ public:
 
 private:
     struct Entry { uint64_t offset; uint32_t size; };  // offset of the chunk header
-    struct Riff {
-        uint64_t start = 0;      // offset of 'RIFF'
-        uint64_t moviStart = 0;  // offset of 'LIST' of movi
-        std::vector<std::vector<Entry>> entries;  // per stream
-    };
-    struct IxRef { uint64_t offset; uint32_t size; uint32_t duration; };
+    struct IxRef { uint64_t offset; uint32_t size; uint32_t frames; };
 
     std::FILE* m_f = nullptr;
-    std::string m_path;
     bool m_failed = false;
+    std::string m_error;
     std::vector<StreamSpec> m_specs;
     WriterOptions m_opt;
     uint64_t m_pos = 0;
     size_t m_riffs = 0;
-    Riff m_cur;
-    std::vector<Entry> m_idx1;               // first RIFF only, all streams, in order
+    uint64_t m_riffStart = 0;                  // offset of the current 'RIFF'
+    uint64_t m_moviStart = 0;                  // offset of the current movi 'LIST'
+    std::vector<std::vector<Entry>> m_riffEntries;  // per stream, current RIFF
+    std::vector<Entry> m_idx1;                 // first RIFF only, all streams, in order
     std::vector<uint32_t> m_idx1Stream;
-    std::vector<std::vector<IxRef>> m_ix;    // per stream: written 'ix##' chunks
-    std::vector<uint64_t> m_indxPos;         // per stream: offset of its 'indx' chunk
-    std::vector<uint64_t> m_strhPos;         // per stream: offset of strh data
-    std::vector<uint32_t> m_frames;          // per stream: frames written
-    std::vector<uint32_t> m_maxFrame;        // per stream: largest frame size
+    std::vector<std::vector<IxRef>> m_ix;      // per stream: written 'ix##' chunks
+    std::vector<uint64_t> m_indxPos;           // per stream: offset of its 'indx' chunk
+    std::vector<uint64_t> m_strhPos;           // per stream: offset of its strh content
+    std::vector<uint32_t> m_frames;            // per stream: frames written
+    uint32_t m_maxFrame = 0;
+    uint32_t m_firstRiffFrames = 0;            // frames of stream 0 in the first RIFF
     uint64_t m_avihPos = 0, m_dmlhPos = 0, m_dvrxPos = 0;
-    uint32_t m_firstRiffFrames = 0;          // frames of stream 0 in the first RIFF
     StartTime m_start;
     SourceBlock m_source{};
     MotionBlock m_motion{};
     GpiBlock m_gpi{};
 
     bool put(const void* p, size_t n);
-    bool putU32(uint32_t v);
-    bool putU16(uint16_t v);
+    bool put32(uint32_t v);
+    bool put16(uint16_t v);
     bool putTag(const char* t);
-    bool putAt(uint64_t pos, const void* p, size_t n);
-    bool putU32At(uint64_t pos, uint32_t v);
+    bool patch(uint64_t pos, const void* p, size_t n);
+    bool patch32(uint64_t pos, uint32_t v);
     void writeHeader();
-    void beginRiff(bool first);
+    void writeDvrx();
+    void beginRiff();
     void endRiff();
-    void writeIx();
-    void writeIdx1();
-    void patchHeaders();
     Status fail(const std::string& why);
 };
 

@@ -1,0 +1,98 @@
+#include "tools/events.h"
+
+#include "recording/avidate.h"
+
+#include <cmath>
+#include <cstdlib>
+#include <sstream>
+
+namespace dvrtool {
+
+namespace {
+
+// Reads "SECONDS INTEGER" lines; calls f(ms, value) for each.
+template <class F>
+bool eachLine(const std::string& text, const char* what, std::string& error, F f) {
+    std::istringstream in(text);
+    std::string line;
+    int number = 0;
+    while (std::getline(in, line)) {
+        number++;
+        size_t b = line.find_first_not_of(" \t\r");
+        if (b == std::string::npos || line[b] == '#') continue;
+        const char* s = line.c_str() + b;
+        char* end = nullptr;
+        double sec = std::strtod(s, &end);
+        if (end == s || !std::isfinite(sec) || sec < 0) {
+            error = std::string(what) + " line " + std::to_string(number) + ": bad time";
+            return false;
+        }
+        s = end;
+        long long v = std::strtoll(s, &end, 10);
+        if (end == s || v < INT32_MIN || v > INT32_MAX) {
+            error = std::string(what) + " line " + std::to_string(number) + ": bad number";
+            return false;
+        }
+        for (s = end; *s == ' ' || *s == '\t' || *s == '\r'; s++) {}
+        if (*s) {
+            error = std::string(what) + " line " + std::to_string(number) + ": unexpected text";
+            return false;
+        }
+        if (!f(int64_t(std::llround(sec * 1000)), int32_t(v))) {
+            error = std::string(what) + " line " + std::to_string(number) + ": value out of range";
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+bool parseSourceEvents(const std::string& text, rec::SourceBlock& out, std::string& error) {
+    out.fill(0);
+    return eachLine(text, "source", error, [&](int64_t ms, int32_t cam) {
+        if (cam < 1 || cam > int(rec::kMaxCameras)) return false;
+        rec::addSourceEvent(out, rec::sourceSlotOf(ms), cam);
+        return true;
+    });
+}
+
+bool parseGpiEvents(const std::string& text, rec::GpiBlock& out, std::string& error) {
+    out.fill(0);
+    return eachLine(text, "gpi", error, [&](int64_t ms, int32_t value) {
+        rec::setGpiValue(out, rec::gpiSlotOf(ms), value);
+        return true;
+    });
+}
+
+bool parseStartTime(const std::string& text, rec::StartTime& out) {
+    return rec::parseAviDate(text, out);
+}
+
+uint8_t MotionMeter::levelOf(double mad) {
+    if (!(mad >= kNoise)) return 0;
+    double v = mad * kGain;
+    return v >= 255 ? 255 : (v < 1 ? 1 : uint8_t(v));
+}
+
+void MotionMeter::add(const uint8_t* gray, size_t n, double seconds) {
+    size_t slot = seconds < 0 ? 0 : size_t(seconds * 1000 / double(rec::kMotionSlotMs));
+    if (m_prev.size() == n && n > 0 && slot < m_slotMax.size()) {
+        uint64_t sum = 0;
+        for (size_t i = 0; i < n; i++) sum += uint64_t(std::abs(int(gray[i]) - int(m_prev[i])));
+        double mad = double(sum) / double(n);
+        if (mad > m_slotMax[slot]) m_slotMax[slot] = mad;
+    }
+    if (slot < m_slotMax.size()) {
+        m_lastSlot = std::max(m_lastSlot, slot);
+        m_any = true;
+    }
+    m_prev.assign(gray, gray + n);
+}
+
+void MotionMeter::store(rec::MotionBlock& block, int camera) const {
+    if (!m_any) return;
+    for (size_t j = 0; j <= m_lastSlot; j++) rec::setMotionLevel(block, j, camera, levelOf(m_slotMax[j]));
+}
+
+}  // namespace dvrtool
