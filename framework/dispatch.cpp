@@ -1,0 +1,136 @@
+#include "framework/dispatch.h"
+#include <vector>
+#include "framework/exceptions.h"
+
+namespace fw {
+
+void COleDispatchDriver::AttachDispatch(IDispatch* pDispatch) {
+    if (pDispatch) pDispatch->AddRef();
+    ReleaseDispatch();
+    m_lpDispatch = pDispatch;
+}
+
+void COleDispatchDriver::ReleaseDispatch() {
+    if (m_lpDispatch) {
+        m_lpDispatch->Release();
+        m_lpDispatch = nullptr;
+    }
+}
+
+BSTR AnsiToBstr(const char* text) {
+    if (!text) text = "";
+    int n = MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
+    BSTR result = SysAllocStringLen(nullptr, n > 0 ? n - 1 : 0);
+    if (result && n > 1) MultiByteToWideChar(CP_ACP, 0, text, -1, result, n);
+    return result;
+}
+
+std::string BstrToAnsi(BSTR text) {
+    if (!text) return std::string();
+    int n = WideCharToMultiByte(CP_ACP, 0, text, static_cast<int>(SysStringLen(text)), nullptr, 0, nullptr, nullptr);
+    std::string s(n > 0 ? n : 0, '\0');
+    if (n > 0) WideCharToMultiByte(CP_ACP, 0, text, static_cast<int>(SysStringLen(text)), &s[0], n, nullptr, nullptr);
+    return s;
+}
+
+void COleDispatchDriver::InvokeHelper(DISPID dispid, WORD wFlags, VARTYPE vtRet, void* pvRet,
+                                      const char* pbParamInfo, ...) {
+    va_list args;
+    va_start(args, pbParamInfo);
+    try {
+        InvokeHelperV(dispid, wFlags, vtRet, pvRet, pbParamInfo, args);
+    } catch (...) {
+        va_end(args);
+        throw;
+    }
+    va_end(args);
+}
+
+namespace {
+
+// The arguments of one call, freed whatever happens.
+struct Arguments {
+    std::vector<VARIANTARG> items;
+    ~Arguments() {
+        for (VARIANTARG& v : items) VariantClear(&v);
+    }
+};
+
+void Throw(HRESULT hr, EXCEPINFO& info) {
+    if (hr == DISP_E_EXCEPTION) {
+        if (info.pfnDeferredFillIn) info.pfnDeferredFillIn(&info);
+        std::string description = BstrToAnsi(info.bstrDescription);
+        HRESULT sc = info.scode ? info.scode : hr;
+        WORD code = info.wCode;
+        SysFreeString(info.bstrSource);
+        SysFreeString(info.bstrDescription);
+        SysFreeString(info.bstrHelpFile);
+        throw COleDispatchException(description, code, sc);
+    }
+    throw COleException(hr);
+}
+
+}  // namespace
+
+void COleDispatchDriver::InvokeHelperV(DISPID dispid, WORD wFlags, VARTYPE vtRet, void* pvRet,
+                                       const char* pbParamInfo, va_list argList) {
+    if (!m_lpDispatch) {
+        // Not bound: the call does nothing, and what it reads is nothing.
+        if (pvRet && vtRet == VT_I4) *static_cast<long*>(pvRet) = 0;
+        if (pvRet && vtRet == VT_I2) *static_cast<short*>(pvRet) = 0;
+        if (pvRet && vtRet == VT_BSTR) *static_cast<BSTR*>(pvRet) = nullptr;
+        return;
+    }
+
+    Arguments args;
+    const size_t count = pbParamInfo ? strlen(pbParamInfo) : 0;
+    args.items.resize(count);
+    // Automation takes the arguments last first.
+    for (size_t i = 0; i < count; ++i) {
+        VARIANTARG& v = args.items[count - 1 - i];
+        VariantInit(&v);
+        switch (static_cast<unsigned char>(pbParamInfo[i])) {
+        case 0x02: v.vt = VT_I2; v.iVal = static_cast<short>(va_arg(argList, int)); break;
+        case 0x03: v.vt = VT_I4; v.lVal = va_arg(argList, long); break;
+        case 0x08: v.vt = VT_BSTR; v.bstrVal = AnsiToBstr(va_arg(argList, const char*)); break;
+        case 0x48: v.vt = VT_BSTR | VT_BYREF; v.pbstrVal = va_arg(argList, BSTR*); break;
+        default: throw COleException(E_INVALIDARG);
+        }
+    }
+
+    DISPPARAMS params = {count ? args.items.data() : nullptr, nullptr, static_cast<UINT>(count), 0};
+    DISPID named = DISPID_PROPERTYPUT;
+    if (wFlags & (DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF)) {
+        params.rgdispidNamedArgs = &named;
+        params.cNamedArgs = 1;
+    }
+
+    VARIANT result;
+    VariantInit(&result);
+    EXCEPINFO info = {};
+    UINT argErr = 0;
+    HRESULT hr = m_lpDispatch->Invoke(dispid, IID_NULL, LOCALE_USER_DEFAULT, wFlags, &params,
+                                      vtRet == VT_EMPTY ? nullptr : &result, &info, &argErr);
+    if (FAILED(hr)) {
+        VariantClear(&result);
+        Throw(hr, info);
+    }
+    if (vtRet == VT_EMPTY || !pvRet) {
+        VariantClear(&result);
+        return;
+    }
+    hr = VariantChangeType(&result, &result, 0, vtRet);
+    if (FAILED(hr)) {
+        VariantClear(&result);
+        throw COleException(hr);
+    }
+    switch (vtRet) {
+    case VT_I4: *static_cast<long*>(pvRet) = result.lVal; break;
+    case VT_I2: *static_cast<short*>(pvRet) = result.iVal; break;
+    case VT_BSTR: *static_cast<BSTR*>(pvRet) = result.bstrVal; return;  // the caller frees it
+    default: break;
+    }
+    VariantClear(&result);
+}
+
+}  // namespace fw

@@ -1,0 +1,51 @@
+// Helpers shared by the Windows tests.
+#pragma once
+#include <windows.h>
+#include <objbase.h>
+#include <string>
+#include <vector>
+#include "framework/msgbox.h"
+
+namespace testing_support {
+
+// Dispatches the thread's queued messages (through the dialog manager, as the
+// framework's loops do) until none is left.
+void PumpMessages();
+// Dispatches messages for about ms milliseconds.
+void PumpFor(DWORD ms);
+// Pumps until pred() holds or ms have passed; returns pred().
+template <class Pred> bool PumpUntil(Pred pred, DWORD ms = 3000) {
+    DWORD start = GetTickCount();
+    while (!pred()) {
+        if (GetTickCount() - start > ms) return false;
+        PumpFor(10);
+    }
+    return true;
+}
+
+// Records every message box the program would show and answers with `answer`.
+class MessageBoxRecorder {
+public:
+    explicit MessageBoxRecorder(int answer = IDOK);
+    ~MessageBoxRecorder();
+    MessageBoxRecorder(const MessageBoxRecorder&) = delete;
+    MessageBoxRecorder& operator=(const MessageBoxRecorder&) = delete;
+
+    std::vector<fw::MessageBoxRequest> boxes;
+    int answer;
+
+private:
+    fw::MessageBoxHook m_previous;
+};
+
+// COM for the test's thread.
+class ComScope {
+public:
+    ComScope() { CoInitialize(nullptr); }
+    ~ComScope() { CoUninitialize(); }
+};
+
+// Text of a window.
+std::string WindowText(HWND hwnd);
+
+}  // namespace testing_support
