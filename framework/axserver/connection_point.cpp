@@ -1,0 +1,271 @@
+#include "framework/axserver/connection_point.h"
+#include <olectl.h>
+
+namespace {
+
+// A snapshot of the connections at the time EnumConnections was called.
+class CConnectionEnum final : public IEnumConnections {
+public:
+    explicit CConnectionEnum(std::vector<CONNECTDATA> items) : m_items(std::move(items))
+    {
+        for (CONNECTDATA& item : m_items)
+            item.pUnk->AddRef();
+    }
+    ~CConnectionEnum()
+    {
+        for (CONNECTDATA& item : m_items)
+            item.pUnk->Release();
+    }
+
+    STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override
+    {
+        if (!ppv)
+            return E_POINTER;
+        if (riid == IID_IUnknown || riid == IID_IEnumConnections) {
+            *ppv = static_cast<IEnumConnections*>(this);
+            AddRef();
+            return S_OK;
+        }
+        *ppv = nullptr;
+        return E_NOINTERFACE;
+    }
+    STDMETHODIMP_(ULONG) AddRef() override { return InterlockedIncrement(&m_nRefs); }
+    STDMETHODIMP_(ULONG) Release() override
+    {
+        ULONG n = InterlockedDecrement(&m_nRefs);
+        if (n == 0)
+            delete this;
+        return n;
+    }
+
+    STDMETHODIMP Next(ULONG cConnections, CONNECTDATA* rgcd, ULONG* pcFetched) override
+    {
+        if (!rgcd || (cConnections != 1 && !pcFetched))
+            return E_POINTER;
+        ULONG nFetched = 0;
+        for (; nFetched < cConnections && m_nNext < m_items.size(); ++nFetched, ++m_nNext) {
+            rgcd[nFetched] = m_items[m_nNext];
+            rgcd[nFetched].pUnk->AddRef();
+        }
+        if (pcFetched)
+            *pcFetched = nFetched;
+        return nFetched == cConnections ? S_OK : S_FALSE;
+    }
+    STDMETHODIMP Skip(ULONG cConnections) override
+    {
+        size_t nLeft = m_items.size() - m_nNext;
+        if (cConnections > nLeft) {
+            m_nNext = m_items.size();
+            return S_FALSE;
+        }
+        m_nNext += cConnections;
+        return S_OK;
+    }
+    STDMETHODIMP Reset() override
+    {
+        m_nNext = 0;
+        return S_OK;
+    }
+    STDMETHODIMP Clone(IEnumConnections** ppEnum) override
+    {
+        if (!ppEnum)
+            return E_POINTER;
+        auto* pClone = new CConnectionEnum(m_items);
+        pClone->m_nNext = m_nNext;
+        *ppEnum = pClone;
+        return S_OK;
+    }
+
+private:
+    LONG m_nRefs = 1;
+    std::vector<CONNECTDATA> m_items;
+    size_t m_nNext = 0;
+};
+
+// Enumerates one connection point.
+class COnePointEnum final : public IEnumConnectionPoints {
+public:
+    explicit COnePointEnum(IConnectionPoint* pPoint) : m_pPoint(pPoint) { m_pPoint->AddRef(); }
+    ~COnePointEnum() { m_pPoint->Release(); }
+
+    STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override
+    {
+        if (!ppv)
+            return E_POINTER;
+        if (riid == IID_IUnknown || riid == IID_IEnumConnectionPoints) {
+            *ppv = static_cast<IEnumConnectionPoints*>(this);
+            AddRef();
+            return S_OK;
+        }
+        *ppv = nullptr;
+        return E_NOINTERFACE;
+    }
+    STDMETHODIMP_(ULONG) AddRef() override { return InterlockedIncrement(&m_nRefs); }
+    STDMETHODIMP_(ULONG) Release() override
+    {
+        ULONG n = InterlockedDecrement(&m_nRefs);
+        if (n == 0)
+            delete this;
+        return n;
+    }
+
+    STDMETHODIMP Next(ULONG cConnections, IConnectionPoint** ppCP, ULONG* pcFetched) override
+    {
+        if (!ppCP || (cConnections != 1 && !pcFetched))
+            return E_POINTER;
+        ULONG nFetched = 0;
+        if (cConnections > 0 && !m_bDone) {
+            ppCP[0] = m_pPoint;
+            m_pPoint->AddRef();
+            m_bDone = true;
+            nFetched = 1;
+        }
+        if (pcFetched)
+            *pcFetched = nFetched;
+        return nFetched == cConnections ? S_OK : S_FALSE;
+    }
+    STDMETHODIMP Skip(ULONG cConnections) override
+    {
+        if (cConnections == 0)
+            return S_OK;
+        bool bSkipped = !m_bDone && cConnections == 1;
+        m_bDone = true;
+        return bSkipped ? S_OK : S_FALSE;
+    }
+    STDMETHODIMP Reset() override
+    {
+        m_bDone = false;
+        return S_OK;
+    }
+    STDMETHODIMP Clone(IEnumConnectionPoints** ppEnum) override
+    {
+        if (!ppEnum)
+            return E_POINTER;
+        auto* pClone = new COnePointEnum(m_pPoint);
+        pClone->m_bDone = m_bDone;
+        *ppEnum = pClone;
+        return S_OK;
+    }
+
+private:
+    LONG m_nRefs = 1;
+    IConnectionPoint* m_pPoint;
+    bool m_bDone = false;
+};
+
+}  // namespace
+
+HRESULT AxEnumOneConnectionPoint(IConnectionPoint* pPoint, IEnumConnectionPoints** ppEnum)
+{
+    if (!ppEnum)
+        return E_POINTER;
+    *ppEnum = new COnePointEnum(pPoint);
+    return S_OK;
+}
+
+CAxConnectionPoint::CAxConnectionPoint(IConnectionPointContainer* pOwner, REFIID iidEvents)
+    : m_pOwner(pOwner), m_iidEvents(iidEvents)
+{
+}
+
+CAxConnectionPoint::~CAxConnectionPoint() { UnadviseAll(); }
+
+void CAxConnectionPoint::UnadviseAll()
+{
+    std::vector<Sink> sinks;
+    sinks.swap(m_sinks);
+    for (Sink& sink : sinks)
+        sink.pDispatch->Release();
+}
+
+void CAxConnectionPoint::Fire(DISPID dispid, const VARIANT* pArgs, UINT nArgs)
+{
+    // DISPPARAMS carries the arguments last first.
+    std::vector<VARIANT> reversed(pArgs, pArgs + nArgs);
+    for (UINT i = 0; i < nArgs / 2; ++i)
+        std::swap(reversed[i], reversed[nArgs - 1 - i]);
+    DISPPARAMS params = {reversed.data(), nullptr, nArgs, 0};
+
+    // A sink may unadvise, or advise another, from inside its handler: call a copy.
+    std::vector<Sink> sinks = m_sinks;
+    for (Sink& sink : sinks)
+        sink.pDispatch->AddRef();
+    for (Sink& sink : sinks) {
+        sink.pDispatch->Invoke(dispid, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params,
+                               nullptr, nullptr, nullptr);
+        sink.pDispatch->Release();
+    }
+}
+
+STDMETHODIMP CAxConnectionPoint::QueryInterface(REFIID riid, void** ppv)
+{
+    if (!ppv)
+        return E_POINTER;
+    if (riid == IID_IUnknown || riid == IID_IConnectionPoint) {
+        *ppv = static_cast<IConnectionPoint*>(this);
+        AddRef();
+        return S_OK;
+    }
+    *ppv = nullptr;
+    return E_NOINTERFACE;
+}
+
+STDMETHODIMP_(ULONG) CAxConnectionPoint::AddRef() { return m_pOwner->AddRef(); }
+STDMETHODIMP_(ULONG) CAxConnectionPoint::Release() { return m_pOwner->Release(); }
+
+STDMETHODIMP CAxConnectionPoint::GetConnectionInterface(IID* pIID)
+{
+    if (!pIID)
+        return E_POINTER;
+    *pIID = m_iidEvents;
+    return S_OK;
+}
+
+STDMETHODIMP CAxConnectionPoint::GetConnectionPointContainer(IConnectionPointContainer** ppCPC)
+{
+    if (!ppCPC)
+        return E_POINTER;
+    *ppCPC = m_pOwner;
+    m_pOwner->AddRef();
+    return S_OK;
+}
+
+STDMETHODIMP CAxConnectionPoint::Advise(IUnknown* pUnkSink, DWORD* pdwCookie)
+{
+    if (!pUnkSink || !pdwCookie)
+        return E_POINTER;
+    *pdwCookie = 0;
+    // A sink should answer the event interface; one written as a plain IDispatch
+    // serves just as well, since events are only ever Invoked.
+    IDispatch* pDispatch = nullptr;
+    if (FAILED(pUnkSink->QueryInterface(m_iidEvents, reinterpret_cast<void**>(&pDispatch))) &&
+        FAILED(pUnkSink->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&pDispatch))))
+        return CONNECT_E_CANNOTCONNECT;
+    m_sinks.push_back({m_dwNextCookie, pDispatch});
+    *pdwCookie = m_dwNextCookie++;
+    return S_OK;
+}
+
+STDMETHODIMP CAxConnectionPoint::Unadvise(DWORD dwCookie)
+{
+    for (auto it = m_sinks.begin(); it != m_sinks.end(); ++it) {
+        if (it->dwCookie == dwCookie) {
+            IDispatch* pDispatch = it->pDispatch;
+            m_sinks.erase(it);
+            pDispatch->Release();
+            return S_OK;
+        }
+    }
+    return CONNECT_E_NOCONNECTION;
+}
+
+STDMETHODIMP CAxConnectionPoint::EnumConnections(IEnumConnections** ppEnum)
+{
+    if (!ppEnum)
+        return E_POINTER;
+    std::vector<CONNECTDATA> items;
+    for (const Sink& sink : m_sinks)
+        items.push_back({sink.pDispatch, sink.dwCookie});
+    *ppEnum = new CConnectionEnum(std::move(items));
+    return S_OK;
+}
