@@ -128,6 +128,7 @@ private:
     uint64_t m_size;
     bool m_haveHdrl = false;
     bool m_avih = false;
+    bool m_hdrlDamaged = false;
     uint32_t m_usPerFrame = 0;
     std::vector<StreamInfo> m_info;
     struct Range { uint64_t listFourcc, start, end; };  // 'movi' fourcc offset, content range
@@ -140,6 +141,7 @@ private:
     bool m_haveAviDate = false;
     std::vector<int> m_slotOfAvi;  // AVI stream number -> index in m_r.m_streams, or -1
     std::set<uint64_t> m_ixSeen;
+    uint64_t m_ixBytes = 0;
 
     void damage(DamageKind k, uint64_t off, const std::string& what);
     bool readAt(uint64_t off, std::vector<uint8_t>& buf, uint64_t n);
@@ -317,7 +319,9 @@ void AviParser::walkRiff(uint64_t pos, uint64_t end, bool first) {
             }
             if (readAt(pos + 12, buf, n)) {
                 m_haveHdrl = true;
+                size_t before = m_r.m_damage.size();
                 parseHdrl(buf.data(), buf.size(), pos + 12);
+                m_hdrlDamaged = m_r.m_damage.size() > before || clipped;
             }
         } else if (type == fourcc("movi")) {
             m_movi.push_back({pos + 8, pos + 12, cend});
@@ -530,7 +534,7 @@ Status AviParser::acceptStreams() {
         m_r.m_streams.push_back(std::move(st));
     }
     if (m_r.m_streams.empty()) {
-        if (sawDamaged) return {Error::Damaged, "damaged: no readable Motion-JPEG stream header"};
+        if (sawDamaged || m_hdrlDamaged) return {Error::Damaged, "damaged: no readable Motion-JPEG stream header"};
         return {Error::NotRecording, sawVideo ? "not a recording: the video is not Motion-JPEG"
                                               : "not a recording: no Motion-JPEG video stream"};
     }
@@ -590,6 +594,14 @@ bool AviParser::framesFromOdml(size_t slot, const StreamInfo& info) {
             return false;
         }
         uint64_t n = std::min<uint64_t>(size, m_size - off - 8);
+        // Index chunks may overlap in a hostile file: all of them together may not read more
+        // than the file holds.
+        m_ixBytes += n;
+        if (m_ixBytes > m_size) {
+            damage(DamageKind::BadIndex, off, "'ix##' chunks overlap");
+            st.frames.clear();
+            return false;
+        }
         if (!readAt(off + 8, ix, n)) {
             st.frames.clear();
             return false;
@@ -714,10 +726,14 @@ void AviParser::framesFromScan(const std::vector<size_t>& slots) {
                 break;
             }
             // Garbage or a chunk overrunning its list: look for the next picture chunk header.
+            // Small reads first: garbage between frames is usually short, and a long read for
+            // every resync would make a hostile file slow.
             uint64_t from = pos + 1;
             uint64_t found = UINT64_MAX;
-            const size_t kStep = 64 * 1024;
+            size_t step = 512;
             while (from + 8 <= r.end && found == UINT64_MAX) {
+                const size_t kStep = step;
+                step = std::min<size_t>(step * 2, 64 * 1024);
                 uint64_t n = std::min<uint64_t>(kStep + 7, r.end - from);
                 if (!readAt(from, buf, n)) break;
                 for (size_t i = 0; i + 8 <= buf.size(); i++) {

@@ -10,6 +10,9 @@
 // frame cut off by the end of the file, are dropped and noted as damage; reading goes on. A frame
 // whose bytes are damaged but inside the file is returned as it is.
 //
+// Nesting is bounded by construction: lists are entered only where they belong (RIFF, 'hdrl',
+// 'strl'); 'rec ' groups inside 'movi' are read through as if flat.
+//
 // A Recording is not copyable. readFrame may be called from several threads at once (reads
 // are serialized inside); everything else is read-only after open.
 #pragma once
@@ -52,7 +55,6 @@ enum class DamageKind {
     BadStream,        // a stream dropped (camera out of range or duplicate)
     BadDvrx,          // the 'dvrx' chunk is damaged (sizes, start time)
     CountClamped,     // an event block's wCount above capacity, clamped
-    TooDeep,          // chunk nesting too deep, the inner part was skipped
 };
 
 struct Damage {
