@@ -119,6 +119,35 @@ TEST(Damage, BadIndexesFallBackToOthers) {
     EXPECT_EQ(r.streamForCamera(1)->frameCount(), 4u);
 }
 
+TEST(Damage, OverlappingIndexChunksAreNotReadOverAndOver) {
+    rec::WriterOptions o;
+    o.superIndexEntries = 3000;
+    Sample s = makeSample({1}, {3});
+    Bytes b = writeSample(s, o, tempPath("overlap.avi"));
+    std::remove(tempPath("overlap.avi").c_str());
+    // 3000 'ix00' headers 32 bytes apart after the RIFF, each claiming the rest of the file;
+    // camera 1's super index lists them all.
+    const size_t k = 3000, region = b.size();
+    b.resize(region + 32 * k, 0);
+    for (size_t i = 0; i < k; i++) {
+        uint8_t* c = &b[region + 32 * i];
+        std::copy("ix00", "ix00" + 4, c);
+        rec::wr32(c + 4, uint32_t(32 * (k - i) - 8));
+        rec::wr16(c + 8, 2);
+        c[11] = 1;
+        std::copy("00dc", "00dc" + 4, c + 16);
+    }
+    size_t indx = findTag(b, "indx");
+    rec::wr32(&b[indx + 8 + 4], uint32_t(k));
+    for (size_t i = 0; i < k; i++) rec::wr64(&b[indx + 8 + 24 + 16 * i], region + 32 * i);
+    rec::Recording r;
+    ASSERT_TRUE(openChecked(r, b));
+    bool overlap = false;
+    for (const rec::Damage& d : r.damage()) overlap |= d.what.find("overlap") != std::string::npos;
+    EXPECT_TRUE(overlap);
+    EXPECT_EQ(r.streams()[0].frameCount(), 3u);  // from idx1 instead
+}
+
 TEST(Damage, HostileChunkSizesAnywhere) {
     for (bool odml : {true, false}) {
         rec::WriterOptions o;
