@@ -3,6 +3,7 @@
 // control itself take the numbers from here and from nowhere else.
 #pragma once
 #include <windows.h>
+#include <oleauto.h>
 
 // {8FCBB820-D2AD-4929-8B7D-3C3BC408E4FD}
 static const CLSID CLSID_DvrControl =

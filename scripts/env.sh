@@ -6,8 +6,9 @@ NATIVE_BUILD="$BUILD/native"
 export WINEPREFIX="${WINEPREFIX:-$BUILD/wineprefix}"
 export WINEARCH=win64
 export WINEDEBUG="${WINEDEBUG:--all}"
-# No Mono or Gecko installer prompts on a new prefix.
-export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
+# No Mono or Gecko installer prompts on a new prefix, and no debugger that would
+# sit on a crashed test until its time-out.
+export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml,winedbg.exe=}"
 JOBS="$(nproc 2>/dev/null || echo 2)"
 
 # Starts Xvfb on a free display; sets XVFB_PID and DISPLAY.

@@ -26,3 +26,13 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
     wineserver -w || true
     [ -f "$WINEPREFIX/system.reg" ] || { echo "setup: wineboot did not create the prefix" >&2; exit 1; }
 fi
+
+# Settings of the prefix, made once (the marker names their version).
+MARKER="$WINEPREFIX/.vorplex-settings-1"
+if [ ! -f "$MARKER" ]; then
+    # Windows not handed to a window manager: there is none under Xvfb, and
+    # Wine would wait two seconds on each shown window's destruction for it.
+    DISPLAY= wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+    wineserver -w || true
+    touch "$MARKER"
+fi

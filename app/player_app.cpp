@@ -1,0 +1,46 @@
+#include "app/player_app.h"
+#include <objbase.h>
+#include "decoder/dvrctl.h"
+#include "framework/msgbox.h"
+#include "host/path_limits.h"
+#include "host/video_dlg.h"
+
+const char kDecoderMissingText[] = "Unable to start Vorplex.exe, reason:\nDVR Control is not registered";
+
+BEGIN_MESSAGE_MAP(CPlayerApp, CWinApp)
+    ON_COMMAND(ID_HELP, OnHelp)
+END_MESSAGE_MAP()
+
+// Whether the decoder control can be made at all; the instance is not kept.
+static bool ProbeDecoder() {
+    IUnknown* decoder = nullptr;
+    HRESULT hr = CoCreateInstance(CLSID_DvrControl, nullptr, CLSCTX_INPROC_SERVER, IID_IDvrControl,
+                                  reinterpret_cast<void**>(&decoder));
+    if (hr != S_OK) {
+        if (SUCCEEDED(hr) && decoder) decoder->Release();
+        return false;
+    }
+    decoder->Release();
+    return true;
+}
+
+BOOL CPlayerApp::InitInstance() {
+    AfxEnableControlContainer();
+    fw::Enable3dControlsStatic();
+    CoInitialize(nullptr);
+
+    if (!ProbeDecoder()) {
+        fw::AppMessageBox(kDecoderMissingText, MB_OK | MB_ICONHAND);
+        return FALSE;
+    }
+
+    {
+        CVideoDlg dlg;
+        m_pMainWnd = &dlg;
+        if (m_lpCmdLine && m_lpCmdLine[0]) CopyPathOrRefuse(dlg.m_szPath, sizeof dlg.m_szPath, m_lpCmdLine);
+        dlg.DoModal();  // OK, Cancel or -1: the same way out
+        CoUninitialize();
+        m_pMainWnd = nullptr;
+    }
+    return FALSE;
+}

@@ -1,0 +1,39 @@
+// The video window: the program's main window, a dialog whose one control is
+// the decoder, stretched over the whole client area. It owns the control panel
+// and turns the panel's messages into decoder calls, and the decoder's events
+// into messages posted to the panel.
+#pragma once
+#include <cstdint>
+#include "framework/dialog.h"
+#include "host/stream_decoder.h"
+#include "panel/panel_dlg.h"
+
+class CVideoDlg : public CDialog {
+public:
+    explicit CVideoDlg(CWnd* pParent = nullptr);
+
+    char m_szPath[300];        // recording path from the command line
+    CStreamDecoder m_decoder;  // bound to the decoder control when the dialog initialises
+    CPanelDlg m_panel;
+    HICON m_hIcon;
+    int32_t m_nStartOffset;    // ms, for the next open; set only by PCMD_START_OFFSET
+
+protected:
+    void DoDataExchange(CDataExchange* pDX) override;
+    BOOL OnInitDialog() override;
+
+    void OnDestroy();
+    void OnSize(UINT nType, int cx, int cy);
+    LRESULT OnPanelCommand(WPARAM wParam, LPARAM lParam);
+    LRESULT OnViewProperty(WPARAM wParam, LPARAM lParam);
+    void OnStateChange(long type, long value);
+    void OnPositionChange(long ms);
+
+    DECLARE_MESSAGE_MAP()
+    DECLARE_EVENTSINK_MAP()
+
+private:
+    void RunPanelCommand(WPARAM code, LPARAM arg);
+    void OpenRecording(const char* path);
+    void PostToPanel(UINT message, WPARAM wParam, LPARAM lParam);
+};

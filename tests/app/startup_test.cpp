@@ -1,0 +1,93 @@
+// Start-up: the decoder probe, the command line, and the video window's run.
+#include <gtest/gtest.h>
+#include "app/player_app.h"
+#include "host/video_dlg.h"
+#include "tests/fakes/fake_decoder.h"
+#include "tests/support/test_support.h"
+
+namespace {
+
+// What the running program looked like, seen from inside its modal run.
+struct Seen {
+    bool ran = false;
+    std::string path;
+    int liveDecoders = -1;
+    bool panelUp = false;
+};
+Seen* g_seen = nullptr;
+
+VOID CALLBACK LookThenClose(HWND, UINT, UINT_PTR id, DWORD) {
+    CWinApp* app = AfxGetApp();
+    CVideoDlg* video = app ? static_cast<CVideoDlg*>(app->m_pMainWnd) : nullptr;
+    if (!video || !video->IsWindow()) return;
+    KillTimer(nullptr, id);
+    g_seen->ran = true;
+    g_seen->path = video->m_szPath;
+    g_seen->liveDecoders = fakes::FakeDecoder::LiveCount();
+    g_seen->panelUp = video->m_panel.IsWindow();
+    PostMessageA(video->m_hWnd, WM_CLOSE, 0, 0);
+}
+
+class Startup : public ::testing::Test {
+protected:
+    void SetUp() override {
+        app.InitFromProcess(GetModuleHandleA(nullptr), "Vorplex.exe");
+        g_seen = &seen;
+    }
+    void TearDown() override { g_seen = nullptr; }
+    BOOL Run(const char* commandLine) {
+        app.InitFromProcess(GetModuleHandleA(nullptr), commandLine);
+        SetTimer(nullptr, 0, 50, &LookThenClose);
+        return app.InitInstance();
+    }
+    CPlayerApp app;
+    testing_support::MessageBoxRecorder boxes;
+    Seen seen;
+};
+
+TEST_F(Startup, MissingDecoderIsTheFirstAndOnlyThingShown) {
+    EXPECT_FALSE(Run("Vorplex.exe \"C:\\a.d01\""));
+    ASSERT_EQ(1u, boxes.boxes.size());
+    EXPECT_EQ("Unable to start Vorplex.exe, reason:\nDVR Control is not registered", boxes.boxes[0].text);
+    EXPECT_EQ(UINT(MB_OK | MB_ICONHAND), boxes.boxes[0].type);
+    EXPECT_EQ(std::string(app.m_pszAppName), boxes.boxes[0].caption);
+    EXPECT_FALSE(seen.ran) << "no video window without the decoder";
+    CoUninitialize();
+}
+
+class StartupWithDecoder : public Startup {
+protected:
+    testing_support::ComScope com;  // for the registration; start-up takes its own
+    fakes::FakeDecoderRegistration registration;
+};
+
+TEST_F(StartupWithDecoder, ProbeIsReleasedAndTheVideoWindowRunsUntilClosed) {
+    const int created = fakes::FakeDecoder::CreatedCount();
+    EXPECT_FALSE(Run("Vorplex.exe"));
+    ASSERT_TRUE(seen.ran);
+    EXPECT_EQ(1, seen.liveDecoders) << "the probed instance is gone, the hosted one lives";
+    EXPECT_EQ(2, fakes::FakeDecoder::CreatedCount() - created);
+    EXPECT_TRUE(seen.panelUp);
+    EXPECT_EQ("", seen.path);
+    EXPECT_EQ(0, fakes::FakeDecoder::LiveCount());
+    EXPECT_EQ(nullptr, app.m_pMainWnd);
+    EXPECT_TRUE(boxes.boxes.empty());
+}
+
+TEST_F(StartupWithDecoder, CommandLineIsCopiedWholeQuotesAndBlanksIncluded) {
+    EXPECT_FALSE(Run("\"C:\\Program Files\\Vorplex\\Vorplex.exe\" \"D:\\cams\\front door.d01\""));
+    EXPECT_EQ("\"D:\\cams\\front door.d01\"", seen.path);
+    EXPECT_FALSE(Run("Vorplex.exe D:\\cams\\front door.d01"));
+    EXPECT_EQ("D:\\cams\\front door.d01", seen.path);
+}
+
+TEST_F(StartupWithDecoder, CommandLineLongerThanTheWindowTakesIsRefused) {
+    std::string commandLine = "Vorplex.exe C:\\" + std::string(400, 'x') + ".d01";
+    EXPECT_FALSE(Run(commandLine.c_str()));
+    ASSERT_TRUE(seen.ran);
+    EXPECT_EQ("", seen.path) << "never a shortened path";
+    ASSERT_EQ(1u, boxes.boxes.size());
+    EXPECT_NE(std::string::npos, boxes.boxes[0].text.find("too long"));
+}
+
+}  // namespace

@@ -1,0 +1,41 @@
+// A video window on the scripted decoder, created modeless so that a test can
+// send it the panel's messages and look at what reached the decoder.
+#pragma once
+#include <gtest/gtest.h>
+#include "framework/app.h"
+#include "host/messages.h"
+#include "host/video_dlg.h"
+#include "res/resource.h"
+#include "tests/fakes/fake_decoder.h"
+#include "tests/support/test_support.h"
+
+class VideoWindow : public ::testing::Test {
+protected:
+    void SetUp() override {
+        AfxEnableControlContainer();
+        ASSERT_EQ(S_OK, registration.Status());
+        app.m_pMainWnd = &video;
+        ASSERT_TRUE(video.Create(IDD_VIDEO, nullptr));
+        decoder = fakes::FakeDecoder::Last();
+        ASSERT_TRUE(decoder);
+        decoder->ClearCalls();
+    }
+    void TearDown() override {
+        if (video.IsWindow()) video.DestroyWindow();
+        app.m_pMainWnd = nullptr;
+    }
+    LRESULT Command(WPARAM code, LPARAM arg = 0) {
+        return SendMessageA(video.m_hWnd, WM_PANEL_COMMAND, code, arg);
+    }
+    LRESULT View(WPARAM code, LPARAM value = 0) {
+        return SendMessageA(video.m_hWnd, WM_VIEW_PROPERTY, code, value);
+    }
+    using Calls = std::vector<std::string>;
+
+    testing_support::ComScope com;
+    fakes::FakeDecoderRegistration registration;
+    CWinApp app{"Vorplex"};
+    testing_support::MessageBoxRecorder boxes;
+    CVideoDlg video;
+    fakes::FakeDecoder* decoder = nullptr;
+};
