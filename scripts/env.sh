@@ -64,10 +64,10 @@ stop_wineserver() {
 stop_pid() {
     local pid="$1"
     [ -n "$pid" ] || return 0
-    kill "$pid" 2>/dev/null || return 0
+    kill "$pid" 2>/dev/null || { wait "$pid" 2>/dev/null || true; return 0; }
     local i
     for i in $(seq 1 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
-    kill -9 "$pid" 2>/dev/null
-    wait "$pid" 2>/dev/null
+    kill -9 "$pid" 2>/dev/null || true
+    wait "$pid" 2>/dev/null || true
     return 0
 }
