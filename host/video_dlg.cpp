@@ -1,6 +1,7 @@
 #include "host/video_dlg.h"
 #include "framework/app.h"
 #include "framework/exceptions.h"
+#include "host/event_fetch.h"
 #include "host/messages.h"
 #include "host/path_limits.h"
 #include "host/source_selection.h"
@@ -10,6 +11,7 @@ BEGIN_MESSAGE_MAP(CVideoDlg, CDialog)
     ON_WM_DESTROY()
     ON_WM_SIZE()
     ON_MESSAGE(WM_PANEL_COMMAND, OnPanelCommand)
+    ON_MESSAGE(WM_FETCH_INDEX, OnFetchIndex)
     ON_MESSAGE(WM_VIEW_PROPERTY, OnViewProperty)
 END_MESSAGE_MAP()
 
@@ -87,6 +89,10 @@ void CVideoDlg::OpenRecording(const char* path) {
     const unsigned mask = static_cast<unsigned long>(m_decoder.GetCameraMask()) & 0xFFFFu;
     // More than one camera is never shown at the smallest size.
     if (mask & (mask - 1)) m_panel.EnsureLargeDisplay();
+}
+
+LRESULT CVideoDlg::OnFetchIndex(WPARAM wParam, LPARAM) {
+    return FetchEventIndex(m_decoder, reinterpret_cast<EVENT_INDEX*>(wParam));
 }
 
 LRESULT CVideoDlg::OnViewProperty(WPARAM wParam, LPARAM lParam) {

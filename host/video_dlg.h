@@ -25,6 +25,7 @@ protected:
     void OnDestroy();
     void OnSize(UINT nType, int cx, int cy);
     LRESULT OnPanelCommand(WPARAM wParam, LPARAM lParam);
+    LRESULT OnFetchIndex(WPARAM wParam, LPARAM lParam);
     LRESULT OnViewProperty(WPARAM wParam, LPARAM lParam);
     void OnStateChange(long type, long value);
     void OnPositionChange(long ms);

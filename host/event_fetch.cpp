@@ -1,0 +1,71 @@
+#include "host/event_fetch.h"
+#include <cstdio>
+#include <cstring>
+#include "framework/exceptions.h"
+
+namespace {
+
+// Owns one string the decoder handed out, whatever way the fetch is left.
+struct BstrHolder {
+    BSTR p = nullptr;
+    BstrHolder() = default;
+    BstrHolder(const BstrHolder&) = delete;
+    BstrHolder& operator=(const BstrHolder&) = delete;
+    ~BstrHolder() { Free(); }
+    void Free() {
+        SysFreeString(p);
+        p = nullptr;
+    }
+};
+
+// "YYYY-MM-DD<white space>HH:MM:SS.mmm" to ms since midnight. Fields the text
+// leaves out count 0; a text that does not fit the buffer counts as no text.
+int32_t StartTimeMs(BSTR text) {
+    char buffer[50];
+    buffer[0] = '\0';
+    // On failure the buffer may hold a cut, unterminated part of the text.
+    if (!WideCharToMultiByte(CP_OEMCP, 0, text, -1, buffer, sizeof buffer, nullptr, nullptr)) buffer[0] = '\0';
+    short year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0, millisecond = 0;
+    sscanf(buffer, "%hd-%hd-%hd\t%hd:%hd:%hd.%hd", &year, &month, &day, &hour, &minute, &second, &millisecond);
+    const uint32_t ms = ((uint32_t(uint16_t(hour)) * 60 + uint16_t(minute)) * 60 + uint16_t(second)) * 1000 +
+                        uint16_t(millisecond);
+    return static_cast<int32_t>(ms);
+}
+
+// A string shorter than its block fills what it holds and zeros the rest:
+// reading on past its end would copy whatever lies behind it.
+void CopyBlock(void* block, size_t blockSize, BSTR bytes) {
+    const size_t held = SysStringByteLen(bytes);
+    const size_t n = held < blockSize ? held : blockSize;
+    memcpy(block, bytes, n);
+    memset(static_cast<char*>(block) + n, 0, blockSize - n);
+}
+
+}  // namespace
+
+LRESULT FetchEventIndex(CStreamDecoder& decoder, EVENT_INDEX* pIndex) {
+    if (!pIndex) return 0;
+    BstrHolder source, motion, gpi, start;
+    // Nothing is written until all four calls have returned, so a failure
+    // leaves the previous file's index whole.
+    try {
+        decoder.GetSourceEvents(&source.p);
+        decoder.GetMotionEvents(&motion.p);
+        decoder.GetGpiEvents(&gpi.p);
+        decoder.GetStartTime(&start.p);
+    } catch (const COleException&) {
+        return 0;
+    }
+
+    if (start.p) {
+        pIndex->lStartTimeMs = StartTimeMs(start.p);
+        start.Free();
+    } else {
+        pIndex->lStartTimeMs = 0;
+    }
+    // A block the decoder did not deliver keeps what it held.
+    if (source.p) CopyBlock(&pIndex->Source, sizeof pIndex->Source, source.p);
+    if (motion.p) CopyBlock(&pIndex->Motion, sizeof pIndex->Motion, motion.p);
+    if (gpi.p) CopyBlock(&pIndex->Gpi, sizeof pIndex->Gpi, gpi.p);
+    return 1;
+}
