@@ -272,6 +272,15 @@ COleControlSite* COleControlContainer::CreateControl(REFCLSID clsid, UINT nID, c
     return m_sites.back().get();
 }
 
+void COleControlContainer::DestroySite(COleControlSite* site) {
+    for (auto it = m_sites.begin(); it != m_sites.end(); ++it) {
+        if (it->get() == site) {
+            m_sites.erase(it);
+            return;
+        }
+    }
+}
+
 COleControlSite* COleControlContainer::FindSite(UINT nID) const {
     for (const auto& site : m_sites)
         if (site->GetID() == nID) return site.get();

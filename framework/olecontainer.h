@@ -105,6 +105,8 @@ public:
     COleControlSite* CreateControl(REFCLSID clsid, UINT nID, const RECT& rc, DWORD dwStyle,
                                    const BYTE* pState, size_t cbState, HRESULT* phr = nullptr);
     COleControlSite* FindSite(UINT nID) const;
+    // Closes the control and forgets its site.
+    void DestroySite(COleControlSite* site);
 
 private:
     CWnd* m_pWnd;

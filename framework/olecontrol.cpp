@@ -16,8 +16,17 @@ BOOL COleControlWnd::CreateControl(REFCLSID clsid, const char* pszWindowName, DW
                                                                              nullptr, 0);
     if (!site) return FALSE;
     BindControlSite(site);
+    m_pParent = pParentWnd;
     if (pszWindowName && *pszWindowName) ::SetWindowTextA(m_hWnd, pszWindowName);
     return TRUE;
+}
+
+void COleControlWnd::DestroyControl() {
+    if (!m_pCtrlSite || !m_pParent) return;
+    COleControlSite* site = m_pCtrlSite;
+    BindControlSite(nullptr);
+    m_pParent->GetControlContainer()->DestroySite(site);
+    m_pParent = nullptr;
 }
 
 void COleControlWnd::BindControlSite(COleControlSite* site) {

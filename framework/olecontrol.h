@@ -18,6 +18,9 @@ public:
     BOOL CreateControl(REFCLSID clsid, const char* pszWindowName, DWORD dwStyle, const RECT& rect,
                        CWnd* pParentWnd, UINT nID);
 
+    // Closes the control and destroys its window; the object is unbound after.
+    void DestroyControl();
+
     void BindControlSite(COleControlSite* site) override;
     COleControlSite* GetControlSite() const { return m_pCtrlSite; }
     IUnknown* GetControlUnknown() const;
@@ -28,6 +31,7 @@ public:
 
 private:
     COleControlSite* m_pCtrlSite = nullptr;
+    CWnd* m_pParent = nullptr;  // whose container holds the site
     COleDispatchDriver m_driver;
 };
 

@@ -114,6 +114,121 @@ Canvas DrawIcon() {
     return c;
 }
 
+std::string BitmapFile(const Canvas& c) {
+    std::string dib = Dib4(c, c.h);
+    std::string out = "BM";
+    Put32(out, 14 + dib.size()); Put32(out, 0); Put32(out, 14 + 40 + 16 * 4);
+    return out + dib;
+}
+
+// A monochrome cursor: Black and White pixels, the rest transparent.
+std::string CursorFile(const Canvas& c, int hotX, int hotY) {
+    std::string image;
+    const int rowBytes = ((c.w + 31) / 32) * 4;
+    Put32(image, 40); Put32(image, c.w); Put32(image, c.h * 2); Put16(image, 1); Put16(image, 1);
+    Put32(image, 0); Put32(image, rowBytes * c.h * 2); Put32(image, 0); Put32(image, 0); Put32(image, 2); Put32(image, 0);
+    image += std::string("\0\0\0\0", 4);
+    image += std::string("\xFF\xFF\xFF\0", 4);
+    for (int y = c.h - 1; y >= 0; --y) {
+        std::string row(rowBytes, '\0');
+        for (int x = 0; x < c.w; ++x)
+            if (c.Get(x, y) == White) row[x / 8] |= char(0x80 >> (x % 8));
+        image += row;
+    }
+    image += Mask(c);
+    std::string out;
+    Put16(out, 0); Put16(out, 2); Put16(out, 1);  // reserved, type cursor, one image
+    out += char(c.w); out += char(c.h); out += char(0); out += char(0);
+    Put16(out, hotX); Put16(out, hotY); Put32(out, image.size()); Put32(out, 6 + 16);
+    return out + image;
+}
+
+// Button images: 16 x 16 on the button face.
+Canvas Button() { return Canvas(16, 16, Silver); }
+
+Canvas DrawStop() {
+    Canvas c = Button();
+    c.Fill(4, 4, 11, 11, Black);
+    return c;
+}
+
+void Triangle(Canvas& c, int x0, int x1, int cy, int colour) {  // pointing right
+    for (int x = x0; x <= x1; ++x) {
+        int half = (x1 - x) * 5 / (x1 - x0 + 1) + 0;
+        for (int y = cy - half - 1; y <= cy + half; ++y) c.Set(x, y, colour);
+    }
+}
+
+Canvas DrawPlay() {
+    Canvas c = Button();
+    Triangle(c, 5, 11, 8, Black);
+    return c;
+}
+
+Canvas DrawStep() {
+    Canvas c = Button();
+    c.Fill(3, 3, 4, 12, Black);
+    Triangle(c, 7, 12, 8, Black);
+    return c;
+}
+
+Canvas DrawPause() {
+    Canvas c = Button();
+    c.Fill(4, 3, 6, 12, Black);
+    c.Fill(9, 3, 11, 12, Black);
+    return c;
+}
+
+Canvas DrawSource() {  // a camera
+    Canvas c = Button();
+    c.Fill(2, 5, 10, 11, Grey);
+    c.Frame(2, 5, 10, 11, Black);
+    c.Fill(11, 6, 13, 10, Black);   // lens
+    c.Fill(4, 7, 5, 8, Red);        // light
+    c.Fill(5, 12, 6, 14, Black);    // stand
+    return c;
+}
+
+Canvas DrawOpen() {  // an opening folder
+    Canvas c = Button();
+    c.Fill(1, 4, 5, 5, Olive);      // tab
+    c.Fill(1, 5, 12, 13, Olive);    // back
+    c.Frame(1, 5, 12, 13, Black);
+    for (int y = 8; y <= 13; ++y)   // the front, tilted open
+        for (int x = 3 + (13 - y) / 2; x <= 14 - (13 - y) / 2 + 0; ++x) c.Set(x, y, Yellow);
+    for (int x = 5; x <= 14; ++x) c.Set(x, 8, Black);
+    for (int x = 3; x <= 13; ++x) c.Set(x, 13, Black);
+    return c;
+}
+
+Canvas DrawGrid(int n) {  // a frame of n x n cells
+    Canvas c = Button();
+    c.Fill(2, 2, 13, 13, Teal);
+    c.Frame(2, 2, 13, 13, Navy);
+    for (int i = 1; i < n; ++i) {
+        int at = 2 + i * 11 / n;
+        for (int k = 2; k <= 13; ++k) { c.Set(at, k, Navy); c.Set(k, at, Navy); }
+    }
+    return c;
+}
+
+// A pointing hand, the tip of the raised finger at (12, 5).
+Canvas DrawHand() {
+    Canvas c(32, 32, kClear);
+    c.Fill(11, 5, 13, 17, White);   // raised finger
+    c.Fill(14, 11, 21, 17, White);  // folded fingers
+    c.Fill(8, 16, 21, 25, White);   // palm
+    c.Fill(7, 14, 9, 19, White);    // thumb
+    c.Frame(11, 5, 13, 17, Black);
+    c.Frame(14, 11, 16, 17, Black);
+    c.Frame(17, 12, 19, 17, Black);
+    c.Frame(19, 13, 21, 17, Black);
+    c.Frame(7, 14, 9, 19, Black);
+    c.Frame(8, 17, 21, 25, Black);
+    c.Fill(12, 5, 12, 5, Black);    // the hot spot is on the outline, so it shows
+    return c;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -122,7 +237,23 @@ int main(int argc, char** argv) {
         return 2;
     }
     const std::string dir = argv[1];
-    if (!Write(dir + "/vorplex.ico", Icon(DrawIcon()))) {
+    const struct { const char* name; std::string data; } files[] = {
+        {"vorplex.ico", Icon(DrawIcon())},
+        {"hand.cur", CursorFile(DrawHand(), 12, 5)},
+        {"stop.bmp", BitmapFile(DrawStop())},
+        {"play.bmp", BitmapFile(DrawPlay())},
+        {"source.bmp", BitmapFile(DrawSource())},
+        {"step.bmp", BitmapFile(DrawStep())},
+        {"pause.bmp", BitmapFile(DrawPause())},
+        {"open.bmp", BitmapFile(DrawOpen())},
+        {"split1.bmp", BitmapFile(DrawGrid(1))},
+        {"split4.bmp", BitmapFile(DrawGrid(2))},
+        {"split8.bmp", BitmapFile(DrawGrid(3))},
+        {"split16.bmp", BitmapFile(DrawGrid(4))},
+    };
+    bool ok = true;
+    for (const auto& f : files) ok = Write(dir + "/" + f.name, f.data) && ok;
+    if (!ok) {
         std::fprintf(stderr, "artwork: cannot write to %s\n", dir.c_str());
         return 1;
     }

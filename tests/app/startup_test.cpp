@@ -42,6 +42,7 @@ protected:
     }
     CPlayerApp app;
     testing_support::MessageBoxRecorder boxes;
+    testing_support::OpenFileAnswer openFile;  // the panel asks for a file at start: cancelled
     Seen seen;
 };
 

@@ -1,4 +1,5 @@
 #include "tests/support/test_support.h"
+#include <cstring>
 #include "framework/dialog.h"
 
 namespace testing_support {
@@ -29,6 +30,21 @@ MessageBoxRecorder::MessageBoxRecorder(int answer_) : answer(answer_) {
 }
 
 MessageBoxRecorder::~MessageBoxRecorder() { fw::SetMessageBoxHook(m_previous); }
+
+OpenFileAnswer::OpenFileAnswer(std::string path_) : path(std::move(path_)) {
+    m_previous = fw::SetOpenFileDialogHook([this](OPENFILENAMEA* ofn) -> BOOL {
+        Request r{ofn->hwndOwner, ofn->Flags, ofn->lpstrDefExt ? ofn->lpstrDefExt : "", {}, ofn->nMaxFile,
+                  ofn->lpstrFile && ofn->lpstrFile[0] != '\0', ofn->lpstrTitle != nullptr};
+        for (const char* piece = ofn->lpstrFilter; piece && *piece; piece += strlen(piece) + 1)
+            r.filter.push_back(piece);
+        requests.push_back(r);
+        if (path.empty() || !ofn->lpstrFile || path.size() >= ofn->nMaxFile) return FALSE;
+        memcpy(ofn->lpstrFile, path.c_str(), path.size() + 1);
+        return TRUE;
+    });
+}
+
+OpenFileAnswer::~OpenFileAnswer() { fw::SetOpenFileDialogHook(m_previous); }
 
 std::string WindowText(HWND hwnd) {
     char text[1024] = "";

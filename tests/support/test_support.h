@@ -4,6 +4,7 @@
 #include <objbase.h>
 #include <string>
 #include <vector>
+#include "framework/filedialog.h"
 #include "framework/msgbox.h"
 
 namespace testing_support {
@@ -36,6 +37,31 @@ public:
 
 private:
     fw::MessageBoxHook m_previous;
+};
+
+// Answers every open-file dialog: with `path` (OK), or cancels when it is empty.
+// Records how each dialog was asked for.
+class OpenFileAnswer {
+public:
+    explicit OpenFileAnswer(std::string path = std::string());
+    ~OpenFileAnswer();
+    OpenFileAnswer(const OpenFileAnswer&) = delete;
+    OpenFileAnswer& operator=(const OpenFileAnswer&) = delete;
+
+    struct Request {
+        HWND hwndOwner;
+        DWORD flags;
+        std::string defaultExtension;
+        std::vector<std::string> filter;  // the pieces between the zeros
+        DWORD maxFile;
+        bool hadInitialName;
+        bool hadTitle;
+    };
+    std::vector<Request> requests;
+    std::string path;
+
+private:
+    fw::OpenFileDialogHook m_previous;
 };
 
 // COM for the test's thread.
