@@ -1,5 +1,6 @@
 #include "app/player_app.h"
 #include <objbase.h>
+#include "app/file_association.h"
 #include "decoder/dvrctl.h"
 #include "framework/msgbox.h"
 #include "host/path_limits.h"
@@ -33,6 +34,7 @@ BOOL CPlayerApp::InitInstance() {
         fw::AppMessageBox(kDecoderMissingText, MB_OK | MB_ICONHAND);
         return FALSE;
     }
+    CheckFileAssociations();
 
     {
         CVideoDlg dlg;

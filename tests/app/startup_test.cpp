@@ -13,8 +13,13 @@ struct Seen {
     std::string path;
     int liveDecoders = -1;
     bool panelUp = false;
+    size_t boxesBefore = 0;  // message boxes shown before the window ran
 };
 Seen* g_seen = nullptr;
+const testing_support::MessageBoxRecorder* g_boxes = nullptr;
+
+const char kNwvPrompt[] =
+    "Vorplex.exe is not default player for .nwv files.\nDo you want Vorplex.exe be your default player?";
 
 VOID CALLBACK LookThenClose(HWND, UINT, UINT_PTR id, DWORD) {
     CWinApp* app = AfxGetApp();
@@ -25,6 +30,7 @@ VOID CALLBACK LookThenClose(HWND, UINT, UINT_PTR id, DWORD) {
     g_seen->path = video->m_szPath;
     g_seen->liveDecoders = fakes::FakeDecoder::LiveCount();
     g_seen->panelUp = video->m_panel.IsWindow();
+    g_seen->boxesBefore = g_boxes->boxes.size();
     PostMessageA(video->m_hWnd, WM_CLOSE, 0, 0);
 }
 
@@ -33,15 +39,21 @@ protected:
     void SetUp() override {
         app.InitFromProcess(GetModuleHandleA(nullptr), "Vorplex.exe");
         g_seen = &seen;
+        g_boxes = &boxes;
     }
-    void TearDown() override { g_seen = nullptr; }
+    void TearDown() override {
+        g_seen = nullptr;
+        g_boxes = nullptr;
+    }
     BOOL Run(const char* commandLine) {
         app.InitFromProcess(GetModuleHandleA(nullptr), commandLine);
         SetTimer(nullptr, 0, 50, &LookThenClose);
         return app.InitInstance();
     }
     CPlayerApp app;
-    testing_support::MessageBoxRecorder boxes;
+    // No to the association offer: this test program is never the registered
+    // player, so it is offered ".nwv" at every start, and declining writes nothing.
+    testing_support::MessageBoxRecorder boxes{IDNO};
     testing_support::OpenFileAnswer openFile;  // the panel asks for a file at start: cancelled
     Seen seen;
 };
@@ -72,7 +84,16 @@ TEST_F(StartupWithDecoder, ProbeIsReleasedAndTheVideoWindowRunsUntilClosed) {
     EXPECT_EQ("", seen.path);
     EXPECT_EQ(0, fakes::FakeDecoder::LiveCount());
     EXPECT_EQ(nullptr, app.m_pMainWnd);
-    EXPECT_TRUE(boxes.boxes.empty());
+}
+
+TEST_F(StartupWithDecoder, AssociationIsOfferedAfterTheProbeAndBeforeTheVideoWindow) {
+    EXPECT_FALSE(Run("Vorplex.exe"));
+    ASSERT_TRUE(seen.ran);
+    ASSERT_EQ(1u, boxes.boxes.size()) << "No ends the offer";
+    EXPECT_EQ(1u, seen.boxesBefore);
+    EXPECT_EQ(kNwvPrompt, boxes.boxes[0].text);
+    EXPECT_EQ(UINT(MB_YESNO | MB_ICONQUESTION), boxes.boxes[0].type);
+    EXPECT_EQ(std::string(app.m_pszAppName), boxes.boxes[0].caption);
 }
 
 TEST_F(StartupWithDecoder, CommandLineIsCopiedWholeQuotesAndBlanksIncluded) {
@@ -87,8 +108,9 @@ TEST_F(StartupWithDecoder, CommandLineLongerThanTheWindowTakesIsRefused) {
     EXPECT_FALSE(Run(commandLine.c_str()));
     ASSERT_TRUE(seen.ran);
     EXPECT_EQ("", seen.path) << "never a shortened path";
-    ASSERT_EQ(1u, boxes.boxes.size());
-    EXPECT_NE(std::string::npos, boxes.boxes[0].text.find("too long"));
+    ASSERT_EQ(2u, boxes.boxes.size());
+    EXPECT_EQ(kNwvPrompt, boxes.boxes[0].text);
+    EXPECT_NE(std::string::npos, boxes.boxes[1].text.find("too long"));
 }
 
 }  // namespace

@@ -1,0 +1,139 @@
+#include "app/file_association.h"
+#include <cstdio>
+#include <cstring>
+#include "framework/app.h"
+#include "framework/msgbox.h"
+
+const char* const kAssociatedExtensions[3] = {".nwv", ".d00", ".d01"};
+const char kAssociationProgId[] = "Zentrix.001";
+const char kAssociationCommandKey[] = "Zentrix.001\\shell\\open\\command";
+
+namespace {
+
+const char kPromptFormat[] =
+    "Vorplex.exe is not default player for %s files.\nDo you want Vorplex.exe be your default player?";
+
+enum : DWORD {
+    kPathSize = 300,     // the executable's path, and each command built from it
+    kValueSize = 256,    // room for a value read from the registry
+    kKeyNameSize = 200,  // the command key's name, built from a ProgID
+    kPromptSize = 256,
+};
+
+// The path followed by ` "%1"`; false when that does not fit the command buffer.
+bool MakeCommand(char (&command)[kPathSize], const char* path) {
+    const int n = snprintf(command, sizeof command, "%s \"%%1\"", path);
+    return n >= 0 && n < static_cast<int>(sizeof command);
+}
+
+// The default value of HKEY_CLASSES_ROOT\subKey as a zero-terminated string.
+// The value is taken at the length read: it need not carry its own
+// terminator (the player writes none), so one is added here, in room of its
+// own, and a value with a zero inside is no single string.
+bool ReadDefaultString(AssociationEnv& env, const char* subKey, char (&text)[kValueSize + 1]) {
+    HKEY key = nullptr;
+    if (env.OpenKeyForRead(HKEY_CLASSES_ROOT, subKey, &key) != ERROR_SUCCESS) return false;
+    BYTE data[kValueSize];
+    DWORD type = REG_NONE, size = sizeof data;
+    const LONG status = env.QueryDefault(key, &type, data, &size);
+    env.CloseKey(key);
+    if (status != ERROR_SUCCESS || type != REG_SZ || size > sizeof data) return false;
+    if (size > 0 && data[size - 1] == 0) --size;
+    if (memchr(data, 0, size)) return false;
+    memcpy(text, data, size);
+    text[size] = '\0';
+    return true;
+}
+
+}  // namespace
+
+bool IsAssociated(AssociationEnv& env, const char* extension, const char* command) {
+    char progId[kValueSize + 1];
+    if (!ReadDefaultString(env, extension, progId)) return false;
+    // Any ProgID counts, as long as its open command is ours. One whose key
+    // name does not fit cannot be looked up, so it is not ours.
+    char keyName[kKeyNameSize];
+    const int n = snprintf(keyName, sizeof keyName, "%s\\shell\\open\\command", progId);
+    if (n < 0 || n >= static_cast<int>(sizeof keyName)) return false;
+    char registered[kValueSize + 1];
+    if (!ReadDefaultString(env, keyName, registered)) return false;
+    return lstrcmpiA(registered, command) == 0;
+}
+
+LONG RegisterAssociation(AssociationEnv& env, const char* extension, const char* command) {
+    HKEY key = nullptr;
+    LONG status = env.CreateKeyForWrite(HKEY_CLASSES_ROOT, extension, &key);
+    if (status != ERROR_SUCCESS) return status;
+    // Written without the terminating zero; the reader takes the length as stored.
+    env.SetDefault(key, REG_SZ, reinterpret_cast<const BYTE*>(kAssociationProgId),
+                   static_cast<DWORD>(strlen(kAssociationProgId)));
+    env.CloseKey(key);
+
+    status = env.CreateKeyForWrite(HKEY_CLASSES_ROOT, kAssociationCommandKey, &key);
+    if (status != ERROR_SUCCESS) {
+        // An extension naming a ProgID without a command would open nothing.
+        env.DeleteKey(HKEY_CLASSES_ROOT, extension);
+        return status;
+    }
+    status = env.SetDefault(key, REG_SZ, reinterpret_cast<const BYTE*>(command), static_cast<DWORD>(strlen(command)));
+    env.CloseKey(key);
+    return status;
+}
+
+void CheckFileAssociations(AssociationEnv& env) {
+    char path[kPathSize];
+    const DWORD n = env.ModuleFileName(path, sizeof path);
+    // A cut path names another file; a command that does not fit would be cut too.
+    char longCommand[kPathSize];
+    if (n == 0 || n >= sizeof path || !MakeCommand(longCommand, path)) return;
+
+    char shortPath[kPathSize];
+    char shortCommand[kPathSize];
+    const DWORD s = env.ShortPathName(path, shortPath, sizeof shortPath);
+    if (s == 0 || s >= sizeof shortPath || !MakeCommand(shortCommand, shortPath)) strcpy(shortCommand, longCommand);
+
+    for (const char* extension : kAssociatedExtensions) {
+        if (IsAssociated(env, extension, shortCommand) || IsAssociated(env, extension, longCommand)) continue;
+        char prompt[kPromptSize];
+        snprintf(prompt, sizeof prompt, kPromptFormat, extension);
+        // Declining one type ends the asking for this start.
+        if (env.Ask(prompt, MB_YESNO | MB_ICONQUESTION) != IDYES) return;
+        RegisterAssociation(env, extension, shortCommand);
+    }
+}
+
+void CheckFileAssociations() {
+    SystemAssociationEnv env;
+    CheckFileAssociations(env);
+}
+
+LONG SystemAssociationEnv::OpenKeyForRead(HKEY root, const char* subKey, HKEY* out) {
+    return RegOpenKeyExA(root, subKey, 0, KEY_QUERY_VALUE, out);
+}
+
+LONG SystemAssociationEnv::QueryDefault(HKEY key, DWORD* type, BYTE* data, DWORD* size) {
+    return RegQueryValueExA(key, nullptr, nullptr, type, data, size);
+}
+
+LONG SystemAssociationEnv::CreateKeyForWrite(HKEY root, const char* subKey, HKEY* out) {
+    return RegCreateKeyExA(root, subKey, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_SET_VALUE, nullptr, out, nullptr);
+}
+
+LONG SystemAssociationEnv::SetDefault(HKEY key, DWORD type, const BYTE* data, DWORD size) {
+    return RegSetValueExA(key, nullptr, 0, type, data, size);
+}
+
+LONG SystemAssociationEnv::DeleteKey(HKEY root, const char* subKey) { return RegDeleteKeyA(root, subKey); }
+
+void SystemAssociationEnv::CloseKey(HKEY key) { RegCloseKey(key); }
+
+DWORD SystemAssociationEnv::ModuleFileName(char* out, DWORD size) {
+    CWinApp* app = AfxGetApp();
+    return GetModuleFileNameA(app ? app->m_hInstance : nullptr, out, size);
+}
+
+DWORD SystemAssociationEnv::ShortPathName(const char* path, char* out, DWORD size) {
+    return GetShortPathNameA(path, out, size);
+}
+
+int SystemAssociationEnv::Ask(const char* text, UINT type) { return fw::AppMessageBox(text, type); }
