@@ -1,0 +1,2 @@
+#pragma once
+#define IDD_SLIDER_HOST 960
