@@ -1,0 +1,169 @@
+#include "decoder/compositor.h"
+#include <algorithm>
+#include <cstring>
+
+// --- CBackBuffer
+
+CBackBuffer::~CBackBuffer() { Release(); }
+
+void CBackBuffer::Release()
+{
+    if (m_hdc && m_hOldBitmap)
+        SelectObject(m_hdc, m_hOldBitmap);
+    if (m_hBitmap)
+        DeleteObject(m_hBitmap);
+    if (m_hdc)
+        DeleteDC(m_hdc);
+    m_hdc = nullptr;
+    m_hBitmap = nullptr;
+    m_hOldBitmap = nullptr;
+    m_pBits = nullptr;
+    m_cx = m_cy = 0;
+}
+
+bool CBackBuffer::Resize(int cx, int cy)
+{
+    Release();
+    if (cx <= 0 || cy <= 0)
+        return false;
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = cx;
+    info.bmiHeader.biHeight = -cy;  // top-down: row 0 is the top
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* pBits = nullptr;
+    m_hdc = CreateCompatibleDC(nullptr);
+    m_hBitmap = m_hdc ? CreateDIBSection(m_hdc, &info, DIB_RGB_COLORS, &pBits, nullptr, 0) : nullptr;
+    if (!m_hBitmap) {
+        Release();
+        return false;
+    }
+    m_hOldBitmap = SelectObject(m_hdc, m_hBitmap);
+    m_pBits = static_cast<uint32_t*>(pBits);
+    m_cx = cx;
+    m_cy = cy;
+    std::memset(m_pBits, 0, static_cast<size_t>(cx) * cy * 4);
+    return true;
+}
+
+uint32_t CBackBuffer::PixelAt(int x, int y) const
+{
+    if (!m_pBits || x < 0 || y < 0 || x >= m_cx || y >= m_cy)
+        return 0;
+    return m_pBits[static_cast<size_t>(y) * m_cx + x] & 0x00FFFFFF;
+}
+
+void CBackBuffer::PaintTo(HDC hdc) const
+{
+    if (m_hdc)
+        BitBlt(hdc, 0, 0, m_cx, m_cy, m_hdc, 0, 0, SRCCOPY);
+}
+
+// --- Composing
+
+namespace {
+
+uint32_t DibColor(COLORREF color)
+{
+    return (uint32_t(GetRValue(color)) << 16) | (uint32_t(GetGValue(color)) << 8) | GetBValue(color);
+}
+
+// Fills rc, clipped to the buffer, straight into the bits.
+void FillBits(CBackBuffer& buffer, RECT rc, uint32_t color)
+{
+    rc.left = std::max<LONG>(rc.left, 0);
+    rc.top = std::max<LONG>(rc.top, 0);
+    rc.right = std::min<LONG>(rc.right, buffer.Width());
+    rc.bottom = std::min<LONG>(rc.bottom, buffer.Height());
+    for (LONG y = rc.top; y < rc.bottom; ++y)
+        std::fill_n(buffer.Bits() + static_cast<size_t>(y) * buffer.Width() + rc.left,
+                    std::max<LONG>(rc.right - rc.left, 0), color);
+}
+
+void CopyPicture(CBackBuffer& buffer, const RECT& rc, const TilePicture& picture)
+{
+    for (unsigned y = 0; y < picture.cy; ++y)
+        std::memcpy(buffer.Bits() + static_cast<size_t>(rc.top + y) * buffer.Width() + rc.left,
+                    picture.pixels.data() + static_cast<size_t>(y) * picture.cx, picture.cx * 4);
+}
+
+const TilePicture* PictureFor(const ViewScene& scene, const TileSlot& slot)
+{
+    if (!scene.pPictures)
+        return nullptr;
+    const LONG cx = slot.rc.right - slot.rc.left, cy = slot.rc.bottom - slot.rc.top;
+    for (const TilePicture& picture : *scene.pPictures) {
+        // A picture made for another layout does not fit; the tile waits for its own.
+        if (picture.camera == slot.camera && LONG(picture.cx) == cx && LONG(picture.cy) == cy &&
+            !picture.pixels.empty())
+            return &picture;
+    }
+    return nullptr;
+}
+
+void DrawBorder(CBackBuffer& buffer, const RECT& rc, uint32_t color)
+{
+    const LONG w = 3;
+    FillBits(buffer, {rc.left, rc.top, rc.right, rc.top + w}, color);
+    FillBits(buffer, {rc.left, rc.bottom - w, rc.right, rc.bottom}, color);
+    FillBits(buffer, {rc.left, rc.top, rc.left + w, rc.bottom}, color);
+    FillBits(buffer, {rc.right - w, rc.top, rc.right, rc.bottom}, color);
+}
+
+void DrawLabel(CBackBuffer& buffer, const RECT& rc, int camera)
+{
+    char sz[4];
+    int n = wsprintfA(sz, "%d", camera);
+    HGDIOBJ hOldFont = SelectObject(buffer.Dc(), GetStockObject(DEFAULT_GUI_FONT));
+    SetBkMode(buffer.Dc(), OPAQUE);
+    SetBkColor(buffer.Dc(), RGB(0, 0, 0));
+    SetTextColor(buffer.Dc(), RGB(255, 255, 255));
+    TextOutA(buffer.Dc(), rc.left + 5, rc.top + 4, sz, n);
+    SelectObject(buffer.Dc(), hOldFont);
+}
+
+void DrawMessage(CBackBuffer& buffer, const std::wstring& message)
+{
+    RECT rc = {8, 8, buffer.Width() - 8, buffer.Height() - 8};
+    HGDIOBJ hOldFont = SelectObject(buffer.Dc(), GetStockObject(DEFAULT_GUI_FONT));
+    SetBkMode(buffer.Dc(), TRANSPARENT);
+    SetTextColor(buffer.Dc(), RGB(255, 255, 255));
+    DrawTextW(buffer.Dc(), message.c_str(), static_cast<int>(message.size()), &rc,
+              DT_CENTER | DT_WORDBREAK | DT_NOPREFIX);
+    SelectObject(buffer.Dc(), hOldFont);
+}
+
+void DrawTile(CBackBuffer& buffer, const ViewScene& scene, const TileSlot& slot)
+{
+    if (slot.camera == 0)
+        return;  // an empty cell stays black
+    if (!(scene.nCameraMask & (1u << (slot.camera - 1))))
+        FillBits(buffer, slot.rc, DibColor(kAbsentTileColor));
+    else if (const TilePicture* pPicture = PictureFor(scene, slot))
+        CopyPicture(buffer, slot.rc, *pPicture);
+    if (slot.camera == scene.nSelectedCamera)
+        DrawBorder(buffer, slot.rc, DibColor(kSelectedBorderColor));
+}
+
+}  // namespace
+
+void ComposeView(CBackBuffer& buffer, const ViewScene& scene)
+{
+    if (buffer.IsEmpty())
+        return;
+    GdiFlush();  // earlier text output lands before the bits are overwritten
+    FillBits(buffer, {0, 0, buffer.Width(), buffer.Height()}, 0);
+    if (!scene.message.empty()) {
+        DrawMessage(buffer, scene.message);
+    } else {
+        for (const TileSlot& slot : scene.slots)
+            DrawTile(buffer, scene, slot);
+        for (const TileSlot& slot : scene.slots) {
+            if (slot.camera != 0)
+                DrawLabel(buffer, slot.rc, slot.camera);
+        }
+    }
+    GdiFlush();  // readers of the bits see the text too
+}

@@ -1,0 +1,52 @@
+// The back buffer the control draws its window from, and composing a view into it.
+#pragma once
+#include <windows.h>
+#include <cstdint>
+#include <string>
+#include <vector>
+#include "decoder/decode_worker.h"
+#include "decoder/layout.h"
+
+// A top-down 32-bit DIB section selected into a memory DC of its own.
+class CBackBuffer {
+public:
+    CBackBuffer() = default;
+    ~CBackBuffer();
+    CBackBuffer(const CBackBuffer&) = delete;
+    CBackBuffer& operator=(const CBackBuffer&) = delete;
+
+    // Makes a new, black buffer of cx x cy; false (and no buffer) when that fails.
+    bool Resize(int cx, int cy);
+    bool IsEmpty() const { return m_hBitmap == nullptr; }
+    int Width() const { return m_cx; }
+    int Height() const { return m_cy; }
+    HDC Dc() const { return m_hdc; }
+    // Row-major, top row first; null when empty.
+    uint32_t* Bits() const { return m_pBits; }
+    // 0x00RRGGBB; 0 outside the buffer.
+    uint32_t PixelAt(int x, int y) const;
+    void PaintTo(HDC hdc) const;
+
+private:
+    void Release();
+
+    HDC m_hdc = nullptr;           // ours
+    HBITMAP m_hBitmap = nullptr;   // ours, selected into m_hdc
+    HGDIOBJ m_hOldBitmap = nullptr;  // the DC's own, put back before deletion
+    uint32_t* m_pBits = nullptr;   // owned by m_hBitmap
+    int m_cx = 0, m_cy = 0;
+};
+
+struct ViewScene {
+    std::vector<TileSlot> slots;
+    const std::vector<TilePicture>* pPictures = nullptr;  // may be null: nothing decoded yet
+    uint32_t nCameraMask = 0;    // cameras the recording has
+    int nSelectedCamera = 0;     // 1..16 marked, 0 none
+    std::wstring message;        // when not empty, drawn instead of the view
+};
+
+// Colours a test can look for.
+const COLORREF kAbsentTileColor = RGB(40, 40, 48);    // a camera the file does not have
+const COLORREF kSelectedBorderColor = RGB(255, 200, 0);
+
+void ComposeView(CBackBuffer& buffer, const ViewScene& scene);

@@ -1,0 +1,78 @@
+// CDvrControl: its identities, its lifetime, and the dispatch of member calls.
+#include "decoder/dvr_control.h"
+
+namespace {
+
+// What a script may ask GetIDsOfNames for.
+const AxMemberName kMemberNames[] = {
+    {L"Speed", DVR_SPEED},
+    {L"CameraMask", DVR_CAMERA_MASK},
+    {L"OpenMode", DVR_OPEN_MODE},
+    {L"Pause", DVR_PAUSE},
+    {L"Stop", DVR_STOP},
+    {L"Play", DVR_PLAY},
+    {L"PlayAgain", DVR_PLAY_AGAIN},
+    {L"Step", DVR_STEP},
+    {L"SelectSource", DVR_SELECT_SOURCE},
+    {L"FileName", DVR_FILE_NAME},
+    {L"StartOffset", DVR_START_OFFSET},
+    {L"GetSourceEvents", DVR_SOURCE_EVENTS},
+    {L"GetGpiEvents", DVR_GPI_EVENTS},
+    {L"GetMotionEvents", DVR_MOTION_EVENTS},
+    {L"ViewSplit", DVR_VIEW_SPLIT},
+    {L"ViewGroup", DVR_VIEW_GROUP},
+    {L"GetStartTime", DVR_START_TIME},
+};
+
+AxControlInfo ControlInfo()
+{
+    AxControlInfo info;
+    info.clsid = CLSID_DvrControl;
+    info.iidDispatch = IID_IDvrControl;
+    info.iidEvents = DIID_DvrControlEvents;
+    info.pNames = kMemberNames;
+    info.nNames = sizeof(kMemberNames) / sizeof(kMemberNames[0]);
+    return info;
+}
+
+}  // namespace
+
+CDvrControl::CDvrControl()
+    : CAxControl(ControlInfo()), m_clock(CurrentPlaybackClock()), m_pacer(m_clock)
+{
+    m_worker = std::make_unique<CDecodeWorker>([this](std::shared_ptr<DecodedPicture> picture) {
+        // On the worker: the picture goes on to this thread's queue. If the
+        // control is going away the queue is closed and the picture dropped.
+        m_queue.Post([this, picture] { OnPictureDecoded(picture); });
+    });
+}
+
+CDvrControl::~CDvrControl()
+{
+    m_queue.Close();
+    m_worker.reset();
+}
+
+HRESULT CDvrControl::InvokeMember(const AxInvocation& call)
+{
+    switch (call.dispid) {
+    case DVR_SPEED: return PutSpeed(call);
+    case DVR_CAMERA_MASK: return GetCameraMask(call);
+    case DVR_OPEN_MODE: return PutOpenMode(call);
+    case DVR_PAUSE: return Transport(call, &CDvrControl::Pause);
+    case DVR_STOP: return Transport(call, &CDvrControl::Stop);
+    case DVR_PLAY: return Transport(call, &CDvrControl::Play);
+    case DVR_PLAY_AGAIN: return Transport(call, &CDvrControl::PlayAgain);
+    case DVR_STEP: return Transport(call, &CDvrControl::Step);
+    case DVR_SELECT_SOURCE: return SelectSource(call);
+    case DVR_FILE_NAME: return PutFileName(call);
+    case DVR_START_OFFSET: return PutStartOffset(call);
+    case DVR_SOURCE_EVENTS:
+    case DVR_GPI_EVENTS:
+    case DVR_MOTION_EVENTS: return GetEventBlock(call);
+    case DVR_START_TIME: return GetStartTime(call);
+    case DVR_VIEW_SPLIT: return ViewSplit(call);
+    case DVR_VIEW_GROUP: return ViewGroup(call);
+    default: return DISP_E_MEMBERNOTFOUND;
+    }
+}

@@ -1,0 +1,113 @@
+// The DVR decoder control: opens a recording, plays it in a view of 1, 4, 8 or
+// 16 camera tiles, and reports position and state to its container.
+//
+// Split of concerns: the automation members (dvr_control_members.cpp), the
+// window and drawing (dvr_control_window.cpp), playback and its events
+// (dvr_control_playback.cpp), the persisted stream (control_stream.cpp).
+// Everything here runs on the creating thread; decoding runs on the worker,
+// whose results come back through m_queue.
+#pragma once
+#include <windows.h>
+#include <ole2.h>  // DISPID, which dvrctl.h uses
+#include <memory>
+#include <string>
+#include <vector>
+#include "decoder/clock.h"
+#include "decoder/compositor.h"
+#include "decoder/decode_worker.h"
+#include "decoder/dvrctl.h"
+#include "decoder/pacing.h"
+#include "framework/axserver/ax_control.h"
+#include "framework/axserver/thread_queue.h"
+#include "recording/recording.h"
+
+class CDvrControl final : public CAxControl {
+public:
+    CDvrControl();
+
+    // The window timer that drives playback.
+    static const UINT_PTR kPlaybackTimer = 1;
+    static const UINT kPlaybackTimerMs = 20;
+
+    enum class State { Idle, Playing, Paused, Stopped, Ended };
+    State PlayState() const { return m_state; }
+    // What the window shows, for tests in the same process.
+    const CBackBuffer& BackBuffer() const { return m_backBuffer; }
+    // True while a submitted picture has not come back from the worker.
+    bool IsPicturePending() const { return m_nShownSerial != m_nRequestedSerial; }
+    const std::wstring& Message() const { return m_message; }
+
+protected:
+    HRESULT InvokeMember(const AxInvocation& call) override;
+    HRESULT LoadProperties(const std::vector<BYTE>& bytes) override;
+    HRESULT SaveProperties(std::vector<BYTE>* pBytes) override;
+    bool OnWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* pResult) override;
+
+private:
+    ~CDvrControl() override;
+
+    // Members (dvr_control_members.cpp)
+    HRESULT PutSpeed(const AxInvocation& call);
+    HRESULT GetCameraMask(const AxInvocation& call);
+    HRESULT PutOpenMode(const AxInvocation& call);
+    HRESULT Transport(const AxInvocation& call, void (CDvrControl::*pfnAction)());
+    HRESULT SelectSource(const AxInvocation& call);
+    HRESULT PutFileName(const AxInvocation& call);
+    HRESULT PutStartOffset(const AxInvocation& call);
+    HRESULT GetEventBlock(const AxInvocation& call);
+    HRESULT GetStartTime(const AxInvocation& call);
+    HRESULT ViewSplit(const AxInvocation& call);
+    HRESULT ViewGroup(const AxInvocation& call);
+
+    // Playback (dvr_control_playback.cpp)
+    bool OpenAndPlay();
+    void Pause();
+    void Stop();
+    void Play();
+    void PlayAgain();
+    void Step();
+    void OnTick();
+    void ShowPicture(int64_t nTimeMs);
+    void ReachEnd();
+    void FirePosition(int64_t nMs);
+
+    // Window and drawing (dvr_control_window.cpp)
+    void OnCreate();
+    void OnSize();
+    void OnPaint();
+    void OnClick();
+    void Relayout();
+    void RequestPicture();
+    void OnPictureDecoded(std::shared_ptr<DecodedPicture> picture);
+    void Recompose();
+
+    IPlaybackClock& m_clock;
+    CPlaybackPacer m_pacer;
+
+    // What the container set.
+    long m_nSpeed = 1;
+    long m_nStartOffset = 0;
+    std::string m_fileName;  // ANSI, as the reader takes it
+    long m_nSplit = 16;
+    long m_nGroup = 0;
+    long m_nSource = -1;     // 0-based camera, or -1
+
+    // The open recording and where playback is in it.
+    std::shared_ptr<const rec::Recording> m_recording;
+    std::wstring m_message;  // why the last open failed; drawn instead of the view
+    State m_state = State::Idle;
+    int64_t m_nPictureMs = -1;    // time of the picture on view; -1 none yet
+    int64_t m_nLastFiredMs = -1;  // last PositionChange; -1 none since the open
+
+    // The view.
+    std::vector<TileSlot> m_slots;
+    std::shared_ptr<DecodedPicture> m_shown;  // the last picture back from the worker
+    uint64_t m_nRequestedSerial = 0;
+    uint64_t m_nShownSerial = 0;
+    CBackBuffer m_backBuffer;
+    std::vector<BYTE> m_persisted;  // the stream we were loaded from
+
+    // Last: the worker stops before the queue its results go through is destroyed.
+    CAxThreadQueue m_queue;
+    std::unique_ptr<CDecodeWorker> m_worker;
+};

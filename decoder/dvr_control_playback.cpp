@@ -1,0 +1,139 @@
+// CDvrControl: opening, the transport, the timer that paces playback, and the
+// events that report it. The state is settled before each event is fired, since
+// a container may call back into the control from its handler.
+#include "decoder/dvr_control.h"
+#include "decoder/recording_glue.h"
+
+namespace {
+
+// While playing, a PositionChange at least this often in recording time, even
+// when frames are further apart.
+const int64_t kMaxPositionGapMs = 100;
+
+}  // namespace
+
+bool CDvrControl::OpenAndPlay()
+{
+    OpenedRecording opened = OpenRecordingFile(m_fileName);
+    m_recording = std::move(opened.recording);
+    m_message = std::move(opened.error);
+    m_nPictureMs = -1;
+    m_nLastFiredMs = -1;
+    m_shown.reset();
+    m_nShownSerial = m_nRequestedSerial;  // pictures of the last file still in decoding are dropped
+    if (!m_recording) {
+        m_state = State::Idle;
+        m_pacer.Hold(0);
+        Relayout();
+        return false;
+    }
+    m_state = State::Playing;
+    m_pacer.Run(m_nStartOffset);
+    Relayout();
+    return true;
+}
+
+void CDvrControl::Pause()
+{
+    if (m_state != State::Playing)
+        return;
+    m_pacer.Hold(m_pacer.PositionMs());
+    m_state = State::Paused;
+}
+
+void CDvrControl::Stop()
+{
+    if (m_state == State::Idle)
+        return;
+    m_pacer.Hold(m_pacer.PositionMs());
+    m_state = State::Stopped;
+}
+
+void CDvrControl::Play()
+{
+    if (m_state != State::Paused && m_state != State::Stopped)
+        return;
+    m_pacer.Run(m_pacer.PositionMs());
+    m_state = State::Playing;
+}
+
+void CDvrControl::PlayAgain()
+{
+    if (m_state != State::Ended) {
+        Play();
+        return;
+    }
+    m_nPictureMs = -1;
+    m_nLastFiredMs = -1;
+    m_pacer.Run(0);
+    m_state = State::Playing;
+}
+
+void CDvrControl::Step()
+{
+    if (!m_recording || m_state == State::Idle || m_state == State::Ended)
+        return;
+    const int64_t nNext = m_nPictureMs < 0 ? PictureTimeAt(*m_recording, m_pacer.PositionMs())
+                                           : NextFrameTimeAfter(*m_recording, m_nPictureMs);
+    m_state = State::Paused;
+    if (nNext < 0) {
+        m_pacer.Hold(m_nPictureMs);  // the last picture: nothing to step to
+        return;
+    }
+    m_pacer.Hold(nNext);
+    ShowPicture(nNext);
+    FirePosition(nNext);
+}
+
+void CDvrControl::OnTick()
+{
+    if (m_state != State::Playing || !m_recording)
+        return;
+    int64_t t = m_pacer.PositionMs();
+    if (m_nSpeed == 0) {
+        // As fast as decoding allows: the next frame once the last one is on view.
+        if (IsPicturePending())
+            return;
+        if (m_nPictureMs >= 0) {
+            t = NextFrameTimeAfter(*m_recording, m_nPictureMs);
+            if (t < 0)
+                t = m_recording->durationMs();
+        }
+        m_pacer.Run(t);
+    }
+    if (t >= m_recording->durationMs()) {
+        ReachEnd();
+        return;
+    }
+    const int64_t nPicture = PictureTimeAt(*m_recording, t);
+    if (nPicture != m_nPictureMs) {
+        ShowPicture(nPicture);
+        FirePosition(nPicture);
+    } else if (t - m_nLastFiredMs >= kMaxPositionGapMs) {
+        FirePosition(t);
+    }
+}
+
+void CDvrControl::ReachEnd()
+{
+    const int64_t nLast = PictureTimeAt(*m_recording, m_recording->durationMs() - 1);
+    m_state = State::Ended;
+    m_pacer.Hold(nLast);
+    if (nLast != m_nPictureMs) {
+        ShowPicture(nLast);
+        FirePosition(nLast);
+    }
+    FireEvent(DVR_EVENT_STATE_CHANGE, {AxLongVariant(DVR_STATE_END_OF_FILE), AxLongVariant(0)});
+}
+
+void CDvrControl::ShowPicture(int64_t nTimeMs)
+{
+    m_nPictureMs = nTimeMs;
+    RequestPicture();
+}
+
+void CDvrControl::FirePosition(int64_t nMs)
+{
+    m_nLastFiredMs = nMs;
+    FireEvent(DVR_EVENT_POSITION_CHANGE, {AxLongVariant(static_cast<LONG>(nMs))});
+}

@@ -1,0 +1,117 @@
+// CDvrControl: its window, the view's layout, decoding requests and drawing.
+#include "decoder/dvr_control.h"
+#include "decoder/layout.h"
+
+bool CDvrControl::OnWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* pResult)
+{
+    switch (msg) {
+    case WM_CREATE:
+        OnCreate();
+        return false;
+    case WM_SIZE:
+        OnSize();
+        return false;
+    case WM_ERASEBKGND:
+        *pResult = 1;  // the back buffer covers everything
+        return true;
+    case WM_PAINT:
+        OnPaint();
+        *pResult = 0;
+        return true;
+    case WM_TIMER:
+        if (wParam != kPlaybackTimer)
+            return false;
+        OnTick();
+        *pResult = 0;
+        return true;
+    case WM_LBUTTONDOWN:
+        OnClick();
+        *pResult = 0;
+        return true;
+    case WM_DESTROY:
+        KillTimer(Window(), kPlaybackTimer);
+        return false;
+    default:
+        return false;
+    }
+}
+
+void CDvrControl::OnCreate()
+{
+    SetTimer(Window(), kPlaybackTimer, kPlaybackTimerMs, nullptr);
+    OnSize();
+}
+
+void CDvrControl::OnSize()
+{
+    RECT rc = {};
+    GetClientRect(Window(), &rc);
+    if (rc.right == m_backBuffer.Width() && rc.bottom == m_backBuffer.Height())
+        return;
+    m_backBuffer.Resize(rc.right, rc.bottom);
+    Relayout();
+}
+
+void CDvrControl::OnPaint()
+{
+    PAINTSTRUCT ps;
+    HDC hdc = BeginPaint(Window(), &ps);
+    if (m_backBuffer.IsEmpty())
+        FillRect(hdc, &ps.rcPaint, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    else
+        m_backBuffer.PaintTo(hdc);
+    EndPaint(Window(), &ps);
+}
+
+void CDvrControl::OnClick()
+{
+    // The container answers a click with Pause; the control only asks.
+    FireEvent(DVR_EVENT_STATE_CHANGE, {AxLongVariant(DVR_STATE_PAUSE_CLICK), AxLongVariant(0)});
+}
+
+void CDvrControl::Relayout()
+{
+    m_slots = LayOutView(m_nSplit, m_nGroup, m_backBuffer.Width(), m_backBuffer.Height());
+    RequestPicture();
+    Recompose();
+}
+
+void CDvrControl::RequestPicture()
+{
+    if (!m_recording || m_nPictureMs < 0 || m_backBuffer.IsEmpty())
+        return;
+    PictureRequest request;
+    request.nSerial = ++m_nRequestedSerial;
+    request.nTimeMs = m_nPictureMs;
+    request.recording = m_recording;
+    const uint32_t nMask = m_recording->cameraMask();
+    for (const TileSlot& slot : m_slots) {
+        const LONG cx = slot.rc.right - slot.rc.left, cy = slot.rc.bottom - slot.rc.top;
+        if (slot.camera != 0 && (nMask & (1u << (slot.camera - 1))) && cx > 0 && cy > 0)
+            request.tiles.push_back({slot.camera, unsigned(cx), unsigned(cy)});
+    }
+    m_worker->Submit(std::move(request));
+}
+
+void CDvrControl::OnPictureDecoded(std::shared_ptr<DecodedPicture> picture)
+{
+    if (picture->nSerial <= m_nShownSerial)
+        return;  // made for a file that is no longer open
+    m_shown = std::move(picture);
+    m_nShownSerial = m_shown->nSerial;
+    Recompose();
+}
+
+void CDvrControl::Recompose()
+{
+    ViewScene scene;
+    if (m_recording || !m_message.empty())
+        scene.slots = m_slots;  // before the first open the window stays black
+    scene.pPictures = m_shown ? &m_shown->tiles : nullptr;
+    scene.nCameraMask = m_recording ? m_recording->cameraMask() : 0;
+    scene.nSelectedCamera = m_nSource + 1;
+    scene.message = m_message;
+    ComposeView(m_backBuffer, scene);
+    if (Window())
+        InvalidateRect(Window(), nullptr, FALSE);
+}

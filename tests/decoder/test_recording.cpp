@@ -1,0 +1,140 @@
+#include "tests/decoder/test_recording.h"
+#include <gtest/gtest.h>
+#include <wincodec.h>
+#include <wrl/client.h>
+#include <cstdio>
+
+using Microsoft::WRL::ComPtr;
+
+namespace {
+
+HRESULT EncodeSolid(IWICImagingFactory* pFactory, IStream* pOut, COLORREF color, UINT cx, UINT cy)
+{
+    ComPtr<IWICBitmapEncoder> encoder;
+    HRESULT hr = pFactory->CreateEncoder(GUID_ContainerFormatJpeg, nullptr, &encoder);
+    if (SUCCEEDED(hr))
+        hr = encoder->Initialize(pOut, WICBitmapEncoderNoCache);
+    ComPtr<IWICBitmapFrameEncode> frame;
+    if (SUCCEEDED(hr))
+        hr = encoder->CreateNewFrame(&frame, nullptr);
+    if (SUCCEEDED(hr))
+        hr = frame->Initialize(nullptr);
+    if (SUCCEEDED(hr))
+        hr = frame->SetSize(cx, cy);
+    WICPixelFormatGUID format = GUID_WICPixelFormat24bppBGR;
+    if (SUCCEEDED(hr))
+        hr = frame->SetPixelFormat(&format);
+    if (SUCCEEDED(hr) && format != GUID_WICPixelFormat24bppBGR)
+        hr = E_FAIL;  // the pixels below are laid out for this format only
+    std::vector<BYTE> pixels(size_t(cx) * cy * 3);
+    for (size_t i = 0; i < pixels.size(); i += 3) {
+        pixels[i] = GetBValue(color);
+        pixels[i + 1] = GetGValue(color);
+        pixels[i + 2] = GetRValue(color);
+    }
+    if (SUCCEEDED(hr))
+        hr = frame->WritePixels(cy, cx * 3, static_cast<UINT>(pixels.size()), pixels.data());
+    if (SUCCEEDED(hr))
+        hr = frame->Commit();
+    if (SUCCEEDED(hr))
+        hr = encoder->Commit();
+    return hr;
+}
+
+std::vector<uint8_t> StreamBytes(IStream* pStream)
+{
+    STATSTG stat = {};
+    std::vector<uint8_t> bytes;
+    if (FAILED(pStream->Stat(&stat, STATFLAG_NONAME)))
+        return bytes;
+    bytes.resize(static_cast<size_t>(stat.cbSize.QuadPart));
+    LARGE_INTEGER zero = {};
+    ULONG nRead = 0;
+    pStream->Seek(zero, STREAM_SEEK_SET, nullptr);
+    pStream->Read(bytes.data(), static_cast<ULONG>(bytes.size()), &nRead);
+    bytes.resize(nRead);
+    return bytes;
+}
+
+}  // namespace
+
+std::vector<uint8_t> SolidJpeg(COLORREF color, UINT cx, UINT cy)
+{
+    ComPtr<IWICImagingFactory> factory;
+    ComPtr<IStream> stream;
+    HRESULT hr = CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
+                                  IID_PPV_ARGS(&factory));
+    if (SUCCEEDED(hr))
+        hr = CreateStreamOnHGlobal(nullptr, TRUE, &stream);
+    if (SUCCEEDED(hr))
+        hr = EncodeSolid(factory.Get(), stream.Get(), color, cx, cy);
+    EXPECT_EQ(S_OK, hr) << "WIC could not encode a JPEG";
+    return SUCCEEDED(hr) ? StreamBytes(stream.Get()) : std::vector<uint8_t>();
+}
+
+CTempFile::CTempFile(const char* pszSuffix)
+{
+    static int s_nNext = 0;
+    char szDir[MAX_PATH];
+    GetTempPathA(MAX_PATH, szDir);
+    char szName[64];
+    wsprintfA(szName, "dvrctl_test_%lu_%d%s", GetCurrentProcessId(), ++s_nNext, pszSuffix);
+    m_path = std::string(szDir) + szName;
+}
+
+CTempFile::~CTempFile() { DeleteFileA(m_path.c_str()); }
+
+std::wstring CTempFile::WidePath() const
+{
+    return std::wstring(m_path.begin(), m_path.end());  // the temporary path is ASCII
+}
+
+bool WriteTestRecording(const std::string& path, const TestRecordingSpec& spec)
+{
+    std::vector<rec::StreamSpec> streams;
+    std::vector<std::vector<uint8_t>> jpegs;
+    for (const TestCamera& camera : spec.cameras) {
+        streams.push_back({camera.camera, 32, 24});
+        jpegs.push_back(SolidJpeg(camera.color));
+        if (jpegs.back().empty())
+            return false;
+    }
+    rec::WriterOptions options;
+    options.rate = spec.nRate;
+    rec::Writer writer;
+    rec::Status status = writer.open(path, streams, options);
+    for (int frame = 0; status && frame < spec.nFrames; ++frame) {
+        for (size_t s = 0; status && s < streams.size(); ++s)
+            status = writer.addFrame(s, jpegs[s].data(), jpegs[s].size());
+    }
+    writer.setStartTime(spec.start);
+    writer.setSourceBlock(spec.source);
+    writer.setMotionBlock(spec.motion);
+    writer.setGpiBlock(spec.gpi);
+    rec::Status closed = writer.close();
+    EXPECT_TRUE(status && closed) << status.reason << closed.reason;
+    return status && closed;
+}
+
+bool WriteBytes(const std::string& path, const void* pData, size_t nSize)
+{
+    std::FILE* pFile = std::fopen(path.c_str(), "wb");
+    if (!pFile)
+        return false;
+    bool bOk = std::fwrite(pData, 1, nSize, pFile) == nSize;
+    return std::fclose(pFile) == 0 && bOk;
+}
+
+std::vector<uint8_t> ReadBytes(const std::string& path)
+{
+    std::vector<uint8_t> bytes;
+    std::FILE* pFile = std::fopen(path.c_str(), "rb");
+    if (!pFile)
+        return bytes;
+    std::fseek(pFile, 0, SEEK_END);
+    bytes.resize(static_cast<size_t>(std::ftell(pFile)));
+    std::fseek(pFile, 0, SEEK_SET);
+    bytes.resize(std::fread(bytes.data(), 1, bytes.size(), pFile));
+    std::fclose(pFile);
+    return bytes;
+}
