@@ -1,0 +1,24 @@
+// A static control turned into a strip chart: one vertical bar per value, evenly
+// spaced across the width, heights on a fixed scale of 100, all in one colour.
+#pragma once
+#include <cstdint>
+#include <memory>
+#include "widgets/subclass_wnd.h"
+
+class CBarGraphWnd : public CSubclassWnd {
+public:
+    // Replaces the values with a copy of count of them and repaints at once;
+    // 1 when values are now held. A detached graph keeps what it holds.
+    BOOL SetData(const int32_t* values, int count);
+    // Drops the values and repaints the graph and its parent beneath it.
+    void Clear();
+
+    LRESULT OnPaint() override;
+    LRESULT OnEraseBkgnd(WPARAM wParam) override;
+
+    int32_t m_nHeightScale = 100;   // a value this large fills the full height
+    int32_t m_nWidthScale = 1000;   // positions across the width; only ever grows
+    int32_t m_nCount = 0;
+    std::unique_ptr<int32_t[]> m_pValues;
+    COLORREF m_crPen = 0;           // bar colour, set by the owner
+};
