@@ -1,0 +1,184 @@
+// Playback against the manual clock: the PositionChange sequence at each speed,
+// the transport, the end of the file and the click.
+#include "tests/decoder/decoder_fixture.h"
+
+namespace {
+
+class Playback : public DecoderTest {
+protected:
+    // Ticks n times, each after nStepMs of the clock; the positions fired.
+    std::vector<LONG> Play(int n, int64_t nStepMs)
+    {
+        for (int i = 0; i < n; ++i)
+            Tick(nStepMs);
+        return TakePositions();
+    }
+};
+
+}  // namespace
+
+TEST_F(Playback, AtNormalSpeedEachFrameIsReported)
+{
+    TestRecordingSpec spec;
+    spec.nFrames = 10;
+    spec.nRate = 10;
+    ASSERT_EQ(S_OK, OpenRecording(spec));
+    EXPECT_EQ((std::vector<LONG>{0, 100, 200, 300}), Play(7, 50)) << "nothing new between frames";
+}
+
+TEST_F(Playback, SlowFramesStillGiveTenPositionsASecond)
+{
+    TestRecordingSpec spec;  // 5 frames a second: 200 ms apart
+    ASSERT_EQ(S_OK, OpenRecording(spec));
+    EXPECT_EQ(std::vector<LONG>{0}, Play(1, 0));
+    EXPECT_EQ((std::vector<LONG>{100, 200, 300, 400}), Play(4, 100));
+    EXPECT_EQ(std::vector<LONG>{}, Play(1, 50)) << "not yet 100 ms since the last";
+}
+
+TEST_F(Playback, SpeedsScaleTheClock)
+{
+    TestRecordingSpec spec;
+    spec.nFrames = 20;
+    spec.nRate = 10;
+    ASSERT_EQ(S_OK, OpenRecording(spec));
+    EXPECT_EQ(std::vector<LONG>{0}, Play(1, 0));
+
+    ASSERT_EQ(S_OK, PutLong(Decoder(), DVR_SPEED, 2));
+    EXPECT_EQ((std::vector<LONG>{200, 400}), Play(2, 100));
+    ASSERT_EQ(S_OK, PutLong(Decoder(), DVR_SPEED, -2));
+    EXPECT_EQ((std::vector<LONG>{500, 600}), Play(2, 200));
+    ASSERT_EQ(S_OK, PutLong(Decoder(), DVR_SPEED, -8));
+    EXPECT_EQ((std::vector<LONG>{}), Play(1, 700)) << "87 ms of recording time";
+    EXPECT_EQ((std::vector<LONG>{700}), Play(1, 100));
+}
+
+TEST_F(Playback, FullSpeedShowsTheNextFrameOnceThePictureIsBack)
+{
+    TestRecordingSpec spec;
+    spec.nFrames = 4;
+    ASSERT_EQ(S_OK, PutLong(Decoder(), DVR_SPEED, 0));
+    ASSERT_EQ(S_OK, OpenRecording(spec));
+    std::vector<LONG> positions;
+    for (int i = 0; i < 4; ++i) {
+        Tick();
+        Tick();  // while the picture is being decoded, nothing moves
+        ASSERT_TRUE(WaitForPicture());
+        for (LONG n : TakePositions())
+            positions.push_back(n);
+    }
+    EXPECT_EQ((std::vector<LONG>{0, 200, 400, 600}), positions);
+    Tick();
+    EXPECT_EQ((std::vector<std::pair<LONG, LONG>>{{DVR_STATE_END_OF_FILE, 0}}), TakeStates());
+}
+
+TEST_F(Playback, PauseStopsTheEventsAndPlayGoesOnFromThere)
+{
+    TestRecordingSpec spec;
+    spec.nFrames = 10;
+    ASSERT_EQ(S_OK, OpenRecording(spec));
+    EXPECT_EQ(std::vector<LONG>{0}, Play(1, 0));
+    EXPECT_EQ(std::vector<LONG>{100}, Play(1, 100));
+    ASSERT_EQ(S_OK, CallMethod(Decoder(), DVR_PAUSE));
+    EXPECT_EQ(std::vector<LONG>{}, Play(5, 500));
+    ASSERT_EQ(S_OK, CallMethod(Decoder(), DVR_PLAY));
+    EXPECT_EQ((std::vector<LONG>{200, 300}), Play(2, 100)) << "the paused time does not count";
+}
+
+TEST_F(Playback, StopEndsTheEvents)
+{
+    ASSERT_EQ(S_OK, OpenRecording(TestRecordingSpec()));
+    Play(1, 0);
+    ASSERT_EQ(S_OK, CallMethod(Decoder(), DVR_STOP));
+    EXPECT_EQ(CDvrControl::State::Stopped, Control().PlayState());
+    EXPECT_EQ(std::vector<LONG>{}, Play(4, 300));
+    EXPECT_TRUE(TakeStates().empty());
+}
+
+TEST_F(Playback, StepShowsTheNextPictureAndPauses)
+{
+    TestRecordingSpec spec;
+    spec.nFrames = 3;
+    ASSERT_EQ(S_OK, OpenRecording(spec));
+    Play(1, 0);
+    ASSERT_EQ(S_OK, CallMethod(Decoder(), DVR_STEP));
+    EXPECT_EQ(std::vector<LONG>{200}, TakePositions());
+    EXPECT_EQ(CDvrControl::State::Paused, Control().PlayState());
+    EXPECT_EQ(std::vector<LONG>{}, Play(3, 300));
+    ASSERT_EQ(S_OK, CallMethod(Decoder(), DVR_STEP));
+    EXPECT_EQ(std::vector<LONG>{400}, TakePositions());
+    ASSERT_EQ(S_OK, CallMethod(Decoder(), DVR_STEP));
+    EXPECT_EQ(std::vector<LONG>{}, TakePositions()) << "no picture after the last";
+    ASSERT_EQ(S_OK, CallMethod(Decoder(), DVR_PLAY));
+    Play(1, 600);
+    EXPECT_EQ((std::vector<std::pair<LONG, LONG>>{{DVR_STATE_END_OF_FILE, 0}}), TakeStates());
+}
+
+TEST_F(Playback, TheEndIsReportedOnceAndPlayAgainStartsOver)
+{
+    TestRecordingSpec spec;
+    spec.nFrames = 3;  // 600 ms
+    ASSERT_EQ(S_OK, OpenRecording(spec));
+    EXPECT_EQ(std::vector<LONG>{0}, Play(1, 0));
+    EXPECT_EQ((std::vector<LONG>{200, 400}), Play(2, 200));
+    Play(1, 200);
+    EXPECT_EQ((std::vector<std::pair<LONG, LONG>>{{DVR_STATE_END_OF_FILE, 0}}), TakeStates());
+    EXPECT_EQ(CDvrControl::State::Ended, Control().PlayState());
+    EXPECT_EQ(std::vector<LONG>{}, Play(3, 500));
+    EXPECT_TRUE(TakeStates().empty()) << "only once";
+
+    ASSERT_EQ(S_OK, CallMethod(Decoder(), DVR_PLAY_AGAIN));
+    EXPECT_EQ(CDvrControl::State::Playing, Control().PlayState());
+    EXPECT_EQ(std::vector<LONG>{0}, Play(1, 0));
+    EXPECT_EQ(std::vector<LONG>{200}, Play(1, 200));
+}
+
+TEST_F(Playback, PlayAgainWhilePlayingGoesOn)
+{
+    TestRecordingSpec spec;
+    spec.nFrames = 10;
+    ASSERT_EQ(S_OK, OpenRecording(spec));
+    EXPECT_EQ(std::vector<LONG>{0}, Play(1, 0));
+    EXPECT_EQ(std::vector<LONG>{200}, Play(1, 200));
+    ASSERT_EQ(S_OK, CallMethod(Decoder(), DVR_PLAY_AGAIN));
+    EXPECT_EQ(std::vector<LONG>{400}, Play(1, 200));
+}
+
+TEST_F(Playback, AnOffsetPastTheEndEndsAtOnce)
+{
+    TestRecordingSpec spec;
+    spec.nFrames = 3;
+    ASSERT_EQ(S_OK, OpenRecording(spec, 5000));
+    EXPECT_EQ(std::vector<LONG>{400}, Play(1, 0)) << "the last picture";
+    EXPECT_EQ((std::vector<std::pair<LONG, LONG>>{{DVR_STATE_END_OF_FILE, 0}}), TakeStates());
+}
+
+TEST_F(Playback, AClickAsksForAPause)
+{
+    ASSERT_EQ(S_OK, OpenRecording(TestRecordingSpec()));
+    SendMessageA(Control().Window(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 10));
+    EXPECT_EQ((std::vector<std::pair<LONG, LONG>>{{DVR_STATE_PAUSE_CLICK, 0}}), TakeStates());
+    EXPECT_EQ(CDvrControl::State::Playing, Control().PlayState()) << "the container decides";
+}
+
+TEST_F(Playback, EventsComeOnTheCreatingThread)
+{
+    ASSERT_EQ(S_OK, OpenRecording(TestRecordingSpec()));
+    Tick();
+    ASSERT_TRUE(WaitForPicture());
+    SendMessageA(Control().Window(), WM_LBUTTONDOWN, MK_LBUTTON, 0);
+    ASSERT_EQ(2u, m_sink.events.size());
+    for (const SinkEvent& event : m_sink.events)
+        EXPECT_EQ(GetCurrentThreadId(), event.dwThreadId);
+}
+
+TEST_F(Playback, TheWindowsOwnTimerDrivesPlayback)
+{
+    ASSERT_EQ(S_OK, OpenRecording(TestRecordingSpec()));
+    SetTimer(Control().Window(), CDvrControl::kPlaybackTimer, CDvrControl::kPlaybackTimerMs, nullptr);
+    const ULONGLONG nDeadline = GetTickCount64() + 2000;
+    while (m_sink.events.empty() && GetTickCount64() < nDeadline) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+        PumpMessages();
+    }
+    EXPECT_EQ(std::vector<LONG>{0}, TakePositions());
+}

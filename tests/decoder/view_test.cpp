@@ -1,0 +1,167 @@
+// The view: tiles of the split and group, each with its camera's picture, its
+// label, the selected camera's border, and absent cameras drawn dark.
+#include "decoder/compositor.h"
+#include "decoder/layout.h"
+#include "tests/decoder/decoder_fixture.h"
+
+namespace {
+
+const COLORREF kRed = RGB(220, 40, 40);
+const COLORREF kGreen = RGB(40, 200, 60);
+const COLORREF kBlue = RGB(40, 60, 220);
+
+bool SameRect(const RECT& a, const RECT& b) { return EqualRect(&a, &b) != FALSE; }
+
+uint32_t Dib(COLORREF c) { return (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c); }
+
+// JPEG turns a flat colour into a slightly different flat colour.
+::testing::AssertionResult Near(uint32_t expected, uint32_t actual)
+{
+    for (int shift : {0, 8, 16}) {
+        int e = (expected >> shift) & 0xFF, a = (actual >> shift) & 0xFF;
+        if (e - a > 12 || a - e > 12)
+            return ::testing::AssertionFailure()
+                   << std::hex << "expected about 0x" << expected << ", got 0x" << actual;
+    }
+    return ::testing::AssertionSuccess();
+}
+
+class View : public DecoderTest {
+protected:
+    void OpenCameras(std::vector<TestCamera> cameras)
+    {
+        TestRecordingSpec spec;
+        spec.cameras = std::move(cameras);
+        ASSERT_EQ(S_OK, OpenRecording(spec));
+        Tick();
+        ASSERT_TRUE(WaitForPicture());
+    }
+    void SetView(LONG nSplit, LONG nGroup)
+    {
+        ASSERT_EQ(S_OK, PutLong(Decoder(), DVR_VIEW_GROUP, nGroup));
+        ASSERT_EQ(S_OK, PutLong(Decoder(), DVR_VIEW_SPLIT, nSplit));
+        ASSERT_TRUE(WaitForPicture());
+    }
+    // The centre of cell i of the grid.
+    uint32_t CellCentre(LONG nSplit, int nCell)
+    {
+        std::vector<TileSlot> slots = LayOutView(nSplit, 0, kWidth, kHeight);
+        const RECT& rc = slots.at(nCell).rc;
+        return Control().BackBuffer().PixelAt((rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2);
+    }
+};
+
+}  // namespace
+
+TEST(Layout, GridsAndTheCamerasOfAGroup)
+{
+    std::vector<TileSlot> one = LayOutView(1, 5, 320, 240);
+    ASSERT_EQ(1u, one.size());
+    EXPECT_EQ(6, one[0].camera);
+
+    std::vector<TileSlot> four = LayOutView(4, 1, 320, 240);
+    ASSERT_EQ(4u, four.size());
+    EXPECT_EQ(5, four[0].camera);
+    EXPECT_EQ(8, four[3].camera);
+    EXPECT_TRUE(SameRect({160, 120, 320, 240}, four[3].rc));
+
+    std::vector<TileSlot> eight = LayOutView(8, 1, 300, 240);
+    ASSERT_EQ(9u, eight.size()) << "3 x 3";
+    EXPECT_EQ(9, eight[0].camera);
+    EXPECT_EQ(16, eight[7].camera);
+    EXPECT_EQ(0, eight[8].camera) << "the last cell stays empty";
+    EXPECT_TRUE(SameRect({100, 160, 200, 240}, eight[7].rc));
+
+    std::vector<TileSlot> sixteen = LayOutView(16, 0, 321, 241);
+    ASSERT_EQ(16u, sixteen.size());
+    EXPECT_EQ(321, sixteen[15].rc.right) << "the cells cover the whole size";
+    EXPECT_EQ(241, sixteen[15].rc.bottom);
+    EXPECT_EQ(sixteen[0].rc.right, sixteen[1].rc.left);
+}
+
+TEST(Layout, GroupsOutOfRangeShowNoCamera)
+{
+    for (const TileSlot& slot : LayOutView(4, -1, 320, 240))
+        EXPECT_EQ(0, slot.camera);
+    for (const TileSlot& slot : LayOutView(8, 2, 320, 240))
+        EXPECT_EQ(0, slot.camera) << "cameras 17 to 24 do not exist";
+}
+
+TEST_F(View, EachTileHasItsCamerasPicture)
+{
+    OpenCameras({{1, kRed}, {2, kGreen}, {4, kBlue}});
+    SetView(4, 0);
+    EXPECT_TRUE(Near(Dib(kRed), CellCentre(4, 0)));
+    EXPECT_TRUE(Near(Dib(kGreen), CellCentre(4, 1)));
+    EXPECT_EQ(Dib(kAbsentTileColor), CellCentre(4, 2)) << "camera 3 is not in the file";
+    EXPECT_TRUE(Near(Dib(kBlue), CellCentre(4, 3)));
+}
+
+TEST_F(View, SplitAndGroupChangesRedraw)
+{
+    OpenCameras({{1, kRed}, {2, kGreen}, {6, kBlue}});
+    SetView(1, 1);
+    EXPECT_TRUE(Near(Dib(kGreen), CellCentre(1, 0))) << "group 1 of split 1 is camera 2";
+    SetView(4, 1);
+    EXPECT_EQ(Dib(kAbsentTileColor), CellCentre(4, 0)) << "camera 5";
+    EXPECT_TRUE(Near(Dib(kBlue), CellCentre(4, 1))) << "camera 6";
+    SetView(16, 0);
+    EXPECT_TRUE(Near(Dib(kGreen), CellCentre(16, 1)));
+    EXPECT_TRUE(Near(Dib(kBlue), CellCentre(16, 5)));
+    EXPECT_EQ(Dib(kAbsentTileColor), CellCentre(16, 15));
+}
+
+TEST_F(View, EightIsAThreeByThreeGridWithTheLastCellEmpty)
+{
+    OpenCameras({{8, kGreen}, {9, kRed}});
+    SetView(8, 0);
+    EXPECT_TRUE(Near(Dib(kGreen), CellCentre(8, 7)));
+    EXPECT_EQ(0u, CellCentre(8, 8));
+    SetView(8, 1);
+    EXPECT_TRUE(Near(Dib(kRed), CellCentre(8, 0)));
+}
+
+TEST_F(View, TilesAreLabelledWithTheirCameraNumber)
+{
+    OpenCameras({{1, kBlue}});
+    SetView(4, 0);
+    // White text pixels in the corner of every tile, present camera or not.
+    for (const TileSlot& slot : LayOutView(4, 0, kWidth, kHeight)) {
+        int nWhite = 0;
+        for (int y = slot.rc.top; y < slot.rc.top + 20; ++y) {
+            for (int x = slot.rc.left; x < slot.rc.left + 20; ++x)
+                nWhite += Control().BackBuffer().PixelAt(x, y) == 0xFFFFFF;
+        }
+        EXPECT_GT(nWhite, 3) << "camera " << slot.camera;
+    }
+}
+
+TEST_F(View, TheSelectedSourceIsMarked)
+{
+    OpenCameras({{1, kRed}, {2, kGreen}});
+    SetView(4, 0);
+    std::vector<TileSlot> slots = LayOutView(4, 0, kWidth, kHeight);
+    auto edgeOf = [&](int nCell) {
+        const RECT& rc = slots[nCell].rc;
+        return Control().BackBuffer().PixelAt((rc.left + rc.right) / 2, rc.bottom - 1);
+    };
+    ASSERT_EQ(S_OK, CallMethodLong(Decoder(), DVR_SELECT_SOURCE, 1));
+    EXPECT_EQ(Dib(kSelectedBorderColor), edgeOf(1));
+    EXPECT_NE(Dib(kSelectedBorderColor), edgeOf(0));
+    ASSERT_EQ(S_OK, CallMethodLong(Decoder(), DVR_SELECT_SOURCE, -1));
+    EXPECT_TRUE(Near(Dib(kGreen), edgeOf(1)));
+}
+
+TEST_F(View, TheWindowIsPaintedFromTheBackBuffer)
+{
+    OpenCameras({{1, kRed}});
+    SetView(1, 0);
+    ShowWindow(GetParent(Control().Window()), SW_SHOWNOACTIVATE);
+    UpdateWindow(Control().Window());
+    HDC hdc = GetDC(Control().Window());
+    COLORREF painted = GetPixel(hdc, kWidth / 2, kHeight / 2);
+    ReleaseDC(Control().Window(), hdc);
+    if (painted == CLR_INVALID)
+        GTEST_SKIP() << "the display gives no pixels back";
+    EXPECT_TRUE(Near(Dib(kRed), Dib(painted)));
+}
