@@ -455,6 +455,15 @@ std::string AsText(const Bytes& data) {
 
 TEST(AssociationRegistry, RoundTripOnTheSystemRegistry) {
     RegistrySnapshot snapshot;
+    // The extensions may name the ProgID already (a prepared prefix): writing
+    // the first one's command would then make the others ours too. Without
+    // their values, each is offered in turn.
+    for (const char* extension : {".nwv", ".d00", ".d01"}) {
+        HKEY h;
+        if (RegOpenKeyExA(HKEY_CLASSES_ROOT, extension, 0, KEY_SET_VALUE, &h) != ERROR_SUCCESS) continue;
+        RegDeleteValueA(h, nullptr);
+        RegCloseKey(h);
+    }
     StandInExecutable env;
     char shortPath[300] = "";
     ASSERT_GT(GetShortPathNameA(env.Path().c_str(), shortPath, sizeof shortPath), 0u);

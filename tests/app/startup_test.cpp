@@ -58,7 +58,44 @@ protected:
     Seen seen;
 };
 
-TEST_F(Startup, MissingDecoderIsTheFirstAndOnlyThingShown) {
+// A decoder that cannot be made, whatever the prefix has registered: a class
+// object registered in the process comes before the registry.
+class RefusingFactory : public IClassFactory {
+public:
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override {
+        if (riid != IID_IUnknown && riid != IID_IClassFactory) {
+            *ppv = nullptr;
+            return E_NOINTERFACE;
+        }
+        *ppv = static_cast<IClassFactory*>(this);
+        return S_OK;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
+    ULONG STDMETHODCALLTYPE Release() override { return 1; }
+    HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown*, REFIID, void** ppv) override {
+        *ppv = nullptr;
+        return REGDB_E_CLASSNOTREG;
+    }
+    HRESULT STDMETHODCALLTYPE LockServer(BOOL) override { return S_OK; }
+};
+
+class StartupWithoutDecoder : public Startup {
+protected:
+    void SetUp() override {
+        Startup::SetUp();
+        ASSERT_EQ(S_OK, CoRegisterClassObject(CLSID_DvrControl, &refusing, CLSCTX_INPROC_SERVER, REGCLS_MULTIPLEUSE,
+                                              &cookie));
+    }
+    void TearDown() override {
+        CoRevokeClassObject(cookie);
+        Startup::TearDown();
+    }
+    testing_support::ComScope com;
+    RefusingFactory refusing;
+    DWORD cookie = 0;
+};
+
+TEST_F(StartupWithoutDecoder, MissingDecoderIsTheFirstAndOnlyThingShown) {
     EXPECT_FALSE(Run("Vorplex.exe \"C:\\a.d01\""));
     ASSERT_EQ(1u, boxes.boxes.size());
     EXPECT_EQ("Unable to start Vorplex.exe, reason:\nDVR Control is not registered", boxes.boxes[0].text);
