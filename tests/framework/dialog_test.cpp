@@ -76,7 +76,7 @@ TEST_F(ModelessDialog, EndDialogHidesButKeepsTheWindow) {
 // Ends a modal run from inside its own loop, as a user's click would.
 VOID CALLBACK PressOk(HWND, UINT, UINT_PTR id, DWORD) {
     KillTimer(nullptr, id);
-    HWND dlg = FindWindowA(nullptr, "Plain");
+    HWND dlg = testing_support::FindThreadWindow("Plain");
     if (dlg) PostMessageA(dlg, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
 }
 
@@ -88,7 +88,7 @@ TEST(ModalDialog, RunEndsWithTheResultAndDestroysTheWindow) {
     EXPECT_EQ(1, dlg.inits);
     EXPECT_EQ(1, dlg.oks);
     EXPECT_EQ(nullptr, dlg.m_hWnd);
-    EXPECT_EQ(nullptr, FindWindowA(nullptr, "Plain"));
+    EXPECT_EQ(nullptr, testing_support::FindThreadWindow("Plain"));
 }
 
 TEST(ModalDialog, ControlThatCannotBeCreatedEndsTheRunWithMinusOne) {

@@ -127,6 +127,9 @@ TEST_F(Hosting, ControlCreatedAtRunTimeByClassId) {
     EXPECT_TRUE(dlg.events.empty()) << "no table entry for control 1008";
 }
 
+// A class nobody provides, here or in the registry.
+const CLSID CLSID_Nobody = {0x5A0B1C2D, 0x3E4F, 0x4A5B, {0x9C, 0x8D, 0x7E, 0x6F, 0x50, 0x41, 0x32, 0x23}};
+
 TEST(HostingFailure, UnknownClassIdIsRefusedAtRunTime) {
     testing_support::ComScope com;
     AfxEnableControlContainer();
@@ -135,7 +138,7 @@ TEST(HostingFailure, UnknownClassIdIsRefusedAtRunTime) {
     owner.SubclassWindow(parent);
     COleControlWnd ctrl;
     RECT rc = {0, 0, 10, 10};
-    EXPECT_FALSE(ctrl.CreateControl(CLSID_DvrControl, nullptr, WS_VISIBLE, rc, &owner, 5));
+    EXPECT_FALSE(ctrl.CreateControl(CLSID_Nobody, nullptr, WS_VISIBLE, rc, &owner, 5));
     EXPECT_EQ(nullptr, ctrl.m_hWnd);
     DestroyWindow(parent);
 }

@@ -36,6 +36,7 @@ protected:
     fakes::FakeDecoderRegistration registration;
     CWinApp app{"Vorplex"};
     testing_support::MessageBoxRecorder boxes;
+    testing_support::OpenFileAnswer openFile;  // the panel asks for a file at start: cancelled
     CVideoDlg video;
     fakes::FakeDecoder* decoder = nullptr;
 };

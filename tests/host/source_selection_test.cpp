@@ -17,7 +17,7 @@ struct DialogScript {
 DialogScript* g_script = nullptr;
 
 VOID CALLBACK ActInDialog(HWND, UINT, UINT_PTR id, DWORD) {
-    HWND dlg = FindWindowA(nullptr, "Select Video Source");
+    HWND dlg = testing_support::FindThreadWindow("Select Video Source");
     if (!dlg || !IsWindowVisible(dlg)) return;
     KillTimer(nullptr, id);
     DialogScript& s = *g_script;
@@ -113,7 +113,7 @@ TEST_F(SourceSelection, DecoderErrorEndsTheCommandWithZero) {
     script.select = 0;
     EXPECT_EQ(0, RunSource(4, 1));
     EXPECT_TRUE(boxes.boxes.empty());
-    EXPECT_FALSE(IsWindow(FindWindowA(nullptr, "Select Video Source")));
+    EXPECT_FALSE(IsWindow(testing_support::FindThreadWindow("Select Video Source")));
 }
 
 TEST_F(SourceSelection, HugeCountFromTheDecoderListsNoMoreThanSixteen) {

@@ -72,10 +72,10 @@ TEST_F(VideoWindow, OnlySeveralOfTheSixteenCamerasRaiseTheSmallestDisplay) {
     struct Case { LONG mask; int size; } cases[] = {{0x0001, 0}, {0x0003, 1}, {0xFFFF, 1}, {0x10000, 0}, {0x18000, 0}};
     const char path[] = "x.d01";
     for (const Case& c : cases) {
-        video.m_panel.m_nDisplaySize = 0;
+        video.m_panel.m_cbDisplaySize.SetCurSel(0);
         decoder->SetCameraMask(c.mask);
         Command(PCMD_OPEN, reinterpret_cast<LPARAM>(path));
-        EXPECT_EQ(c.size, video.m_panel.m_nDisplaySize) << std::hex << "mask 0x" << c.mask;
+        EXPECT_EQ(c.size, video.m_panel.m_cbDisplaySize.GetCurSel()) << std::hex << "mask 0x" << c.mask;
     }
     RECT client;
     GetClientRect(video.m_hWnd, &client);
@@ -85,17 +85,17 @@ TEST_F(VideoWindow, OnlySeveralOfTheSixteenCamerasRaiseTheSmallestDisplay) {
 
 TEST_F(VideoWindow, RaisedErrorEndsTheCommandQuietlyWithZero) {
     decoder->SetCameraMask(0xFFFF);
-    video.m_panel.m_nDisplaySize = 0;
+    video.m_panel.m_cbDisplaySize.SetCurSel(0);
     decoder->RaiseOn(DVR_FILE_NAME, L"The file does not exist.");
     const char path[] = "missing.d01";
     EXPECT_EQ(0, Command(PCMD_OPEN, reinterpret_cast<LPARAM>(path)));
     EXPECT_EQ((Calls{"SetFileName(missing.d01)"}), decoder->Calls());
-    EXPECT_EQ(0, video.m_panel.m_nDisplaySize);
+    EXPECT_EQ(0, video.m_panel.m_cbDisplaySize.GetCurSel());
     EXPECT_TRUE(boxes.boxes.empty());
     decoder->ClearFailures();
     decoder->RaiseOn(DVR_CAMERA_MASK, L"damaged");
     EXPECT_EQ(0, Command(PCMD_OPEN, reinterpret_cast<LPARAM>(path)));
-    EXPECT_EQ(0, video.m_panel.m_nDisplaySize) << "no enlargement after a failed open";
+    EXPECT_EQ(0, video.m_panel.m_cbDisplaySize.GetCurSel()) << "no enlargement after a failed open";
 }
 
 TEST_F(VideoWindow, StatusFailureReachesTheGeneralHandling) {
@@ -175,14 +175,16 @@ protected:
     fakes::FakeDecoderRegistration registration;
     CWinApp app{"Vorplex"};
     testing_support::MessageBoxRecorder boxes;
+    testing_support::OpenFileAnswer openFile;
 };
 
-TEST_F(VideoWindowWithPath, PathGoesToThePanelBeforeItsWindowExists) {
+TEST_F(VideoWindowWithPath, PathGoesToThePanelWhichTakesOffOnePairOfQuotes) {
     AfxEnableControlContainer();
     CVideoDlg video;
     strcpy(video.m_szPath, "\"C:\\My Recordings\\a b.d01\"");
     ASSERT_TRUE(video.Create(IDD_VIDEO, nullptr));
-    EXPECT_STREQ("\"C:\\My Recordings\\a b.d01\"", video.m_panel.m_szPath);
+    EXPECT_STREQ("\"C:\\My Recordings\\a b.d01\"", video.m_szPath);
+    EXPECT_STREQ("C:\\My Recordings\\a b.d01", video.m_panel.m_szPath);
     EXPECT_TRUE(boxes.boxes.empty());
     video.DestroyWindow();
 }

@@ -46,6 +46,17 @@ OpenFileAnswer::OpenFileAnswer(std::string path_) : path(std::move(path_)) {
 
 OpenFileAnswer::~OpenFileAnswer() { fw::SetOpenFileDialogHook(m_previous); }
 
+HWND FindThreadWindow(const char* title) {
+    struct Search { const char* title; HWND found; } search = {title, nullptr};
+    EnumThreadWindows(GetCurrentThreadId(), [](HWND hwnd, LPARAM lParam) -> BOOL {
+        Search* s = reinterpret_cast<Search*>(lParam);
+        if (WindowText(hwnd) != s->title) return TRUE;
+        s->found = hwnd;
+        return FALSE;
+    }, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
 std::string WindowText(HWND hwnd) {
     char text[1024] = "";
     GetWindowTextA(hwnd, text, sizeof text);

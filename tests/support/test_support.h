@@ -71,6 +71,10 @@ public:
     ~ComScope() { CoUninitialize(); }
 };
 
+// The visible top-level window of this thread with that title (other test
+// processes share the desktop, so FindWindow could see theirs).
+HWND FindThreadWindow(const char* title);
+
 // Text of a window.
 std::string WindowText(HWND hwnd);
 
