@@ -1,11 +1,18 @@
 #include "widgets/subclass_wnd.h"
 
+// The object is kept in a window property as well as in the user data: while the
+// control's own procedure runs, the user data is the control's, and a message the
+// control sends itself then (the edit's WM_SETFOCUS on a click, its WM_PASTE from
+// the context menu) must still reach it.
+static const char kObjectProp[] = "vorplex.subclass";
+
 CSubclassWnd::~CSubclassWnd() {
     if (m_hWnd && m_pfnPrevWndProc) Detach();
 }
 
 BOOL CSubclassWnd::Attach(HWND hwnd) {
     m_hWnd = hwnd;
+    SetPropA(hwnd, kObjectProp, this);
     m_lPrevUserData = SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     m_pfnPrevWndProc = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&SubclassWndProc)));
@@ -13,6 +20,7 @@ BOOL CSubclassWnd::Attach(HWND hwnd) {
         // The window is not ours to subclass (another process's, or gone): leave
         // it as it was rather than with a pointer nobody answers for.
         SetWindowLongPtrA(hwnd, GWLP_USERDATA, m_lPrevUserData);
+        RemovePropA(hwnd, kObjectProp);
         m_hWnd = nullptr;
         return FALSE;
     }
@@ -23,6 +31,7 @@ void CSubclassWnd::Detach() {
     if (!m_hWnd || !m_pfnPrevWndProc) return;
     SetWindowLongPtrA(m_hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_pfnPrevWndProc));
     SetWindowLongPtrA(m_hWnd, GWLP_USERDATA, m_lPrevUserData);
+    RemovePropA(m_hWnd, kObjectProp);
     m_pfnPrevWndProc = nullptr;
     m_hWnd = nullptr;
 }
@@ -44,10 +53,12 @@ LRESULT CSubclassWnd::OnChar(WPARAM, LPARAM) { return 0; }
 LRESULT CSubclassWnd::OnKeyUp(WPARAM, LPARAM) { return 0; }
 
 LRESULT CALLBACK SubclassWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* self = reinterpret_cast<CSubclassWnd*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-    // Null while the previous procedure runs (the control's own user data is 0):
-    // a message sent back to the window then is neither handled nor passed on.
+    auto* self = static_cast<CSubclassWnd*>(GetPropA(hwnd, kObjectProp));
     if (!self) return 0;
+    // Sent back to the window while its own procedure runs: the user data is the
+    // control's now, and the message goes straight on to that procedure.
+    if (GetWindowLongPtrA(hwnd, GWLP_USERDATA) != reinterpret_cast<LONG_PTR>(self))
+        return self->m_pfnPrevWndProc ? CallWindowProcA(self->m_pfnPrevWndProc, hwnd, message, wParam, lParam) : 0;
     LRESULT handled = 0;
     switch (message) {
     case WM_PAINT:      handled = self->OnPaint(); break;

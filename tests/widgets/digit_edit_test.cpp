@@ -245,3 +245,21 @@ TEST(DigitEditInDialog, OneNotificationPerEnterWithTheEditsId) {
 }
 
 }  // namespace
+
+namespace {
+
+// A click makes the edit take the focus from inside its own procedure; the
+// WM_SETFOCUS that sends itself then must still reach it, or no caret shows.
+TEST_F(DigitEditTest, ClickIntoTheEditGivesItTheFocusAndTheCaret) {
+    ShowWindow(parent, SW_SHOW);
+    SetFocus(parent);
+    SendMessageA(hwnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 3));
+    SendMessageA(hwnd, WM_LBUTTONUP, 0, MAKELPARAM(3, 3));
+    EXPECT_EQ(hwnd, GetFocus());
+    GUITHREADINFO info = {sizeof info};
+    ASSERT_TRUE(GetGUIThreadInfo(GetCurrentThreadId(), &info));
+    EXPECT_EQ(hwnd, info.hwndCaret);
+    EXPECT_EQ(1, rec->Count(WM_SETFOCUS));
+}
+
+}  // namespace

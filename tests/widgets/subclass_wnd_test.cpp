@@ -128,7 +128,7 @@ TEST_F(SubclassWndTest, EachWindowFindsItsOwnObject) {
     EXPECT_EQ(WPARAM('y'), second.calls[0].wParam);
 }
 
-TEST_F(SubclassWndTest, ReentrantMessageFindsTheWindowsOwnUserDataAndGetsZero) {
+TEST_F(SubclassWndTest, ReentrantMessageGoesStraightToTheControlsOwnProcedure) {
     SetWindowTextA(hwnd, "abc");  // so that the default answer to WM_GETTEXTLENGTH is not 0
     MessageRecorder rec(hwnd);
     rec.answers[WM_USER + 3] = 33;
@@ -145,11 +145,11 @@ TEST_F(SubclassWndTest, ReentrantMessageFindsTheWindowsOwnUserDataAndGetsZero) {
     ASSERT_EQ(3, SendMessageA(hwnd, WM_GETTEXTLENGTH, 0, 0));
 
     SendMessageA(hwnd, WM_USER + 2, 0, 0);
-    EXPECT_EQ(0, innerUser);
-    EXPECT_EQ(0, innerChar);
-    EXPECT_EQ(0, innerLength) << "not even the default processing runs";
-    EXPECT_EQ(0, rec.Count(WM_USER + 3)) << "answered 0 without being passed on";
-    EXPECT_EQ(0, rec.Count(WM_CHAR));
+    EXPECT_EQ(33, innerUser);
+    EXPECT_EQ(44, innerChar);
+    EXPECT_EQ(3, innerLength) << "the control's own answer";
+    EXPECT_EQ(1, rec.Count(WM_USER + 3));
+    EXPECT_EQ(1, rec.Count(WM_CHAR));
     EXPECT_TRUE(obj.calls.empty()) << "no handler runs for it";
 
     // Outside the previous procedure the object is found again.
