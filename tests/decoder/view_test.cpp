@@ -165,3 +165,15 @@ TEST_F(View, TheWindowIsPaintedFromTheBackBuffer)
         GTEST_SKIP() << "the display gives no pixels back";
     EXPECT_TRUE(Near(Dib(kRed), Dib(painted)));
 }
+
+TEST_F(View, AResizedWindowIsLaidOutAnew)
+{
+    OpenCameras({{1, kRed}, {2, kGreen}});
+    SetView(4, 0);
+    MoveWindow(Control().Window(), 0, 0, 160, 100, FALSE);
+    ASSERT_TRUE(WaitForPicture());
+    ASSERT_EQ(160, Control().BackBuffer().Width());
+    ASSERT_EQ(100, Control().BackBuffer().Height());
+    EXPECT_TRUE(Near(Dib(kGreen), Control().BackBuffer().PixelAt(120, 25))) << "camera 2, top right";
+    EXPECT_EQ(Dib(kAbsentTileColor), Control().BackBuffer().PixelAt(40, 75)) << "camera 3";
+}
