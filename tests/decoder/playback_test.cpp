@@ -182,3 +182,16 @@ TEST_F(Playback, TheWindowsOwnTimerDrivesPlayback)
     }
     EXPECT_EQ(std::vector<LONG>{0}, TakePositions());
 }
+
+TEST_F(Playback, ASeekIsAStopAndAnOpenAtTheNewOffset)
+{
+    TestRecordingSpec spec;
+    spec.nFrames = 20;
+    ASSERT_EQ(S_OK, OpenRecording(spec));
+    EXPECT_EQ(std::vector<LONG>{0}, Play(1, 0));
+    ASSERT_EQ(S_OK, CallMethod(Decoder(), DVR_STOP));
+    ASSERT_EQ(S_OK, PutLong(Decoder(), DVR_START_OFFSET, 2500));
+    ASSERT_EQ(S_OK, PutLong(Decoder(), DVR_OPEN_MODE, 1));
+    EXPECT_EQ(std::vector<LONG>{2400}, Play(1, 0));
+    EXPECT_EQ(std::vector<LONG>{2600}, Play(1, 200));
+}
