@@ -1,44 +1,9 @@
 // CDvrControl: its identities, its lifetime, and the dispatch of member calls.
 #include "decoder/dvr_control.h"
-
-namespace {
-
-// What a script may ask GetIDsOfNames for.
-const AxMemberName kMemberNames[] = {
-    {L"Speed", DVR_SPEED},
-    {L"CameraMask", DVR_CAMERA_MASK},
-    {L"OpenMode", DVR_OPEN_MODE},
-    {L"Pause", DVR_PAUSE},
-    {L"Stop", DVR_STOP},
-    {L"Play", DVR_PLAY},
-    {L"PlayAgain", DVR_PLAY_AGAIN},
-    {L"Step", DVR_STEP},
-    {L"SelectSource", DVR_SELECT_SOURCE},
-    {L"FileName", DVR_FILE_NAME},
-    {L"StartOffset", DVR_START_OFFSET},
-    {L"GetSourceEvents", DVR_SOURCE_EVENTS},
-    {L"GetGpiEvents", DVR_GPI_EVENTS},
-    {L"GetMotionEvents", DVR_MOTION_EVENTS},
-    {L"ViewSplit", DVR_VIEW_SPLIT},
-    {L"ViewGroup", DVR_VIEW_GROUP},
-    {L"GetStartTime", DVR_START_TIME},
-};
-
-AxControlInfo ControlInfo()
-{
-    AxControlInfo info;
-    info.clsid = CLSID_DvrControl;
-    info.iidDispatch = IID_IDvrControl;
-    info.iidEvents = DIID_DvrControlEvents;
-    info.pNames = kMemberNames;
-    info.nNames = sizeof(kMemberNames) / sizeof(kMemberNames[0]);
-    return info;
-}
-
-}  // namespace
+#include "decoder/dvrctl_info.h"
 
 CDvrControl::CDvrControl()
-    : CAxControl(ControlInfo()), m_clock(CurrentPlaybackClock()), m_pacer(m_clock)
+    : CAxControl(DvrControlInfo()), m_clock(CurrentPlaybackClock()), m_pacer(m_clock)
 {
     m_worker = std::make_unique<CDecodeWorker>([this](std::shared_ptr<DecodedPicture> picture) {
         // On the worker: the picture goes on to this thread's queue. If the

@@ -2,6 +2,7 @@
 #include "tests/fakes/fake_decoder.h"
 #include <algorithm>
 #include <thread>
+#include "decoder/dvrctl_info.h"
 #include "framework/axserver/property_stream.h"
 
 namespace fakes {
@@ -10,41 +11,9 @@ namespace {
 std::vector<FakeDecoder*> g_live;  // in creation order
 int g_nCreated = 0;
 
-// What a script or a test may ask GetIDsOfNames for.
-const AxMemberName kMemberNames[] = {
-    {L"Speed", DVR_SPEED},
-    {L"CameraMask", DVR_CAMERA_MASK},
-    {L"OpenMode", DVR_OPEN_MODE},
-    {L"Pause", DVR_PAUSE},
-    {L"Stop", DVR_STOP},
-    {L"Play", DVR_PLAY},
-    {L"PlayAgain", DVR_PLAY_AGAIN},
-    {L"Step", DVR_STEP},
-    {L"SelectSource", DVR_SELECT_SOURCE},
-    {L"FileName", DVR_FILE_NAME},
-    {L"StartOffset", DVR_START_OFFSET},
-    {L"GetSourceEvents", DVR_SOURCE_EVENTS},
-    {L"GetGpiEvents", DVR_GPI_EVENTS},
-    {L"GetMotionEvents", DVR_MOTION_EVENTS},
-    {L"ViewSplit", DVR_VIEW_SPLIT},
-    {L"ViewGroup", DVR_VIEW_GROUP},
-    {L"GetStartTime", DVR_START_TIME},
-};
-
-AxControlInfo DecoderInfo()
-{
-    AxControlInfo info;
-    info.clsid = CLSID_DvrControl;
-    info.iidDispatch = IID_IDvrControl;
-    info.iidEvents = DIID_DvrControlEvents;
-    info.pNames = kMemberNames;
-    info.nNames = sizeof(kMemberNames) / sizeof(kMemberNames[0]);
-    return info;
-}
-
 }  // namespace
 
-FakeDecoder::FakeDecoder() : CAxControl(DecoderInfo())
+FakeDecoder::FakeDecoder() : CAxControl(DvrControlInfo())
 {
     g_live.push_back(this);
     ++g_nCreated;
