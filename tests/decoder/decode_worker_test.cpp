@@ -13,11 +13,11 @@ protected:
     void SetUp() override
     {
         ASSERT_EQ(S_OK, CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
-        TestRecordingSpec spec;
-        spec.cameras.clear();
+        TestRecordingSpec plan;
+        plan.cameras.clear();
         for (int camera = 1; camera <= 16; ++camera)
-            spec.cameras.push_back({camera, RGB(camera * 15, 255 - camera * 15, 128)});
-        ASSERT_TRUE(WriteTestRecording(m_file.Path(), spec));
+            plan.cameras.push_back({camera, RGB(camera * 15, 255 - camera * 15, 128)});
+        ASSERT_TRUE(WriteTestRecording(m_file.Path(), plan));
         auto recording = std::make_shared<rec::Recording>();
         ASSERT_TRUE(recording->open(m_file.Path()));
         m_recording = recording;

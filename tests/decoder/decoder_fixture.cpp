@@ -56,10 +56,10 @@ void DecoderTest::TearDown()
     OleUninitialize();
 }
 
-HRESULT DecoderTest::OpenRecording(const TestRecordingSpec& spec, LONG nOffset)
+HRESULT DecoderTest::OpenRecording(const TestRecordingSpec& plan, LONG nOffset)
 {
     m_file = std::make_unique<CTempFile>();
-    if (!WriteTestRecording(m_file->Path(), spec))
+    if (!WriteTestRecording(m_file->Path(), plan))
         return E_FAIL;
     return OpenPath(m_file->WidePath(), nOffset);
 }

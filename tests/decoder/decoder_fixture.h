@@ -36,8 +36,8 @@ protected:
     IDispatch* Decoder() const { return m_decoder.Get(); }
     CDvrControl& Control() const { return *m_pControl; }
 
-    // Writes spec to a temporary file and opens it at nOffset; the result of SetOpenMode.
-    HRESULT OpenRecording(const TestRecordingSpec& spec, LONG nOffset = 0);
+    // Writes plan to a temporary file and opens it at nOffset; the result of SetOpenMode.
+    HRESULT OpenRecording(const TestRecordingSpec& plan, LONG nOffset = 0);
     HRESULT OpenPath(const std::wstring& path, LONG nOffset = 0);
     // One playback timer tick after the clock moved nMs.
     void Tick(int64_t nMs = 0);

@@ -148,18 +148,18 @@ TEST_F(Members, NothingOpenReadsAsEmpty)
 
 TEST_F(Members, EventBlocksAndStartTimeAreTheFilesBytes)
 {
-    TestRecordingSpec spec;
-    rec::addSourceEvent(spec.source, 7, 3);
-    rec::addSourceEvent(spec.source, 999, 16);
-    rec::setMotionLevel(spec.motion, 12, 5, 200);
-    rec::setGpiValue(spec.gpi, 1999, -42);
-    spec.start = {2023, 11, 30, 23 * 3600000 + 59 * 60000 + 58 * 1000 + 7};
-    ASSERT_EQ(S_OK, OpenRecording(spec));
+    TestRecordingSpec plan;
+    rec::addSourceEvent(plan.source, 7, 3);
+    rec::addSourceEvent(plan.source, 999, 16);
+    rec::setMotionLevel(plan.motion, 12, 5, 200);
+    rec::setGpiValue(plan.gpi, 1999, -42);
+    plan.start = {2023, 11, 30, 23 * 3600000 + 59 * 60000 + 58 * 1000 + 7};
+    ASSERT_EQ(S_OK, OpenRecording(plan));
 
     const struct { DISPID id; const uint8_t* pExpected; size_t nSize; } blocks[] = {
-        {DVR_SOURCE_EVENTS, spec.source.data(), spec.source.size()},
-        {DVR_MOTION_EVENTS, spec.motion.data(), spec.motion.size()},
-        {DVR_GPI_EVENTS, spec.gpi.data(), spec.gpi.size()},
+        {DVR_SOURCE_EVENTS, plan.source.data(), plan.source.size()},
+        {DVR_MOTION_EVENTS, plan.motion.data(), plan.motion.size()},
+        {DVR_GPI_EVENTS, plan.gpi.data(), plan.gpi.size()},
     };
     for (const auto& block : blocks) {
         SCOPED_TRACE(block.id);
@@ -174,9 +174,9 @@ TEST_F(Members, EventBlocksAndStartTimeAreTheFilesBytes)
 
 TEST_F(Members, CameraMaskHasABitPerCameraOfTheFile)
 {
-    TestRecordingSpec spec;
-    spec.cameras = {{1, RGB(255, 0, 0)}, {3, RGB(0, 255, 0)}, {7, RGB(0, 0, 255)}};
-    ASSERT_EQ(S_OK, OpenRecording(spec));
+    TestRecordingSpec plan;
+    plan.cameras = {{1, RGB(255, 0, 0)}, {3, RGB(0, 255, 0)}, {7, RGB(0, 0, 255)}};
+    ASSERT_EQ(S_OK, OpenRecording(plan));
     LONG nMask = 0;
     ASSERT_EQ(S_OK, GetLong(Decoder(), DVR_CAMERA_MASK, &nMask));
     EXPECT_EQ(0x45, nMask);

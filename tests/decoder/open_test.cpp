@@ -24,9 +24,9 @@ Raised OpenRaising(IDispatch* pDecoder, const std::wstring& path)
 
 TEST_F(Opening, AGoodFilePlaysFromTheStartOffset)
 {
-    TestRecordingSpec spec;
-    spec.nFrames = 10;  // 2 s at 5 frames a second
-    ASSERT_EQ(S_OK, OpenRecording(spec, 1300));
+    TestRecordingSpec plan;
+    plan.nFrames = 10;  // 2 s at 5 frames a second
+    ASSERT_EQ(S_OK, OpenRecording(plan, 1300));
     EXPECT_EQ(CDvrControl::State::Playing, Control().PlayState());
     Tick();
     EXPECT_EQ(std::vector<LONG>{1200}, TakePositions()) << "the frame at or before the offset";
@@ -83,9 +83,9 @@ TEST_F(Opening, TheWindowShowsTheTextOfAFailure)
 
 TEST_F(Opening, AFailedOpenForgetsTheLastFile)
 {
-    TestRecordingSpec spec;
-    spec.cameras = {{2, RGB(0, 200, 0)}};
-    ASSERT_EQ(S_OK, OpenRecording(spec));
+    TestRecordingSpec plan;
+    plan.cameras = {{2, RGB(0, 200, 0)}};
+    ASSERT_EQ(S_OK, OpenRecording(plan));
     CTempFile missing;
     OpenRaising(Decoder(), missing.WidePath());
     LONG nMask = -1;

@@ -19,17 +19,17 @@ protected:
 
 TEST_F(Playback, AtNormalSpeedEachFrameIsReported)
 {
-    TestRecordingSpec spec;
-    spec.nFrames = 10;
-    spec.nRate = 10;
-    ASSERT_EQ(S_OK, OpenRecording(spec));
+    TestRecordingSpec plan;
+    plan.nFrames = 10;
+    plan.nRate = 10;
+    ASSERT_EQ(S_OK, OpenRecording(plan));
     EXPECT_EQ((std::vector<LONG>{0, 100, 200, 300}), Play(7, 50)) << "nothing new between frames";
 }
 
 TEST_F(Playback, SlowFramesStillGiveTenPositionsASecond)
 {
-    TestRecordingSpec spec;  // 5 frames a second: 200 ms apart
-    ASSERT_EQ(S_OK, OpenRecording(spec));
+    TestRecordingSpec plan;  // 5 frames a second: 200 ms apart
+    ASSERT_EQ(S_OK, OpenRecording(plan));
     EXPECT_EQ(std::vector<LONG>{0}, Play(1, 0));
     EXPECT_EQ((std::vector<LONG>{100, 200, 300, 400}), Play(4, 100));
     EXPECT_EQ(std::vector<LONG>{}, Play(1, 50)) << "not yet 100 ms since the last";
@@ -37,10 +37,10 @@ TEST_F(Playback, SlowFramesStillGiveTenPositionsASecond)
 
 TEST_F(Playback, SpeedsScaleTheClock)
 {
-    TestRecordingSpec spec;
-    spec.nFrames = 20;
-    spec.nRate = 10;
-    ASSERT_EQ(S_OK, OpenRecording(spec));
+    TestRecordingSpec plan;
+    plan.nFrames = 20;
+    plan.nRate = 10;
+    ASSERT_EQ(S_OK, OpenRecording(plan));
     EXPECT_EQ(std::vector<LONG>{0}, Play(1, 0));
 
     ASSERT_EQ(S_OK, PutLong(Decoder(), DVR_SPEED, 2));
@@ -54,10 +54,10 @@ TEST_F(Playback, SpeedsScaleTheClock)
 
 TEST_F(Playback, FullSpeedShowsTheNextFrameOnceThePictureIsBack)
 {
-    TestRecordingSpec spec;
-    spec.nFrames = 4;
+    TestRecordingSpec plan;
+    plan.nFrames = 4;
     ASSERT_EQ(S_OK, PutLong(Decoder(), DVR_SPEED, 0));
-    ASSERT_EQ(S_OK, OpenRecording(spec));
+    ASSERT_EQ(S_OK, OpenRecording(plan));
     std::vector<LONG> positions;
     for (int i = 0; i < 4; ++i) {
         Tick();
@@ -73,9 +73,9 @@ TEST_F(Playback, FullSpeedShowsTheNextFrameOnceThePictureIsBack)
 
 TEST_F(Playback, PauseStopsTheEventsAndPlayGoesOnFromThere)
 {
-    TestRecordingSpec spec;
-    spec.nFrames = 10;
-    ASSERT_EQ(S_OK, OpenRecording(spec));
+    TestRecordingSpec plan;
+    plan.nFrames = 10;
+    ASSERT_EQ(S_OK, OpenRecording(plan));
     EXPECT_EQ(std::vector<LONG>{0}, Play(1, 0));
     EXPECT_EQ(std::vector<LONG>{100}, Play(1, 100));
     ASSERT_EQ(S_OK, CallMethod(Decoder(), DVR_PAUSE));
@@ -96,9 +96,9 @@ TEST_F(Playback, StopEndsTheEvents)
 
 TEST_F(Playback, StepShowsTheNextPictureAndPauses)
 {
-    TestRecordingSpec spec;
-    spec.nFrames = 3;
-    ASSERT_EQ(S_OK, OpenRecording(spec));
+    TestRecordingSpec plan;
+    plan.nFrames = 3;
+    ASSERT_EQ(S_OK, OpenRecording(plan));
     Play(1, 0);
     ASSERT_EQ(S_OK, CallMethod(Decoder(), DVR_STEP));
     EXPECT_EQ(std::vector<LONG>{200}, TakePositions());
@@ -115,9 +115,9 @@ TEST_F(Playback, StepShowsTheNextPictureAndPauses)
 
 TEST_F(Playback, TheEndIsReportedOnceAndPlayAgainStartsOver)
 {
-    TestRecordingSpec spec;
-    spec.nFrames = 3;  // 600 ms
-    ASSERT_EQ(S_OK, OpenRecording(spec));
+    TestRecordingSpec plan;
+    plan.nFrames = 3;  // 600 ms
+    ASSERT_EQ(S_OK, OpenRecording(plan));
     EXPECT_EQ(std::vector<LONG>{0}, Play(1, 0));
     EXPECT_EQ((std::vector<LONG>{200, 400}), Play(2, 200));
     Play(1, 200);
@@ -134,9 +134,9 @@ TEST_F(Playback, TheEndIsReportedOnceAndPlayAgainStartsOver)
 
 TEST_F(Playback, PlayAgainWhilePlayingGoesOn)
 {
-    TestRecordingSpec spec;
-    spec.nFrames = 10;
-    ASSERT_EQ(S_OK, OpenRecording(spec));
+    TestRecordingSpec plan;
+    plan.nFrames = 10;
+    ASSERT_EQ(S_OK, OpenRecording(plan));
     EXPECT_EQ(std::vector<LONG>{0}, Play(1, 0));
     EXPECT_EQ(std::vector<LONG>{200}, Play(1, 200));
     ASSERT_EQ(S_OK, CallMethod(Decoder(), DVR_PLAY_AGAIN));
@@ -145,9 +145,9 @@ TEST_F(Playback, PlayAgainWhilePlayingGoesOn)
 
 TEST_F(Playback, AnOffsetPastTheEndEndsAtOnce)
 {
-    TestRecordingSpec spec;
-    spec.nFrames = 3;
-    ASSERT_EQ(S_OK, OpenRecording(spec, 5000));
+    TestRecordingSpec plan;
+    plan.nFrames = 3;
+    ASSERT_EQ(S_OK, OpenRecording(plan, 5000));
     EXPECT_EQ(std::vector<LONG>{400}, Play(1, 0)) << "the last picture";
     EXPECT_EQ((std::vector<std::pair<LONG, LONG>>{{DVR_STATE_END_OF_FILE, 0}}), TakeStates());
 }
@@ -185,9 +185,9 @@ TEST_F(Playback, TheWindowsOwnTimerDrivesPlayback)
 
 TEST_F(Playback, ASeekIsAStopAndAnOpenAtTheNewOffset)
 {
-    TestRecordingSpec spec;
-    spec.nFrames = 20;
-    ASSERT_EQ(S_OK, OpenRecording(spec));
+    TestRecordingSpec plan;
+    plan.nFrames = 20;
+    ASSERT_EQ(S_OK, OpenRecording(plan));
     EXPECT_EQ(std::vector<LONG>{0}, Play(1, 0));
     ASSERT_EQ(S_OK, CallMethod(Decoder(), DVR_STOP));
     ASSERT_EQ(S_OK, PutLong(Decoder(), DVR_START_OFFSET, 2500));

@@ -89,28 +89,28 @@ std::wstring CTempFile::WidePath() const
     return std::wstring(m_path.begin(), m_path.end());  // the temporary path is ASCII
 }
 
-bool WriteTestRecording(const std::string& path, const TestRecordingSpec& spec)
+bool WriteTestRecording(const std::string& path, const TestRecordingSpec& plan)
 {
     std::vector<rec::StreamSpec> streams;
     std::vector<std::vector<uint8_t>> jpegs;
-    for (const TestCamera& camera : spec.cameras) {
+    for (const TestCamera& camera : plan.cameras) {
         streams.push_back({camera.camera, 32, 24});
         jpegs.push_back(SolidJpeg(camera.color));
         if (jpegs.back().empty())
             return false;
     }
     rec::WriterOptions options;
-    options.rate = spec.nRate;
+    options.rate = plan.nRate;
     rec::Writer writer;
     rec::Status status = writer.open(path, streams, options);
-    for (int frame = 0; status && frame < spec.nFrames; ++frame) {
+    for (int frame = 0; status && frame < plan.nFrames; ++frame) {
         for (size_t s = 0; status && s < streams.size(); ++s)
             status = writer.addFrame(s, jpegs[s].data(), jpegs[s].size());
     }
-    writer.setStartTime(spec.start);
-    writer.setSourceBlock(spec.source);
-    writer.setMotionBlock(spec.motion);
-    writer.setGpiBlock(spec.gpi);
+    writer.setStartTime(plan.start);
+    writer.setSourceBlock(plan.source);
+    writer.setMotionBlock(plan.motion);
+    writer.setGpiBlock(plan.gpi);
     rec::Status closed = writer.close();
     EXPECT_TRUE(status && closed) << status.reason << closed.reason;
     return status && closed;

@@ -40,7 +40,7 @@ private:
 };
 
 // Writes the recording; false (with a gtest failure) when anything went wrong.
-bool WriteTestRecording(const std::string& path, const TestRecordingSpec& spec);
+bool WriteTestRecording(const std::string& path, const TestRecordingSpec& plan);
 // Writes raw bytes, for files that are not recordings.
 bool WriteBytes(const std::string& path, const void* pData, size_t nSize);
 std::vector<uint8_t> ReadBytes(const std::string& path);

@@ -30,9 +30,9 @@ class View : public DecoderTest {
 protected:
     void OpenCameras(std::vector<TestCamera> cameras)
     {
-        TestRecordingSpec spec;
-        spec.cameras = std::move(cameras);
-        ASSERT_EQ(S_OK, OpenRecording(spec));
+        TestRecordingSpec plan;
+        plan.cameras = std::move(cameras);
+        ASSERT_EQ(S_OK, OpenRecording(plan));
         Tick();
         ASSERT_TRUE(WaitForPicture());
     }
