@@ -1,0 +1,391 @@
+// Benchmarks of the decoder control, run under Wine. The real control (the
+// objects dvrctl.dll is made of) is created through COM by the framework's own
+// control container, in place in a real window, and driven through IDispatch as
+// the player drives it. Each mode prints "key=value" lines for scripts/bench.sh.
+//
+//   decoder_bench throughput FILE   16-camera view at full speed, start to end
+//   decoder_bench unpaced FILE      the same, ticked as soon as each picture is composed
+//   decoder_bench seek FILE         20 opens at varied offsets
+//   decoder_bench cpu FILE [S]      process CPU time while playing at 1x for S s (20)
+//   decoder_bench memory FILE       peak working set: open, full speed, seeks
+#include <windows.h>
+#include <ole2.h>
+#include <psapi.h>
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+#include "decoder/dvr_control.h"
+#include "decoder/dvrctl.h"
+#include "framework/app.h"
+#include "framework/olecontrol.h"
+#include "framework/wnd.h"
+
+namespace {
+
+// The view the measurements are made in: 4 x 4 tiles of 160 x 120.
+const int kClientWidth = 640;
+const int kClientHeight = 480;
+const UINT kDecoderId = 1001;
+
+double NowMs()
+{
+    static LARGE_INTEGER frequency = [] {
+        LARGE_INTEGER f;
+        QueryPerformanceFrequency(&f);
+        return f;
+    }();
+    LARGE_INTEGER now;
+    QueryPerformanceCounter(&now);
+    return static_cast<double>(now.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
+}
+
+double ProcessCpuMs()
+{
+    FILETIME created, exited, kernel, user;
+    if (!GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user))
+        return 0;
+    auto ms = [](const FILETIME& ft) {
+        return static_cast<double>((static_cast<ULONGLONG>(ft.dwHighDateTime) << 32) | ft.dwLowDateTime) / 10000.0;
+    };
+    return ms(kernel) + ms(user);
+}
+
+PROCESS_MEMORY_COUNTERS MemoryCounters()
+{
+    PROCESS_MEMORY_COUNTERS counters = {};
+    counters.cb = sizeof counters;
+    GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);
+    return counters;
+}
+
+double Median(std::vector<double> values)
+{
+    if (values.empty())
+        return 0;
+    std::sort(values.begin(), values.end());
+    const size_t n = values.size();
+    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+// Creates controls and remembers the last one, so that the bench can ask it
+// whether the picture it requested has been composed.
+class CBenchFactory final : public IClassFactory {
+public:
+    CDvrControl* pLast = nullptr;
+
+    STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override
+    {
+        if (riid == IID_IUnknown || riid == IID_IClassFactory) {
+            *ppv = static_cast<IClassFactory*>(this);
+            return S_OK;
+        }
+        *ppv = nullptr;
+        return E_NOINTERFACE;
+    }
+    STDMETHODIMP_(ULONG) AddRef() override { return 2; }  // static lifetime
+    STDMETHODIMP_(ULONG) Release() override { return 1; }
+    STDMETHODIMP CreateInstance(IUnknown* pOuter, REFIID riid, void** ppv) override
+    {
+        *ppv = nullptr;
+        if (pOuter)
+            return CLASS_E_NOAGGREGATION;
+        CDvrControl* pControl = new CDvrControl();
+        HRESULT hr = pControl->QueryInterface(riid, ppv);
+        pControl->Release();
+        if (SUCCEEDED(hr))
+            pLast = pControl;
+        return hr;
+    }
+    STDMETHODIMP LockServer(BOOL) override { return S_OK; }
+};
+
+CBenchFactory g_factory;
+
+// A plain top-level window, taken over by the framework so that it hosts the
+// control and receives its events through an event table.
+class CBenchHost : public CWnd {
+public:
+    COleControlWnd m_decoder;
+    CDvrControl* m_pControl = nullptr;
+
+    // Events since the last Reset.
+    std::vector<long> positions;
+    std::vector<double> positionTimes;
+    bool bEnded = false;
+
+    bool Create()
+    {
+        RECT rc = {0, 0, kClientWidth, kClientHeight};
+        AdjustWindowRect(&rc, WS_OVERLAPPEDWINDOW, FALSE);
+        HWND hwnd = CreateWindowExA(0, "STATIC", "decoder bench", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
+                                    0, 0, rc.right - rc.left, rc.bottom - rc.top, nullptr, nullptr,
+                                    GetModuleHandleA(nullptr), nullptr);
+        if (!hwnd || !SubclassWindow(hwnd))
+            return false;
+        ::ShowWindow(hwnd, SW_SHOW);
+        const RECT rcControl = {0, 0, kClientWidth, kClientHeight};
+        if (!m_decoder.CreateControl(CLSID_DvrControl, nullptr, WS_VISIBLE, rcControl, this, kDecoderId))
+            return false;
+        m_pControl = g_factory.pLast;
+        return m_pControl != nullptr;
+    }
+
+    void Reset()
+    {
+        positions.clear();
+        positionTimes.clear();
+        bEnded = false;
+    }
+
+    void PutLong(DISPID dispid, long value)
+    {
+        m_decoder.InvokeHelper(dispid, DISPATCH_PROPERTYPUT, VT_EMPTY, nullptr, VTS_I4, value);
+    }
+    void PutString(DISPID dispid, const char* text)
+    {
+        m_decoder.InvokeHelper(dispid, DISPATCH_PROPERTYPUT, VT_EMPTY, nullptr, VTS_BSTR, text);
+    }
+    // SetFileName, SetStartOffset, SetOpenMode(1): the open the player makes.
+    void Open(const char* path, long nOffsetMs)
+    {
+        PutString(DVR_FILE_NAME, path);
+        PutLong(DVR_START_OFFSET, nOffsetMs);
+        PutLong(DVR_OPEN_MODE, 1);
+    }
+
+    void OnStateChange(long type, long)
+    {
+        if (type == DVR_STATE_END_OF_FILE)
+            bEnded = true;
+    }
+    void OnPositionChange(long ms)
+    {
+        positions.push_back(ms);
+        positionTimes.push_back(NowMs());
+    }
+    DECLARE_EVENTSINK_MAP()
+};
+
+BEGIN_EVENTSINK_MAP(CBenchHost, CWnd)
+    ON_EVENT(kDecoderId, DVR_EVENT_STATE_CHANGE, OnStateChange)
+    ON_EVENT(kDecoderId, DVR_EVENT_POSITION_CHANGE, OnPositionChange)
+END_EVENTSINK_MAP()
+
+// Runs the message loop until done() or the deadline (ms of NowMs); false on the deadline.
+template <class F>
+bool PumpUntil(F done, double nDeadline)
+{
+    while (!done()) {
+        if (NowMs() > nDeadline)
+            return false;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+    }
+    return true;
+}
+
+void PumpFor(double nMs)
+{
+    const double nEnd = NowMs() + nMs;
+    PumpUntil([] { return false; }, nEnd);
+}
+
+int Throughput(CBenchHost& host, const char* path)
+{
+    host.PutLong(DVR_SPEED, 0);
+    host.Reset();
+    const double t0 = NowMs();
+    host.Open(path, 0);
+    if (!PumpUntil([&] { return host.bEnded; }, t0 + 300000)) {
+        fprintf(stderr, "throughput: no end of file within 300 s\n");
+        return 1;
+    }
+    const double elapsed = NowMs() - t0;
+    const size_t n = host.positions.size();
+    printf("pictures=%zu\n", n);
+    printf("seconds=%.3f\n", elapsed / 1000.0);
+    printf("pictures_per_second=%.1f\n", n / (elapsed / 1000.0));
+    // The spacing of the pictures: at a timer-paced full speed it sits on the tick.
+    std::vector<double> gaps;
+    for (size_t i = 1; i < host.positionTimes.size(); ++i)
+        gaps.push_back(host.positionTimes[i] - host.positionTimes[i - 1]);
+    printf("median_gap_ms=%.1f\n", Median(gaps));
+    return 0;
+}
+
+// What full speed would give if the control moved on as soon as a picture is
+// composed rather than on its next 20 ms tick: the bench sends the control its
+// own timer message at once whenever no picture is pending. The control's code
+// is unchanged; only the moment of the tick differs.
+int ThroughputUnpaced(CBenchHost& host, const char* path)
+{
+    host.PutLong(DVR_SPEED, 0);
+    host.Reset();
+    const HWND hwndControl = host.m_decoder.m_hWnd;
+    std::vector<double> composeMs;
+    const double t0 = NowMs();
+    host.Open(path, 0);
+    double tRequested = -1;
+    while (!host.bEnded) {
+        if (NowMs() > t0 + 300000) {
+            fprintf(stderr, "throughput: no end of file within 300 s\n");
+            return 1;
+        }
+        if (!host.m_pControl->IsPicturePending()) {
+            if (tRequested >= 0)
+                composeMs.push_back(NowMs() - tRequested);
+            const size_t n = host.positions.size();
+            SendMessageA(hwndControl, WM_TIMER, CDvrControl::kPlaybackTimer, 0);
+            tRequested = host.positions.size() > n ? host.positionTimes.back() : -1;
+        }
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+    }
+    const double elapsed = NowMs() - t0;
+    const size_t n = host.positions.size();
+    printf("pictures=%zu\n", n);
+    printf("seconds=%.3f\n", elapsed / 1000.0);
+    printf("pictures_per_second=%.1f\n", n / (elapsed / 1000.0));
+    printf("median_compose_ms=%.1f\n", Median(composeMs));
+    return 0;
+}
+
+int Seek(CBenchHost& host, const char* path)
+{
+    // Offsets over the file in a scattered order, each on a 200 ms frame of a
+    // 5 fps recording, so that the picture at the offset is the offset itself.
+    const long kOffsets[20] = {31000, 7400, 52200, 18600, 44000, 2200, 57800, 25400, 39600, 12000,
+                               49400, 4600, 35800, 21200, 55000, 9800, 28600, 46600, 15400, 41200};
+    host.PutLong(DVR_SPEED, 1);
+    host.Open(path, 0);
+    PumpFor(500);
+    std::vector<double> toEvent, toPicture;
+    for (long nOffset : kOffsets) {
+        host.Reset();
+        host.PutLong(DVR_START_OFFSET, nOffset);
+        const double t0 = NowMs();
+        host.PutLong(DVR_OPEN_MODE, 1);
+        bool bFired = PumpUntil([&] {
+            return std::any_of(host.positions.begin(), host.positions.end(), [&](long p) { return p >= nOffset; });
+        }, t0 + 10000);
+        const double tEvent = NowMs();
+        // The event is fired when the picture is asked for; it is on view once composed.
+        bool bComposed = bFired && PumpUntil([&] { return !host.m_pControl->IsPicturePending(); }, t0 + 10000);
+        const double tPicture = NowMs();
+        if (!bFired || !bComposed) {
+            fprintf(stderr, "seek to %ld: no picture within 10 s\n", nOffset);
+            return 1;
+        }
+        toEvent.push_back(tEvent - t0);
+        toPicture.push_back(tPicture - t0);
+        PumpFor(150);
+    }
+    printf("seeks=%zu\n", toEvent.size());
+    printf("median_to_position_ms=%.1f\n", Median(toEvent));
+    printf("median_to_picture_ms=%.1f\n", Median(toPicture));
+    printf("max_to_picture_ms=%.1f\n", *std::max_element(toPicture.begin(), toPicture.end()));
+    return 0;
+}
+
+int Cpu(CBenchHost& host, const char* path, double nSeconds)
+{
+    host.PutLong(DVR_SPEED, 1);
+    host.Reset();
+    host.Open(path, 0);
+    PumpFor(1000);  // past the open and the first pictures
+    const double c0 = ProcessCpuMs(), t0 = NowMs();
+    const size_t n0 = host.positions.size();
+    PumpFor(nSeconds * 1000);
+    const double c1 = ProcessCpuMs(), t1 = NowMs();
+    const long nPlayedMs = host.positions.empty() ? 0 : host.positions.back() - host.positions[n0 ? n0 - 1 : 0];
+    printf("wall_seconds=%.2f\n", (t1 - t0) / 1000.0);
+    printf("played_seconds=%.2f\n", nPlayedMs / 1000.0);
+    printf("cpu_seconds=%.2f\n", (c1 - c0) / 1000.0);
+    printf("cores=%.3f\n", (c1 - c0) / (t1 - t0));
+    return host.bEnded ? (fprintf(stderr, "cpu: the file ended during the measurement\n"), 1) : 0;
+}
+
+int Memory(CBenchHost& host, const char* path)
+{
+    const SIZE_T nBefore = MemoryCounters().WorkingSetSize;
+    host.PutLong(DVR_SPEED, 0);
+    host.Open(path, 0);
+    PumpFor(5000);
+    host.PutLong(DVR_SPEED, 1);
+    const long kOffsets[] = {3300000, 600000, 1800000, 2400000, 1200000, 3590000};
+    for (long nOffset : kOffsets) {
+        host.PutLong(DVR_START_OFFSET, nOffset);
+        host.PutLong(DVR_OPEN_MODE, 1);
+        PumpFor(500);
+    }
+    const PROCESS_MEMORY_COUNTERS counters = MemoryCounters();
+    printf("before_open_mb=%.1f\n", nBefore / 1048576.0);
+    printf("peak_working_set_mb=%.1f\n", counters.PeakWorkingSetSize / 1048576.0);
+    printf("working_set_mb=%.1f\n", counters.WorkingSetSize / 1048576.0);
+    printf("private_mb=%.1f\n", counters.PagefileUsage / 1048576.0);
+    return 0;
+}
+
+int Usage()
+{
+    fprintf(stderr, "usage: decoder_bench throughput|unpaced|seek|cpu|memory FILE [SECONDS]\n");
+    return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc < 3)
+        return Usage();
+    const std::string mode = argv[1];
+    const char* path = argv[2];
+    if (FAILED(OleInitialize(nullptr)))
+        return 1;
+    AfxEnableControlContainer();
+    DWORD dwCookie = 0;
+    if (FAILED(CoRegisterClassObject(CLSID_DvrControl, &g_factory, CLSCTX_INPROC_SERVER,
+                                     REGCLS_MULTIPLEUSE, &dwCookie))) {
+        fprintf(stderr, "could not register the control's class\n");
+        return 1;
+    }
+    int status = 1;
+    {
+        CBenchHost host;
+        if (!host.Create()) {
+            fprintf(stderr, "could not create the control in place\n");
+        } else if (mode == "throughput") {
+            status = Throughput(host, path);
+        } else if (mode == "unpaced") {
+            status = ThroughputUnpaced(host, path);
+        } else if (mode == "seek") {
+            status = Seek(host, path);
+        } else if (mode == "cpu") {
+            status = Cpu(host, path, argc > 3 ? atof(argv[3]) : 20.0);
+        } else if (mode == "memory") {
+            status = Memory(host, path);
+        } else {
+            status = Usage();
+        }
+        fflush(stdout);
+        if (host.IsWindow()) {
+            host.m_decoder.InvokeHelper(DVR_STOP, DISPATCH_METHOD, VT_EMPTY, nullptr, VTS_NONE);
+            host.m_decoder.DestroyControl();
+            host.DestroyWindow();
+        }
+    }
+    CoRevokeClassObject(dwCookie);
+    OleUninitialize();
+    return status;
+}
