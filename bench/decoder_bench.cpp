@@ -8,6 +8,7 @@
 //   decoder_bench seek FILE         20 opens at varied offsets
 //   decoder_bench cpu FILE [S]      process CPU time while playing at 1x for S s (20)
 //   decoder_bench memory FILE       peak working set: open, full speed, seeks
+#include "bench/timing.h"
 #include <windows.h>
 #include <ole2.h>
 #include <psapi.h>
@@ -30,18 +31,6 @@ const int kClientWidth = 640;
 const int kClientHeight = 480;
 const UINT kDecoderId = 1001;
 
-double NowMs()
-{
-    static LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER now;
-    QueryPerformanceCounter(&now);
-    return static_cast<double>(now.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
-}
-
 double ProcessCpuMs()
 {
     FILETIME created, exited, kernel, user;
@@ -59,15 +48,6 @@ PROCESS_MEMORY_COUNTERS MemoryCounters()
     counters.cb = sizeof counters;
     GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);
     return counters;
-}
-
-double Median(std::vector<double> values)
-{
-    if (values.empty())
-        return 0;
-    std::sort(values.begin(), values.end());
-    const size_t n = values.size();
-    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
 }
 
 // Creates controls and remembers the last one, so that the bench can ask it

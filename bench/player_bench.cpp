@@ -13,6 +13,7 @@
 // again after the reopen disabled it.
 // Memory: the player's peak working set after all that.
 // Prints "key=value" lines for scripts/bench.sh.
+#include "bench/timing.h"
 #include <windows.h>
 #include <psapi.h>
 #include <algorithm>
@@ -29,27 +30,6 @@ const int kPauseId = 1004;
 const int kExitId = 1020;
 const int kPositionBarId = 206;
 const double kAutoPlayMs = 2000;
-
-double NowMs()
-{
-    static LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER now;
-    QueryPerformanceCounter(&now);
-    return static_cast<double>(now.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
-}
-
-double Median(std::vector<double> values)
-{
-    if (values.empty())
-        return 0;
-    std::sort(values.begin(), values.end());
-    const size_t n = values.size();
-    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
-}
 
 struct Windows {
     DWORD pid = 0;
