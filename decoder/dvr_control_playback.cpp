@@ -91,7 +91,8 @@ void CDvrControl::OnTick()
         return;
     int64_t t = m_pacer.PositionMs();
     if (m_nSpeed == 0) {
-        // As fast as decoding allows: the next frame once the last one is on view.
+        // As fast as decoding allows: the next frame once the last one is back
+        // from decoding (which moves on by itself; the timer only starts it).
         if (IsPicturePending())
             return;
         if (m_nPictureMs >= 0) {

@@ -99,6 +99,10 @@ void CDvrControl::OnPictureDecoded(std::shared_ptr<DecodedPicture> picture)
         return;  // made for a file that is no longer open
     m_shown = std::move(picture);
     m_nShownSerial = m_shown->nSerial;
+    // At full speed the next picture is asked for at once, before this one is
+    // composed, so that decoding it overlaps the drawing of this one.
+    if (m_nSpeed == 0 && !IsPicturePending())
+        OnTick();
     Recompose();
 }
 

@@ -4,35 +4,67 @@ using Microsoft::WRL::ComPtr;
 
 HRESULT CWicJpegDecoder::Init()
 {
-    return CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
-                            IID_PPV_ARGS(m_factory.ReleaseAndGetAddressOf()));
+    HRESULT hr = CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
+                                  IID_PPV_ARGS(m_factory.ReleaseAndGetAddressOf()));
+    if (FAILED(hr))
+        return hr;
+    // Creating a decoder by class id reads the registry each time, which costs
+    // as much as decoding a small frame; the class object is asked for once.
+    // Without one, decoders come from the factory, which finds the codec itself.
+    if (FAILED(CoGetClassObject(CLSID_WICJpegDecoder, CLSCTX_INPROC_SERVER, nullptr,
+                                IID_PPV_ARGS(m_jpegClass.ReleaseAndGetAddressOf()))))
+        m_jpegClass.Reset();
+    return S_OK;
 }
 
-HRESULT CWicJpegDecoder::FirstFrameAsBgr(const uint8_t* pJpeg, size_t nSize,
-                                         ComPtr<IWICBitmapSource>* pBgr)
+HRESULT CWicJpegDecoder::OpenFrame(IWICStream* pStream, ComPtr<IWICBitmapFrameDecode>* pFrame)
 {
-    if (!m_factory)
-        return E_UNEXPECTED;
-    ComPtr<IWICStream> stream;
-    HRESULT hr = m_factory->CreateStream(&stream);
-    if (SUCCEEDED(hr))
-        hr = stream->InitializeFromMemory(const_cast<BYTE*>(pJpeg), static_cast<DWORD>(nSize));
     ComPtr<IWICBitmapDecoder> decoder;
+    HRESULT hr;
+    if (m_jpegClass) {
+        hr = m_jpegClass->CreateInstance(nullptr, IID_PPV_ARGS(&decoder));
+        if (SUCCEEDED(hr))
+            hr = decoder->Initialize(pStream, WICDecodeMetadataCacheOnDemand);
+    } else {
+        hr = m_factory->CreateDecoderFromStream(pStream, nullptr, WICDecodeMetadataCacheOnDemand,
+                                                &decoder);
+    }
     if (SUCCEEDED(hr))
-        hr = m_factory->CreateDecoderFromStream(stream.Get(), nullptr,
-                                                WICDecodeMetadataCacheOnDemand, &decoder);
-    ComPtr<IWICBitmapFrameDecode> frame;
-    if (SUCCEEDED(hr))
-        hr = decoder->GetFrame(0, &frame);
-    ComPtr<IWICFormatConverter> converter;
-    if (SUCCEEDED(hr))
-        hr = m_factory->CreateFormatConverter(&converter);
-    if (SUCCEEDED(hr))
-        hr = converter->Initialize(frame.Get(), GUID_WICPixelFormat32bppBGR,
-                                   WICBitmapDitherTypeNone, nullptr, 0.0,
-                                   WICBitmapPaletteTypeCustom);
-    if (SUCCEEDED(hr))
-        *pBgr = converter;
+        hr = decoder->GetFrame(0, pFrame->ReleaseAndGetAddressOf());
+    return hr;
+}
+
+HRESULT CWicJpegDecoder::CopyPicture(IWICBitmapFrameDecode* pFrame)
+{
+    UINT w = 0, h = 0;
+    HRESULT hr = pFrame->GetSize(&w, &h);
+    if (FAILED(hr))
+        return hr;
+    if (w == 0 || h == 0 || UINT64(w) * h > kMaxPixels)
+        return WINCODEC_ERR_IMAGESIZEOUTOFRANGE;
+    WICPixelFormatGUID format = {};
+    hr = pFrame->GetPixelFormat(&format);
+    if (FAILED(hr))
+        return hr;
+    ComPtr<IWICBitmapSource> source;
+    UINT nPixelBytes = 3;
+    if (IsEqualGUID(format, GUID_WICPixelFormat24bppBGR)) {
+        source = pFrame;
+    } else {
+        nPixelBytes = 4;
+        hr = WICConvertBitmapSource(GUID_WICPixelFormat32bppBGR, pFrame, &source);
+    }
+    const size_t nStride = size_t(w) * nPixelBytes;
+    if (SUCCEEDED(hr)) {
+        m_picture.resize(nStride * h);
+        hr = source->CopyPixels(nullptr, static_cast<UINT>(nStride),
+                                static_cast<UINT>(m_picture.size()), m_picture.data());
+    }
+    if (SUCCEEDED(hr)) {
+        m_nWidth = w;
+        m_nHeight = h;
+        m_nPixelBytes = nPixelBytes;
+    }
     return hr;
 }
 
@@ -41,19 +73,21 @@ HRESULT CWicJpegDecoder::DecodeScaled(const uint8_t* pJpeg, size_t nSize, UINT c
 {
     if (cx == 0 || cy == 0 || nSize == 0 || nSize > MAXDWORD)
         return E_INVALIDARG;
-    ComPtr<IWICBitmapSource> bgr;
-    HRESULT hr = FirstFrameAsBgr(pJpeg, nSize, &bgr);
-    ComPtr<IWICBitmapScaler> scaler;
+    if (!m_factory)
+        return E_UNEXPECTED;
+    ComPtr<IWICStream> stream;
+    HRESULT hr = m_factory->CreateStream(&stream);
     if (SUCCEEDED(hr))
-        hr = m_factory->CreateBitmapScaler(&scaler);
+        hr = stream->InitializeFromMemory(const_cast<BYTE*>(pJpeg), static_cast<DWORD>(nSize));
+    ComPtr<IWICBitmapFrameDecode> frame;
     if (SUCCEEDED(hr))
-        hr = scaler->Initialize(bgr.Get(), cx, cy, WICBitmapInterpolationModeLinear);
+        hr = OpenFrame(stream.Get(), &frame);
+    if (SUCCEEDED(hr))
+        hr = CopyPicture(frame.Get());
     if (FAILED(hr))
         return hr;
-    std::vector<uint32_t> pixels(static_cast<size_t>(cx) * cy);
-    hr = scaler->CopyPixels(nullptr, cx * 4, static_cast<UINT>(pixels.size() * 4),
-                            reinterpret_cast<BYTE*>(pixels.data()));
-    if (SUCCEEDED(hr))
-        pPixels->swap(pixels);
-    return hr;
+    pPixels->resize(size_t(cx) * cy);
+    m_resampler.Resample(m_picture.data(), m_nWidth, m_nHeight, size_t(m_nWidth) * m_nPixelBytes,
+                         m_nPixelBytes, pPixels->data(), cx, cy);
+    return S_OK;
 }

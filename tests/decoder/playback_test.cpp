@@ -52,23 +52,35 @@ TEST_F(Playback, SpeedsScaleTheClock)
     EXPECT_EQ((std::vector<LONG>{700}), Play(1, 100));
 }
 
-TEST_F(Playback, FullSpeedShowsTheNextFrameOnceThePictureIsBack)
+TEST_F(Playback, FullSpeedMovesOnAsEachPictureComesBack)
 {
     TestRecordingSpec plan;
     plan.nFrames = 4;
     ASSERT_EQ(S_OK, PutLong(Decoder(), DVR_SPEED, 0));
     ASSERT_EQ(S_OK, OpenRecording(plan));
-    std::vector<LONG> positions;
-    for (int i = 0; i < 4; ++i) {
-        Tick();
-        Tick();  // while the picture is being decoded, nothing moves
-        ASSERT_TRUE(WaitForPicture());
-        for (LONG n : TakePositions())
-            positions.push_back(n);
-    }
-    EXPECT_EQ((std::vector<LONG>{0, 200, 400, 600}), positions);
     Tick();
+    EXPECT_EQ(std::vector<LONG>{0}, TakePositions());
+    Tick(1000);
+    EXPECT_EQ(std::vector<LONG>{}, TakePositions()) << "neither the timer nor the clock moves it";
+    // Each picture that comes back asks for the next, with no tick in between.
+    ASSERT_TRUE(WaitForPicture());
+    EXPECT_EQ((std::vector<LONG>{200, 400, 600}), TakePositions());
     EXPECT_EQ((std::vector<std::pair<LONG, LONG>>{{DVR_STATE_END_OF_FILE, 0}}), TakeStates());
+    EXPECT_EQ(CDvrControl::State::Ended, Control().PlayState());
+}
+
+TEST_F(Playback, FullSpeedStopsMovingWhenPaused)
+{
+    TestRecordingSpec plan;
+    plan.nFrames = 50;
+    ASSERT_EQ(S_OK, PutLong(Decoder(), DVR_SPEED, 0));
+    ASSERT_EQ(S_OK, OpenRecording(plan));
+    Tick();
+    ASSERT_EQ(S_OK, CallMethod(Decoder(), DVR_PAUSE));
+    TakePositions();
+    ASSERT_TRUE(WaitForPicture());
+    EXPECT_EQ(std::vector<LONG>{}, TakePositions()) << "the picture in hand does not ask for another";
+    EXPECT_EQ(CDvrControl::State::Paused, Control().PlayState());
 }
 
 TEST_F(Playback, PauseStopsTheEventsAndPlayGoesOnFromThere)

@@ -8,8 +8,11 @@ using Microsoft::WRL::ComPtr;
 
 namespace {
 
-HRESULT EncodeSolid(IWICImagingFactory* pFactory, IStream* pOut, COLORREF color, UINT cx, UINT cy)
+HRESULT EncodeSolid(IWICImagingFactory* pFactory, IStream* pOut, COLORREF color, UINT cx, UINT cy,
+                    bool bGrey)
 {
+    const WICPixelFormatGUID wanted = bGrey ? GUID_WICPixelFormat8bppGray : GUID_WICPixelFormat24bppBGR;
+    const UINT nBytes = bGrey ? 1 : 3;
     ComPtr<IWICBitmapEncoder> encoder;
     HRESULT hr = pFactory->CreateEncoder(GUID_ContainerFormatJpeg, nullptr, &encoder);
     if (SUCCEEDED(hr))
@@ -21,19 +24,18 @@ HRESULT EncodeSolid(IWICImagingFactory* pFactory, IStream* pOut, COLORREF color,
         hr = frame->Initialize(nullptr);
     if (SUCCEEDED(hr))
         hr = frame->SetSize(cx, cy);
-    WICPixelFormatGUID format = GUID_WICPixelFormat24bppBGR;
+    WICPixelFormatGUID format = wanted;
     if (SUCCEEDED(hr))
         hr = frame->SetPixelFormat(&format);
-    if (SUCCEEDED(hr) && format != GUID_WICPixelFormat24bppBGR)
+    if (SUCCEEDED(hr) && format != wanted)
         hr = E_FAIL;  // the pixels below are laid out for this format only
-    std::vector<BYTE> pixels(size_t(cx) * cy * 3);
-    for (size_t i = 0; i < pixels.size(); i += 3) {
-        pixels[i] = GetBValue(color);
-        pixels[i + 1] = GetGValue(color);
-        pixels[i + 2] = GetRValue(color);
-    }
+    std::vector<BYTE> pixels(size_t(cx) * cy * nBytes);
+    const BYTE bgr[3] = {GetBValue(color), GetGValue(color), GetRValue(color)};
+    for (size_t i = 0; i < pixels.size(); i += nBytes)
+        for (UINT k = 0; k < nBytes; ++k)
+            pixels[i + k] = bGrey ? GetGValue(color) : bgr[k];
     if (SUCCEEDED(hr))
-        hr = frame->WritePixels(cy, cx * 3, static_cast<UINT>(pixels.size()), pixels.data());
+        hr = frame->WritePixels(cy, cx * nBytes, static_cast<UINT>(pixels.size()), pixels.data());
     if (SUCCEEDED(hr))
         hr = frame->Commit();
     if (SUCCEEDED(hr))
@@ -58,7 +60,7 @@ std::vector<uint8_t> StreamBytes(IStream* pStream)
 
 }  // namespace
 
-std::vector<uint8_t> SolidJpeg(COLORREF color, UINT cx, UINT cy)
+std::vector<uint8_t> SolidJpeg(COLORREF color, UINT cx, UINT cy, bool bGrey)
 {
     ComPtr<IWICImagingFactory> factory;
     ComPtr<IStream> stream;
@@ -67,7 +69,7 @@ std::vector<uint8_t> SolidJpeg(COLORREF color, UINT cx, UINT cy)
     if (SUCCEEDED(hr))
         hr = CreateStreamOnHGlobal(nullptr, TRUE, &stream);
     if (SUCCEEDED(hr))
-        hr = EncodeSolid(factory.Get(), stream.Get(), color, cx, cy);
+        hr = EncodeSolid(factory.Get(), stream.Get(), color, cx, cy, bGrey);
     EXPECT_EQ(S_OK, hr) << "WIC could not encode a JPEG";
     return SUCCEEDED(hr) ? StreamBytes(stream.Get()) : std::vector<uint8_t>();
 }

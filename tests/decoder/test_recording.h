@@ -7,8 +7,8 @@
 #include <vector>
 #include "recording/writer.h"
 
-// A JPEG of cx x cy in one colour; empty if WIC could not encode it.
-std::vector<uint8_t> SolidJpeg(COLORREF color, UINT cx = 32, UINT cy = 24);
+// A JPEG of cx x cy in one colour (in grey: its green); empty if WIC could not encode it.
+std::vector<uint8_t> SolidJpeg(COLORREF color, UINT cx = 32, UINT cy = 24, bool bGrey = false);
 
 struct TestCamera {
     int camera;      // 1..16

@@ -63,7 +63,9 @@ TEST_F(E2ePlayback, EverySpeedPlaysAndFullOutrunsOneEighth) {
         // 1/8 x of 4 pictures a second is one picture every two seconds.
         changes[item] = CountPictureChanges(player, 4500);
         EXPECT_GE(changes[item], 1) << "playback stopped at " << names[item];
-        EXPECT_TRUE(player.Enabled(1004)) << names[item];
+        if (item != 0) {  // at full speed the end may come, and Pause goes grey with it
+            EXPECT_TRUE(player.Enabled(1004)) << names[item];
+        }
     }
     EXPECT_GT(changes[0], changes[5]) << "Full " << changes[0] << " changes, 1/8 x " << changes[5];
     EXPECT_GT(changes[1], changes[5]) << "2x " << changes[1] << " changes, 1/8 x " << changes[5];

@@ -1,0 +1,217 @@
+// Turning a frame into a tile: the resampler on pictures whose right answer is
+// known, and the WIC decoder on real JPEGs, good and bad.
+#include <gtest/gtest.h>
+#include <ole2.h>
+#include <cstdlib>
+#include "decoder/resample.h"
+#include "decoder/wic_jpeg.h"
+#include "tests/decoder/test_recording.h"
+
+namespace {
+
+// A source picture of w x h, 3 or 4 bytes a pixel (blue first), rows of stride bytes.
+struct Bgr {
+    unsigned w, h, bpp;
+    size_t stride;
+    std::vector<uint8_t> bytes;
+    Bgr(unsigned w_, unsigned h_, size_t nPad = 0, unsigned bpp_ = 3)
+        : w(w_), h(h_), bpp(bpp_), stride(w_ * bpp_ + nPad), bytes(stride * h_, 0xEE) {}
+    void Set(unsigned x, unsigned y, uint8_t r, uint8_t g, uint8_t b)
+    {
+        uint8_t* p = &bytes[y * stride + x * bpp];
+        p[0] = b;
+        p[1] = g;
+        p[2] = r;
+    }
+    void Fill(uint8_t r, uint8_t g, uint8_t b)
+    {
+        for (unsigned y = 0; y < h; ++y)
+            for (unsigned x = 0; x < w; ++x)
+                Set(x, y, r, g, b);
+    }
+};
+
+std::vector<uint32_t> Resampled(const Bgr& source, unsigned tw, unsigned th)
+{
+    CPictureResampler resampler;
+    std::vector<uint32_t> out(size_t(tw) * th, 0xDEADBEEF);
+    resampler.Resample(source.bytes.data(), source.w, source.h, source.stride, source.bpp, out.data(), tw, th);
+    return out;
+}
+
+int Red(uint32_t p) { return p >> 16 & 0xFF; }
+int Green(uint32_t p) { return p >> 8 & 0xFF; }
+int Blue(uint32_t p) { return p & 0xFF; }
+
+}  // namespace
+
+TEST(Resampler, KeepsAFlatColourAtEverySize)
+{
+    // Weights that do not add up to one, or sums that overflow, show as a change
+    // of colour somewhere; white and black are the extremes.
+    const uint8_t colours[3][3] = {{255, 255, 255}, {0, 0, 0}, {17, 128, 254}};
+    const unsigned sizes[] = {1, 2, 3, 5, 7, 16, 33, 160, 321};
+    for (const auto& c : colours)
+        for (unsigned sw : sizes)
+            for (unsigned tw : sizes) {
+                const unsigned sh = sw % 7 + 1, th = tw % 5 + 1;
+                Bgr source(sw, sh, sw % 4);
+                source.Fill(c[0], c[1], c[2]);
+                for (uint32_t pixel : Resampled(source, tw, th)) {
+                    ASSERT_EQ(uint32_t(c[0]) << 16 | uint32_t(c[1]) << 8 | c[2], pixel)
+                        << sw << "x" << sh << " to " << tw << "x" << th;
+                }
+            }
+}
+
+TEST(Resampler, TheSameSizeIsACopyInDibOrder)
+{
+    for (unsigned bpp : {3u, 4u}) {
+        Bgr source(3, 2, 5, bpp);  // rows padded, so that the stride is what is used
+        for (unsigned y = 0; y < 2; ++y)
+            for (unsigned x = 0; x < 3; ++x)
+                source.Set(x, y, uint8_t(10 + x), uint8_t(20 + y), uint8_t(30 + x + y));
+        const std::vector<uint32_t> out = Resampled(source, 3, 2);
+        for (unsigned y = 0; y < 2; ++y)
+            for (unsigned x = 0; x < 3; ++x) {
+                const uint32_t p = out[y * 3 + x];
+                EXPECT_EQ(int(10 + x), Red(p)) << bpp;
+                EXPECT_EQ(int(20 + y), Green(p)) << bpp;
+                EXPECT_EQ(int(30 + x + y), Blue(p)) << bpp;
+            }
+    }
+}
+
+TEST(Resampler, HalvingAveragesEachBlockOfFour)
+{
+    // A checkerboard of 0 and 200 comes out 100 everywhere; a block of its own
+    // colour comes out that colour, unaffected by its neighbours.
+    Bgr source(8, 4);
+    for (unsigned y = 0; y < 4; ++y)
+        for (unsigned x = 0; x < 8; ++x) {
+            const uint8_t v = (x + y) % 2 ? 200 : 0;
+            source.Set(x, y, v, v, v);
+        }
+    for (unsigned y = 0; y < 2; ++y)
+        for (unsigned x = 6; x < 8; ++x)
+            source.Set(x, y, 250, 0, 40);
+    const std::vector<uint32_t> out = Resampled(source, 4, 2);
+    for (unsigned x = 0; x < 3; ++x)
+        EXPECT_EQ(100, Green(out[x])) << x;
+    EXPECT_EQ(uint32_t(250) << 16 | 40, out[3]);
+    for (unsigned x = 0; x < 4; ++x)
+        EXPECT_EQ(100, Red(out[4 + x])) << x;
+}
+
+TEST(Resampler, ShrinkingByAnOddRatioWeighsThePixelsByCover)
+{
+    // Three pixels into two: each output pixel covers one and a half of them.
+    Bgr source(3, 1);
+    source.Set(0, 0, 0, 0, 0);
+    source.Set(1, 0, 90, 90, 90);
+    source.Set(2, 0, 180, 180, 180);
+    const std::vector<uint32_t> out = Resampled(source, 2, 1);
+    EXPECT_NEAR(30, Red(out[0]), 1);   // (0 * 1 + 90 * 0.5) / 1.5
+    EXPECT_NEAR(150, Red(out[1]), 1);  // (90 * 0.5 + 180 * 1) / 1.5
+}
+
+TEST(Resampler, EnlargingInterpolatesAndKeepsTheEdges)
+{
+    Bgr source(4, 2);
+    for (unsigned x = 0; x < 4; ++x)
+        for (unsigned y = 0; y < 2; ++y)
+            source.Set(x, y, uint8_t(x * 80), 0, uint8_t(y * 200));
+    const std::vector<uint32_t> out = Resampled(source, 16, 8);
+    for (unsigned y = 0; y < 8; ++y) {
+        EXPECT_EQ(0, Red(out[y * 16])) << "the left edge is the first pixel";
+        EXPECT_EQ(240, Red(out[y * 16 + 15])) << "the right edge is the last";
+        for (unsigned x = 1; x < 16; ++x)
+            ASSERT_LE(Red(out[y * 16 + x - 1]), Red(out[y * 16 + x])) << "a ramp stays a ramp";
+    }
+    EXPECT_EQ(0, Blue(out[0]));
+    EXPECT_EQ(200, Blue(out[7 * 16]));
+    EXPECT_NEAR(100, Blue(out[4 * 16]), 30) << "between the rows, a value between them";
+}
+
+TEST(Resampler, ASizeOfNothingWritesNothing)
+{
+    Bgr source(4, 4);
+    CPictureResampler resampler;
+    uint32_t sentinel = 0x12345678;
+    resampler.Resample(source.bytes.data(), 0, 4, source.stride, 3, &sentinel, 1, 1);
+    resampler.Resample(source.bytes.data(), 4, 4, source.stride, 3, &sentinel, 0, 1);
+    EXPECT_EQ(0x12345678u, sentinel);
+}
+
+class WicDecoding : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_EQ(S_OK, CoInitializeEx(nullptr, COINIT_MULTITHREADED));
+        ASSERT_EQ(S_OK, m_decoder.Init());
+    }
+    void TearDown() override { CoUninitialize(); }
+    CWicJpegDecoder m_decoder;
+};
+
+TEST_F(WicDecoding, AFrameComesOutInItsColourAtAnySize)
+{
+    const COLORREF colour = RGB(30, 160, 220);
+    const std::vector<uint8_t> jpeg = SolidJpeg(colour, 64, 48);
+    ASSERT_FALSE(jpeg.empty());
+    const UINT sizes[][2] = {{16, 12}, {64, 48}, {100, 30}, {200, 150}};
+    for (const auto& size : sizes) {
+        std::vector<uint32_t> pixels;
+        ASSERT_EQ(S_OK, m_decoder.DecodeScaled(jpeg.data(), jpeg.size(), size[0], size[1], &pixels));
+        ASSERT_EQ(size_t(size[0]) * size[1], pixels.size());
+        for (uint32_t p : {pixels.front(), pixels[pixels.size() / 2], pixels.back()}) {
+            EXPECT_NEAR(30, Red(p), 8) << size[0];
+            EXPECT_NEAR(160, Green(p), 8) << size[0];
+            EXPECT_NEAR(220, Blue(p), 8) << size[0];
+        }
+    }
+}
+
+TEST_F(WicDecoding, AGreyFrameComesOutGrey)
+{
+    // Cameras that see in black and white record grey JPEGs.
+    const std::vector<uint8_t> jpeg = SolidJpeg(RGB(0, 90, 0), 32, 24, true);
+    ASSERT_FALSE(jpeg.empty());
+    std::vector<uint32_t> pixels;
+    ASSERT_EQ(S_OK, m_decoder.DecodeScaled(jpeg.data(), jpeg.size(), 16, 12, &pixels));
+    EXPECT_NEAR(90, Red(pixels[40]), 6);
+    EXPECT_NEAR(90, Green(pixels[40]), 6);
+    EXPECT_NEAR(90, Blue(pixels[40]), 6);
+}
+
+TEST_F(WicDecoding, DamagedFramesFailAndLeaveThePixelsAlone)
+{
+    std::vector<uint8_t> jpeg = SolidJpeg(RGB(1, 2, 3), 32, 24);
+    ASSERT_GT(jpeg.size(), 40u);
+    const std::vector<uint32_t> before(7, 0xABCDEF);
+    auto decode = [&](const std::vector<uint8_t>& bytes) {
+        std::vector<uint32_t> pixels = before;
+        const HRESULT hr = m_decoder.DecodeScaled(bytes.data(), bytes.size(), 16, 12, &pixels);
+        EXPECT_EQ(before, pixels) << std::hex << hr;
+        return hr;
+    };
+    EXPECT_FALSE(SUCCEEDED(decode(std::vector<uint8_t>(jpeg.begin(), jpeg.begin() + 20)))) << "cut short";
+    std::vector<uint8_t> noise(jpeg.size());
+    srand(7);
+    for (uint8_t& b : noise)
+        b = uint8_t(rand());
+    EXPECT_FALSE(SUCCEEDED(decode(noise))) << "not a JPEG";
+
+    // A header that claims 65535 x 65535 pixels is refused, not allocated for.
+    std::vector<uint8_t> huge = jpeg;
+    for (size_t i = 0; i + 9 < huge.size(); ++i)
+        if (huge[i] == 0xFF && (huge[i + 1] == 0xC0 || huge[i + 1] == 0xC2)) {
+            huge[i + 5] = huge[i + 6] = huge[i + 7] = huge[i + 8] = 0xFF;
+            break;
+        }
+    EXPECT_FALSE(SUCCEEDED(decode(huge)));
+    EXPECT_EQ(E_INVALIDARG, decode(std::vector<uint8_t>())) << "nothing at all";
+    // And the decoder still works after all of that.
+    std::vector<uint32_t> pixels;
+    EXPECT_EQ(S_OK, m_decoder.DecodeScaled(jpeg.data(), jpeg.size(), 16, 12, &pixels));
+}
