@@ -4,7 +4,7 @@
 // the player drives it. Each mode prints "key=value" lines for scripts/bench.sh.
 //
 //   decoder_bench throughput FILE   16-camera view at full speed, start to end
-//   decoder_bench unpaced FILE      the same, ticked as soon as each picture is composed
+//   decoder_bench codec FILE        one thread decoding camera 1's frames into 160 x 120 tiles
 //   decoder_bench seek FILE         20 opens at varied offsets
 //   decoder_bench cpu FILE [S]      process CPU time while playing at 1x for S s (20)
 //   decoder_bench memory FILE       peak working set: open, full speed, seeks
@@ -20,9 +20,11 @@
 #include <vector>
 #include "decoder/dvr_control.h"
 #include "decoder/dvrctl.h"
+#include "decoder/wic_jpeg.h"
 #include "framework/app.h"
 #include "framework/olecontrol.h"
 #include "framework/wnd.h"
+#include "recording/recording.h"
 
 namespace {
 
@@ -181,13 +183,14 @@ int Throughput(CBenchHost& host, const char* path)
 {
     host.PutLong(DVR_SPEED, 0);
     host.Reset();
-    const double t0 = NowMs();
+    const double c0 = ProcessCpuMs(), t0 = NowMs();
     host.Open(path, 0);
     if (!PumpUntil([&] { return host.bEnded; }, t0 + 300000)) {
         fprintf(stderr, "throughput: no end of file within 300 s\n");
         return 1;
     }
     const double elapsed = NowMs() - t0;
+    printf("cores=%.2f\n", (ProcessCpuMs() - c0) / elapsed);
     const size_t n = host.positions.size();
     printf("pictures=%zu\n", n);
     printf("seconds=%.3f\n", elapsed / 1000.0);
@@ -200,44 +203,37 @@ int Throughput(CBenchHost& host, const char* path)
     return 0;
 }
 
-// What full speed would give if the control moved on as soon as a picture is
-// composed rather than on its next 20 ms tick: the bench sends the control its
-// own timer message at once whenever no picture is pending. The control's code
-// is unchanged; only the moment of the tick differs.
-int ThroughputUnpaced(CBenchHost& host, const char* path)
+// One frame after another of camera 1 through the tile decoder, on this thread
+// alone: what a tile costs, and so the most a 16-tile view could reach.
+int Codec(const char* path)
 {
-    host.PutLong(DVR_SPEED, 0);
-    host.Reset();
-    const HWND hwndControl = host.m_decoder.m_hWnd;
-    std::vector<double> composeMs;
-    const double t0 = NowMs();
-    host.Open(path, 0);
-    double tRequested = -1;
-    while (!host.bEnded) {
-        if (NowMs() > t0 + 300000) {
-            fprintf(stderr, "throughput: no end of file within 300 s\n");
-            return 1;
-        }
-        if (!host.m_pControl->IsPicturePending()) {
-            if (tRequested >= 0)
-                composeMs.push_back(NowMs() - tRequested);
-            const size_t n = host.positions.size();
-            SendMessageA(hwndControl, WM_TIMER, CDvrControl::kPlaybackTimer, 0);
-            tRequested = host.positions.size() > n ? host.positionTimes.back() : -1;
-        }
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
-        }
+    rec::Recording recording;
+    const rec::Status status = recording.open(path);
+    if (!status) {
+        fprintf(stderr, "codec: %s\n", status.reason.c_str());
+        return 1;
     }
-    const double elapsed = NowMs() - t0;
-    const size_t n = host.positions.size();
-    printf("pictures=%zu\n", n);
-    printf("seconds=%.3f\n", elapsed / 1000.0);
-    printf("pictures_per_second=%.1f\n", n / (elapsed / 1000.0));
-    printf("median_compose_ms=%.1f\n", Median(composeMs));
+    const rec::Stream* pStream = recording.streamForCamera(1);
+    CWicJpegDecoder decoder;
+    if (!pStream || pStream->frames.empty() || FAILED(decoder.Init())) {
+        fprintf(stderr, "codec: no frames of camera 1, or no WIC\n");
+        return 1;
+    }
+    std::vector<std::vector<uint8_t>> frames;
+    for (size_t i = 0; i < pStream->frames.size() && frames.size() < 200; ++i) {
+        frames.emplace_back();
+        if (!recording.readFrame(pStream->frames[i], frames.back()))
+            frames.pop_back();
+    }
+    std::vector<uint32_t> pixels;
+    const int kRounds = 5;
+    const double t0 = NowMs();
+    for (int round = 0; round < kRounds; ++round)
+        for (const std::vector<uint8_t>& jpeg : frames)
+            if (FAILED(decoder.DecodeScaled(jpeg.data(), jpeg.size(), 160, 120, &pixels)))
+                return fprintf(stderr, "codec: a frame did not decode\n"), 1;
+    printf("frames=%zu\n", frames.size() * kRounds);
+    printf("ms_per_tile=%.3f\n", (NowMs() - t0) / (frames.size() * kRounds));
     return 0;
 }
 
@@ -319,7 +315,7 @@ int Memory(CBenchHost& host, const char* path)
 
 int Usage()
 {
-    fprintf(stderr, "usage: decoder_bench throughput|unpaced|seek|cpu|memory FILE [SECONDS]\n");
+    fprintf(stderr, "usage: decoder_bench throughput|codec|seek|cpu|memory FILE [SECONDS]\n");
     return 2;
 }
 
@@ -340,6 +336,11 @@ int main(int argc, char** argv)
         fprintf(stderr, "could not register the control's class\n");
         return 1;
     }
+    if (mode == "codec") {
+        const int status = Codec(path);
+        OleUninitialize();
+        return status;
+    }
     int status = 1;
     {
         CBenchHost host;
@@ -347,8 +348,6 @@ int main(int argc, char** argv)
             fprintf(stderr, "could not create the control in place\n");
         } else if (mode == "throughput") {
             status = Throughput(host, path);
-        } else if (mode == "unpaced") {
-            status = ThroughputUnpaced(host, path);
         } else if (mode == "seek") {
             status = Seek(host, path);
         } else if (mode == "cpu") {

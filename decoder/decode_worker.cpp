@@ -15,8 +15,22 @@ unsigned PoolSize()
     return std::max(1u, std::min(n, kMaxDecodingThreads));
 }
 
-TilePicture DecodeTile(CWicJpegDecoder& decoder, const rec::Recording& recording,
-                       const TileRequest& tile, int64_t nTimeMs)
+const TilePicture* Reusable(const std::vector<TilePicture>* pReuse, const TileRequest& tile,
+                            const rec::Frame* pFrame)
+{
+    if (!pReuse || !pFrame)
+        return nullptr;
+    for (const TilePicture& old : *pReuse) {
+        if (old.camera == tile.camera && old.pFrame == pFrame && old.cx == tile.cx &&
+            old.cy == tile.cy && !old.pixels.empty())
+            return &old;
+    }
+    return nullptr;
+}
+
+TilePicture DecodeTile(CWicJpegDecoder* pDecoder, const rec::Recording& recording,
+                       const TileRequest& tile, int64_t nTimeMs,
+                       const std::vector<TilePicture>* pReuse, std::atomic<uint64_t>* pDecoded)
 {
     TilePicture picture;
     picture.camera = tile.camera;
@@ -24,13 +38,39 @@ TilePicture DecodeTile(CWicJpegDecoder& decoder, const rec::Recording& recording
     picture.cy = tile.cy;
     const rec::Stream* pStream = recording.streamForCamera(tile.camera);
     const rec::Frame* pFrame = pStream ? FrameToShow(*pStream, nTimeMs) : nullptr;
+    if (const TilePicture* pOld = Reusable(pReuse, tile, pFrame)) {
+        picture.pixels = pOld->pixels;
+        picture.pFrame = pFrame;
+        return picture;
+    }
     std::vector<uint8_t> jpeg;
-    if (pFrame && recording.readFrame(*pFrame, jpeg)) {
+    if (pDecoder && pFrame && recording.readFrame(*pFrame, jpeg)) {
+        ++*pDecoded;
         // A frame WIC cannot decode leaves the tile undrawn rather than stopping playback.
-        if (FAILED(decoder.DecodeScaled(jpeg.data(), jpeg.size(), tile.cx, tile.cy, &picture.pixels)))
+        if (SUCCEEDED(pDecoder->DecodeScaled(jpeg.data(), jpeg.size(), tile.cx, tile.cy, &picture.pixels)))
+            picture.pFrame = pFrame;
+        else
             picture.pixels.clear();
     }
     return picture;
+}
+
+bool SameTiles(const PictureRequest& a, const PictureRequest& b)
+{
+    if (a.recording != b.recording || a.tiles.size() != b.tiles.size())
+        return false;
+    for (size_t i = 0; i < a.tiles.size(); ++i) {
+        const TileRequest &x = a.tiles[i], &y = b.tiles[i];
+        if (x.camera != y.camera || x.cx != y.cx || x.cy != y.cy)
+            return false;
+    }
+    return true;
+}
+
+// Whether the picture decoded ahead for `ahead` is the one `request` asks for.
+bool IsAheadFor(const PictureRequest& ahead, const PictureRequest& request)
+{
+    return ahead.recording && ahead.nTimeMs == request.nTimeMs && SameTiles(ahead, request);
 }
 
 }  // namespace
@@ -54,21 +94,26 @@ CTileDecoderPool::~CTileDecoderPool()
         thread.join();
 }
 
-std::vector<TilePicture> CTileDecoderPool::DecodeAll(const PictureRequest& request)
+bool CTileDecoderPool::DecodeAll(const PictureRequest& request, const std::vector<TilePicture>* pReuse,
+                                 std::vector<TilePicture>* pTiles, const std::atomic<bool>* pAbandon)
 {
-    std::vector<TilePicture> tiles(request.tiles.size());
-    if (tiles.empty())
-        return tiles;
+    pTiles->assign(request.tiles.size(), TilePicture());
+    if (pTiles->empty())
+        return !(pAbandon && *pAbandon);
     std::unique_lock<std::mutex> guard(m_lock);
     m_pJob = &request;
-    m_pOut = &tiles;
+    m_pReuse = pReuse;
+    m_pAbandon = pAbandon;
+    m_pOut = pTiles;
     m_nNextTile = 0;
-    m_nUnfinished = tiles.size();
+    m_nUnfinished = pTiles->size();
     m_work.notify_all();
     m_done.wait(guard, [this] { return m_nUnfinished == 0; });
     m_pJob = nullptr;
+    m_pReuse = nullptr;
+    m_pAbandon = nullptr;
     m_pOut = nullptr;
-    return tiles;
+    return !(pAbandon && *pAbandon);
 }
 
 void CTileDecoderPool::Run()
@@ -95,14 +140,15 @@ bool CTileDecoderPool::TakeTile(size_t* pIndex)
 void CTileDecoderPool::DecodeTilesUntilStopped()
 {
     CWicJpegDecoder decoder;
-    const bool bDecoderReady = SUCCEEDED(decoder.Init());
+    CWicJpegDecoder* const pDecoder = SUCCEEDED(decoder.Init()) ? &decoder : nullptr;
     size_t index = 0;
     while (TakeTile(&index)) {
         // The job stays put until its last tile is finished, so it is safe to read unlocked.
         const PictureRequest& job = *m_pJob;
         TilePicture picture;
-        if (bDecoderReady)
-            picture = DecodeTile(decoder, *job.recording, job.tiles[index], job.nTimeMs);
+        if (!(m_pAbandon && *m_pAbandon))
+            picture = DecodeTile(pDecoder, *job.recording, job.tiles[index], job.nTimeMs, m_pReuse,
+                                 &m_nDecoded);
         std::lock_guard<std::mutex> guard(m_lock);
         (*m_pOut)[index] = std::move(picture);
         if (--m_nUnfinished == 0)
@@ -122,6 +168,7 @@ CDecodeWorker::~CDecodeWorker()
     {
         std::lock_guard<std::mutex> guard(m_lock);
         m_bStopping = true;
+        m_bAbandonAhead = true;
     }
     m_wake.notify_one();
     m_thread.join();
@@ -131,6 +178,8 @@ void CDecodeWorker::Submit(PictureRequest request)
 {
     {
         std::lock_guard<std::mutex> guard(m_lock);
+        if (m_bDecodingAhead && !IsAheadFor(m_ahead, request))
+            m_bAbandonAhead = true;  // that picture will not be wanted
         m_next = std::move(request);
         m_bHasNext = true;
     }
@@ -149,15 +198,62 @@ bool CDecodeWorker::TakeNext(PictureRequest* pRequest)
     return true;
 }
 
+std::shared_ptr<DecodedPicture> CDecodeWorker::Decode(const PictureRequest& request)
+{
+    std::shared_ptr<DecodedPicture> picture;
+    {
+        std::lock_guard<std::mutex> guard(m_lock);
+        if (m_aheadPicture && IsAheadFor(m_ahead, request))
+            picture = std::move(m_aheadPicture);
+        m_aheadPicture.reset();
+        m_ahead = PictureRequest();
+    }
+    if (!picture) {
+        picture = std::make_shared<DecodedPicture>();
+        const bool bSameFile = m_last && m_lastRecording == request.recording;
+        m_pool.DecodeAll(request, bSameFile ? &m_last->tiles : nullptr, &picture->tiles);
+    }
+    picture->nSerial = request.nSerial;
+    picture->nTimeMs = request.nTimeMs;
+    m_last = picture;
+    m_lastRecording = request.recording;
+    return picture;
+}
+
+void CDecodeWorker::DecodeAhead(PictureRequest ahead)
+{
+    {
+        std::lock_guard<std::mutex> guard(m_lock);
+        if (m_bStopping || (m_bHasNext && !IsAheadFor(ahead, m_next)))
+            return;  // something else is already wanted
+        m_ahead = ahead;
+        m_bDecodingAhead = true;
+        m_bAbandonAhead = false;
+    }
+    auto picture = std::make_shared<DecodedPicture>();
+    const bool bWhole = m_pool.DecodeAll(ahead, &m_last->tiles, &picture->tiles, &m_bAbandonAhead);
+    std::lock_guard<std::mutex> guard(m_lock);
+    m_bDecodingAhead = false;
+    if (bWhole)
+        m_aheadPicture = std::move(picture);
+}
+
 void CDecodeWorker::Run()
 {
     PictureRequest request;
     while (TakeNext(&request)) {
-        auto picture = std::make_shared<DecodedPicture>();
-        picture->nSerial = request.nSerial;
-        picture->nTimeMs = request.nTimeMs;
-        picture->tiles = m_pool.DecodeAll(request);
-        request = PictureRequest();  // let go of the recording before delivering
+        std::shared_ptr<DecodedPicture> picture = Decode(request);
+        PictureRequest ahead;
+        if (request.nAheadMs >= 0 && request.nAheadMs != request.nTimeMs) {
+            ahead.nTimeMs = request.nAheadMs;
+            ahead.recording = request.recording;
+            ahead.tiles = request.tiles;
+        }
+        request = PictureRequest();
         m_deliver(std::move(picture));
+        if (ahead.recording)
+            DecodeAhead(std::move(ahead));
     }
+    m_last.reset();
+    m_lastRecording.reset();
 }

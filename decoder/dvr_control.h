@@ -80,6 +80,7 @@ private:
     void RequestPicture();
     void OnPictureDecoded(std::shared_ptr<DecodedPicture> picture);
     void Recompose();
+    void Present();
 
     IPlaybackClock& m_clock;
     CPlaybackPacer m_pacer;

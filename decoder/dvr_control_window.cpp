@@ -1,6 +1,7 @@
 // CDvrControl: its window, the view's layout, decoding requests and drawing.
 #include "decoder/dvr_control.h"
 #include "decoder/layout.h"
+#include "decoder/recording_glue.h"
 
 bool CDvrControl::OnWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* pResult)
 {
@@ -63,6 +64,19 @@ void CDvrControl::OnPaint()
     EndPaint(Window(), &ps);
 }
 
+void CDvrControl::Present()
+{
+    // Straight to the window rather than through WM_PAINT: at full speed a
+    // picture comes every few milliseconds, and invalidating and painting cost
+    // more than the drawing itself. WM_PAINT still answers exposure.
+    if (!Window() || !IsWindowVisible(Window()))
+        return;
+    if (HDC hdc = GetDC(Window())) {
+        m_backBuffer.PaintTo(hdc);
+        ReleaseDC(Window(), hdc);
+    }
+}
+
 void CDvrControl::OnClick()
 {
     // The container answers a click with Pause; the control only asks.
@@ -83,6 +97,8 @@ void CDvrControl::RequestPicture()
     PictureRequest request;
     request.nSerial = ++m_nRequestedSerial;
     request.nTimeMs = m_nPictureMs;
+    if (m_state == State::Playing)  // what playing will most likely ask for next
+        request.nAheadMs = NextFrameTimeAfter(*m_recording, m_nPictureMs);
     request.recording = m_recording;
     const uint32_t nMask = m_recording->cameraMask();
     for (const TileSlot& slot : m_slots) {
@@ -116,6 +132,5 @@ void CDvrControl::Recompose()
     scene.nSelectedCamera = m_nSource + 1;
     scene.message = m_message;
     ComposeView(m_backBuffer, scene);
-    if (Window())
-        InvalidateRect(Window(), nullptr, FALSE);
+    Present();
 }
