@@ -120,7 +120,7 @@ BOOL CPanelDlg::OnInitDialog() {
     LayoutControls();
 
     m_bCursorSwapped = 0;
-    m_hHandCursor = LoadCursorA(fw::AfxGetResourceHandle(), MAKEINTRESOURCEA(IDC_HAND));
+    m_hHandCursor = LoadCursorA(fw::AfxGetResourceHandle(), MAKEINTRESOURCEA(IDC_POINTING_HAND));
     m_hFont = CreateFontA(-16, 0, 0, 0, FW_BOLD, FALSE, TRUE, FALSE, DEFAULT_CHARSET, 0, 0, 0, 0, "Arial");
     m_hBrush = CreateSolidBrush(GetSysColor(COLOR_BTNFACE));
     m_hPen = CreatePen(PS_SOLID, 1, GetSysColor(COLOR_BTNFACE));

@@ -45,4 +45,4 @@
 #define IDB_SPLIT_4          144
 #define IDB_SPLIT_8          145
 #define IDB_SPLIT_16         146
-#define IDC_HAND             144
+#define IDC_POINTING_HAND    144  // cursor; not the system's IDC_HAND
