@@ -5,6 +5,14 @@
 CDvrControl::CDvrControl()
     : CAxControl(DvrControlInfo()), m_clock(CurrentPlaybackClock()), m_pacer(m_clock)
 {
+}
+
+void CDvrControl::StartDecoding()
+{
+    // Only a control with a window decodes: the one a container creates just
+    // to see that it can (and releases at once) never starts the threads.
+    if (m_worker)
+        return;
     m_worker = std::make_unique<CDecodeWorker>([this](std::shared_ptr<DecodedPicture> picture) {
         // On the worker: the picture goes on to this thread's queue. If the
         // control is going away the queue is closed and the picture dropped.

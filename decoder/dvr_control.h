@@ -45,6 +45,7 @@ protected:
 
 private:
     ~CDvrControl() override;
+    void StartDecoding();  // once the window is made
 
     // Members (dvr_control_members.cpp)
     HRESULT PutSpeed(const AxInvocation& call);
@@ -110,5 +111,5 @@ private:
 
     // Last: the worker stops before the queue its results go through is destroyed.
     CAxThreadQueue m_queue;
-    std::unique_ptr<CDecodeWorker> m_worker;
+    std::unique_ptr<CDecodeWorker> m_worker;  // from the window's creation on
 };

@@ -39,6 +39,7 @@ bool CDvrControl::OnWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESUL
 
 void CDvrControl::OnCreate()
 {
+    StartDecoding();
     SetTimer(Window(), kPlaybackTimer, kPlaybackTimerMs, nullptr);
     OnSize();
 }
@@ -92,7 +93,7 @@ void CDvrControl::Relayout()
 
 void CDvrControl::RequestPicture()
 {
-    if (!m_recording || m_nPictureMs < 0 || m_backBuffer.IsEmpty())
+    if (!m_worker || !m_recording || m_nPictureMs < 0 || m_backBuffer.IsEmpty())
         return;
     PictureRequest request;
     request.nSerial = ++m_nRequestedSerial;

@@ -92,9 +92,13 @@ echo "bench: the player" >&2
 wine regsvr32 /s "$(winepath -w "$WIN_BUILD/decoder/dvrctl.dll")" >/dev/null 2>&1 </dev/null ||
     { echo "bench: could not register dvrctl.dll" >&2; exit 1; }
 "$ROOT/scripts/headless-prepare.sh" >/dev/null
-wine "$PLAYER_BENCH" "$(winepath -w "$WIN_BUILD/app/Vorplex.exe")" "$(winepath -w "$PLAYER_FILE")" 10 \
-    >"$LOGS/player" 2>"$LOGS/player.err" </dev/null ||
-    { echo "bench: player_bench failed:" >&2; cat "$LOGS/player.err" >&2; exit 1; }
+# Start-up varies from run to run far more than the rest: it is measured
+# $REPEATS times, and the medians are quoted.
+for r in $(seq 1 "$REPEATS"); do
+    wine "$PLAYER_BENCH" "$(winepath -w "$WIN_BUILD/app/Vorplex.exe")" "$(winepath -w "$PLAYER_FILE")" 10 \
+        >"$LOGS/player.$r" 2>"$LOGS/player.$r.err" </dev/null ||
+        { echo "bench: player_bench failed:" >&2; cat "$LOGS/player.$r.err" >&2; exit 1; }
+done
 
 FUZZ_EXECS="-" FUZZ_COV="(no scripts/fuzz.sh)"
 if [ -x "$ROOT/scripts/fuzz.sh" ]; then
@@ -118,10 +122,10 @@ SEEK_PIC=$(value "$LOGS/seek" median_to_picture_ms)
 SEEK_POS=$(value "$LOGS/seek" median_to_position_ms)
 CPU=$(value "$LOGS/cpu" cores)
 PEAK=$(value "$LOGS/memory" peak_working_set_mb)
-P_OPEN=$(value "$LOGS/player" open_done_ms)
-P_FIRST=$(value "$LOGS/player" first_position_ms)
-P_SEEK=$(value "$LOGS/player" median_seek_ms)
-P_PEAK=$(value "$LOGS/player" player_peak_working_set_mb)
+P_OPEN=$(pick player open_done_ms)
+P_FIRST=$(pick player first_position_ms)
+P_SEEK=$(pick player median_seek_ms)
+P_PEAK=$(pick player player_peak_working_set_mb)
 FUZZ_ROW=$([ "$FUZZ_EXECS" = "-" ] && echo "not run" || echo "$FUZZ_EXECS execs")
 
 echo
@@ -140,7 +144,7 @@ row "2. Seek: open to picture composed (median of 20, ms)" "$SEEK_PIC" "< 50 ms"
 row "   Seek: open to PositionChange (median of 20, ms)" "$SEEK_POS" "-" "-"
 row "3. CPU at 1x, 16 cameras, 20 s (cores)" "$CPU" "< 0.5 core" "$(verdict "$CPU" "<" 0.5)"
 row "4. Peak working set, 1 h 16-camera file (MB)" "$PEAK" "< 200 MB" "$(verdict "$PEAK" "<" 200)"
-row "5. Player start to Pause enabled, less 2 s (ms)" "$P_FIRST" "< 300 ms" "$(verdict "$P_FIRST" "<" 300)"
+row "5. Player start to Pause, less 2 s (median of 3, ms)" "$P_FIRST" "< 300 ms" "$(verdict "$P_FIRST" "<" 300)"
 row "   Player start to file open (title), less 2 s (ms)" "$P_OPEN" "-" "-"
 row "   Player seek, scroll bar page to Pause (median ms)" "$P_SEEK" "< 100 ms" "$(verdict "$P_SEEK" "<" 100)"
 row "   Player peak working set, 16 cameras (MB)" "$P_PEAK" "-" "-"
