@@ -121,8 +121,11 @@ void CPictureResampler::Resample(const uint8_t* pSource, unsigned sw, unsigned s
         m_th = th;
     }
     const size_t nRowBytes = size_t(sw) * nPixelBytes;
-    // Zeros after the row, for the horizontal taps of weight 0 past its end.
-    m_row.assign(nRowBytes + size_t(m_x.nWidth) * nPixelBytes, 0);
+    // Zeros after the row, for the horizontal taps of weight 0 past its end;
+    // the passes below never write there, so they are made once per size.
+    const size_t nRowSize = nRowBytes + size_t(m_x.nWidth) * nPixelBytes;
+    if (m_row.size() != nRowSize)
+        m_row.assign(nRowSize, 0);
     uint16_t* const row = m_row.data();
     for (unsigned y = 0; y < th; ++y) {
         // Down whole rows first: the weights add up to kUnit, so each sum is at

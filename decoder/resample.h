@@ -19,18 +19,19 @@ public:
     void Resample(const uint8_t* pSource, unsigned sw, unsigned sh, size_t nSourceStride,
                   unsigned nPixelBytes, uint32_t* pTarget, unsigned tw, unsigned th);
 
+    static const unsigned kUnit = 256;  // what the weights of a pixel add up to
+
     // The weights of one axis. Target pixel i takes nWidth source pixels from
     // first[i], weighed by weights[i * nWidth + k], which add up to kUnit; a
     // pixel that needs fewer has weights of 0 at the end.
-    static const unsigned kUnit = 256;
     struct Taps {
         unsigned nWidth = 0;
         std::vector<uint32_t> first;
         std::vector<uint16_t> weights;
     };
-    static void MakeTaps(unsigned nSource, unsigned nTarget, Taps* pTaps);
 
 private:
+    static void MakeTaps(unsigned nSource, unsigned nTarget, Taps* pTaps);
     template <unsigned kPixelBytes>
     void ResampleRowOf(const uint16_t* pRow, uint32_t* pOut) const;
     template <unsigned kWidth, unsigned kPixelBytes>
