@@ -4,8 +4,14 @@
 set -euo pipefail
 . "$(dirname "$0")/env.sh"
 
-PACKAGES=(cmake make g++ clang libclang-rt-14-dev g++-mingw-w64-x86-64-posix wine wine64
-          xvfb ffmpeg libgtest-dev imagemagick)
+# One group a line; README.md says why each is here.
+PACKAGES=(cmake make g++ clang libclang-rt-14-dev g++-mingw-w64-x86-64-posix
+          wine wine64 wine64-preloader
+          fonts-wine fonts-liberation
+          libxrender1 libxrandr2 libxinerama1 libxcursor1 libxi6 libxfixes3 libxcomposite1 libxxf86vm1
+          xvfb imagemagick
+          ffmpeg
+          libgtest-dev)
 
 missing=()
 for p in "${PACKAGES[@]}"; do
@@ -28,11 +34,18 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
 fi
 
 # Settings of the prefix, made once (the marker names their version).
-MARKER="$WINEPREFIX/.vorplex-settings-1"
+MARKER="$WINEPREFIX/.vorplex-settings-2"
 if [ ! -f "$MARKER" ]; then
     # Windows not handed to a window manager: there is none under Xvfb, and
     # Wine would wait two seconds on each shown window's destruction for it.
     DISPLAY= wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+    # Wine's own fonts (Tahoma, Marlett, MS Sans Serif, System) in the prefix's
+    # Fonts folder, where Windows keeps them. Debian's Wine 8 looks for them in
+    # a folder it cannot open, and would draw every dialog and caption with
+    # whatever fontconfig offers in their place.
+    for font in /usr/share/wine/fonts/*; do
+        ln -sf "$font" "$WINEPREFIX/drive_c/windows/Fonts/"
+    done
     wineserver -w || true
     touch "$MARKER"
 fi
