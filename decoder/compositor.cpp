@@ -112,29 +112,6 @@ void DrawBorder(CBackBuffer& buffer, const RECT& rc, uint32_t color)
     FillBits(buffer, {rc.right - w, rc.top, rc.right, rc.bottom}, color);
 }
 
-void DrawLabel(CBackBuffer& buffer, const RECT& rc, int camera)
-{
-    char sz[4];
-    int n = wsprintfA(sz, "%d", camera);
-    HGDIOBJ hOldFont = SelectObject(buffer.Dc(), GetStockObject(DEFAULT_GUI_FONT));
-    SetBkMode(buffer.Dc(), OPAQUE);
-    SetBkColor(buffer.Dc(), RGB(0, 0, 0));
-    SetTextColor(buffer.Dc(), RGB(255, 255, 255));
-    TextOutA(buffer.Dc(), rc.left + 5, rc.top + 4, sz, n);
-    SelectObject(buffer.Dc(), hOldFont);
-}
-
-void DrawMessage(CBackBuffer& buffer, const std::wstring& message)
-{
-    RECT rc = {8, 8, buffer.Width() - 8, buffer.Height() - 8};
-    HGDIOBJ hOldFont = SelectObject(buffer.Dc(), GetStockObject(DEFAULT_GUI_FONT));
-    SetBkMode(buffer.Dc(), TRANSPARENT);
-    SetTextColor(buffer.Dc(), RGB(255, 255, 255));
-    DrawTextW(buffer.Dc(), message.c_str(), static_cast<int>(message.size()), &rc,
-              DT_CENTER | DT_WORDBREAK | DT_NOPREFIX);
-    SelectObject(buffer.Dc(), hOldFont);
-}
-
 void DrawTile(CBackBuffer& buffer, const ViewScene& scene, const TileSlot& slot)
 {
     if (slot.camera == 0)
@@ -149,20 +126,20 @@ void DrawTile(CBackBuffer& buffer, const ViewScene& scene, const TileSlot& slot)
 
 }  // namespace
 
-void ComposeView(CBackBuffer& buffer, const ViewScene& scene)
+void ComposeView(CBackBuffer& buffer, const ViewScene& scene, const CViewText& text)
 {
     if (buffer.IsEmpty())
         return;
     GdiFlush();  // earlier text output lands before the bits are overwritten
     FillBits(buffer, {0, 0, buffer.Width(), buffer.Height()}, 0);
     if (!scene.message.empty()) {
-        DrawMessage(buffer, scene.message);
+        text.DrawMessage(buffer.Dc(), {8, 8, buffer.Width() - 8, buffer.Height() - 8}, scene.message);
     } else {
         for (const TileSlot& slot : scene.slots)
             DrawTile(buffer, scene, slot);
         for (const TileSlot& slot : scene.slots) {
             if (slot.camera != 0)
-                DrawLabel(buffer, slot.rc, slot.camera);
+                text.DrawLabel(buffer.Dc(), slot.rc, slot.camera);
         }
     }
     GdiFlush();  // readers of the bits see the text too

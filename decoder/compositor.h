@@ -6,6 +6,7 @@
 #include <vector>
 #include "decoder/decode_worker.h"
 #include "decoder/layout.h"
+#include "decoder/view_text.h"
 
 // A top-down 32-bit DIB section selected into a memory DC of its own.
 class CBackBuffer {
@@ -49,4 +50,4 @@ struct ViewScene {
 const COLORREF kAbsentTileColor = RGB(40, 40, 48);    // a camera the file does not have
 const COLORREF kSelectedBorderColor = RGB(255, 200, 0);
 
-void ComposeView(CBackBuffer& buffer, const ViewScene& scene);
+void ComposeView(CBackBuffer& buffer, const ViewScene& scene, const CViewText& text);

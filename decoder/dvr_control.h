@@ -107,6 +107,7 @@ private:
     uint64_t m_nRequestedSerial = 0;
     uint64_t m_nShownSerial = 0;
     CBackBuffer m_backBuffer;
+    CViewText m_text;
     std::vector<BYTE> m_persisted;  // the stream we were loaded from
 
     // Last: the worker stops before the queue its results go through is destroyed.

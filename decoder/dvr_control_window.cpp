@@ -132,6 +132,6 @@ void CDvrControl::Recompose()
     scene.nCameraMask = m_recording ? m_recording->cameraMask() : 0;
     scene.nSelectedCamera = m_nSource + 1;
     scene.message = m_message;
-    ComposeView(m_backBuffer, scene);
+    ComposeView(m_backBuffer, scene, m_text);
     Present();
 }

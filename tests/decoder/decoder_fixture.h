@@ -62,3 +62,14 @@ private:
 };
 
 void PumpMessages();
+
+// Text on the view is recognised by light pixels on a dark ground: a rule that
+// holds however the machine's fonts draw the glyphs.
+inline bool IsLight(uint32_t pixel)
+{
+    return ((pixel >> 16) & 0xFF) >= 192 && ((pixel >> 8) & 0xFF) >= 192 && (pixel & 0xFF) >= 192;
+}
+inline bool IsDark(uint32_t pixel)
+{
+    return ((pixel >> 16) & 0xFF) < 32 && ((pixel >> 8) & 0xFF) < 32 && (pixel & 0xFF) < 32;
+}

@@ -125,15 +125,21 @@ TEST_F(View, TilesAreLabelledWithTheirCameraNumber)
 {
     OpenCameras({{1, kBlue}});
     SetView(4, 0);
-    // White text pixels in the corner of every tile, present camera or not.
+    // Light text on a dark box in the corner of every tile, present camera or
+    // not; neither the blue picture nor an absent camera's fill is light.
     for (const TileSlot& slot : LayOutView(4, 0, kWidth, kHeight)) {
-        int nWhite = 0;
-        for (int y = slot.rc.top; y < slot.rc.top + 20; ++y) {
-            for (int x = slot.rc.left; x < slot.rc.left + 20; ++x)
-                nWhite += Control().BackBuffer().PixelAt(x, y) == 0xFFFFFF;
+        int nLight = 0, nDark = 0;
+        for (int y = slot.rc.top; y < slot.rc.top + 24; ++y) {
+            for (int x = slot.rc.left; x < slot.rc.left + 32; ++x) {
+                const uint32_t pixel = Control().BackBuffer().PixelAt(x, y);
+                nLight += IsLight(pixel);
+                nDark += IsDark(pixel);
+            }
         }
-        EXPECT_GT(nWhite, 3) << "camera " << slot.camera;
+        EXPECT_GE(nLight, 6) << "camera " << slot.camera;
+        EXPECT_GE(nDark, 20) << "camera " << slot.camera << "'s label box";
     }
+    EXPECT_FALSE(IsLight(CellCentre(4, 0))) << "no text in the middle of a tile";
 }
 
 TEST_F(View, TheSelectedSourceIsMarked)

@@ -1,0 +1,62 @@
+#include "decoder/view_text.h"
+
+namespace {
+
+// Tahoma is on every Windows, and Wine brings its own.
+const char kFace[] = "Tahoma";
+const int kLabelHeight = -12;  // pixels of character height
+const int kMessageHeight = -13;
+const int kLabelPadding = 2;   // of the dark box around the label's text
+const int kLabelInset = 4;     // from the tile's corner
+
+HFONT MakeFont(int nHeight, int nWeight)
+{
+    // Unsmoothed: smoothed glyphs blend into whatever picture lies under them.
+    return CreateFontA(nHeight, 0, 0, 0, nWeight, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                       OUT_TT_PRECIS, CLIP_DEFAULT_PRECIS, NONANTIALIASED_QUALITY,
+                       VARIABLE_PITCH | FF_SWISS, kFace);
+}
+
+}  // namespace
+
+CViewText::CViewText()
+    : m_hLabelFont(MakeFont(kLabelHeight, FW_BOLD)), m_hMessageFont(MakeFont(kMessageHeight, FW_NORMAL))
+{
+}
+
+CViewText::~CViewText()
+{
+    if (m_hLabelFont)
+        DeleteObject(m_hLabelFont);
+    if (m_hMessageFont)
+        DeleteObject(m_hMessageFont);
+}
+
+void CViewText::DrawLabel(HDC hdc, const RECT& rcTile, int camera) const
+{
+    char sz[12];
+    const int n = wsprintfA(sz, "%d", camera);
+    HGDIOBJ hOldFont = SelectObject(hdc, m_hLabelFont ? m_hLabelFont : GetStockObject(DEFAULT_GUI_FONT));
+    SIZE size = {};
+    GetTextExtentPoint32A(hdc, sz, n, &size);
+    const int x = rcTile.left + kLabelInset, y = rcTile.top + kLabelInset;
+    RECT rcBox = {x, y, x + size.cx + 2 * kLabelPadding, y + size.cy + 2 * kLabelPadding};
+    IntersectRect(&rcBox, &rcBox, &rcTile);
+    // ExtTextOut fills the box with the background colour as it writes.
+    SetBkColor(hdc, kLabelBoxColor);
+    SetTextColor(hdc, kTextColor);
+    ExtTextOutA(hdc, x + kLabelPadding, y + kLabelPadding, ETO_OPAQUE | ETO_CLIPPED, &rcBox, sz, n, nullptr);
+    SelectObject(hdc, hOldFont);
+}
+
+void CViewText::DrawMessage(HDC hdc, const RECT& rc, const std::wstring& message) const
+{
+    RECT rcText = rc;
+    HGDIOBJ hOldFont = SelectObject(hdc, m_hMessageFont ? m_hMessageFont : GetStockObject(DEFAULT_GUI_FONT));
+    SetBkMode(hdc, TRANSPARENT);
+    SetTextColor(hdc, kTextColor);
+    DrawTextW(hdc, message.c_str(), static_cast<int>(message.size()), &rcText,
+              DT_CENTER | DT_WORDBREAK | DT_NOPREFIX);
+    SetBkMode(hdc, OPAQUE);
+    SelectObject(hdc, hOldFont);
+}

@@ -1,0 +1,29 @@
+// The text the control draws over its view: each tile's camera label, and the
+// message of an open that failed.
+//
+// It uses fonts of its own rather than the system's GUI font: a named face at a
+// set size, drawn without smoothing, so that the text stays crisp over any
+// picture and looks the same on every machine.
+#pragma once
+#include <windows.h>
+#include <string>
+
+class CViewText {
+public:
+    CViewText();
+    ~CViewText();
+    CViewText(const CViewText&) = delete;
+    CViewText& operator=(const CViewText&) = delete;
+
+    // The label in the tile's top left corner: light text on a dark box.
+    void DrawLabel(HDC hdc, const RECT& rcTile, int camera) const;
+    // Centred near the top of rc, broken into lines as it needs.
+    void DrawMessage(HDC hdc, const RECT& rc, const std::wstring& message) const;
+
+    static const COLORREF kTextColor = RGB(255, 255, 255);
+    static const COLORREF kLabelBoxColor = RGB(0, 0, 0);
+
+private:
+    HFONT m_hLabelFont;    // ours
+    HFONT m_hMessageFont;  // ours
+};
