@@ -38,8 +38,6 @@ e2e_recording play16.d01 --cameras 16 --seconds 150 --fps 4 --size 160x120
 e2e_recording long16.d00 --cameras 16 --seconds 900 --fps 1 --size 160x120
 echo "== Windows tests (under Wine)"
 # One at a time: every test process shares the one desktop, and some read
-# their windows' pixels back from the screen. A test that fails is run once
-# more before it counts: window tests under Wine on a loaded machine fail now
-# and then for reasons outside the program (every retry shows in the log).
-ctest --test-dir "$WIN_BUILD" --output-on-failure --repeat until-pass:2 || status=1
+# their windows' pixels back from the screen.
+ctest --test-dir "$WIN_BUILD" --output-on-failure || status=1
 exit $status
