@@ -46,12 +46,16 @@ start_wineserver() {
     wine cmd.exe /c exit >/dev/null 2>&1 </dev/null || true
 }
 
-# The socket of the prefix's wineserver (under /tmp/.wine-UID/server-DEV-INODE).
+# The socket of the prefix's wineserver: under server-DEV-INODE of the prefix,
+# in the directory whose name Debian's wineserver keeps in the prefix's file
+# `wineserver` (a private one it made under $TMPDIR), else in /tmp/.wine-UID.
 wine_server_socket() {
-    local dev ino
+    local dev ino base
     dev=$(stat -c %d "$WINEPREFIX" 2>/dev/null) || return 1
     ino=$(stat -c %i "$WINEPREFIX" 2>/dev/null) || return 1
-    printf '/tmp/.wine-%s/server-%x-%x/socket' "$(id -u)" "$dev" "$ino"
+    base="/tmp/.wine-$(id -u)"
+    [ -s "$WINEPREFIX/wineserver" ] && base="${TMPDIR:-/tmp}/$(head -n 1 "$WINEPREFIX/wineserver")"
+    printf '%s/server-%x-%x/socket' "$base" "$dev" "$ino"
 }
 
 # Ends the prefix's Wine processes with their server, then the server itself.
