@@ -11,21 +11,26 @@ export WINEDEBUG="${WINEDEBUG:--all}"
 export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml,winedbg.exe=}"
 JOBS="$(nproc 2>/dev/null || echo 2)"
 
-# Starts Xvfb on a free display; sets XVFB_PID and DISPLAY.
+# Starts Xvfb on a free display; sets XVFB_PID and DISPLAY. The server writes
+# its display's number to the file on fd 3 (-displayfd) once it listens: only
+# then is the display ours, and not one that another run's Xvfb took between
+# the look for a free number and the start.
 start_xvfb() {
-    local n
+    local n i ready
+    ready="$(mktemp)"
     for n in $(seq 90 140); do
         [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
-        Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+        : >"$ready"
+        Xvfb ":$n" -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$ready" >/dev/null 2>&1 &
         XVFB_PID=$!
-        local i
         for i in $(seq 1 50); do
-            [ -e "/tmp/.X11-unix/X$n" ] && { export DISPLAY=":$n"; return 0; }
+            [ -s "$ready" ] && { rm -f "$ready"; export DISPLAY=":$n"; return 0; }
             kill -0 "$XVFB_PID" 2>/dev/null || break
             sleep 0.1
         done
         kill "$XVFB_PID" 2>/dev/null; wait "$XVFB_PID" 2>/dev/null
     done
+    rm -f "$ready"
     echo "could not start Xvfb" >&2
     return 1
 }
