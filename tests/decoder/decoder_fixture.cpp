@@ -52,16 +52,17 @@ void DecoderTest::TearDown()
     if (m_hwndParent)
         DestroyWindow(m_hwndParent);
     SetPlaybackClockForTesting(nullptr);
-    m_file.reset();
+    m_files.clear();
     OleUninitialize();
 }
 
 HRESULT DecoderTest::OpenRecording(const TestRecordingSpec& plan, LONG nOffset)
 {
-    m_file = std::make_unique<CTempFile>();
-    if (!WriteTestRecording(m_file->Path(), plan))
+    m_files.push_back(std::make_unique<CTempFile>());
+    const CTempFile& file = *m_files.back();
+    if (!WriteTestRecording(file.Path(), plan))
         return E_FAIL;
-    return OpenPath(m_file->WidePath(), nOffset);
+    return OpenPath(file.WidePath(), nOffset);
 }
 
 HRESULT DecoderTest::OpenPath(const std::wstring& path, LONG nOffset)

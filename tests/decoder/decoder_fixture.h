@@ -58,7 +58,8 @@ private:
     ComPtr<IDispatch> m_decoder;
     ComPtr<IConnectionPoint> m_point;
     DWORD m_dwCookie = 0;
-    std::unique_ptr<CTempFile> m_file;
+    // Every file opened, removed once the control that may hold them open is gone.
+    std::vector<std::unique_ptr<CTempFile>> m_files;
 };
 
 void PumpMessages();

@@ -76,11 +76,17 @@ std::vector<uint8_t> SolidJpeg(COLORREF color, UINT cx, UINT cy, bool bGrey)
 
 CTempFile::CTempFile(const char* pszSuffix)
 {
-    static int s_nNext = 0;
+    // A name no other test process can have, of this run or an earlier one:
+    // process ids come round again, and a file some process left behind would
+    // stand in for one that must not exist.
+    GUID guid = {};
+    CoCreateGuid(&guid);
     char szDir[MAX_PATH];
     GetTempPathA(MAX_PATH, szDir);
-    char szName[64];
-    wsprintfA(szName, "dvrctl_test_%lu_%d%s", GetCurrentProcessId(), ++s_nNext, pszSuffix);
+    char szName[80];
+    wsprintfA(szName, "dvrctl_test_%08lx%04x%04x%02x%02x%02x%02x%02x%02x%02x%02x%s", guid.Data1, guid.Data2,
+              guid.Data3, guid.Data4[0], guid.Data4[1], guid.Data4[2], guid.Data4[3], guid.Data4[4],
+              guid.Data4[5], guid.Data4[6], guid.Data4[7], pszSuffix);
     m_path = std::string(szDir) + szName;
 }
 

@@ -25,7 +25,8 @@ struct TestRecordingSpec {
     rec::GpiBlock gpi{};
 };
 
-// A fresh path in the temporary directory; the file is removed with the object.
+// A fresh path in the temporary directory; the file is removed with the object
+// (which cannot be done while the decoder still has the file open).
 class CTempFile {
 public:
     explicit CTempFile(const char* pszSuffix = ".d01");

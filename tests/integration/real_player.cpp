@@ -75,6 +75,10 @@ RealDecoderRegistration::~RealDecoderRegistration() {
 
 CDvrControl* RealDecoderRegistration::Last() const { return m_pFactory ? m_pFactory->Last() : nullptr; }
 
+void RealDecoderRegistration::Forget() {
+    if (m_pFactory) m_pFactory->Forget();
+}
+
 void RealPlayerTest::SetUp() {
     AfxEnableControlContainer();
     ASSERT_EQ(S_OK, registration.Status());
@@ -91,7 +95,9 @@ void RealPlayerTest::SetUp() {
 void RealPlayerTest::TearDown() {
     if (video.IsWindow()) video.DestroyWindow();
     app.m_pMainWnd = nullptr;
+    // The control goes, and with it its hold on the files a test made.
     m_pControl = nullptr;
+    registration.Forget();
 }
 
 std::string RealPlayerTest::ControlMessage() const {

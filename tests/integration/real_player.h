@@ -24,8 +24,10 @@ public:
     RealDecoderRegistration& operator=(const RealDecoderRegistration&) = delete;
 
     HRESULT Status() const { return m_hr; }
-    // The control made last; null before the first. One reference is held.
+    // The control made last; null before the first. One reference is held,
+    // until Forget: a control alive keeps its recording's file open.
     CDvrControl* Last() const;
+    void Forget();
 
 private:
     HRESULT m_hr = E_FAIL;
