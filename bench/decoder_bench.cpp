@@ -20,7 +20,7 @@
 #include <vector>
 #include "decoder/dvr_control.h"
 #include "decoder/dvrctl.h"
-#include "decoder/wic_jpeg.h"
+#include "decoder/frame_decoder.h"
 #include "framework/app.h"
 #include "framework/olecontrol.h"
 #include "framework/wnd.h"
@@ -214,9 +214,9 @@ int Codec(const char* path)
         return 1;
     }
     const rec::Stream* pStream = recording.streamForCamera(1);
-    CWicJpegDecoder decoder;
-    if (!pStream || pStream->frames.empty() || FAILED(decoder.Init())) {
-        fprintf(stderr, "codec: no frames of camera 1, or no WIC\n");
+    CFrameDecoder decoder;
+    if (!pStream || pStream->frames.empty()) {
+        fprintf(stderr, "codec: no frames of camera 1\n");
         return 1;
     }
     std::vector<std::vector<uint8_t>> frames;
@@ -230,8 +230,8 @@ int Codec(const char* path)
     const double t0 = NowMs();
     for (int round = 0; round < kRounds; ++round)
         for (const std::vector<uint8_t>& jpeg : frames)
-            if (FAILED(decoder.DecodeScaled(jpeg.data(), jpeg.size(), 160, 120, &pixels)))
-                return fprintf(stderr, "codec: a frame did not decode\n"), 1;
+            if (decoder.DecodeToTile(jpeg.data(), jpeg.size(), 160, 120, &pixels) != FrameResult::Decoded)
+                return fprintf(stderr, "codec: a frame did not decode: %s\n", decoder.LastMessage().c_str()), 1;
     printf("frames=%zu\n", frames.size() * kRounds);
     printf("ms_per_tile=%.3f\n", (NowMs() - t0) / (frames.size() * kRounds));
     return 0;

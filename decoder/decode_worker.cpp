@@ -1,8 +1,7 @@
 #include "decoder/decode_worker.h"
-#include <windows.h>
 #include <algorithm>
+#include "decoder/frame_decoder.h"
 #include "decoder/recording_glue.h"
-#include "decoder/wic_jpeg.h"
 
 namespace {
 
@@ -15,22 +14,21 @@ unsigned PoolSize()
     return std::max(1u, std::min(n, kMaxDecodingThreads));
 }
 
-const TilePicture* Reusable(const std::vector<TilePicture>* pReuse, const TileRequest& tile,
-                            const rec::Frame* pFrame)
+// The tile of pReuse (null: none) that shows this camera at this size.
+const TilePicture* LastPictureOf(const std::vector<TilePicture>* pReuse, const TileRequest& tile)
 {
-    if (!pReuse || !pFrame)
+    if (!pReuse)
         return nullptr;
     for (const TilePicture& old : *pReuse) {
-        if (old.camera == tile.camera && old.pFrame == pFrame && old.cx == tile.cx &&
-            old.cy == tile.cy && !old.pixels.empty())
+        if (old.camera == tile.camera && old.cx == tile.cx && old.cy == tile.cy && !old.pixels.empty())
             return &old;
     }
     return nullptr;
 }
 
-TilePicture DecodeTile(CWicJpegDecoder* pDecoder, const rec::Recording& recording,
-                       const TileRequest& tile, int64_t nTimeMs,
-                       const std::vector<TilePicture>* pReuse, std::atomic<uint64_t>* pDecoded)
+TilePicture DecodeTile(CFrameDecoder& decoder, const rec::Recording& recording, const TileRequest& tile,
+                       int64_t nTimeMs, const std::vector<TilePicture>* pReuse,
+                       std::atomic<uint64_t>* pDecoded)
 {
     TilePicture picture;
     picture.camera = tile.camera;
@@ -38,19 +36,26 @@ TilePicture DecodeTile(CWicJpegDecoder* pDecoder, const rec::Recording& recordin
     picture.cy = tile.cy;
     const rec::Stream* pStream = recording.streamForCamera(tile.camera);
     const rec::Frame* pFrame = pStream ? FrameToShow(*pStream, nTimeMs) : nullptr;
-    if (const TilePicture* pOld = Reusable(pReuse, tile, pFrame)) {
-        picture.pixels = pOld->pixels;
+    const TilePicture* pLast = LastPictureOf(pReuse, tile);
+    if (pLast && pFrame && pLast->pFrame == pFrame) {
+        picture.pixels = pLast->pixels;  // the same frame: no need to decode it again
         picture.pFrame = pFrame;
         return picture;
     }
     std::vector<uint8_t> jpeg;
-    if (pDecoder && pFrame && recording.readFrame(*pFrame, jpeg)) {
+    if (pFrame && recording.readFrame(*pFrame, jpeg)) {
         ++*pDecoded;
-        // A frame WIC cannot decode leaves the tile undrawn rather than stopping playback.
-        if (SUCCEEDED(pDecoder->DecodeScaled(jpeg.data(), jpeg.size(), tile.cx, tile.cy, &picture.pixels)))
+        // A damaged frame the library still made a picture of is shown.
+        if (decoder.DecodeToTile(jpeg.data(), jpeg.size(), tile.cx, tile.cy, &picture.pixels) !=
+            FrameResult::Failed) {
             picture.pFrame = pFrame;
-        else
-            picture.pixels.clear();
+            return picture;
+        }
+    }
+    // Nothing to show: the camera's last picture stays, and playback goes on.
+    if (pLast) {
+        picture.pixels = pLast->pixels;
+        picture.pFrame = pLast->pFrame;
     }
     return picture;
 }
@@ -116,15 +121,6 @@ bool CTileDecoderPool::DecodeAll(const PictureRequest& request, const std::vecto
     return !(pAbandon && *pAbandon);
 }
 
-void CTileDecoderPool::Run()
-{
-    // WIC's objects live in this thread's apartment, apart from the control's.
-    HRESULT hrCom = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
-    DecodeTilesUntilStopped();  // its WIC objects are gone before COM is
-    if (SUCCEEDED(hrCom))
-        CoUninitialize();
-}
-
 bool CTileDecoderPool::TakeTile(size_t* pIndex)
 {
     std::unique_lock<std::mutex> guard(m_lock);
@@ -137,17 +133,16 @@ bool CTileDecoderPool::TakeTile(size_t* pIndex)
     return true;
 }
 
-void CTileDecoderPool::DecodeTilesUntilStopped()
+void CTileDecoderPool::Run()
 {
-    CWicJpegDecoder decoder;
-    CWicJpegDecoder* const pDecoder = SUCCEEDED(decoder.Init()) ? &decoder : nullptr;
+    CFrameDecoder decoder;  // each thread its own
     size_t index = 0;
     while (TakeTile(&index)) {
         // The job stays put until its last tile is finished, so it is safe to read unlocked.
         const PictureRequest& job = *m_pJob;
         TilePicture picture;
         if (!(m_pAbandon && *m_pAbandon))
-            picture = DecodeTile(pDecoder, *job.recording, job.tiles[index], job.nTimeMs, m_pReuse,
+            picture = DecodeTile(decoder, *job.recording, job.tiles[index], job.nTimeMs, m_pReuse,
                                  &m_nDecoded);
         std::lock_guard<std::mutex> guard(m_lock);
         (*m_pOut)[index] = std::move(picture);

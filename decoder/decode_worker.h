@@ -2,7 +2,7 @@
 //
 // The control submits what it wants on view; a coordinating thread takes the
 // newest request and spreads its tiles over a small pool of decoding threads
-// (each with its own WIC objects), then hands the whole picture to the deliver
+// (each with its own frame decoder), then hands the whole picture to the deliver
 // callback, on the coordinating thread (the control posts it on to its own).
 // Only the newest request counts: one submitted while another is being decoded
 // replaces any still waiting, so a slow decode never builds a queue behind it.
@@ -40,8 +40,10 @@ struct PictureRequest {
 struct TilePicture {
     int camera = 0;
     unsigned cx = 0, cy = 0;
-    std::vector<uint32_t> pixels;  // cx * cy, top row first; empty when not decoded
-    const rec::Frame* pFrame = nullptr;  // the frame shown, in the request's recording
+    std::vector<uint32_t> pixels;  // cx * cy, 0x00RRGGBB, top row first; empty: nothing to show
+    // The frame shown, in the request's recording. When the frame due could not
+    // be decoded, the camera's last picture stays, and this is still its frame.
+    const rec::Frame* pFrame = nullptr;
 };
 
 struct DecodedPicture {
@@ -69,7 +71,6 @@ public:
 
 private:
     void Run();
-    void DecodeTilesUntilStopped();
     bool TakeTile(size_t* pIndex);
 
     std::mutex m_lock;

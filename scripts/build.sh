@@ -4,9 +4,10 @@
 set -euo pipefail
 . "$(dirname "$0")/env.sh"
 
-if [ ! -f "$WIN_BUILD/CMakeCache.txt" ]; then
+if [ ! -f "$WIN_BUILD/CMakeCache.txt" ] || ! grep -q '^CMAKE_PREFIX_PATH' "$WIN_BUILD/CMakeCache.txt"; then
+    # libjpeg-turbo is found where scripts/libjpeg-turbo.sh installed it.
     cmake -S "$ROOT" -B "$WIN_BUILD" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-w64.cmake" \
-          -DCMAKE_BUILD_TYPE=Release >/dev/null
+          -DCMAKE_BUILD_TYPE=Release -DCMAKE_PREFIX_PATH="$BUILD/libjpeg-turbo/win" >/dev/null
 fi
 cmake --build "$WIN_BUILD" -j "$JOBS" -- --no-print-directory -s
 

@@ -11,7 +11,8 @@ PACKAGES=(cmake make g++ clang libclang-rt-14-dev g++-mingw-w64-x86-64-posix
           libxrender1 libxrandr2 libxinerama1 libxcursor1 libxi6 libxfixes3 libxcomposite1 libxxf86vm1
           xvfb imagemagick
           ffmpeg
-          libgtest-dev)
+          libgtest-dev
+          libturbojpeg0-dev libjpeg62-turbo-dev nasm dpkg-dev)
 
 missing=()
 for p in "${PACKAGES[@]}"; do
@@ -23,6 +24,9 @@ if [ ${#missing[@]} -gt 0 ]; then
     $SUDO apt-get update -qq
     DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 fi
+
+# The Windows build's JPEG library, made once from Debian's source package.
+"$ROOT/scripts/libjpeg-turbo.sh"
 
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
     echo "setup: creating the Wine prefix in $WINEPREFIX"

@@ -1,11 +1,9 @@
-// Turning a frame into a tile: the resampler on pictures whose right answer is
-// known, and the WIC decoder on real JPEGs, good and bad.
+// The resampler that makes a decoded picture the size of its tile, on pictures
+// whose right answer is known.
 #include <gtest/gtest.h>
-#include <ole2.h>
-#include <cstdlib>
+#include <cstdint>
+#include <vector>
 #include "decoder/resample.h"
-#include "decoder/wic_jpeg.h"
-#include "tests/decoder/test_recording.h"
 
 namespace {
 
@@ -141,77 +139,4 @@ TEST(Resampler, ASizeOfNothingWritesNothing)
     resampler.Resample(source.bytes.data(), 0, 4, source.stride, 3, &sentinel, 1, 1);
     resampler.Resample(source.bytes.data(), 4, 4, source.stride, 3, &sentinel, 0, 1);
     EXPECT_EQ(0x12345678u, sentinel);
-}
-
-class WicDecoding : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        ASSERT_EQ(S_OK, CoInitializeEx(nullptr, COINIT_MULTITHREADED));
-        ASSERT_EQ(S_OK, m_decoder.Init());
-    }
-    void TearDown() override { CoUninitialize(); }
-    CWicJpegDecoder m_decoder;
-};
-
-TEST_F(WicDecoding, AFrameComesOutInItsColourAtAnySize)
-{
-    const COLORREF colour = RGB(30, 160, 220);
-    const std::vector<uint8_t> jpeg = SolidJpeg(colour, 64, 48);
-    ASSERT_FALSE(jpeg.empty());
-    const UINT sizes[][2] = {{16, 12}, {64, 48}, {100, 30}, {200, 150}};
-    for (const auto& size : sizes) {
-        std::vector<uint32_t> pixels;
-        ASSERT_EQ(S_OK, m_decoder.DecodeScaled(jpeg.data(), jpeg.size(), size[0], size[1], &pixels));
-        ASSERT_EQ(size_t(size[0]) * size[1], pixels.size());
-        for (uint32_t p : {pixels.front(), pixels[pixels.size() / 2], pixels.back()}) {
-            EXPECT_NEAR(30, Red(p), 8) << size[0];
-            EXPECT_NEAR(160, Green(p), 8) << size[0];
-            EXPECT_NEAR(220, Blue(p), 8) << size[0];
-        }
-    }
-}
-
-TEST_F(WicDecoding, AGreyFrameComesOutGrey)
-{
-    // Cameras that see in black and white record grey JPEGs.
-    const std::vector<uint8_t> jpeg = SolidJpeg(RGB(0, 90, 0), 32, 24, true);
-    ASSERT_FALSE(jpeg.empty());
-    std::vector<uint32_t> pixels;
-    ASSERT_EQ(S_OK, m_decoder.DecodeScaled(jpeg.data(), jpeg.size(), 16, 12, &pixels));
-    EXPECT_NEAR(90, Red(pixels[40]), 6);
-    EXPECT_NEAR(90, Green(pixels[40]), 6);
-    EXPECT_NEAR(90, Blue(pixels[40]), 6);
-}
-
-TEST_F(WicDecoding, DamagedFramesFailAndLeaveThePixelsAlone)
-{
-    std::vector<uint8_t> jpeg = SolidJpeg(RGB(1, 2, 3), 32, 24);
-    ASSERT_GT(jpeg.size(), 40u);
-    const std::vector<uint32_t> before(7, 0xABCDEF);
-    auto decode = [&](const std::vector<uint8_t>& bytes) {
-        std::vector<uint32_t> pixels = before;
-        const HRESULT hr = m_decoder.DecodeScaled(bytes.data(), bytes.size(), 16, 12, &pixels);
-        EXPECT_EQ(before, pixels) << std::hex << hr;
-        return hr;
-    };
-    EXPECT_FALSE(SUCCEEDED(decode(std::vector<uint8_t>(jpeg.begin(), jpeg.begin() + 20)))) << "cut short";
-    std::vector<uint8_t> noise(jpeg.size());
-    srand(7);
-    for (uint8_t& b : noise)
-        b = uint8_t(rand());
-    EXPECT_FALSE(SUCCEEDED(decode(noise))) << "not a JPEG";
-
-    // A header that claims 65535 x 65535 pixels is refused, not allocated for.
-    std::vector<uint8_t> huge = jpeg;
-    for (size_t i = 0; i + 9 < huge.size(); ++i)
-        if (huge[i] == 0xFF && (huge[i + 1] == 0xC0 || huge[i + 1] == 0xC2)) {
-            huge[i + 5] = huge[i + 6] = huge[i + 7] = huge[i + 8] = 0xFF;
-            break;
-        }
-    EXPECT_FALSE(SUCCEEDED(decode(huge)));
-    EXPECT_EQ(E_INVALIDARG, decode(std::vector<uint8_t>())) << "nothing at all";
-    // And the decoder still works after all of that.
-    std::vector<uint32_t> pixels;
-    EXPECT_EQ(S_OK, m_decoder.DecodeScaled(jpeg.data(), jpeg.size(), 16, 12, &pixels));
 }

@@ -1,0 +1,190 @@
+#include "decoder/frame_decoder.h"
+#include <turbojpeg.h>
+#include <jconfig.h>  // LIBJPEG_TURBO_VERSION
+#include <climits>
+#include <string>
+#include <utility>
+
+namespace {
+
+#define VERSION_TEXT(v) #v
+#define VERSION_STRING(v) VERSION_TEXT(v)
+const char kLibraryVersion[] = "libjpeg-turbo " VERSION_STRING(LIBJPEG_TURBO_VERSION);
+
+const int kPixelFormat = TJPF_BGRX;  // the byte order of a 32-bit DIB
+const unsigned kPixelBytes = 4;
+
+// Whether the frame's first start-of-frame marker is a progressive one (SOF2,
+// SOF6, SOF10, SOF14), by walking its marker segments. A frame whose markers
+// cannot be walked is left for the library to judge.
+bool IsProgressive(const uint8_t* p, size_t n)
+{
+    size_t i = 2;  // past SOI
+    while (i + 4 <= n) {
+        if (p[i] != 0xFF)
+            return false;
+        const uint8_t marker = p[i + 1];
+        if (marker == 0xFF) {  // fill byte
+            ++i;
+            continue;
+        }
+        if (marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC)
+            return (marker & 0x03) == 0x02;
+        if (marker == 0xDA || marker == 0xD9)  // scan data or the end before any frame header
+            return false;
+        i += 2 + ((size_t(p[i + 2]) << 8) | p[i + 3]);
+    }
+    return false;
+}
+
+// The library's scaling factors of at most 1, smallest first.
+struct Scales {
+    tjscalingfactor factors[16];
+    int count = 0;
+    Scales()
+    {
+        int n = 0;
+        const tjscalingfactor* all = tjGetScalingFactors(&n);
+        for (int i = 0; all && i < n; ++i) {
+            if (all[i].num <= all[i].denom && count < 16)
+                factors[count++] = all[i];
+        }
+        // Smallest first.
+        for (int i = 1; i < count; ++i) {
+            for (int j = i; j > 0 && factors[j].num * factors[j - 1].denom <
+                                         factors[j - 1].num * factors[j].denom; --j) {
+                std::swap(factors[j], factors[j - 1]);
+            }
+        }
+    }
+};
+
+const Scales& LibraryScales()
+{
+    static const Scales scales;
+    return scales;
+}
+
+void ClearUnusedBytes(uint32_t* pPixels, size_t n)
+{
+    for (size_t i = 0; i < n; ++i)
+        pPixels[i] &= 0x00FFFFFF;
+}
+
+}  // namespace
+
+const char* JpegLibraryVersion() { return kLibraryVersion; }
+
+unsigned CFrameDecoder::ScaleFor(unsigned w, unsigned h, unsigned cx, unsigned cy)
+{
+    const Scales& scales = LibraryScales();
+    for (int i = 0; i < scales.count; ++i) {
+        const tjscalingfactor& f = scales.factors[i];
+        if (f.denom == 8 || 8 % f.denom == 0) {
+            if (unsigned(TJSCALED(int(w), f)) >= cx && unsigned(TJSCALED(int(h), f)) >= cy)
+                return unsigned(f.num * (8 / f.denom));
+        }
+    }
+    return 8;
+}
+
+CFrameDecoder::CFrameDecoder() : m_handle(tjInitDecompress()) {}
+
+CFrameDecoder::~CFrameDecoder()
+{
+    if (m_handle)
+        tjDestroy(m_handle);
+}
+
+bool CFrameDecoder::ReadHeader(const uint8_t* pJpeg, size_t nSize, unsigned* pw, unsigned* ph)
+{
+    m_message.clear();
+    if (!m_handle) {
+        m_message = "the JPEG decoder could not be made";
+        return false;
+    }
+    if (!pJpeg || nSize == 0 || nSize > ULONG_MAX) {
+        m_message = "no frame";
+        return false;
+    }
+    int w = 0, h = 0, subsampling = 0, colorspace = 0;
+    if (tjDecompressHeader3(m_handle, pJpeg, static_cast<unsigned long>(nSize), &w, &h, &subsampling,
+                            &colorspace) != 0) {
+        m_message = tjGetErrorStr2(m_handle);
+        return false;
+    }
+    const uint64_t nPixels = uint64_t(unsigned(w)) * unsigned(h);
+    if (w <= 0 || h <= 0 || nPixels > kMaxPixels) {
+        m_message = "the frame claims " + std::to_string(w) + " x " + std::to_string(h) + " pixels";
+        return false;
+    }
+    if (nPixels > kMaxProgressivePixels && IsProgressive(pJpeg, nSize)) {
+        m_message = "a progressive frame of " + std::to_string(w) + " x " + std::to_string(h) + " pixels";
+        return false;
+    }
+    *pw = unsigned(w);
+    *ph = unsigned(h);
+    return true;
+}
+
+FrameResult CFrameDecoder::Decode(const uint8_t* pJpeg, size_t nSize, unsigned sw, unsigned sh, uint8_t* pOut,
+                                  unsigned nPitch)
+{
+    // Asked for the scaled size exactly, the library decodes at that scale. It
+    // never reads past nSize, and writes sh rows of nPitch bytes.
+    const int rc = tjDecompress2(m_handle, pJpeg, static_cast<unsigned long>(nSize), pOut, int(sw), int(nPitch),
+                                 int(sh), kPixelFormat, TJFLAG_LIMITSCANS);
+    if (rc == 0)
+        return FrameResult::Decoded;
+    m_message = tjGetErrorStr2(m_handle);
+    return tjGetErrorCode(m_handle) == TJERR_WARNING ? FrameResult::Damaged : FrameResult::Failed;
+}
+
+FrameResult CFrameDecoder::DecodeToTile(const uint8_t* pJpeg, size_t nSize, unsigned cx, unsigned cy,
+                                        std::vector<uint32_t>* pPixels)
+{
+    pPixels->clear();
+    unsigned w = 0, h = 0;
+    if (cx == 0 || cy == 0 || !ReadHeader(pJpeg, nSize, &w, &h))
+        return FrameResult::Failed;
+    const unsigned nScale = ScaleFor(w, h, cx, cy);
+    const tjscalingfactor scale = {int(nScale), 8};
+    const unsigned sw = unsigned(TJSCALED(int(w), scale)), sh = unsigned(TJSCALED(int(h), scale));
+    FrameResult result;
+    pPixels->resize(size_t(cx) * cy);
+    if (sw == cx && sh == cy) {
+        // Already the tile's size: straight into it.
+        result = Decode(pJpeg, nSize, sw, sh, reinterpret_cast<uint8_t*>(pPixels->data()), cx * kPixelBytes);
+        if (result != FrameResult::Failed)
+            ClearUnusedBytes(pPixels->data(), pPixels->size());
+    } else {
+        m_scaled.resize(size_t(sw) * sh * kPixelBytes);
+        result = Decode(pJpeg, nSize, sw, sh, m_scaled.data(), sw * kPixelBytes);
+        if (result != FrameResult::Failed)
+            m_resampler.Resample(m_scaled.data(), sw, sh, size_t(sw) * kPixelBytes, kPixelBytes,
+                                 pPixels->data(), cx, cy);
+    }
+    if (result == FrameResult::Failed)
+        pPixels->clear();
+    return result;
+}
+
+FrameResult CFrameDecoder::DecodeWhole(const uint8_t* pJpeg, size_t nSize, unsigned* pcx, unsigned* pcy,
+                                       std::vector<uint32_t>* pPixels)
+{
+    pPixels->clear();
+    unsigned w = 0, h = 0;
+    if (!ReadHeader(pJpeg, nSize, &w, &h))
+        return FrameResult::Failed;
+    pPixels->resize(size_t(w) * h);
+    const FrameResult result =
+        Decode(pJpeg, nSize, w, h, reinterpret_cast<uint8_t*>(pPixels->data()), w * kPixelBytes);
+    if (result == FrameResult::Failed) {
+        pPixels->clear();
+        return result;
+    }
+    ClearUnusedBytes(pPixels->data(), pPixels->size());
+    *pcx = w;
+    *pcy = h;
+    return result;
+}

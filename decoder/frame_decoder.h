@@ -1,0 +1,68 @@
+// One Motion-JPEG frame into the pixels of a tile, with libjpeg-turbo.
+//
+// A frame is decoded at the smallest scale the library offers whose picture
+// still covers the tile: the scaling happens in the inverse DCT, so a 320 x 240
+// frame in a 160 x 120 tile costs about a quarter of its whole decode. The
+// resampler then makes the tile's exact size, unless the scaled picture is that
+// size already.
+//
+// Damaged frames: where the library could still decode a picture and only
+// warned, the picture is given; where it could not, nothing is. A frame is
+// refused before decoding when its header claims more than kMaxPixels, or, for
+// a progressive frame (which the library holds whole while it decodes), more
+// than kMaxProgressivePixels.
+//
+// Portable C++ with no Windows header: the decoder control uses it, and the
+// native tree tests and fuzzes it. One decoder per thread.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+#include "decoder/resample.h"
+
+enum class FrameResult {
+    Decoded,  // the whole picture
+    Damaged,  // a picture, but the library found damage in the frame on the way
+    Failed,   // no picture: the output is empty
+};
+
+class CFrameDecoder {
+public:
+    CFrameDecoder();
+    ~CFrameDecoder();
+    CFrameDecoder(const CFrameDecoder&) = delete;
+    CFrameDecoder& operator=(const CFrameDecoder&) = delete;
+
+    // pJpeg's frame in cx x cy pixels, each 0x00RRGGBB, top row first.
+    FrameResult DecodeToTile(const uint8_t* pJpeg, size_t nSize, unsigned cx, unsigned cy,
+                             std::vector<uint32_t>* pPixels);
+    // The frame at its own size, which *pcx and *pcy receive.
+    FrameResult DecodeWhole(const uint8_t* pJpeg, size_t nSize, unsigned* pcx, unsigned* pcy,
+                            std::vector<uint32_t>* pPixels);
+
+    // What the library said about the last frame that was not decoded cleanly;
+    // empty after a clean one.
+    const std::string& LastMessage() const { return m_message; }
+
+    // The scale, in eighths (1 to 8), a w x h frame is decoded at for a cx x cy tile.
+    static unsigned ScaleFor(unsigned w, unsigned h, unsigned cx, unsigned cy);
+
+    static const uint64_t kMaxPixels = 8192ull * 8192ull;
+    static const uint64_t kMaxProgressivePixels = 2048ull * 2048ull;
+
+private:
+    // Reads the header; false (with m_message) when the frame is refused.
+    bool ReadHeader(const uint8_t* pJpeg, size_t nSize, unsigned* pw, unsigned* ph);
+    // Decodes at the scale that makes sw x sh, into pOut (nPitch bytes a row).
+    FrameResult Decode(const uint8_t* pJpeg, size_t nSize, unsigned sw, unsigned sh, uint8_t* pOut,
+                       unsigned nPitch);
+
+    void* m_handle;                // the library's decompressor; null if it could not be made
+    std::vector<uint8_t> m_scaled;  // a picture at its decoded scale, 4 bytes a pixel
+    CPictureResampler m_resampler;
+    std::string m_message;
+};
+
+// The library's name and version, as linked: "libjpeg-turbo 2.1.5".
+const char* JpegLibraryVersion();
