@@ -28,6 +28,8 @@ public:
     // The window timer that drives playback.
     static const UINT_PTR kPlaybackTimer = 1;
     static const UINT kPlaybackTimerMs = 20;
+    // Posted to the window to tick at once rather than at the timer's next turn.
+    static const UINT kTickNowMessage = WM_APP + 1;
 
     enum class State { Idle, Playing, Paused, Stopped, Ended };
     State PlayState() const { return m_state; }

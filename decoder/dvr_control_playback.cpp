@@ -30,6 +30,10 @@ bool CDvrControl::OpenAndPlay()
     m_state = State::Playing;
     m_pacer.Run(m_nStartOffset);
     Relayout();
+    // The first picture as soon as the container's call returns, not at the
+    // timer's next turn (up to 20 ms on).
+    if (Window())
+        PostMessageA(Window(), kTickNowMessage, 0, 0);
     return true;
 }
 

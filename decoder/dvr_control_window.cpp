@@ -25,6 +25,10 @@ bool CDvrControl::OnWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESUL
         OnTick();
         *pResult = 0;
         return true;
+    case kTickNowMessage:
+        OnTick();
+        *pResult = 0;
+        return true;
     case WM_LBUTTONDOWN:
         OnClick();
         *pResult = 0;
