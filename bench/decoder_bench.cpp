@@ -3,7 +3,8 @@
 // control container, in place in a real window, and driven through IDispatch as
 // the player drives it. Each mode prints "key=value" lines for scripts/bench.sh.
 //
-//   decoder_bench throughput FILE   16-camera view at full speed, start to end
+//   decoder_bench throughput FILE [SPLIT]  the view of cameras 1..SPLIT (16, 4 or 1) at full
+//                                          speed, start to end
 //   decoder_bench codec FILE        one thread decoding camera 1's frames into 160 x 120 tiles
 //   decoder_bench seek FILE         20 opens at varied offsets
 //   decoder_bench cpu FILE [S]      process CPU time while playing at 1x for S s (20)
@@ -179,8 +180,10 @@ void PumpFor(double nMs)
     PumpUntil([] { return false; }, nEnd);
 }
 
-int Throughput(CBenchHost& host, const char* path)
+int Throughput(CBenchHost& host, const char* path, long nSplit)
 {
+    host.PutLong(DVR_VIEW_GROUP, 0);
+    host.PutLong(DVR_VIEW_SPLIT, nSplit);
     host.PutLong(DVR_SPEED, 0);
     host.Reset();
     const double c0 = ProcessCpuMs(), t0 = NowMs();
@@ -232,6 +235,7 @@ int Codec(const char* path)
         for (const std::vector<uint8_t>& jpeg : frames)
             if (decoder.DecodeToTile(jpeg.data(), jpeg.size(), 160, 120, &pixels) != FrameResult::Decoded)
                 return fprintf(stderr, "codec: a frame did not decode: %s\n", decoder.LastMessage().c_str()), 1;
+    printf("library=%s\n", JpegLibraryVersion());
     printf("frames=%zu\n", frames.size() * kRounds);
     printf("ms_per_tile=%.3f\n", (NowMs() - t0) / (frames.size() * kRounds));
     return 0;
@@ -315,7 +319,7 @@ int Memory(CBenchHost& host, const char* path)
 
 int Usage()
 {
-    fprintf(stderr, "usage: decoder_bench throughput|codec|seek|cpu|memory FILE [SECONDS]\n");
+    fprintf(stderr, "usage: decoder_bench throughput FILE [SPLIT] | codec|seek|memory FILE | cpu FILE [SECONDS]\n");
     return 2;
 }
 
@@ -347,7 +351,7 @@ int main(int argc, char** argv)
         if (!host.Create()) {
             fprintf(stderr, "could not create the control in place\n");
         } else if (mode == "throughput") {
-            status = Throughput(host, path);
+            status = Throughput(host, path, argc > 3 ? atol(argv[3]) : 16);
         } else if (mode == "seek") {
             status = Seek(host, path);
         } else if (mode == "cpu") {

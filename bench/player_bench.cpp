@@ -3,11 +3,13 @@
 //
 //   player_bench VORPLEX_EXE FILE [SEEKS]
 //
-// Start-up: from just before CreateProcess to (a) the video window's title
-// becoming the path (the panel sets it once the decoder has opened the file)
-// and (b) the panel's Pause button being enabled (the panel enables it at the
-// first non-zero position after an open). Both include the panel's two-second
-// auto-play timer; the script subtracts it.
+// Start-up: from just before CreateProcess to (a) the panel on screen, (b) the
+// video window's title becoming the path (the panel sets it once the decoder
+// has opened the file), (c) the first picture in the video window (its client
+// area, black until then, read back from the screen) and (d) the panel's Pause
+// button being enabled (the panel enables it at the first non-zero position
+// after an open). (b) to (d) include the panel's two-second auto-play timer;
+// they are printed less it.
 // Seek: WM_HSCROLL SB_PAGERIGHT / SB_PAGELEFT posted to the panel (a minute
 // on or back through the position scroll bar), timed to Pause being enabled
 // again after the reopen disabled it.
@@ -66,6 +68,27 @@ bool PollUntil(F done, double nDeadline)
     return true;
 }
 
+// Whether the video window's client area shows anything but black, sampled on
+// a grid read back from the screen.
+bool ShowsAPicture(HWND video)
+{
+    RECT rc = {};
+    if (!GetClientRect(video, &rc) || rc.right < 8 || rc.bottom < 8)
+        return false;
+    HDC screen = GetDC(nullptr);
+    bool bPicture = false;
+    for (int i = 1; i < 8 && !bPicture; ++i) {
+        for (int j = 1; j < 8 && !bPicture; ++j) {
+            POINT pt = {rc.right * i / 8, rc.bottom * j / 8};
+            ClientToScreen(video, &pt);
+            const COLORREF pixel = GetPixel(screen, pt.x, pt.y);
+            bPicture = pixel != CLR_INVALID && (GetRValue(pixel) > 24 || GetGValue(pixel) > 24 || GetBValue(pixel) > 24);
+        }
+    }
+    ReleaseDC(nullptr, screen);
+    return bPicture;
+}
+
 void Close(const PROCESS_INFORMATION& pi, HWND panel)
 {
     if (panel)
@@ -102,7 +125,7 @@ int main(int argc, char** argv)
     Windows w;
     w.pid = pi.dwProcessId;
     w.path = path;
-    double tPanel = -1, tTitle = -1, tPause = -1;
+    double tPanel = -1, tTitle = -1, tPicture = -1, tPause = -1;
     HWND pause = nullptr;
     const bool bStarted = PollUntil([&] {
         const double now = NowMs();
@@ -112,11 +135,13 @@ int main(int argc, char** argv)
             tPanel = now;
         if (w.video && tTitle < 0)
             tTitle = now;
+        if (w.video && tPicture < 0 && ShowsAPicture(w.video))
+            tPicture = now;
         if (w.panel && !pause)
             pause = GetDlgItem(w.panel, kPauseId);
         if (pause && tTitle >= 0 && IsWindowEnabled(pause))
             tPause = now;
-        return tPause >= 0;
+        return tPause >= 0 && tPicture >= 0;
     }, t0 + 30000);
     if (!bStarted) {
         fprintf(stderr, "player: no playback within 30 s (panel %s, title %s)\n", w.panel ? "yes" : "no",
@@ -126,6 +151,7 @@ int main(int argc, char** argv)
     }
     printf("panel_shown_ms=%.1f\n", tPanel - t0);
     printf("open_done_ms=%.1f\n", tTitle - t0 - kAutoPlayMs);
+    printf("first_picture_ms=%.1f\n", tPicture - t0 - kAutoPlayMs);
     printf("first_position_ms=%.1f\n", tPause - t0 - kAutoPlayMs);
 
     // A few seconds of play, then seeks a minute on and back in turn.

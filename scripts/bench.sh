@@ -27,9 +27,12 @@ recording() {
     fi
     echo "$file"
 }
-MOSAIC_FILE=$(recording mosaic16 --cameras 16 --seconds 60 --fps 5 --size 320x240)
-PLAYER_FILE=$(recording player16 --cameras 16 --seconds 300 --fps 5 --size 320x240)
-HOUR_FILE=$(recording hour16 --cameras 16 --seconds 3600 --fps 1 --size 160x120)
+# The bench's 320 x 240 file serves the player too; each throughput run is
+# 1500 pictures, or 600 of D1, so that a run lasts long enough to time.
+MOSAIC_FILE=$(recording player16 --cameras 16 --seconds 300 --fps 5 --size 320x240)
+D1_FILE=$(recording d1-16 --cameras 16 --seconds 120 --fps 5 --size 704x576)
+PLAYER_FILE=$MOSAIC_FILE
+HOUR_FILE=$(recording hour16-d1 --cameras 16 --seconds 3600 --fps 1 --size 704x576)
 
 XVFB_PID=""; WINESERVER_PID=""
 cleanup() { stop_wineserver; stop_pid "$XVFB_PID"; }
@@ -40,7 +43,6 @@ start_wineserver
 # value FILE KEY: the value of a "key=value" line.
 value() { sed -n "s/^$2=//p" "$1" | tr -d '\r' | tail -n 1; }
 median() { sort -g | awk '{v[NR]=$1} END {if (NR==0) print "nan"; else if (NR%2) print v[(NR+1)/2]; else print (v[NR/2]+v[NR/2+1])/2}'; }
-now() { date +%s.%N; }
 
 # decoder MODE FILE [ARGS] LOG: a run of the decoder bench; fails the bench when it fails.
 decoder() {
@@ -50,38 +52,54 @@ decoder() {
         { echo "bench: decoder_bench $mode failed:" >&2; cat "$log.err" >&2; exit 1; }
 }
 
-# ffmpeg's side of the throughput: the same file into the same 4 x 4 mosaic of 160 x 120.
-filter="" inputs="" layout=""
-for i in $(seq 0 15); do
-    filter+="[0:v:$i]scale=160:120[v$i];"
-    inputs+="[v$i]"
-    layout+="${layout:+|}$((i % 4 * 160))_$((i / 4 * 120))"
-done
-filter+="${inputs}xstack=inputs=16:layout=$layout[mosaic]"
-ffmpeg_run() {
-    local log="$1" t0 t1 frames
-    t0=$(now)
-    ffmpeg -hide_banner -nostdin -i "$MOSAIC_FILE" -filter_complex "$filter" -map "[mosaic]" -f null - >"$log" 2>&1
-    t1=$(now)
-    frames=$(tr '\r' '\n' <"$log" | sed -n 's/^frame= *\([0-9]*\).*/\1/p' | tail -n 1)
-    awk -v n="$frames" -v a="$t0" -v b="$t1" 'BEGIN {printf "pictures=%d\nseconds=%.3f\npictures_per_second=%.1f\n", n, b-a, n/(b-a)}' >"$log.result"
+# The filter that makes ffmpeg show what the player's 640 x 480 view of cameras
+# 1..N shows: N of 16, 4 or 1 streams, each scaled to its tile, side by side.
+view_filter() {
+    local n="$1" side tile_w tile_h filter="" inputs="" layout="" i
+    side=$(awk -v n="$n" 'BEGIN {print int(sqrt(n))}')
+    tile_w=$((640 / side)); tile_h=$((480 / side))
+    for i in $(seq 0 $((n - 1))); do
+        filter+="[0:v:$i]scale=$tile_w:$tile_h[v$i];"
+        inputs+="[v$i]"
+        layout+="${layout:+|}$((i % side * tile_w))_$((i / side * tile_h))"
+    done
+    if [ "$n" -eq 1 ]; then
+        echo "[0:v:0]scale=640:480[view]"
+    else
+        echo "${filter}${inputs}xstack=inputs=$n:layout=$layout[view]"
+    fi
 }
 
-echo "bench: throughput, $REPEATS runs of each side by side" >&2
+# ffmpeg_run FILE N LOG: ffmpeg decoding the view of N cameras of FILE, as fast
+# as it can. Timed as the player's side is, from the opened file to the last
+# picture: ffmpeg's own measure of its run (-benchmark's rtime), without the
+# start of its process.
+ffmpeg_run() {
+    local file="$1" n="$2" log="$3" seconds frames
+    ffmpeg -hide_banner -nostdin -benchmark -i "$file" -filter_complex "$(view_filter "$n")" -map "[view]" \
+        -f null - >"$log" 2>&1
+    seconds=$(sed -n 's/.*rtime=\([0-9.]*\)s.*/\1/p' "$log" | tail -n 1)
+    frames=$(tr '\r' '\n' <"$log" | sed -n 's/^frame= *\([0-9]*\).*/\1/p' | tail -n 1)
+    awk -v n="$frames" -v t="$seconds" 'BEGIN {printf "pictures=%d\nseconds=%.3f\npictures_per_second=%.1f\n", n, t, n/t}' >"$log.result"
+}
+
+# Each view of the player against ffmpeg's of the same cameras, side by side:
+# NAME FILE CAMERAS.
+VIEWS=("mosaic16 $MOSAIC_FILE 16" "d1-16 $D1_FILE 16" "mosaic4 $MOSAIC_FILE 4" "mosaic1 $MOSAIC_FILE 1")
+echo "bench: throughput, $REPEATS runs of each side, interleaved" >&2
 for r in $(seq 1 "$REPEATS"); do
-    ffmpeg_run "$LOGS/ffmpeg.$r"
-    decoder throughput "$MOSAIC_FILE" "$LOGS/throughput.$r"
+    for view in "${VIEWS[@]}"; do
+        read -r name file n <<<"$view"
+        ffmpeg_run "$file" "$n" "$LOGS/ffmpeg-$name.$r"
+        decoder throughput "$file" "$n" "$LOGS/ours-$name.$r"
+    done
     decoder codec "$MOSAIC_FILE" "$LOGS/codec.$r"
 done
 pick() { for r in $(seq 1 "$REPEATS"); do value "$LOGS/$1.$r" "$2"; done | median; }
-FF_FPS=$(for r in $(seq 1 "$REPEATS"); do value "$LOGS/ffmpeg.$r.result" pictures_per_second; done | median)
-OUR_FPS=$(pick throughput pictures_per_second)
-OUR_GAP=$(pick throughput median_gap_ms)
-OUR_PICTURES=$(value "$LOGS/throughput.1" pictures)
-OUR_CORES=$(pick throughput cores)
+ours_fps() { pick "ours-$1" pictures_per_second; }
+ffmpeg_fps() { for r in $(seq 1 "$REPEATS"); do value "$LOGS/ffmpeg-$1.$r.result" pictures_per_second; done | median; }
 TILE_MS=$(pick codec ms_per_tile)
-# The most a 16-tile view could reach if every core did nothing but decode tiles.
-CEILING=$(awk -v n="$(nproc)" -v t="$TILE_MS" 'BEGIN {printf "%.0f", n * 1000 / (16 * t)}')
+LIBRARY=$(value "$LOGS/codec.1" library)
 
 echo "bench: seeks, CPU at 1x, memory of an hour" >&2
 decoder seek "$MOSAIC_FILE" "$LOGS/seek"
@@ -113,17 +131,22 @@ fi
 
 # The table.
 verdict() {  # MEASURED OP GOAL: "ok" or "MISSED"
-    awk -v m="$1" -v g="$3" -v op="$2" 'BEGIN {ok = (op == "<") ? (m < g) : (m >= g); print ok ? "ok" : "MISSED"}'
+    awk -v m="$1" -v g="$3" -v op="$2" 'BEGIN {ok = (op == "<=") ? (m <= g) : (m >= g); print ok ? "ok" : "MISSED"}'
 }
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN {printf "%.2f", a / b}'; }
-row() { printf '| %-52s | %-18s | %-16s | %-22s |\n' "$@"; }
+row() { printf '| %-58s | %-20s | %-8s | %-26s |\n' "$@"; }
+view_row() {  # NAME TEXT GOAL
+    local ours ff r
+    ours=$(ours_fps "$1"); ff=$(ffmpeg_fps "$1"); r=$(ratio "$ours" "$ff")
+    row "$2" "$ours vs $ff /s" ">= $3x" "$r x ffmpeg, $(verdict "$r" ">=" "$3")"
+}
 
 SEEK_PIC=$(value "$LOGS/seek" median_to_picture_ms)
-SEEK_POS=$(value "$LOGS/seek" median_to_position_ms)
 CPU=$(value "$LOGS/cpu" cores)
 PEAK=$(value "$LOGS/memory" peak_working_set_mb)
+P_FIRST=$(pick player first_picture_ms)
+P_PANEL=$(pick player panel_shown_ms)
 P_OPEN=$(pick player open_done_ms)
-P_FIRST=$(pick player first_position_ms)
 P_SEEK=$(pick player median_seek_ms)
 P_PEAK=$(pick player player_peak_working_set_mb)
 FUZZ_ROW=$([ "$FUZZ_EXECS" = "-" ] && echo "not run" || echo "$FUZZ_EXECS execs")
@@ -131,23 +154,24 @@ FUZZ_ROW=$([ "$FUZZ_EXECS" = "-" ] && echo "not run" || echo "$FUZZ_EXECS execs"
 echo
 echo "Machine: $(nproc) cores, $(sed -n 's/^model name[[:space:]]*: //p' /proc/cpuinfo | head -n 1)," \
      "$(awk '/^MemTotal/ {printf "%.1f GiB", $2 / 1048576}' /proc/meminfo) memory;" \
-     "$(wine --version 2>/dev/null), $(ffmpeg -version | head -n 1 | cut -d' ' -f1-3)"
+     "$(wine --version 2>/dev/null), $(ffmpeg -version | head -n 1 | cut -d' ' -f1-3), $LIBRARY"
+echo "Throughput: pictures per second at full speed in a 640 x 480 view, medians of $REPEATS runs a side, interleaved."
 echo
-row "Figure" "Measured" "Goal" "Ratio / verdict"
+row "Measure" "Measured" "Goal" "Ratio / verdict"
 row "----" "----" "----" "----"
-row "1. Full speed, 16-camera view 640x480 (pictures/s)" "$OUR_FPS" ">= ffmpeg" "$(ratio "$OUR_FPS" "$FF_FPS") x ffmpeg, $(verdict "$(ratio "$OUR_FPS" "$FF_FPS")" ">=" 1.0)"
-row "   ffmpeg, same file to a 4x4 mosaic (pictures/s)" "$FF_FPS" "reference" "1.00"
-row "   ours, spacing of pictures (median ms)" "$OUR_GAP" "-" "-"
-row "   ours, CPU while at full speed (cores)" "$OUR_CORES" "-" "of $(nproc)"
-row "   one tile, WIC decode + resize, one thread (ms)" "$TILE_MS" "-" "ceiling $CEILING pictures/s"
-row "2. Seek: open to picture composed (median of 20, ms)" "$SEEK_PIC" "< 50 ms" "$(verdict "$SEEK_PIC" "<" 50)"
-row "   Seek: open to PositionChange (median of 20, ms)" "$SEEK_POS" "-" "-"
-row "3. CPU at 1x, 16 cameras, 20 s (cores)" "$CPU" "< 0.5 core" "$(verdict "$CPU" "<" 0.5)"
-row "4. Peak working set, 1 h 16-camera file (MB)" "$PEAK" "< 200 MB" "$(verdict "$PEAK" "<" 200)"
-row "5. Player start to Pause, less 2 s (median of 3, ms)" "$P_FIRST" "< 300 ms" "$(verdict "$P_FIRST" "<" 300)"
-row "   Player start to file open (title), less 2 s (ms)" "$P_OPEN" "-" "-"
-row "   Player seek, scroll bar page to Pause (median ms)" "$P_SEEK" "< 100 ms" "$(verdict "$P_SEEK" "<" 100)"
-row "   Player peak working set, 16 cameras (MB)" "$P_PEAK" "-" "-"
-row "6. Reader fuzzer, $FUZZ_SECONDS s" "$FUZZ_ROW" "no crash" "$FUZZ_COV"
+view_row mosaic16 "16 cameras, 320x240 file, vs ffmpeg's xstack mosaic" 2.0
+view_row d1-16 "16 cameras, 704x576 file, vs ffmpeg's xstack mosaic" 3.0
+view_row mosaic4 "4 cameras, 320x240 file, vs ffmpeg into the same layout" 1.2
+view_row mosaic1 "1 camera, 320x240 file, vs ffmpeg into the same size" 1.0
+row "   one 160x120 tile of a 320x240 frame, one thread (ms)" "$TILE_MS" "-" "-"
+row "16 cameras at 1x, 20 s: CPU (cores)" "$CPU" "<= 0.05" "$(verdict "$CPU" "<=" 0.05)"
+row "Seek: open to first picture (median of 20, ms)" "$SEEK_PIC" "<= 20" "$(verdict "$SEEK_PIC" "<=" 20)"
+row "Peak working set, an hour of 16 D1 cameras (MB)" "$PEAK" "<= 100" "$(verdict "$PEAK" "<=" 100)"
+row "Player: start to first picture, less the 2 s timer (ms)" "$P_FIRST" "<= 250" "$(verdict "$P_FIRST" "<=" 250)"
+row "   start to the panel on screen (ms)" "$P_PANEL" "-" "-"
+row "   start to the file open (title), less 2 s (ms)" "$P_OPEN" "-" "-"
+row "   seek, scroll bar page to Pause (median, ms)" "$P_SEEK" "-" "-"
+row "   peak working set, 16 cameras (MB)" "$P_PEAK" "-" "-"
+row "Frame and reader fuzzers, $FUZZ_SECONDS s" "$FUZZ_ROW" "no crash" "$FUZZ_COV"
 echo
-echo "Pictures per run: ours $OUR_PICTURES, ffmpeg $(value "$LOGS/ffmpeg.1.result" pictures). Logs: $LOGS"
+echo "Logs: $LOGS"

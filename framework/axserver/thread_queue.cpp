@@ -43,7 +43,7 @@ void CAxThreadQueue::Close()
 {
     std::deque<std::function<void()>> dropped;
     {
-        std::lock_guard<std::mutex> guard(m_lock);
+        std::lock_guard<CThreadLock> guard(m_lock);
         m_bClosed = true;
         dropped.swap(m_pending);
     }
@@ -52,7 +52,7 @@ void CAxThreadQueue::Close()
 
 bool CAxThreadQueue::Post(std::function<void()> work)
 {
-    std::lock_guard<std::mutex> guard(m_lock);
+    std::lock_guard<CThreadLock> guard(m_lock);
     if (m_bClosed || !m_hWnd)
         return false;
     m_pending.push_back(std::move(work));
@@ -66,7 +66,7 @@ void CAxThreadQueue::RunPending()
 {
     std::function<void()> work;
     {
-        std::lock_guard<std::mutex> guard(m_lock);
+        std::lock_guard<CThreadLock> guard(m_lock);
         if (m_pending.empty()) {
             m_bWakePosted = false;
             return;

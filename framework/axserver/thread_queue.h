@@ -7,7 +7,7 @@
 #include <windows.h>
 #include <deque>
 #include <functional>
-#include <mutex>
+#include "framework/axserver/thread_sync.h"
 
 class CAxThreadQueue {
 public:
@@ -32,7 +32,7 @@ private:
 
     DWORD m_dwThreadId;
     HWND m_hWnd = nullptr;  // message-only window, created and destroyed by us
-    std::mutex m_lock;
+    CThreadLock m_lock;
     std::deque<std::function<void()>> m_pending;  // guarded by m_lock
     bool m_bClosed = false;                       // guarded by m_lock
     bool m_bWakePosted = false;                   // guarded by m_lock

@@ -1,5 +1,7 @@
-// The decoding threads: every tile of a picture decoded, in the request's order,
-// and only the newest of the requests that waited.
+// The decoding threads: every tile of a picture, in the request's order; the
+// pictures after it decoded ahead and given at once; tiles of an unchanged
+// frame shared; a frame that cannot be decoded replaced by the camera's
+// picture before; and only the newest of the requests that waited.
 #include <gtest/gtest.h>
 #include <ole2.h>
 #include <atomic>
@@ -9,40 +11,42 @@
 
 namespace {
 
+// Frames are 200 ms apart: 0, 200, ... 800.
 class Decoding : public ::testing::Test {
 protected:
     void SetUp() override
     {
         ASSERT_EQ(S_OK, CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
-        TestRecordingSpec plan;
-        plan.cameras.clear();
+        m_plan.cameras.clear();
         for (int camera = 1; camera <= 16; ++camera)
-            plan.cameras.push_back({camera, RGB(camera * 15, 255 - camera * 15, 128)});
-        ASSERT_TRUE(WriteTestRecording(m_file.Path(), plan));
+            m_plan.cameras.push_back({camera, RGB(camera * 15, 255 - camera * 15, 128)});
+    }
+    void TearDown() override { CoUninitialize(); }
+
+    void Write()
+    {
+        ASSERT_TRUE(WriteTestRecording(m_file.Path(), m_plan));
         auto recording = std::make_shared<rec::Recording>();
         ASSERT_TRUE(recording->open(m_file.Path()));
         m_recording = recording;
     }
-    void TearDown() override { CoUninitialize(); }
 
-    // Frames are 200 ms apart: 0, 200, ... 800.
-    PictureRequest AllCameras(uint64_t nSerial, int64_t nTimeMs = 0, int64_t nAheadMs = -1)
+    PictureRequest AllCameras(uint64_t nSerial, int64_t nTimeMs = 0, unsigned nAhead = 0)
     {
         PictureRequest request;
         request.nSerial = nSerial;
         request.nTimeMs = nTimeMs;
-        request.nAheadMs = nAheadMs;
+        request.nAhead = nAhead;
         request.recording = m_recording;
         for (int camera = 16; camera >= 1; --camera)  // not in camera order on purpose
             request.tiles.push_back({camera, 8u + camera, 6});
         return request;
     }
 
+    TestRecordingSpec m_plan;
     CTempFile m_file;
     std::shared_ptr<const rec::Recording> m_recording;
 };
-
-}  // namespace
 
 // Collects what a worker delivers, for the test's thread to wait on.
 class CDeliveries {
@@ -93,90 +97,153 @@ bool WaitForDecoded(const CDecodeWorker& worker, uint64_t n)
     return worker.FramesDecoded() >= n;
 }
 
-TEST_F(Decoding, ThePoolDecodesEveryTileInRequestOrder)
+// The tile of camera in picture.
+const TilePicture& TileOf(const DecodedPicture& picture, int camera)
 {
-    CTileDecoderPool pool(3);
-    for (int round = 0; round < 3; ++round) {  // the pool is reused picture after picture
-        std::vector<TilePicture> tiles;
-        ASSERT_TRUE(pool.DecodeAll(AllCameras(1, round * 200), nullptr, &tiles));
-        ASSERT_EQ(16u, tiles.size());
-        for (size_t i = 0; i < tiles.size(); ++i) {
+    return picture.tiles.at(16 - camera);
+}
+
+}  // namespace
+
+TEST_F(Decoding, EveryTileIsDecodedInTheRequestsOrder)
+{
+    Write();
+    CDeliveries deliveries;
+    CDecodeWorker worker(deliveries.Sink(), 3);
+    for (uint64_t serial = 1; serial <= 3; ++serial) {  // picture after picture, each a new frame
+        worker.Submit(AllCameras(serial, int64_t(serial) * 200));
+        auto picture = deliveries.WaitFor(serial);
+        ASSERT_TRUE(picture);
+        EXPECT_EQ(int64_t(serial) * 200, picture->nTimeMs);
+        ASSERT_EQ(16u, picture->tiles.size());
+        for (size_t i = 0; i < picture->tiles.size(); ++i) {
+            const TilePicture& tile = picture->tiles[i];
             const int camera = 16 - static_cast<int>(i);
-            ASSERT_EQ(camera, tiles[i].camera);
-            ASSERT_EQ(size_t(8 + camera) * 6, tiles[i].pixels.size());
-            const uint32_t pixel = tiles[i].pixels[0];
+            ASSERT_EQ(camera, tile.camera);
+            ASSERT_TRUE(tile.pixels);
+            ASSERT_EQ(size_t(8 + camera) * 6, tile.pixels->size());
+            const uint32_t pixel = (*tile.pixels)[0];
             EXPECT_NEAR(camera * 15, int(pixel >> 16 & 0xFF), 12) << "camera " << camera;
             EXPECT_NEAR(255 - camera * 15, int(pixel >> 8 & 0xFF), 12) << "camera " << camera;
+            EXPECT_EQ(0u, pixel >> 24);
         }
     }
-    std::vector<TilePicture> none(3);
-    EXPECT_TRUE(pool.DecodeAll(PictureRequest(), nullptr, &none));
-    EXPECT_TRUE(none.empty());
-    EXPECT_EQ(48u, pool.FramesDecoded());
+    EXPECT_EQ(48u, worker.FramesDecoded());
 }
 
-TEST_F(Decoding, ATileOfTheSameFrameAndSizeIsCopiedNotDecoded)
+TEST_F(Decoding, ATileOfTheSameFrameAndSizeIsSharedNotDecoded)
 {
-    CTileDecoderPool pool(2);
-    std::vector<TilePicture> first, again;
-    ASSERT_TRUE(pool.DecodeAll(AllCameras(1, 200), nullptr, &first));
-    ASSERT_EQ(16u, pool.FramesDecoded());
-    // Marked, so that a copy shows; camera 3's tile made for another size.
-    for (TilePicture& tile : first)
-        tile.pixels.assign(tile.pixels.size(), 0x00ABCDEF);
-    PictureRequest request = AllCameras(2, 350);  // still the frame of 200 ms
-    request.tiles[16 - 3].cx += 1;
-    ASSERT_TRUE(pool.DecodeAll(request, &first, &again));
-    EXPECT_EQ(17u, pool.FramesDecoded()) << "only the tile of another size was decoded";
-    for (const TilePicture& tile : again) {
-        ASSERT_FALSE(tile.pixels.empty());
-        EXPECT_EQ(tile.camera != 3, tile.pixels[0] == 0x00ABCDEF) << "camera " << tile.camera;
+    Write();
+    CDeliveries deliveries;
+    CDecodeWorker worker(deliveries.Sink(), 2);
+    worker.Submit(AllCameras(1, 200));
+    auto first = deliveries.WaitFor(1);
+    ASSERT_TRUE(first);
+    ASSERT_EQ(16u, worker.FramesDecoded());
+    PictureRequest request = AllCameras(2, 350);  // still the frames of 200 ms
+    request.tiles[16 - 3].cx += 1;                // but camera 3's tile another size
+    worker.Submit(request);
+    auto again = deliveries.WaitFor(2);
+    ASSERT_TRUE(again);
+    EXPECT_EQ(17u, worker.FramesDecoded()) << "only the tile of another size was decoded";
+    for (int camera = 1; camera <= 16; ++camera) {
+        const bool bShared = TileOf(*again, camera).pixels == TileOf(*first, camera).pixels;
+        EXPECT_EQ(camera != 3, bShared) << "camera " << camera;
     }
-    ASSERT_TRUE(pool.DecodeAll(AllCameras(3, 400), &first, &again));
-    EXPECT_EQ(33u, pool.FramesDecoded()) << "a new frame of every camera";
+    worker.Submit(AllCameras(3, 400));
+    ASSERT_TRUE(deliveries.WaitFor(3));
+    EXPECT_EQ(33u, worker.FramesDecoded()) << "a new frame of every camera";
 }
 
-TEST_F(Decoding, AnAbandonedPictureStopsTakingTiles)
+TEST_F(Decoding, PicturesAheadAreDecodedThenGivenAtOnce)
 {
-    CTileDecoderPool pool(2);
-    std::atomic<bool> bAbandon{true};
-    std::vector<TilePicture> tiles;
-    EXPECT_FALSE(pool.DecodeAll(AllCameras(1), nullptr, &tiles, &bAbandon));
-    EXPECT_EQ(0u, pool.FramesDecoded());
-    EXPECT_EQ(16u, tiles.size()) << "every tile is there, empty";
-    bAbandon = false;
-    EXPECT_TRUE(pool.DecodeAll(AllCameras(1), nullptr, &tiles, &bAbandon));
-    EXPECT_EQ(16u, pool.FramesDecoded());
-}
-
-TEST_F(Decoding, ThePictureAskedForNextIsDecodedAheadAndGivenAtOnce)
-{
+    Write();
     CDeliveries deliveries;
     CDecodeWorker worker(deliveries.Sink());
-    worker.Submit(AllCameras(1, 0, 200));
+    worker.Submit(AllCameras(1, 0, 2));
     ASSERT_TRUE(deliveries.WaitFor(1));
-    ASSERT_TRUE(WaitForDecoded(worker, 32)) << "the picture of 200 ms, decoded ahead";
-    worker.Submit(AllCameras(2, 200, 400));
+    ASSERT_TRUE(WaitForDecoded(worker, 48)) << "200 and 400 ms, decoded ahead";
+    worker.Submit(AllCameras(2, 200, 2));
     auto second = deliveries.WaitFor(2);
     ASSERT_TRUE(second);
     EXPECT_EQ(200, second->nTimeMs);
-    ASSERT_EQ(16u, second->tiles.size());
-    EXPECT_FALSE(second->tiles[0].pixels.empty());
-    ASSERT_TRUE(WaitForDecoded(worker, 48)) << "and then the one of 400 ms";
-    Sleep(50);
-    EXPECT_EQ(48u, worker.FramesDecoded()) << "200 ms was not decoded twice";
-
-    // Something else is wanted: what was decoded ahead is not used for it.
-    worker.Submit(AllCameras(3, 800));
+    ASSERT_TRUE(WaitForDecoded(worker, 64)) << "and then 600 ms";
+    worker.Submit(AllCameras(3, 400));
     auto third = deliveries.WaitFor(3);
     ASSERT_TRUE(third);
-    EXPECT_EQ(800, third->nTimeMs);
-    EXPECT_EQ(64u, worker.FramesDecoded());
-    EXPECT_EQ(3u, deliveries.Count());
+    EXPECT_EQ(400, third->nTimeMs);
+    Sleep(50);
+    EXPECT_EQ(64u, worker.FramesDecoded()) << "nothing was decoded twice";
+
+    // Something else is wanted: what was decoded ahead is not used for it.
+    worker.Submit(AllCameras(4, 800));
+    auto fourth = deliveries.WaitFor(4);
+    ASSERT_TRUE(fourth);
+    EXPECT_EQ(800, fourth->nTimeMs);
+    EXPECT_EQ(80u, worker.FramesDecoded());
+    EXPECT_EQ(4u, deliveries.Count());
+}
+
+TEST_F(Decoding, PicturesAheadAreAbandonedForAnotherRequest)
+{
+    Write();
+    // One thread, held in the delivery of the first picture: it has decoded
+    // only that picture's tiles, since the wanted picture's come first.
+    HANDLE hRelease = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    HANDLE hDelivered = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    std::atomic<int64_t> nLastTime{-1};
+    {
+        CDecodeWorker worker(
+            [&](std::shared_ptr<DecodedPicture> picture) {
+                nLastTime = picture->nTimeMs;
+                SetEvent(hDelivered);
+                if (picture->nSerial == 1)
+                    WaitForSingleObject(hRelease, 10000);
+            },
+            1);
+        worker.Submit(AllCameras(1, 0, 3));
+        ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(hDelivered, 10000));
+        EXPECT_EQ(16u, worker.FramesDecoded());
+        ResetEvent(hDelivered);
+        worker.Submit(AllCameras(2, 800));
+        SetEvent(hRelease);
+        ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(hDelivered, 10000));
+        EXPECT_EQ(800, nLastTime.load());
+        EXPECT_EQ(32u, worker.FramesDecoded()) << "none of the three pictures ahead";
+    }
+    CloseHandle(hRelease);
+    CloseHandle(hDelivered);
+}
+
+TEST_F(Decoding, AFrameThatCannotBeDecodedLeavesTheCamerasPictureBefore)
+{
+    m_plan.undecodable = {{5, 1}, {5, 2}, {7, 0}};  // camera 5 at 200 and 400 ms, camera 7 at 0
+    Write();
+    CDeliveries deliveries;
+    CDecodeWorker worker(deliveries.Sink());
+    worker.Submit(AllCameras(1, 0, 3));
+    auto at0 = deliveries.WaitFor(1);
+    ASSERT_TRUE(at0);
+    EXPECT_FALSE(TileOf(*at0, 7).pixels) << "nothing before it to show";
+    ASSERT_TRUE(TileOf(*at0, 5).pixels);
+    for (uint64_t serial = 2; serial <= 3; ++serial) {  // the pictures decoded ahead, then given
+        worker.Submit(AllCameras(serial, int64_t(serial - 1) * 200, 3));
+        auto picture = deliveries.WaitFor(serial);
+        ASSERT_TRUE(picture);
+        EXPECT_EQ(TileOf(*at0, 5).pixels, TileOf(*picture, 5).pixels) << "camera 5 keeps its picture of 0 ms";
+        EXPECT_EQ(TileOf(*at0, 5).pFrame, TileOf(*picture, 5).pFrame);
+        EXPECT_NE(TileOf(*at0, 6).pFrame, TileOf(*picture, 6).pFrame) << "camera 6 goes on";
+        EXPECT_TRUE(TileOf(*picture, 7).pixels) << "camera 7 shows its first good frame";
+    }
+    worker.Submit(AllCameras(4, 600));
+    auto at600 = deliveries.WaitFor(4);
+    ASSERT_TRUE(at600);
+    EXPECT_NE(TileOf(*at0, 5).pixels, TileOf(*at600, 5).pixels) << "camera 5's next good frame";
 }
 
 TEST_F(Decoding, OnlyTheNewestWaitingRequestIsDecoded)
 {
+    Write();
     std::atomic<int> nDelivered{0};
     std::atomic<uint64_t> nLastSerial{0};
     HANDLE hLast = CreateEventA(nullptr, TRUE, FALSE, nullptr);
@@ -187,7 +254,7 @@ TEST_F(Decoding, OnlyTheNewestWaitingRequestIsDecoded)
             if (picture->nSerial == 20)
                 SetEvent(hLast);
         });
-        for (uint64_t serial = 1; serial <= 20; ++serial)  // each a new frame, none copied
+        for (uint64_t serial = 1; serial <= 20; ++serial)  // each a new frame, none shared
             worker.Submit(AllCameras(serial, int64_t(serial % 5) * 200));
         ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(hLast, 10000));
     }

@@ -7,13 +7,14 @@
 
 namespace {
 
-// A source picture of w x h, 3 or 4 bytes a pixel (blue first), rows of stride bytes.
+// A source picture of w x h as the frame decoder writes it: blue, green, red and
+// an unused byte a pixel, rows of stride bytes.
 struct Bgr {
-    unsigned w, h, bpp;
+    static const unsigned bpp = 4;
+    unsigned w, h;
     size_t stride;
     std::vector<uint8_t> bytes;
-    Bgr(unsigned w_, unsigned h_, size_t nPad = 0, unsigned bpp_ = 3)
-        : w(w_), h(h_), bpp(bpp_), stride(w_ * bpp_ + nPad), bytes(stride * h_, 0xEE) {}
+    Bgr(unsigned w_, unsigned h_, size_t nPad = 0) : w(w_), h(h_), stride(w_ * bpp + nPad), bytes(stride * h_, 0xEE) {}
     void Set(unsigned x, unsigned y, uint8_t r, uint8_t g, uint8_t b)
     {
         uint8_t* p = &bytes[y * stride + x * bpp];
@@ -33,7 +34,7 @@ std::vector<uint32_t> Resampled(const Bgr& source, unsigned tw, unsigned th)
 {
     CPictureResampler resampler;
     std::vector<uint32_t> out(size_t(tw) * th, 0xDEADBEEF);
-    resampler.Resample(source.bytes.data(), source.w, source.h, source.stride, source.bpp, out.data(), tw, th);
+    resampler.Resample(source.bytes.data(), source.w, source.h, source.stride, out.data(), tw, th);
     return out;
 }
 
@@ -64,20 +65,19 @@ TEST(Resampler, KeepsAFlatColourAtEverySize)
 
 TEST(Resampler, TheSameSizeIsACopyInDibOrder)
 {
-    for (unsigned bpp : {3u, 4u}) {
-        Bgr source(3, 2, 5, bpp);  // rows padded, so that the stride is what is used
-        for (unsigned y = 0; y < 2; ++y)
-            for (unsigned x = 0; x < 3; ++x)
-                source.Set(x, y, uint8_t(10 + x), uint8_t(20 + y), uint8_t(30 + x + y));
-        const std::vector<uint32_t> out = Resampled(source, 3, 2);
-        for (unsigned y = 0; y < 2; ++y)
-            for (unsigned x = 0; x < 3; ++x) {
-                const uint32_t p = out[y * 3 + x];
-                EXPECT_EQ(int(10 + x), Red(p)) << bpp;
-                EXPECT_EQ(int(20 + y), Green(p)) << bpp;
-                EXPECT_EQ(int(30 + x + y), Blue(p)) << bpp;
-            }
-    }
+    Bgr source(3, 2, 5);  // rows padded, so that the stride is what is used
+    for (unsigned y = 0; y < 2; ++y)
+        for (unsigned x = 0; x < 3; ++x)
+            source.Set(x, y, uint8_t(10 + x), uint8_t(20 + y), uint8_t(30 + x + y));
+    const std::vector<uint32_t> out = Resampled(source, 3, 2);
+    for (unsigned y = 0; y < 2; ++y)
+        for (unsigned x = 0; x < 3; ++x) {
+            const uint32_t p = out[y * 3 + x];
+            EXPECT_EQ(int(10 + x), Red(p));
+            EXPECT_EQ(int(20 + y), Green(p));
+            EXPECT_EQ(int(30 + x + y), Blue(p));
+            EXPECT_EQ(0u, p >> 24) << "the unused byte stays 0";
+        }
 }
 
 TEST(Resampler, HalvingAveragesEachBlockOfFour)
@@ -136,7 +136,7 @@ TEST(Resampler, ASizeOfNothingWritesNothing)
     Bgr source(4, 4);
     CPictureResampler resampler;
     uint32_t sentinel = 0x12345678;
-    resampler.Resample(source.bytes.data(), 0, 4, source.stride, 3, &sentinel, 1, 1);
-    resampler.Resample(source.bytes.data(), 4, 4, source.stride, 3, &sentinel, 0, 1);
+    resampler.Resample(source.bytes.data(), 0, 4, source.stride, &sentinel, 1, 1);
+    resampler.Resample(source.bytes.data(), 4, 4, source.stride, &sentinel, 0, 1);
     EXPECT_EQ(0x12345678u, sentinel);
 }

@@ -1,4 +1,5 @@
 #include "tests/decoder/test_recording.h"
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <wincodec.h>
 #include <wrl/client.h>
@@ -111,9 +112,14 @@ bool WriteTestRecording(const std::string& path, const TestRecordingSpec& plan)
     options.rate = plan.nRate;
     rec::Writer writer;
     rec::Status status = writer.open(path, streams, options);
+    const std::vector<uint8_t> garbage(64, 0xA5);
     for (int frame = 0; status && frame < plan.nFrames; ++frame) {
-        for (size_t s = 0; status && s < streams.size(); ++s)
-            status = writer.addFrame(s, jpegs[s].data(), jpegs[s].size());
+        for (size_t s = 0; status && s < streams.size(); ++s) {
+            const bool bBad = std::find(plan.undecodable.begin(), plan.undecodable.end(),
+                                        std::make_pair(plan.cameras[s].camera, frame)) != plan.undecodable.end();
+            const std::vector<uint8_t>& bytes = bBad ? garbage : jpegs[s];
+            status = writer.addFrame(s, bytes.data(), bytes.size());
+        }
     }
     writer.setStartTime(plan.start);
     writer.setSourceBlock(plan.source);

@@ -23,6 +23,8 @@ struct TestRecordingSpec {
     rec::SourceBlock source{};
     rec::MotionBlock motion{};
     rec::GpiBlock gpi{};
+    // Frames written as bytes no decoder makes a picture of: (camera, frame index).
+    std::vector<std::pair<int, int>> undecodable;
 };
 
 // A fresh path in the temporary directory; the file is removed with the object
