@@ -74,6 +74,8 @@ CFrameDecoder::~CFrameDecoder()
 bool CFrameDecoder::ReadHeader(const uint8_t* pJpeg, size_t nSize, unsigned* pw, unsigned* ph)
 {
     m_message.clear();
+    if (!m_handle)
+        m_handle = tjInitDecompress();
     if (!m_handle) {
         m_message = "the JPEG decoder could not be made";
         return false;
@@ -86,6 +88,11 @@ bool CFrameDecoder::ReadHeader(const uint8_t* pJpeg, size_t nSize, unsigned* pw,
     if (tjDecompressHeader3(m_handle, pJpeg, static_cast<unsigned long>(nSize), &w, &h, &subsampling,
                             &colorspace) != 0) {
         m_message = tjGetErrorStr2(m_handle);
+        // Where the library gave up inside the header, TurboJPEG leaves its
+        // decompressor there, and would take the next frame's SOI for a second
+        // one, and so every frame after it: a new decompressor starts afresh.
+        tjDestroy(m_handle);
+        m_handle = tjInitDecompress();
         return false;
     }
     const uint64_t nPixels = uint64_t(unsigned(w)) * unsigned(h);

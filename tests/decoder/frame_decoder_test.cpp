@@ -19,6 +19,12 @@
 extern "C" const char* __asan_default_options() { return "max_allocation_size_mb=512"; }
 #endif
 
+// gtest prints results by name.
+void PrintTo(FrameResult result, std::ostream* pOut)
+{
+    *pOut << (result == FrameResult::Decoded ? "Decoded" : result == FrameResult::Damaged ? "Damaged" : "Failed");
+}
+
 namespace {
 
 using Bytes = std::vector<uint8_t>;
@@ -72,6 +78,13 @@ Bytes Compress(const uint8_t* pPixels, unsigned w, unsigned h, int nPixelFormat,
     if (handle)
         tjDestroy(handle);
     return jpeg;
+}
+
+// A frame of one flat grey, from libjpeg-turbo's encoder: tiny at any size.
+Bytes FlatFrame(unsigned w, unsigned h, int nFlags = 0)
+{
+    const std::vector<uint8_t> grey(size_t(w) * h, 0x80);
+    return Compress(grey.data(), w, h, TJPF_GRAY, TJSAMP_GRAY, nFlags);
 }
 
 // How a frame is made: by ffmpeg's MJPEG encoder (pixfmt), or by libjpeg-turbo's
@@ -152,6 +165,23 @@ size_t FindMarker(const Bytes& jpeg, uint8_t m, size_t from = 0)
         if (jpeg[i] == 0xFF && jpeg[i + 1] == m)
             return i;
     return std::string::npos;
+}
+
+// The first start-of-frame segment (baseline or progressive).
+size_t FindFrameHeader(const Bytes& jpeg)
+{
+    const size_t sof0 = FindMarker(jpeg, 0xC0), sof2 = FindMarker(jpeg, 0xC2);
+    return std::min(sof0, sof2);
+}
+
+void SetFrameSize(Bytes* pJpeg, unsigned w, unsigned h)
+{
+    const size_t sof = FindFrameHeader(*pJpeg);
+    ASSERT_NE(std::string::npos, sof);
+    (*pJpeg)[sof + 5] = uint8_t(h >> 8);
+    (*pJpeg)[sof + 6] = uint8_t(h);
+    (*pJpeg)[sof + 7] = uint8_t(w >> 8);
+    (*pJpeg)[sof + 8] = uint8_t(w);
 }
 
 // --- Pictures against ffmpeg's
@@ -276,5 +306,26 @@ INSTANTIATE_TEST_SUITE_P(Frames, AgainstFfmpeg,
                                            Comparison{kGrey, 320, 240}, Comparison{kYuv440, 321, 243},
                                            Comparison{kProgressive, 321, 243}),
                          ComparisonName);
+
+// --- Damage
+
+TEST(FrameDamage, AHeaderTheLibraryGaveUpOnDoesNotSpoilTheNextFrame)
+{
+    const Bytes good = FlatFrame(64, 48);
+    Bytes tooBig = good;  // past the library's own limit of 65500
+    SetFrameSize(&tooBig, 65535, 65535);
+    const Bytes cut(good.begin(), good.begin() + 30);  // in its quantisation table
+    CFrameDecoder decoder;
+    for (const Bytes* pBad : std::vector<const Bytes*>{&tooBig, &cut}) {
+        Pixels tile;
+        EXPECT_EQ(FrameResult::Failed, decoder.DecodeToTile(pBad->data(), pBad->size(), 32, 24, &tile));
+        EXPECT_EQ(FrameResult::Decoded, decoder.DecodeToTile(good.data(), good.size(), 32, 24, &tile))
+            << decoder.LastMessage();
+        EXPECT_EQ(FrameResult::Failed, decoder.DecodeToTile(pBad->data(), pBad->size(), 32, 24, &tile));
+        unsigned w = 0, h = 0;
+        EXPECT_EQ(FrameResult::Decoded, decoder.DecodeWhole(good.data(), good.size(), &w, &h, &tile))
+            << decoder.LastMessage();
+    }
+}
 
 }  // namespace
