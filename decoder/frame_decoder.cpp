@@ -13,27 +13,36 @@ const char kLibraryVersion[] = "libjpeg-turbo " VERSION_STRING(LIBJPEG_TURBO_VER
 const int kPixelFormat = TJPF_BGRX;  // the byte order of a 32-bit DIB
 const unsigned kPixelBytes = 4;
 
-// Whether the frame's first start-of-frame marker is a progressive one (SOF2,
-// SOF6, SOF10, SOF14), by walking its marker segments. A frame whose markers
-// cannot be walked is left for the library to judge.
+// Whether the frame header is a progressive one (SOF2, or SOF10 with
+// arithmetic coding), found the way the library reads markers: bytes that are
+// no marker are skipped (the library warns of them), and so are fill bytes and
+// stuffed zeros; RSTn and TEM have no length; the first frame header counts,
+// and a scan or the end before one means there is none. Where the library
+// would stop with an error this says no, and that error refuses the frame.
 bool IsProgressive(const uint8_t* p, size_t n)
 {
     size_t i = 2;  // past SOI
-    while (i + 4 <= n) {
-        if (p[i] != 0xFF)
-            return false;
-        const uint8_t marker = p[i + 1];
-        if (marker == 0xFF) {  // fill byte
+    for (;;) {
+        while (i < n && p[i] != 0xFF)
             ++i;
-            continue;
-        }
-        if (marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC)
-            return (marker & 0x03) == 0x02;
-        if (marker == 0xDA || marker == 0xD9)  // scan data or the end before any frame header
+        while (i < n && p[i] == 0xFF)
+            ++i;
+        if (i >= n)
             return false;
-        i += 2 + ((size_t(p[i + 2]) << 8) | p[i + 3]);
+        const uint8_t marker = p[i++];
+        if (marker == 0xC2 || marker == 0xCA)
+            return true;
+        if (marker == 0x00 || marker == 0x01 || (marker >= 0xD0 && marker <= 0xD7))
+            continue;  // a stuffed zero, TEM, RSTn
+        const bool bSegment = marker == 0xC4 || marker == 0xCC || marker == 0xDB || marker == 0xDC ||
+                              marker == 0xDD || marker == 0xFE || (marker >= 0xE0 && marker <= 0xEF);
+        if (!bSegment)  // another frame header, SOI, EOI, a scan, or a marker the library does not know
+            return false;
+        if (i + 2 > n)
+            return false;
+        const size_t nLength = size_t(p[i]) << 8 | p[i + 1];  // counts itself; less than 2 skips nothing more
+        i += nLength > 2 ? nLength : 2;
     }
-    return false;
 }
 
 // The scales a frame is decoded at, smallest first: 1/8, 1/4, 1/2 and 1. The

@@ -328,4 +328,37 @@ TEST(FrameDamage, AHeaderTheLibraryGaveUpOnDoesNotSpoilTheNextFrame)
     }
 }
 
+TEST(FrameLimits, AProgressiveFrameOverItsLimitIsRefusedHoweverItsHeaderIsLaidOut)
+{
+    // Markers before the frame header that the library reads past: inserted in
+    // a baseline frame of the same size (which is no more refused for them),
+    // and in a progressive one (which still is).
+    const Bytes baseline = FlatFrame(2056, 2048), progressive = FlatFrame(2056, 2048, TJFLAG_PROGRESSIVE);
+    ASSERT_FALSE(baseline.empty());
+    ASSERT_FALSE(progressive.empty());
+    const struct {
+        const char* what;
+        Bytes bytes;
+    } cases[] = {
+        {"nothing", {}},
+        {"a restart marker", {0xFF, 0xD3}},
+        {"a temporary marker", {0xFF, 0x01}},
+        {"fill bytes", {0xFF, 0xFF, 0xFF}},
+        {"a comment of length 0", {0xFF, 0xFE, 0x00, 0x00}},
+    };
+    CFrameDecoder decoder;
+    for (const auto& c : cases) {
+        for (const Bytes* pFrame : std::vector<const Bytes*>{&baseline, &progressive}) {
+            Bytes jpeg = *pFrame;
+            jpeg.insert(jpeg.begin() + long(FindFrameHeader(jpeg)), c.bytes.begin(), c.bytes.end());
+            Pixels tile;
+            const FrameResult result = decoder.DecodeToTile(jpeg.data(), jpeg.size(), 257, 256, &tile);
+            if (pFrame == &baseline)
+                EXPECT_EQ(FrameResult::Decoded, result) << "baseline, " << c.what << ": " << decoder.LastMessage();
+            else
+                EXPECT_EQ(FrameResult::Failed, result) << "progressive, " << c.what;
+        }
+    }
+}
+
 }  // namespace
