@@ -93,16 +93,22 @@ bool CFrameDecoder::ReadHeader(const uint8_t* pJpeg, size_t nSize, unsigned* pw,
         m_message = "no frame";
         return false;
     }
-    int w = 0, h = 0, subsampling = 0, colorspace = 0;
+    int w = 0, h = 0, subsampling = -1, colorspace = -1;
     if (tjDecompressHeader3(m_handle, pJpeg, static_cast<unsigned long>(nSize), &w, &h, &subsampling,
                             &colorspace) != 0) {
         m_message = tjGetErrorStr2(m_handle);
-        // Where the library gave up inside the header, TurboJPEG leaves its
-        // decompressor there, and would take the next frame's SOI for a second
-        // one, and so every frame after it: a new decompressor starts afresh.
-        tjDestroy(m_handle);
-        m_handle = tjInitDecompress();
-        return false;
+        // Only warned (of stray bytes between segments, say), the library read
+        // the header whole: the frame is decoded, and given as damaged.
+        const bool bWarnedOnly = tjGetErrorCode(m_handle) == TJERR_WARNING && w > 0 && h > 0 &&
+                                 subsampling >= 0 && colorspace >= 0;
+        if (!bWarnedOnly) {
+            // Where the library gave up inside the header, TurboJPEG leaves its
+            // decompressor there, and would take the next frame's SOI for a
+            // second one, and so every frame after it: a new one starts afresh.
+            tjDestroy(m_handle);
+            m_handle = tjInitDecompress();
+            return false;
+        }
     }
     const uint64_t nPixels = uint64_t(unsigned(w)) * unsigned(h);
     if (w <= 0 || h <= 0 || nPixels > kMaxPixels) {
