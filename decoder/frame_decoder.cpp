@@ -10,7 +10,10 @@ namespace {
 #define VERSION_STRING(v) VERSION_TEXT(v)
 const char kLibraryVersion[] = "libjpeg-turbo " VERSION_STRING(LIBJPEG_TURBO_VERSION);
 
-const int kPixelFormat = TJPF_BGRX;  // the byte order of a 32-bit DIB
+// The byte order of a 32-bit DIB. The library sets the fourth byte of every
+// pixel it writes to 0xFF (BGRA, unlike BGRX, promises so): Decode reads from
+// it whether the picture was written to its end.
+const int kPixelFormat = TJPF_BGRA;
 const unsigned kPixelBytes = 4;
 
 // Whether the frame header is a progressive one (SOF2, or SOF10 with
@@ -127,6 +130,10 @@ bool CFrameDecoder::ReadHeader(const uint8_t* pJpeg, size_t nSize, unsigned* pw,
 FrameResult CFrameDecoder::Decode(const uint8_t* pJpeg, size_t nSize, unsigned sw, unsigned sh, uint8_t* pOut,
                                   unsigned nPitch)
 {
+    // TurboJPEG reports an error that came after a warning as a warning, though
+    // the library stopped there: the last pixel, written last, tells them apart.
+    uint8_t& lastAlpha = pOut[size_t(sh - 1) * nPitch + size_t(sw - 1) * kPixelBytes + 3];
+    lastAlpha = 0;
     // Asked for the scaled size exactly, the library decodes at that scale. It
     // never reads past nSize, and writes sh rows of nPitch bytes.
     const int rc = tjDecompress2(m_handle, pJpeg, static_cast<unsigned long>(nSize), pOut, int(sw), int(nPitch),
@@ -134,7 +141,8 @@ FrameResult CFrameDecoder::Decode(const uint8_t* pJpeg, size_t nSize, unsigned s
     if (rc == 0)
         return FrameResult::Decoded;
     m_message = tjGetErrorStr2(m_handle);
-    return tjGetErrorCode(m_handle) == TJERR_WARNING ? FrameResult::Damaged : FrameResult::Failed;
+    const bool bWholePicture = lastAlpha == 0xFF;
+    return tjGetErrorCode(m_handle) == TJERR_WARNING && bWholePicture ? FrameResult::Damaged : FrameResult::Failed;
 }
 
 FrameResult CFrameDecoder::DecodeToTile(const uint8_t* pJpeg, size_t nSize, unsigned cx, unsigned cy,

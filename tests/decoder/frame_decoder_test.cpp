@@ -379,4 +379,36 @@ TEST(FrameDamage, StrayBytesInTheHeaderGiveTheWholePictureWithAWarning)
     }
 }
 
+TEST(FrameDamage, AFrameTheLibraryStopsOnAfterAWarningGivesNothing)
+{
+    // A warning of stray bytes, then an error before any row: a CMYK frame,
+    // which the library cannot make RGB of. And a progressive frame (decoded
+    // whole before its first row) cut in a later scan's header: a warning of
+    // the early end, then an error on the scan header that makes.
+    const std::vector<uint8_t> cmykPixels(64 * 48 * 4, 0x40);
+    Bytes cmyk = Compress(cmykPixels.data(), 64, 48, TJPF_CMYK, TJSAMP_420, 0);
+    ASSERT_FALSE(cmyk.empty());
+    cmyk.insert(cmyk.begin() + long(FindMarker(cmyk, 0xDB)), {0x00, 0x5A});
+    const Bytes progressive = FlatFrame(64, 48, TJFLAG_PROGRESSIVE);
+    const size_t secondScan = FindMarker(progressive, 0xDA, FindMarker(progressive, 0xDA) + 2);
+    ASSERT_NE(std::string::npos, secondScan);
+    const Bytes cut(progressive.begin(), progressive.begin() + long(secondScan + 4));
+
+    const Bytes other = FlatFrame(80, 60);  // leaves a picture in the decoder's buffers
+    CFrameDecoder decoder;
+    for (const Bytes* pJpeg : std::vector<const Bytes*>{&cmyk, &cut}) {
+        for (unsigned cx : {64u, 40u, 30u}) {  // the frame's size, a scale, resampled
+            Pixels tile;
+            ASSERT_NE(FrameResult::Failed, decoder.DecodeToTile(other.data(), other.size(), cx, cx * 3 / 4, &tile));
+            EXPECT_EQ(FrameResult::Failed, decoder.DecodeToTile(pJpeg->data(), pJpeg->size(), cx, cx * 3 / 4, &tile))
+                << (pJpeg == &cmyk ? "CMYK" : "progressive") << ", " << cx << " wide";
+            EXPECT_TRUE(tile.empty());
+        }
+        unsigned w = 0, h = 0;
+        Pixels whole;
+        EXPECT_EQ(FrameResult::Failed, decoder.DecodeWhole(pJpeg->data(), pJpeg->size(), &w, &h, &whole));
+        EXPECT_TRUE(whole.empty());
+    }
+}
+
 }  // namespace
