@@ -148,8 +148,13 @@ FrameResult CFrameDecoder::Decode(const uint8_t* pJpeg, size_t nSize, unsigned s
 FrameResult CFrameDecoder::DecodeToTile(const uint8_t* pJpeg, size_t nSize, unsigned cx, unsigned cy,
                                         std::vector<uint32_t>* pPixels)
 {
+    if (cx == 0 || cy == 0) {
+        pPixels->clear();
+        m_message = "a tile of no pixels";
+        return FrameResult::Failed;
+    }
     unsigned w = 0, h = 0;
-    if (cx == 0 || cy == 0 || !ReadHeader(pJpeg, nSize, &w, &h)) {
+    if (!ReadHeader(pJpeg, nSize, &w, &h)) {
         pPixels->clear();
         return FrameResult::Failed;
     }

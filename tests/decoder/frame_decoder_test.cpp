@@ -1,11 +1,13 @@
 // The frame decoder against ffmpeg's decode of the same frames at the same size,
-// at every scale it decodes at. Built with AddressSanitizer and UBSan: a read
-// out of bounds, a leak or an oversized allocation fails a test by itself.
+// at every scale it decodes at; then frames that are damaged, too big or no
+// pictures at all. Built with AddressSanitizer and UBSan: a read out of bounds,
+// a leak or an oversized allocation fails a test by itself.
 #include <gtest/gtest.h>
 #include <turbojpeg.h>
 #include <algorithm>
 #include <cctype>
 #include <cmath>
+#include <random>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -184,6 +186,22 @@ void SetFrameSize(Bytes* pJpeg, unsigned w, unsigned h)
     (*pJpeg)[sof + 8] = uint8_t(w);
 }
 
+// What holds of every decode, whatever the frame: a picture of the size asked
+// for (its unused bytes clear), or nothing and a reason.
+void ExpectPictureOrNothing(const CFrameDecoder& decoder, FrameResult result, const Pixels& pixels, size_t nPixels,
+                            const std::string& what)
+{
+    if (result == FrameResult::Failed) {
+        EXPECT_TRUE(pixels.empty()) << what;
+        EXPECT_FALSE(decoder.LastMessage().empty()) << what;
+        return;
+    }
+    ASSERT_EQ(nPixels, pixels.size()) << what << ": " << ::testing::PrintToString(result);
+    for (uint32_t pixel : pixels)
+        ASSERT_EQ(0u, pixel >> 24) << what;
+    EXPECT_EQ(result == FrameResult::Damaged, !decoder.LastMessage().empty()) << what;
+}
+
 // --- Pictures against ffmpeg's
 
 // The reference for a tile: ffmpeg's decode of the whole frame, averaged over
@@ -309,6 +327,124 @@ INSTANTIATE_TEST_SUITE_P(Frames, AgainstFfmpeg,
 
 // --- Damage
 
+// Frames with their intact decodes, for damaging.
+struct Sample {
+    const char* name;
+    Bytes jpeg;
+    bool bSequential;  // one scan, top to bottom
+};
+
+std::vector<Sample> Samples(CScratch& scratch)
+{
+    return {{"4:2:0", MakeFrame(scratch, kYuv420, 161, 97), true},
+            {"4:2:2 restarts", MakeFrame(scratch, kYuv422Restarts, 160, 96), true},
+            {"grey", MakeFrame(scratch, kGrey, 161, 97), true},
+            {"progressive", MakeFrame(scratch, kProgressive, 161, 97), false}};
+}
+
+TEST(FrameDamage, ATruncatedFrameGivesAPictureOrNothing)
+{
+    if (!rectest::haveProgram("ffmpeg"))
+        GTEST_SKIP() << "ffmpeg missing";
+    CScratch scratch;
+    CFrameDecoder decoder;
+    for (const Sample& sample : Samples(scratch)) {
+        const Bytes& jpeg = sample.jpeg;
+        ASSERT_FALSE(jpeg.empty()) << sample.name;
+        unsigned w = 0, h = 0;
+        Pixels intact;
+        ASSERT_EQ(FrameResult::Decoded, decoder.DecodeWhole(jpeg.data(), jpeg.size(), &w, &h, &intact));
+        const size_t scan = FindMarker(jpeg, 0xDA);
+        ASSERT_NE(std::string::npos, scan);
+        const size_t scanData = scan + 2 + (size_t(jpeg[scan + 2]) << 8 | jpeg[scan + 3]);
+
+        // Every length through the header, then steps through the scans, and the last bytes.
+        std::vector<size_t> lengths;
+        for (size_t n = 0; n < jpeg.size(); n += n < scanData + 8 ? 1 : 1 + jpeg.size() / 150)
+            lengths.push_back(n);
+        for (size_t n = jpeg.size() - 8; n < jpeg.size(); ++n)
+            lengths.push_back(n);
+        int nDamaged = 0, nFailed = 0;
+        for (size_t n : lengths) {
+            const std::string what = std::string(sample.name) + " cut to " + std::to_string(n) + " of " +
+                                     std::to_string(jpeg.size());
+            const Bytes cut(jpeg.begin(), jpeg.begin() + long(n));  // of its own, for the sanitizer to guard
+            Pixels tile = {1, 2, 3}, whole;
+            unsigned cw = 0, ch = 0;
+            const FrameResult toTile = decoder.DecodeToTile(cut.data(), cut.size(), 80, 48, &tile);
+            ExpectPictureOrNothing(decoder, toTile, tile, 80 * 48, what);
+            const FrameResult toWhole = decoder.DecodeWhole(cut.data(), cut.size(), &cw, &ch, &whole);
+            ExpectPictureOrNothing(decoder, toWhole, whole, size_t(w) * h, what);
+            EXPECT_NE(FrameResult::Decoded, toTile) << what;
+            EXPECT_EQ(toTile, toWhole) << what;
+            if (sample.bSequential && n >= scanData) {  // one scan, cut in its data
+                EXPECT_EQ(FrameResult::Damaged, toWhole) << what << ": " << decoder.LastMessage();
+            }
+            (toWhole == FrameResult::Failed ? nFailed : nDamaged)++;
+            if (toWhole == FrameResult::Failed)
+                continue;
+            // What arrived is decoded as it would be whole: a sequential frame's
+            // rows above the cut, a progressive frame's first scans.
+            if (sample.bSequential && n >= jpeg.size() * 3 / 4) {
+                for (size_t i = 0; i < size_t(w) * 8; ++i)
+                    ASSERT_EQ(intact[i], whole[i]) << what << ": top rows, pixel " << i;
+            }
+            if (!sample.bSequential && n >= jpeg.size() / 2) {
+                EXPECT_GE(Compare(whole, intact).WorstPsnr(), 25.0) << what;  // measured: 32.8 dB and up
+            }
+        }
+        // Both outcomes were met: a frame cut in its header is no picture.
+        EXPECT_GT(nDamaged, 0) << sample.name;
+        EXPECT_GT(nFailed, 0) << sample.name;
+        std::printf("%-16s %zu bytes, %zu cuts: %d damaged, %d failed\n", sample.name, jpeg.size(),
+                    lengths.size(), nDamaged, nFailed);
+    }
+}
+
+TEST(FrameDamage, RandomlyDamagedFramesGiveAPictureOrNothing)
+{
+    if (!rectest::haveProgram("ffmpeg"))
+        GTEST_SKIP() << "ffmpeg missing";
+    CScratch scratch;
+    const std::vector<Sample> samples = Samples(scratch);
+    std::mt19937 random(20240611);  // fixed: a failure is the same on every run
+    CFrameDecoder decoder;
+    int counts[3] = {};
+    for (int round = 0; round < 800; ++round) {
+        const Sample& sample = samples[size_t(round) % samples.size()];
+        ASSERT_FALSE(sample.jpeg.empty());
+        Bytes jpeg = sample.jpeg;
+        const int nChanges = 1 + int(random() % 6);
+        for (int k = 0; k < nChanges; ++k) {
+            const size_t at = 2 + random() % (jpeg.size() - 2);  // past SOI
+            switch (random() % 4) {
+            case 0: jpeg[at] = 0xFF; break;  // a marker where there was none
+            case 1: jpeg[at] = uint8_t(random()); break;
+            default: jpeg[at] ^= uint8_t(1u << (random() % 8)); break;
+            }
+        }
+        if (round % 5 == 0)
+            jpeg.resize(2 + random() % (jpeg.size() - 2));
+        const std::string what = std::string(sample.name) + ", round " + std::to_string(round);
+        Pixels small, large, whole;
+        const FrameResult r = decoder.DecodeToTile(jpeg.data(), jpeg.size(), 40, 24, &small);
+        ExpectPictureOrNothing(decoder, r, small, 40 * 24, what);
+        ExpectPictureOrNothing(decoder, decoder.DecodeToTile(jpeg.data(), jpeg.size(), 123, 77, &large), large,
+                               123 * 77, what);
+        unsigned w = 0, h = 0;
+        const FrameResult rw = decoder.DecodeWhole(jpeg.data(), jpeg.size(), &w, &h, &whole);
+        ExpectPictureOrNothing(decoder, rw, whole, size_t(w) * h, what);
+        const uint64_t nMaxPixels = CFrameDecoder::kMaxPixels;
+        if (rw != FrameResult::Failed) {
+            EXPECT_LE(uint64_t(w) * h, nMaxPixels) << what;
+        }
+        ++counts[int(r)];
+    }
+    std::printf("800 damaged frames: %d decoded, %d damaged, %d failed\n", counts[0], counts[1], counts[2]);
+    EXPECT_GT(counts[int(FrameResult::Damaged)], 0);
+    EXPECT_GT(counts[int(FrameResult::Failed)], 0);
+}
+
 TEST(FrameDamage, AHeaderTheLibraryGaveUpOnDoesNotSpoilTheNextFrame)
 {
     const Bytes good = FlatFrame(64, 48);
@@ -325,40 +461,6 @@ TEST(FrameDamage, AHeaderTheLibraryGaveUpOnDoesNotSpoilTheNextFrame)
         unsigned w = 0, h = 0;
         EXPECT_EQ(FrameResult::Decoded, decoder.DecodeWhole(good.data(), good.size(), &w, &h, &tile))
             << decoder.LastMessage();
-    }
-}
-
-TEST(FrameLimits, AProgressiveFrameOverItsLimitIsRefusedHoweverItsHeaderIsLaidOut)
-{
-    // Markers before the frame header that the library reads past: inserted in
-    // a baseline frame of the same size (which is no more refused for them),
-    // and in a progressive one (which still is).
-    const Bytes baseline = FlatFrame(2056, 2048), progressive = FlatFrame(2056, 2048, TJFLAG_PROGRESSIVE);
-    ASSERT_FALSE(baseline.empty());
-    ASSERT_FALSE(progressive.empty());
-    const struct {
-        const char* what;
-        Bytes bytes;
-    } cases[] = {
-        {"nothing", {}},
-        {"a restart marker", {0xFF, 0xD3}},
-        {"a temporary marker", {0xFF, 0x01}},
-        {"fill bytes", {0xFF, 0xFF, 0xFF}},
-        {"a comment of length 0", {0xFF, 0xFE, 0x00, 0x00}},
-        {"stray bytes", {0x12, 0x34}},
-    };
-    CFrameDecoder decoder;
-    for (const auto& c : cases) {
-        for (const Bytes* pFrame : std::vector<const Bytes*>{&baseline, &progressive}) {
-            Bytes jpeg = *pFrame;
-            jpeg.insert(jpeg.begin() + long(FindFrameHeader(jpeg)), c.bytes.begin(), c.bytes.end());
-            Pixels tile;
-            const FrameResult result = decoder.DecodeToTile(jpeg.data(), jpeg.size(), 257, 256, &tile);
-            if (pFrame == &baseline)
-                EXPECT_NE(FrameResult::Failed, result) << "baseline, " << c.what << ": " << decoder.LastMessage();
-            else
-                EXPECT_EQ(FrameResult::Failed, result) << "progressive, " << c.what;
-        }
     }
 }
 
@@ -409,6 +511,131 @@ TEST(FrameDamage, AFrameTheLibraryStopsOnAfterAWarningGivesNothing)
         EXPECT_EQ(FrameResult::Failed, decoder.DecodeWhole(pJpeg->data(), pJpeg->size(), &w, &h, &whole));
         EXPECT_TRUE(whole.empty());
     }
+}
+
+// --- Limits
+
+TEST(FrameLimits, FramesOverTheLimitsAreRefusedBeforeDecoding)
+{
+    struct Case {
+        const char* what;
+        unsigned w, h;
+        int nFlags;
+        bool bRefused;
+    } cases[] = {
+        {"65535 x 65535", 65535, 65535, 0, true},  // past the library's own limit too
+        {"65500 x 65500", 65500, 65500, 0, true},
+        {"8193 x 8192", 8193, 8192, 0, true},
+        {"8192 x 8193", 8192, 8193, 0, true},
+        {"8192 x 8192", 8192, 8192, 0, false},
+        {"progressive 2049 x 2048", 2049, 2048, TJFLAG_PROGRESSIVE, true},
+        {"progressive 2048 x 2049", 2048, 2049, TJFLAG_PROGRESSIVE, true},
+        {"progressive 2048 x 2048", 2048, 2048, TJFLAG_PROGRESSIVE, false},
+    };
+    CFrameDecoder decoder;
+    for (const Case& c : cases) {
+        // A small frame whose header claims the size: the limits are judged on
+        // the header, and an accepted frame decodes what data there is.
+        Bytes jpeg = FlatFrame(64, 48, c.nFlags);
+        ASSERT_FALSE(jpeg.empty());
+        SetFrameSize(&jpeg, c.w, c.h);
+        Pixels tile = {7};
+        const FrameResult result = decoder.DecodeToTile(jpeg.data(), jpeg.size(), 256, 192, &tile);
+        ExpectPictureOrNothing(decoder, result, tile, 256 * 192, c.what);
+        if (!c.bRefused) {
+            EXPECT_EQ(FrameResult::Damaged, result) << c.what << ": " << decoder.LastMessage();
+            continue;
+        }
+        EXPECT_EQ(FrameResult::Failed, result) << c.what;
+        // Whole, the refused ones would be gigabytes; the sanitizer's limit ends
+        // the test program on any allocation of more than the largest picture.
+        unsigned w = 0, h = 0;
+        Pixels whole = {7};
+        EXPECT_EQ(FrameResult::Failed, decoder.DecodeWhole(jpeg.data(), jpeg.size(), &w, &h, &whole)) << c.what;
+        EXPECT_TRUE(whole.empty()) << c.what;
+    }
+    // A real progressive frame at the limit decodes.
+    const Bytes big = FlatFrame(2048, 2048, TJFLAG_PROGRESSIVE);
+    Pixels tile;
+    EXPECT_EQ(FrameResult::Decoded, decoder.DecodeToTile(big.data(), big.size(), 320, 240, &tile))
+        << decoder.LastMessage();
+}
+
+TEST(FrameLimits, AProgressiveFrameOverItsLimitIsRefusedHoweverItsHeaderIsLaidOut)
+{
+    // Markers before the frame header that the library reads past: inserted in
+    // a baseline frame of the same size (which is no more refused for them),
+    // and in a progressive one (which still is).
+    const Bytes baseline = FlatFrame(2056, 2048), progressive = FlatFrame(2056, 2048, TJFLAG_PROGRESSIVE);
+    ASSERT_FALSE(baseline.empty());
+    ASSERT_FALSE(progressive.empty());
+    const struct {
+        const char* what;
+        Bytes bytes;
+    } cases[] = {
+        {"nothing", {}},
+        {"a restart marker", {0xFF, 0xD3}},
+        {"a temporary marker", {0xFF, 0x01}},
+        {"fill bytes", {0xFF, 0xFF, 0xFF}},
+        {"a comment of length 0", {0xFF, 0xFE, 0x00, 0x00}},
+        {"stray bytes", {0x12, 0x34}},
+    };
+    CFrameDecoder decoder;
+    for (const auto& c : cases) {
+        for (const Bytes* pFrame : std::vector<const Bytes*>{&baseline, &progressive}) {
+            Bytes jpeg = *pFrame;
+            jpeg.insert(jpeg.begin() + long(FindFrameHeader(jpeg)), c.bytes.begin(), c.bytes.end());
+            Pixels tile;
+            const FrameResult result = decoder.DecodeToTile(jpeg.data(), jpeg.size(), 257, 256, &tile);
+            if (pFrame == &baseline)
+                EXPECT_NE(FrameResult::Failed, result) << "baseline, " << c.what << ": " << decoder.LastMessage();
+            else
+                EXPECT_EQ(FrameResult::Failed, result) << "progressive, " << c.what;
+        }
+    }
+}
+
+TEST(FrameLimits, WhatIsNoPictureGivesNothing)
+{
+    const Bytes flat = FlatFrame(64, 48);
+    const std::vector<uint8_t> cmykPixels(64 * 48 * 4, 0x40);
+    const Bytes cmyk = Compress(cmykPixels.data(), 64, 48, TJPF_CMYK, TJSAMP_420, 0);
+    ASSERT_FALSE(cmyk.empty());
+    struct Case {
+        const char* what;
+        Bytes jpeg;
+        unsigned cx, cy;
+    } cases[] = {
+        {"a tile 0 wide", flat, 0, 24},  // first: after a clean decode, with no message of another frame
+        {"no bytes", {}, 32, 24},
+        {"SOI alone", {0xFF, 0xD8}, 32, 24},
+        {"SOI and EOI", {0xFF, 0xD8, 0xFF, 0xD9}, 32, 24},
+        {"a PNG signature", {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A, 0, 0, 0, 0x0D}, 32, 24},
+        {"text", {'n', 'o', 't', ' ', 'a', ' ', 'f', 'r', 'a', 'm', 'e'}, 32, 24},
+        {"a CMYK frame", cmyk, 32, 24},
+        {"a tile 0 high", flat, 32, 0},
+    };
+    CFrameDecoder decoder;
+    Pixels clean;
+    ASSERT_EQ(FrameResult::Decoded, decoder.DecodeToTile(flat.data(), flat.size(), 32, 24, &clean));
+    for (const Case& c : cases) {
+        Pixels tile = {1, 2, 3};  // emptied, not left as it was
+        EXPECT_EQ(FrameResult::Failed, decoder.DecodeToTile(c.jpeg.data(), c.jpeg.size(), c.cx, c.cy, &tile))
+            << c.what;
+        EXPECT_TRUE(tile.empty()) << c.what;
+        EXPECT_FALSE(decoder.LastMessage().empty()) << c.what;
+        if (c.cx == 0 || c.cy == 0)
+            continue;  // the frame itself is fine
+        unsigned w = 0, h = 0;
+        Pixels whole = {1, 2, 3};
+        EXPECT_EQ(FrameResult::Failed, decoder.DecodeWhole(c.jpeg.data(), c.jpeg.size(), &w, &h, &whole)) << c.what;
+        EXPECT_TRUE(whole.empty()) << c.what;
+    }
+    Pixels tile;
+    EXPECT_EQ(FrameResult::Failed, decoder.DecodeToTile(nullptr, 100, 32, 24, &tile));
+    EXPECT_EQ(FrameResult::Decoded, decoder.DecodeToTile(flat.data(), flat.size(), 32, 24, &tile))
+        << "the decoder goes on after frames it refused";
+    EXPECT_TRUE(decoder.LastMessage().empty());
 }
 
 }  // namespace
