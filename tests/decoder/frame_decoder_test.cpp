@@ -3,15 +3,18 @@
 // pictures at all. Built with AddressSanitizer and UBSan: a read out of bounds,
 // a leak or an oversized allocation fails a test by itself.
 #include <gtest/gtest.h>
+#include <dirent.h>
 #include <turbojpeg.h>
 #include <algorithm>
 #include <cctype>
 #include <cmath>
 #include <random>
+#include <set>
 #include <cstdio>
 #include <string>
 #include <vector>
 #include "decoder/frame_decoder.h"
+#include "recording/recording.h"
 #include "tests/recording/test_util.h"
 
 #ifdef __SANITIZE_ADDRESS__
@@ -636,6 +639,70 @@ TEST(FrameLimits, WhatIsNoPictureGivesNothing)
     EXPECT_EQ(FrameResult::Decoded, decoder.DecodeToTile(flat.data(), flat.size(), 32, 24, &tile))
         << "the decoder goes on after frames it refused";
     EXPECT_TRUE(decoder.LastMessage().empty());
+}
+
+// --- The fuzzer's seeds and crashers
+
+std::vector<std::string> FilesIn(const std::string& dir)
+{
+    std::vector<std::string> files;
+    if (DIR* pDir = opendir(dir.c_str())) {
+        while (const dirent* pEntry = readdir(pDir))
+            if (pEntry->d_name[0] != '.')
+                files.push_back(dir + "/" + pEntry->d_name);
+        closedir(pDir);
+    }
+    std::sort(files.begin(), files.end());
+    return files;
+}
+
+TEST(FrameFuzzing, SeedsDecodeWholeAndCrashersStayFixed)
+{
+    // The seeds are real recordings of every kind of frame: each decodes cleanly.
+    const std::vector<std::string> seeds = FilesIn(FRAME_TEST_DIR "/frame_corpus");
+    ASSERT_GE(seeds.size(), 4u);
+    std::set<uint8_t> markers;
+    CFrameDecoder decoder;
+    for (const std::string& path : seeds) {
+        const Bytes file = rectest::readAll(path);
+        rec::Recording recording;
+        ASSERT_TRUE(recording.openMemory(file.data(), file.size())) << path;
+        for (const rec::Stream& stream : recording.streams()) {
+            ASSERT_FALSE(stream.frames.empty()) << path;
+            for (const rec::Frame& frame : stream.frames) {
+                Bytes jpeg;
+                ASSERT_TRUE(recording.readFrame(frame, jpeg)) << path;
+                for (uint8_t m : {0xC0, 0xC2, 0xC9, 0xCA, 0xDD})
+                    if (FindMarker(jpeg, m) != std::string::npos)
+                        markers.insert(m);
+                Pixels pixels;
+                unsigned w = 0, h = 0;
+                EXPECT_EQ(FrameResult::Decoded, decoder.DecodeWhole(jpeg.data(), jpeg.size(), &w, &h, &pixels))
+                    << path << ": " << decoder.LastMessage();
+                EXPECT_EQ(stream.width, w) << path;
+                EXPECT_EQ(stream.height, h) << path;
+            }
+        }
+    }
+    EXPECT_EQ((std::set<uint8_t>{0xC0, 0xC2, 0xC9, 0xCA, 0xDD}), markers)
+        << "baseline, progressive, arithmetic both ways, restart intervals";
+
+    // Inputs that once failed the fuzzer: whatever they hold, each decode is well-formed.
+    for (const std::string& path : FilesIn(FRAME_TEST_DIR "/frame_crashes")) {
+        const Bytes file = rectest::readAll(path);
+        rec::Recording recording;
+        if (!recording.openMemory(file.data(), file.size()))
+            continue;
+        for (const rec::Stream& stream : recording.streams())
+            for (const rec::Frame& frame : stream.frames) {
+                Bytes jpeg;
+                if (!recording.readFrame(frame, jpeg))
+                    continue;
+                Pixels pixels;
+                ExpectPictureOrNothing(decoder, decoder.DecodeToTile(jpeg.data(), jpeg.size(), 160, 120, &pixels),
+                                       pixels, 160 * 120, path);
+            }
+    }
 }
 
 }  // namespace

@@ -1,0 +1,72 @@
+// libFuzzer target: a recording opened from memory and its first frames decoded
+// as the decoding threads would, to tiles of two sizes and whole. Every result
+// must be a picture of the size asked for, or nothing.
+#include <turbojpeg.h>
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+#include "decoder/frame_decoder.h"
+#include "recording/recording.h"
+
+namespace {
+
+const size_t kMaxFrames = 8;  // per input: cameras and sizes mix, and each input stays quick
+// A whole decode of a frame claiming up to 8192 x 8192 spends its time in the
+// library's loops, not in the decoder's code, which is the same at any size.
+const uint64_t kMaxWholePixels = 1024 * 1024;
+// A tile of a 4 x 4 view, and one of odd size that no scale gives exactly.
+const struct {
+    unsigned cx, cy;
+} kTiles[] = {{160, 120}, {37, 29}};
+
+void Check(FrameResult result, const std::vector<uint32_t>& pixels, size_t nPixels)
+{
+    if (result == FrameResult::Failed ? !pixels.empty() : pixels.size() != nPixels)
+        __builtin_trap();
+    for (uint32_t pixel : pixels)
+        if (pixel >> 24)
+            __builtin_trap();
+}
+
+// The size the frame's header claims, by a decompressor of its own; 0 when none.
+uint64_t ClaimedPixels(const std::vector<uint8_t>& jpeg)
+{
+    tjhandle handle = tjInitDecompress();
+    int w = 0, h = 0, subsampling = 0, colorspace = 0;
+    if (handle && !jpeg.empty())
+        tjDecompressHeader3(handle, jpeg.data(), static_cast<unsigned long>(jpeg.size()), &w, &h, &subsampling,
+                            &colorspace);
+    if (handle)
+        tjDestroy(handle);
+    return w > 0 && h > 0 ? uint64_t(w) * uint64_t(h) : 0;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    rec::Recording recording;
+    if (!recording.openMemory(data, size))
+        return 0;
+    CFrameDecoder decoder;  // one for all the frames, as a decoding thread has
+    std::vector<uint8_t> jpeg;
+    std::vector<uint32_t> pixels;
+    size_t nFrames = 0;
+    for (const rec::Stream& stream : recording.streams()) {
+        for (const rec::Frame& frame : stream.frames) {
+            if (nFrames++ == kMaxFrames)
+                return 0;
+            if (!recording.readFrame(frame, jpeg))
+                continue;
+            for (const auto& tile : kTiles)
+                Check(decoder.DecodeToTile(jpeg.data(), jpeg.size(), tile.cx, tile.cy, &pixels), pixels,
+                      size_t(tile.cx) * tile.cy);
+            if (ClaimedPixels(jpeg) <= kMaxWholePixels) {
+                unsigned w = 0, h = 0;
+                const FrameResult result = decoder.DecodeWhole(jpeg.data(), jpeg.size(), &w, &h, &pixels);
+                Check(result, pixels, size_t(w) * h);
+            }
+        }
+    }
+    return 0;
+}
