@@ -8,9 +8,9 @@
 #include <algorithm>
 #include <cctype>
 #include <cmath>
+#include <cstdio>
 #include <random>
 #include <set>
-#include <cstdio>
 #include <string>
 #include <vector>
 #include "decoder/frame_decoder.h"
@@ -18,9 +18,9 @@
 #include "tests/recording/test_util.h"
 
 #ifdef __SANITIZE_ADDRESS__
-// Nothing here may allocate more than the biggest picture the decoder accepts
-// (8192 x 8192 x 4 bytes): a frame that claims more is refused before any
-// allocation is made for it, and a bigger one ends the test program.
+// No allocation here may pass 512 MB, twice the biggest picture the decoder
+// accepts (8192 x 8192 x 4 bytes): a frame that claims more is refused before
+// anything is allocated for it, and an allocation past that ends the program.
 extern "C" const char* __asan_default_options() { return "max_allocation_size_mb=512"; }
 #endif
 
