@@ -16,15 +16,17 @@ const char kLibraryVersion[] = "libjpeg-turbo " VERSION_STRING(LIBJPEG_TURBO_VER
 const int kPixelFormat = TJPF_BGRA;
 const unsigned kPixelBytes = 4;
 
-// Whether the frame header is a progressive one (SOF2, or SOF10 with
-// arithmetic coding), found the way the library reads markers: bytes that are
-// no marker are skipped (the library warns of them), and so are fill bytes and
-// stuffed zeros; RSTn and TEM have no length; the first frame header counts,
-// and a scan or the end before one means there is none. Where the library
-// would stop with an error this says no, and that error refuses the frame.
-bool IsProgressive(const uint8_t* p, size_t n)
+// Whether the library will hold the whole picture while it decodes the frame:
+// a progressive one (SOF2, or SOF10 with arithmetic coding), or a sequential
+// one whose first scan does not hold every component (a scan a component).
+// Markers are read the way the library reads them: bytes that are no marker are
+// skipped (the library warns of them), and so are fill bytes and stuffed zeros;
+// RSTn and TEM have no length; the first frame header counts. Where the
+// library would stop with an error this says no, and that error refuses the frame.
+bool IsHeldWhole(const uint8_t* p, size_t n)
 {
     size_t i = 2;  // past SOI
+    unsigned nComponents = 0;  // of the frame header, once read
     for (;;) {
         while (i < n && p[i] != 0xFF)
             ++i;
@@ -34,15 +36,23 @@ bool IsProgressive(const uint8_t* p, size_t n)
             return false;
         const uint8_t marker = p[i++];
         if (marker == 0xC2 || marker == 0xCA)
-            return true;
+            return nComponents == 0;  // progressive, unless a frame header came before
         if (marker == 0x00 || marker == 0x01 || (marker >= 0xD0 && marker <= 0xD7))
             continue;  // a stuffed zero, TEM, RSTn
-        const bool bSegment = marker == 0xC4 || marker == 0xCC || marker == 0xDB || marker == 0xDC ||
-                              marker == 0xDD || marker == 0xFE || (marker >= 0xE0 && marker <= 0xEF);
-        if (!bSegment)  // another frame header, SOI, EOI, a scan, or a marker the library does not know
+        if (marker == 0xDA)  // the first scan: its components, after its length
+            return nComponents != 0 && i + 2 < n && p[i + 2] < nComponents;
+        const bool bSequential = marker == 0xC0 || marker == 0xC1 || marker == 0xC9;
+        const bool bSegment = bSequential || marker == 0xC4 || marker == 0xCC || marker == 0xDB ||
+                              marker == 0xDC || marker == 0xDD || marker == 0xFE || (marker >= 0xE0 && marker <= 0xEF);
+        if (!bSegment || (bSequential && nComponents != 0))  // SOI, EOI, a second frame header, or one the library cannot read
             return false;
         if (i + 2 > n)
             return false;
+        if (bSequential) {  // length, precision, height, width, then the components
+            if (i + 8 > n)
+                return false;
+            nComponents = p[i + 7];
+        }
         const size_t nLength = size_t(p[i]) << 8 | p[i + 1];  // counts itself; less than 2 skips nothing more
         i += nLength > 2 ? nLength : 2;
     }
@@ -118,8 +128,9 @@ bool CFrameDecoder::ReadHeader(const uint8_t* pJpeg, size_t nSize, unsigned* pw,
         m_message = "the frame claims " + std::to_string(w) + " x " + std::to_string(h) + " pixels";
         return false;
     }
-    if (nPixels > kMaxProgressivePixels && IsProgressive(pJpeg, nSize)) {
-        m_message = "a progressive frame of " + std::to_string(w) + " x " + std::to_string(h) + " pixels";
+    if (nPixels > kMaxHeldWholePixels && IsHeldWhole(pJpeg, nSize)) {
+        m_message = "a frame of " + std::to_string(w) + " x " + std::to_string(h) +
+                    " pixels in several scans (progressive, or a component a scan)";
         return false;
     }
     *pw = unsigned(w);

@@ -9,8 +9,8 @@
 // Damaged frames: where the library could still decode a picture and only
 // warned, the picture is given; where it could not, nothing is. A frame is
 // refused before decoding when its header claims more than kMaxPixels, or, for
-// a progressive frame (which the library holds whole while it decodes), more
-// than kMaxProgressivePixels.
+// a frame the library holds whole while it decodes (progressive, or a
+// component a scan), more than kMaxHeldWholePixels.
 //
 // Portable C++ with no Windows header: the decoder control uses it, and the
 // native tree tests and fuzzes it. One decoder per thread.
@@ -48,8 +48,9 @@ public:
     // The scale, in eighths (1, 2, 4 or 8), a w x h frame is decoded at for a cx x cy tile.
     static unsigned ScaleFor(unsigned w, unsigned h, unsigned cx, unsigned cy);
 
-    static const uint64_t kMaxPixels = 8192ull * 8192ull;
-    static const uint64_t kMaxProgressivePixels = 2048ull * 2048ull;
+    static constexpr uint64_t kMaxPixels = 8192ull * 8192ull;
+    // For frames the library holds whole while it decodes them.
+    static constexpr uint64_t kMaxHeldWholePixels = 2048ull * 2048ull;
 
 private:
     // Reads the header; false (with m_message) when the frame is refused.

@@ -5,8 +5,10 @@
 #include <gtest/gtest.h>
 #include <ole2.h>
 #include <atomic>
+#include <cstdlib>
 #include <mutex>
 #include "decoder/decode_worker.h"
+#include "decoder/frame_decoder.h"
 #include "tests/decoder/test_recording.h"
 
 namespace {
@@ -217,7 +219,10 @@ TEST_F(Decoding, PicturesAheadAreAbandonedForAnotherRequest)
 
 TEST_F(Decoding, AFrameThatCannotBeDecodedLeavesTheCamerasPictureBefore)
 {
-    m_plan.undecodable = {{5, 1}, {5, 2}, {7, 0}};  // camera 5 at 200 and 400 ms, camera 7 at 0
+    // Cut in its tables: the library makes no picture of it.
+    const std::vector<uint8_t> good = SolidJpeg(RGB(20, 20, 220)), broken(good.begin(), good.begin() + 60);
+    m_plan.cameras[5 - 1].frames = {good, broken, broken, good};      // camera 5 at 200 and 400 ms
+    m_plan.cameras[7 - 1].frames = {broken, good};                    // camera 7 at 0
     Write();
     CDeliveries deliveries;
     CDecodeWorker worker(deliveries.Sink());
@@ -239,6 +244,31 @@ TEST_F(Decoding, AFrameThatCannotBeDecodedLeavesTheCamerasPictureBefore)
     auto at600 = deliveries.WaitFor(4);
     ASSERT_TRUE(at600);
     EXPECT_NE(TileOf(*at0, 5).pixels, TileOf(*at600, 5).pixels) << "camera 5's next good frame";
+    EXPECT_EQ(&m_recording->streamForCamera(5)->frames.at(3), TileOf(*at600, 5).pFrame);
+}
+
+TEST_F(Decoding, AFrameDecodedWithAWarningIsShown)
+{
+    const std::vector<uint8_t> red = SolidJpeg(RGB(220, 20, 20)), blue = SolidJpeg(RGB(20, 20, 220));
+    const std::vector<uint8_t> cut(blue.begin(), blue.end() - 2);  // its end marker gone
+    {
+        CFrameDecoder decoder;
+        std::vector<uint32_t> pixels;
+        ASSERT_EQ(FrameResult::Damaged, decoder.DecodeToTile(cut.data(), cut.size(), 17, 13, &pixels));
+    }
+    m_plan.cameras[0].frames = {red, cut};
+    Write();
+    CDeliveries deliveries;
+    CDecodeWorker worker(deliveries.Sink());
+    worker.Submit(AllCameras(1, 200));
+    auto picture = deliveries.WaitFor(1);
+    ASSERT_TRUE(picture);
+    const TilePicture& tile = TileOf(*picture, 1);
+    ASSERT_TRUE(tile.pixels);
+    EXPECT_EQ(&m_recording->streamForCamera(1)->frames.at(1), tile.pFrame);
+    const uint32_t centre = (*tile.pixels)[tile.pixels->size() / 2];
+    EXPECT_NEAR(20, int(centre >> 16 & 0xFF), 16) << std::hex << centre;
+    EXPECT_NEAR(220, int(centre & 0xFF), 16) << std::hex << centre;
 }
 
 TEST_F(Decoding, OnlyTheNewestWaitingRequestIsDecoded)

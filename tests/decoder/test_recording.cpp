@@ -101,24 +101,22 @@ std::wstring CTempFile::WidePath() const
 bool WriteTestRecording(const std::string& path, const TestRecordingSpec& plan)
 {
     std::vector<rec::StreamSpec> streams;
-    std::vector<std::vector<uint8_t>> jpegs;
+    std::vector<std::vector<std::vector<uint8_t>>> jpegs;  // per camera, its frames
     for (const TestCamera& camera : plan.cameras) {
         streams.push_back({camera.camera, 32, 24});
-        jpegs.push_back(SolidJpeg(camera.color));
-        if (jpegs.back().empty())
+        jpegs.push_back(camera.frames.empty() ? std::vector<std::vector<uint8_t>>{SolidJpeg(camera.color)}
+                                              : camera.frames);
+        if (jpegs.back().front().empty())
             return false;
     }
     rec::WriterOptions options;
     options.rate = plan.nRate;
     rec::Writer writer;
     rec::Status status = writer.open(path, streams, options);
-    const std::vector<uint8_t> garbage(64, 0xA5);
-    for (int frame = 0; status && frame < plan.nFrames; ++frame) {
+    for (size_t frame = 0; status && frame < size_t(plan.nFrames); ++frame) {
         for (size_t s = 0; status && s < streams.size(); ++s) {
-            const bool bBad = std::find(plan.undecodable.begin(), plan.undecodable.end(),
-                                        std::make_pair(plan.cameras[s].camera, frame)) != plan.undecodable.end();
-            const std::vector<uint8_t>& bytes = bBad ? garbage : jpegs[s];
-            status = writer.addFrame(s, bytes.data(), bytes.size());
+            const std::vector<uint8_t>& jpeg = jpegs[s][std::min(frame, jpegs[s].size() - 1)];
+            status = writer.addFrame(s, jpeg.data(), jpeg.size());
         }
     }
     writer.setStartTime(plan.start);

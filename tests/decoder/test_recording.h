@@ -12,7 +12,9 @@ std::vector<uint8_t> SolidJpeg(COLORREF color, UINT cx = 32, UINT cy = 24, bool 
 
 struct TestCamera {
     int camera;      // 1..16
-    COLORREF color;  // every frame of it
+    COLORREF color;  // every frame of it, unless frames are given
+    // Its frames, one by one (the last one again once they run out); empty: color.
+    std::vector<std::vector<uint8_t>> frames;
 };
 
 struct TestRecordingSpec {
@@ -23,8 +25,6 @@ struct TestRecordingSpec {
     rec::SourceBlock source{};
     rec::MotionBlock motion{};
     rec::GpiBlock gpi{};
-    // Frames written as bytes no decoder makes a picture of: (camera, frame index).
-    std::vector<std::pair<int, int>> undecodable;
 };
 
 // A fresh path in the temporary directory; the file is removed with the object
