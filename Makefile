@@ -1,5 +1,5 @@
 # Vorplex: the two commands are `make run` and `make test`; the rest sits in scripts/.
-.PHONY: all build run test bench setup clean
+.PHONY: all build run test bench dist setup clean
 
 all: build
 
@@ -18,5 +18,8 @@ test:
 bench:
 	@scripts/bench.sh
 
+dist:
+	@scripts/dist.sh
+
 clean:
-	rm -rf build/win build/native
+	rm -rf build/win build/native build/dist build/dist-test

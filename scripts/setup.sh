@@ -12,7 +12,8 @@ PACKAGES=(cmake make g++ clang libclang-rt-14-dev g++-mingw-w64-x86-64-posix
           xvfb imagemagick
           ffmpeg
           libgtest-dev
-          libturbojpeg0-dev libjpeg62-turbo-dev nasm dpkg-dev)
+          libturbojpeg0-dev libjpeg62-turbo-dev nasm dpkg-dev
+          nsis)
 
 missing=()
 for p in "${PACKAGES[@]}"; do

@@ -1,0 +1,13 @@
+#!/usr/bin/env bash
+# `make dist`: the per-user installer and the zip, in build/dist/.
+set -euo pipefail
+. "$(dirname "$0")/env.sh"
+
+"$ROOT/scripts/setup.sh"
+"$ROOT/scripts/build.sh"
+cmake --build "$WIN_BUILD" --target dist -- --no-print-directory -s
+VERSION="$(head -n 1 "$ROOT/VERSION")"
+for f in "Vorplex-$VERSION-setup.exe" "Vorplex-$VERSION.zip"; do
+    [ -f "$BUILD/dist/$f" ] || { echo "dist: $f was not made" >&2; exit 1; }
+    echo "dist: build/dist/$f"
+done
