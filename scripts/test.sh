@@ -40,4 +40,6 @@ echo "== Windows tests (under Wine)"
 # One at a time: every test process shares the one desktop, and some read
 # their windows' pixels back from the screen.
 ctest --test-dir "$WIN_BUILD" --output-on-failure || status=1
+echo "== install round trip (a scratch prefix of its own)"
+"$ROOT/tests/dist/roundtrip.sh" || status=1
 exit $status
