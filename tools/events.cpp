@@ -1,7 +1,5 @@
 #include "tools/events.h"
 
-#include "recording/avidate.h"
-
 #include <cmath>
 #include <cstdlib>
 #include <sstream>
@@ -63,10 +61,6 @@ bool parseGpiEvents(const std::string& text, rec::GpiBlock& out, std::string& er
         rec::setGpiValue(out, rec::gpiSlotOf(ms), value);
         return true;
     });
-}
-
-bool parseStartTime(const std::string& text, rec::StartTime& out) {
-    return rec::parseAviDate(text, out);
 }
 
 uint8_t MotionMeter::levelOf(double mad) {

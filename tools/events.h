@@ -17,9 +17,6 @@ namespace dvrtool {
 bool parseSourceEvents(const std::string& text, rec::SourceBlock& out, std::string& error);
 bool parseGpiEvents(const std::string& text, rec::GpiBlock& out, std::string& error);
 
-// "YYYY-MM-DD HH:MM:SS.mmm" (the milliseconds, seconds and time may be left out).
-bool parseStartTime(const std::string& text, rec::StartTime& out);
-
 // Motion levels of one camera from small gray pictures: the mean absolute difference from the
 // previous picture, the largest in each 3.6 s slot, mapped to 1..255; below kNoise it is 0.
 class MotionMeter {

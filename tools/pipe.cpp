@@ -1,6 +1,5 @@
 #include "tools/pipe.h"
 
-#include <cstdlib>
 #include <sys/wait.h>
 
 namespace dvrtool {
@@ -34,11 +33,6 @@ bool Pipe::close() {
     int st = pclose(m_f);
     m_f = nullptr;
     return st != -1 && WIFEXITED(st) && WEXITSTATUS(st) == 0;
-}
-
-std::string ffmpegProgram() {
-    const char* e = std::getenv("DVRTOOL_FFMPEG");
-    return e && *e ? e : "ffmpeg";
 }
 
 }  // namespace dvrtool

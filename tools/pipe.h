@@ -1,4 +1,4 @@
-// ffmpeg as a subprocess: its standard output read through a pipe.
+// A program run as a subprocess, its standard output read through a pipe.
 #pragma once
 
 #include <cstdio>
@@ -27,8 +27,5 @@ public:
 private:
     std::FILE* m_f = nullptr;
 };
-
-// The ffmpeg to run: $DVRTOOL_FFMPEG, else "ffmpeg" from PATH.
-std::string ffmpegProgram();
 
 }  // namespace dvrtool
