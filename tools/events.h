@@ -24,7 +24,7 @@ public:
     static constexpr double kNoise = 0.75;
     static constexpr double kGain = 16.0;
 
-    void add(const uint8_t* gray, size_t n, double seconds);
+    void add(const uint8_t* gray, size_t size, double seconds);
     // Writes the levels into the block for this camera.
     void store(rec::MotionBlock& block, int camera) const;
     static uint8_t levelOf(double meanAbsDiff);

@@ -22,9 +22,9 @@ struct Feed {
 bool nextPicture(Pipe& pipe, JpegSplitter& splitter, std::vector<uint8_t>& picture) {
     uint8_t buf[65536];
     while (!splitter.next(picture)) {
-        size_t n = pipe.read(buf, sizeof buf);
-        if (n == 0) return false;
-        splitter.feed(buf, n);
+        size_t got = pipe.read(buf, sizeof buf);
+        if (got == 0) return false;
+        splitter.feed(buf, got);
     }
     return true;
 }

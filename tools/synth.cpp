@@ -40,16 +40,16 @@ std::string decimals(double value) {
 FfmpegArgs cameraPictures(int camera, const PictureFormat& format, double seconds, bool labelled) {
     const uint32_t width = format.width, height = format.height;
     uint32_t box = std::max<uint32_t>(8, height / 6);
-    std::string x = std::to_string((width - box) / 2);
+    std::string boxX = std::to_string((width - box) / 2);
     for (const Interval& interval : synthIntervals(camera, seconds)) {
         // Out and back a whole number of times: the box is at rest again when it ends.
         int swings = std::max(1, int((interval.end - interval.begin) / 2));
-        x += "+" + std::to_string(width / 3) + "*sin(" + std::to_string(swings) + "*PI*(t-" +
+        boxX += "+" + std::to_string(width / 3) + "*sin(" + std::to_string(swings) + "*PI*(t-" +
              decimals(interval.begin) + ")/" + decimals(interval.end - interval.begin) + ")*between(t," +
              decimals(interval.begin) + "," + decimals(interval.end) + ")";
     }
     std::string graph =
-        "[0][1]overlay=x='" + x + "':y=" + std::to_string(height * 5 / 8) + ":eval=frame:shortest=1";
+        "[0][1]overlay=x='" + boxX + "':y=" + std::to_string(height * 5 / 8) + ":eval=frame:shortest=1";
     if (labelled) {
         graph += ",drawtext=fontfile=" + std::string(kFont) + ":text='CAM " + std::to_string(camera) +
                  "':fontsize=" + std::to_string(height / 5) + ":fontcolor=white:x=" + std::to_string(width / 16) +
