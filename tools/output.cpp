@@ -4,6 +4,7 @@
 #include "tools/pipe.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <memory>
 
 namespace dvrtool {
@@ -40,6 +41,15 @@ void coverDuration(uint8_t* block, int64_t ms, int64_t slotMs, size_t slots) {
 
 RecordingOutput::RecordingOutput(const std::string& command, std::FILE* err) : m_command(command), m_err(err) {}
 
+RecordingOutput::~RecordingOutput() {
+    if (m_path.empty() || m_finished) return;
+    // A file cut short would open as a recording that lost its end, or not at all: better none.
+    // Only a regular file: -o /dev/null must outlive a failed run.
+    m_writer.close();
+    std::error_code ignored;
+    if (std::filesystem::is_regular_file(m_path, ignored)) std::remove(m_path.c_str());
+}
+
 bool RecordingOutput::writePictures(const std::string& path, const std::vector<CameraFeed>& cameras,
                                    const PictureFormat& format) {
     std::vector<rec::StreamSpec> specs;
@@ -52,6 +62,7 @@ bool RecordingOutput::writePictures(const std::string& path, const std::vector<C
         std::fprintf(m_err, "dvrtool %s: %s\n", m_command.c_str(), status.reason.c_str());
         return false;
     }
+    m_path = path;
     return interleave(cameras, format);
 }
 
@@ -106,6 +117,7 @@ bool RecordingOutput::finish(const rec::StartTime& start, EventBlocks events) {
         std::fprintf(m_err, "dvrtool %s: %s\n", m_command.c_str(), status.reason.c_str());
         return false;
     }
+    m_finished = true;
     return true;
 }
 

@@ -1,5 +1,6 @@
 // A recording written the way every command that makes one writes it: each camera's pictures
-// from an ffmpeg of its own, interleaved, then the start time and the event blocks.
+// from an ffmpeg of its own, interleaved, then the start time and the event blocks. A run that
+// fails leaves no file behind.
 #pragma once
 
 #include "recording/dvrx.h"
@@ -29,6 +30,7 @@ class RecordingOutput {
 public:
     // command names the command in messages, as in "dvrtool make: ...".
     RecordingOutput(const std::string& command, std::FILE* err);
+    ~RecordingOutput();  // removes the file unless finish() succeeded
     RecordingOutput(const RecordingOutput&) = delete;
     RecordingOutput& operator=(const RecordingOutput&) = delete;
 
@@ -45,6 +47,8 @@ private:
     std::string m_command;
     std::FILE* m_err;
     rec::Writer m_writer;
+    std::string m_path;  // once created
+    bool m_finished = false;
     int64_t m_durationMs = 0;
 
     bool interleave(const std::vector<CameraFeed>& cameras, const PictureFormat& format);

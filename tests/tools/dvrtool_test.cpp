@@ -44,6 +44,16 @@ int runTool(const std::string& args, std::string* out = nullptr) {
     return WIFEXITED(st) ? WEXITSTATUS(st) : -1;
 }
 
+// Runs dvrtool with $DVRTOOL_FFMPEG naming another program.
+int runToolWithFfmpeg(const std::string& ffmpeg, const std::string& args, std::string* out = nullptr) {
+    setenv("DVRTOOL_FFMPEG", ffmpeg.c_str(), 1);
+    int code = runTool(args, out);
+    unsetenv("DVRTOOL_FFMPEG");
+    return code;
+}
+
+bool exists(const std::string& path) { return access(path.c_str(), F_OK) == 0; }
+
 bool haveFfmpeg() { return std::system("command -v ffmpeg >/dev/null 2>&1 && command -v ffprobe >/dev/null 2>&1") == 0; }
 
 std::map<int, long> probeFrames(const std::string& path) {
@@ -234,4 +244,27 @@ TEST(DvrtoolEndToEnd, ExitCodesForBadUse) {
     EXPECT_EQ(runTool("--help", &text), 0);
     EXPECT_NE(text.find("SECONDS CAMERA"), std::string::npos);
     std::remove(junk.c_str());
+}
+
+TEST(DvrtoolEndToEnd, FailedRunsLeaveNoFile) {
+    // "false" starts, writes nothing and fails, as ffmpeg does on an input it cannot read.
+    std::string out = temp("failed.avi"), input = temp("input.mp4"), text;
+    std::ofstream(input) << "never read";
+    EXPECT_EQ(runToolWithFfmpeg("false", "synth --cameras 2 -o " + out, &text), dvrtool::kExitFailed);
+    EXPECT_NE(text.find("ffmpeg gave no pictures for camera 1"), std::string::npos) << text;
+    EXPECT_FALSE(exists(out));
+    EXPECT_EQ(runToolWithFfmpeg("false", "make -o " + out + " --start 2024-01-01 " + input), dvrtool::kExitFailed);
+    EXPECT_FALSE(exists(out));
+
+    if (haveFfmpeg()) {
+        // Camera 1's pictures are written before camera 2's input turns out to be missing.
+        std::string moving = temp("failing.mp4");
+        ASSERT_EQ(std::system(("ffmpeg -v error -y -f lavfi -i testsrc=s=64x48:r=5:d=1 -c:v mpeg4 '" + moving + "'").c_str()), 0);
+        EXPECT_EQ(runTool("make -o " + out + " --start 2024-01-01 " + moving + " " + temp("missing.mp4"), &text),
+                  dvrtool::kExitFailed);
+        EXPECT_NE(text.find("ffmpeg gave no pictures for camera 2"), std::string::npos) << text;
+        EXPECT_FALSE(exists(out));
+        std::remove(moving.c_str());
+    }
+    for (const std::string& path : {input, out}) std::remove(path.c_str());
 }
