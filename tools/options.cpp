@@ -74,6 +74,14 @@ bool parseSeconds(const std::string& text, double& seconds) {
     return end != text.c_str() && *end == 0 && std::isfinite(seconds) && seconds > 0 && seconds <= 3600;
 }
 
+bool parseWhole(const std::string& text, int lowest, int highest, int& value) {
+    char* end = nullptr;
+    long number = std::strtol(text.c_str(), &end, 10);
+    if (end == text.c_str() || *end || number < lowest || number > highest) return false;
+    value = int(number);
+    return true;
+}
+
 bool readPictureOptions(const Options& options, PictureFormat& format, rec::StartTime& start, std::FILE* err) {
     if (options.has("--fps") && !parseFps(options.value("--fps"), format.rate, format.scale)) {
         std::fprintf(err, "dvrtool: bad --fps\n");
@@ -83,12 +91,9 @@ bool readPictureOptions(const Options& options, PictureFormat& format, rec::Star
         std::fprintf(err, "dvrtool: bad --size (WxH, even, 16..4096)\n");
         return false;
     }
-    if (options.has("--quality")) {
-        format.quality = std::atoi(options.value("--quality").c_str());
-        if (format.quality < 2 || format.quality > 31) {
-            std::fprintf(err, "dvrtool: --quality must be 2..31\n");
-            return false;
-        }
+    if (options.has("--quality") && !parseWhole(options.value("--quality"), 2, 31, format.quality)) {
+        std::fprintf(err, "dvrtool: --quality must be 2..31\n");
+        return false;
     }
     if (options.has("--start") && !parseStartTime(options.value("--start"), start)) {
         std::fprintf(err, "dvrtool: bad --start (YYYY-MM-DD HH:MM:SS.mmm)\n");

@@ -34,6 +34,8 @@ bool parseSize(const std::string& text, uint32_t& width, uint32_t& height);
 bool parseStartTime(const std::string& text, rec::StartTime& start);
 // A recording's length: 0 < S <= 3600.
 bool parseSeconds(const std::string& text, double& seconds);
+// A whole number from lowest to highest, with nothing after it.
+bool parseWhole(const std::string& text, int lowest, int highest, int& value);
 
 // --fps, --size, --quality and --start, where given, over the command's defaults; false after
 // saying on err which one is wrong.

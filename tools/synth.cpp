@@ -7,7 +7,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdlib>
 #include <fstream>
 
 namespace dvrtool {
@@ -99,12 +98,9 @@ int runSynth(const Options& options, std::FILE* out, std::FILE* err) {
     parseStartTime("2024-01-01 08:00:00.000", start);
     if (!readPictureOptions(options, format, start, err)) return kExitUsage;
     int cameraCount = 4;
-    if (options.has("--cameras")) {
-        cameraCount = std::atoi(options.value("--cameras").c_str());
-        if (cameraCount < 1 || cameraCount > 16) {
-            std::fprintf(err, "dvrtool synth: --cameras must be 1..16\n");
-            return kExitUsage;
-        }
+    if (options.has("--cameras") && !parseWhole(options.value("--cameras"), 1, 16, cameraCount)) {
+        std::fprintf(err, "dvrtool synth: --cameras must be 1..16\n");
+        return kExitUsage;
     }
     double seconds = 10;
     if (options.has("--seconds") && !parseSeconds(options.value("--seconds"), seconds)) {

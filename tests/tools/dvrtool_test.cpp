@@ -159,6 +159,20 @@ TEST(Options, FpsAndSize) {
     for (const char* bad : {"320", "321x240", "8x8", "320x240x", "99999x2"}) EXPECT_FALSE(dvrtool::parseSize(bad, w, h)) << bad;
 }
 
+TEST(Options, WholeNumbersWithNothingAfter) {
+    int value = 0;
+    ASSERT_TRUE(dvrtool::parseWhole("16", 1, 16, value));
+    EXPECT_EQ(value, 16);
+    for (const char* bad : {"", "x", "2.5", "5x", "0", "17", "99999999999999999999"})
+        EXPECT_FALSE(dvrtool::parseWhole(bad, 1, 16, value)) << bad;
+    // As the commands take them: refused before any ffmpeg runs.
+    std::string out = temp("whole.avi"), text;
+    EXPECT_EQ(runToolWithFfmpeg("false", "synth -o " + out + " --cameras 2.5", &text), dvrtool::kExitUsage) << text;
+    EXPECT_NE(text.find("--cameras must be 1..16"), std::string::npos) << text;
+    EXPECT_EQ(runToolWithFfmpeg("false", "synth -o " + out + " --quality 5x", &text), dvrtool::kExitUsage) << text;
+    EXPECT_NE(text.find("--quality must be 2..31"), std::string::npos) << text;
+}
+
 TEST(DvrtoolEndToEnd, SynthMarksItsMovingIntervals) {
     if (!haveFfmpeg()) GTEST_SKIP() << "ffmpeg missing";
     std::string out = temp("synth.avi"), text;
