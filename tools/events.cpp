@@ -1,5 +1,6 @@
 #include "tools/events.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <sstream>
@@ -36,7 +37,9 @@ bool eachLine(const std::string& text, const char* what, std::string& error, Tak
             error = std::string(what) + " line " + std::to_string(number) + ": unexpected text";
             return false;
         }
-        if (!take(int64_t(std::llround(seconds * 1000)), int32_t(value))) {
+        // Past the hour any time is ignored; a day is past it, and small enough to be milliseconds.
+        int64_t ms = std::llround(std::min(seconds, 86400.0) * 1000);
+        if (!take(ms, int32_t(value))) {
             error = std::string(what) + " line " + std::to_string(number) + ": value out of range";
             return false;
         }

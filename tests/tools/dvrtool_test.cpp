@@ -120,6 +120,19 @@ TEST(EventFiles, LinesBecomeSlots) {
     EXPECT_FALSE(dvrtool::parseGpiEvents("5 99999999999\n", gpi, err));
 }
 
+TEST(EventFiles, TimesFarPastTheHourAreIgnoredToo) {
+    // Past what milliseconds in 64 bits can hold, as well as merely past the hour.
+    rec::SourceBlock src;
+    std::string err;
+    ASSERT_TRUE(dvrtool::parseSourceEvents("1e300 3\n1e16 4\n3600 5\n", src, err)) << err;
+    EXPECT_EQ(rec::sourceMask(src, 0), 0u);
+    EXPECT_EQ(rec::blockCount(src.data()), 0);
+    rec::GpiBlock gpi;
+    ASSERT_TRUE(dvrtool::parseGpiEvents("1e300 7\n1e16 8\n", gpi, err)) << err;
+    EXPECT_EQ(rec::gpiValue(gpi, 0), 0);
+    EXPECT_EQ(rec::blockCount(gpi.data()), 0);
+}
+
 TEST(Motion, DifferencesPerSlotAboveNoise) {
     EXPECT_EQ(dvrtool::MotionMeter::levelOf(0.5), 0);
     EXPECT_GT(dvrtool::MotionMeter::levelOf(1.0), 0);
