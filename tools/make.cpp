@@ -96,7 +96,11 @@ bool measureMotion(const std::vector<Input>& inputs, const PictureFormat& format
             meter.add(frame.data(), frame.size(), format.secondsOf(frames));
             frames++;
         }
-        pipe.close();
+        // Levels from a run cut short would read as a camera that stopped moving.
+        if (!pipe.close()) {
+            std::fprintf(err, "dvrtool: ffmpeg could not measure motion for camera %d\n", input.camera);
+            return false;
+        }
         meter.store(motion, input.camera);
     }
     return true;

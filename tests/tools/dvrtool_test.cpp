@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using Bytes = std::vector<uint8_t>;
@@ -291,7 +292,16 @@ TEST(DvrtoolEndToEnd, FailedRunsLeaveNoFile) {
                   dvrtool::kExitFailed);
         EXPECT_NE(text.find("ffmpeg gave no pictures for camera 2"), std::string::npos) << text;
         EXPECT_FALSE(exists(out));
-        std::remove(moving.c_str());
+
+        // An ffmpeg that fails only in the motion pass, after every picture was written.
+        std::string script = temp("ffmpeg-no-gray.sh");
+        std::ofstream(script) << "#!/bin/sh\ncase \"$*\" in *gray*) exit 1;; esac\nexec ffmpeg \"$@\"\n";
+        ASSERT_EQ(chmod(script.c_str(), 0755), 0);
+        EXPECT_EQ(runToolWithFfmpeg(script, "make -o " + out + " --start 2024-01-01 --motion auto " + moving, &text),
+                  dvrtool::kExitFailed);
+        EXPECT_NE(text.find("motion for camera 1"), std::string::npos) << text;
+        EXPECT_FALSE(exists(out));
+        for (const std::string& path : {moving, script}) std::remove(path.c_str());
     }
     for (const std::string& path : {input, out}) std::remove(path.c_str());
 }
