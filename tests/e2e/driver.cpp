@@ -336,22 +336,27 @@ bool Player::AnswerSaveDialog(const std::string& windowsPath, std::string* pOffe
 
 HWND Player::DecoderWindow() const { return FindWindowExA(m_hVideo, nullptr, "VorplexAxControl", nullptr); }
 
-bool Player::ChooseFromPictureMenu(POINT ptClient, int item, DWORD ms) {
+HWND Player::OpenPictureMenu(POINT ptClient, DWORD ms) {
     HWND decoder = DecoderWindow();
-    if (!decoder) return false;
+    if (!decoder) return nullptr;
     const LPARAM at = MAKELPARAM(ptClient.x, ptClient.y);
     PostMessageA(decoder, WM_RBUTTONDOWN, MK_RBUTTON, at);
     PostMessageA(decoder, WM_RBUTTONUP, 0, at);
-    auto menuUp = [&] {
+    HWND menu = nullptr;
+    WaitUntil([&] {
         for (HWND h : TopLevelWindowsOf(m_pi.dwProcessId))
-            if (IsWindowVisible(h) && ClassName(h) == "#32768") return true;
+            if (IsWindowVisible(h) && ClassName(h) == "#32768") return (menu = h) != nullptr;
         return false;
-    };
-    if (!WaitUntil(menuUp, ms)) return false;
+    }, ms);
+    return menu;
+}
+
+bool Player::ChooseFromOpenMenu(HWND menu, int item, DWORD ms) {
     // The menu's loop reads the keys its thread is sent.
+    HWND decoder = DecoderWindow();
     for (int i = 0; i < item; ++i) PostMessageA(decoder, WM_KEYDOWN, VK_DOWN, 0);
     PostMessageA(decoder, WM_KEYDOWN, VK_RETURN, 0);
-    return WaitUntil([&] { return !menuUp(); }, ms);
+    return WaitUntil([&] { return !IsWindow(menu) || !IsWindowVisible(menu); }, ms);
 }
 
 int Player::Checked(int id) const { return static_cast<int>(SendMessageA(Item(id), BM_GETCHECK, 0, 0)); }

@@ -97,9 +97,16 @@ public:
     bool AnswerSaveDialog(const std::string& windowsPath, std::string* pOffered = nullptr, DWORD ms = 30000);
     // The decoder control's window in the video window.
     HWND DecoderWindow() const;
-    // A right click at a point of the decoder's window, then the menu's item
-    // chosen from the keyboard (1 the first); false when no menu appears.
-    bool ChooseFromPictureMenu(POINT ptClient, int item, DWORD ms = 10000);
+    // A right click at a point of the decoder's window; the menu that opens, or
+    // null when none appears.
+    HWND OpenPictureMenu(POINT ptClient, DWORD ms = 10000);
+    // The open menu's item chosen from the keyboard (1 the first); false when
+    // the menu does not close.
+    bool ChooseFromOpenMenu(HWND menu, int item, DWORD ms = 10000);
+    bool ChooseFromPictureMenu(POINT ptClient, int item, DWORD ms = 10000) {
+        HWND menu = OpenPictureMenu(ptClient, ms);
+        return menu && ChooseFromOpenMenu(menu, item, ms);
+    }
 
     bool Enabled(int id) const { return IsWindowEnabled(Item(id)) != FALSE; }
     bool Visible(int id) const { return IsWindowVisible(Item(id)) != FALSE; }

@@ -51,7 +51,10 @@ TEST_F(E2eSnapshots, TheViewAndOneCameraAreSavedAsThePictureShowsThem) {
     GetClientRect(player.DecoderWindow(), &rc);
     const std::string cameraPath = ShotPath("snapshot-camera6.png");
     DeleteFileA(cameraPath.c_str());
-    ASSERT_TRUE(player.ChooseFromPictureMenu({rc.right * 3 / 8, rc.bottom * 3 / 8}, 2)) << player.Describe();
+    HWND menu = player.OpenPictureMenu({rc.right * 3 / 8, rc.bottom * 3 / 8});
+    ASSERT_TRUE(menu) << player.Describe();
+    SaveScreen("snapshot-menu.png", menu);
+    ASSERT_TRUE(player.ChooseFromOpenMenu(menu, 2)) << player.Describe();
     ASSERT_TRUE(player.AnswerSaveDialog(cameraPath, &offered)) << player.Describe();
     EXPECT_EQ(0u, offered.find("play16-cam06-08")) << offered;
     ASSERT_TRUE(WaitUntil([&] { return Exists(cameraPath); }, 10000));
