@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <cstring>
 #include <new>
+#include "framework/gdi.h"
 
 namespace {
 
@@ -52,6 +53,13 @@ void CBarGraphWnd::Clear() {
 LRESULT CBarGraphWnd::OnPaint() {
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(m_hWnd, &ps);
+    PaintContent(dc);
+    EndPaint(m_hWnd, &ps);
+    return 1;
+}
+
+// The bars over the background OnEraseBkgnd laid; the paint itself fills nothing.
+void CBarGraphWnd::PaintContent(HDC dc) {
     RECT rc;
     GetClientRect(m_hWnd, &rc);
     const int w = rc.right, h = rc.bottom;
@@ -63,31 +71,23 @@ LRESULT CBarGraphWnd::OnPaint() {
     SetViewportOrgEx(dc, 0, h - 1, nullptr);
     SetViewportExtEx(dc, w - 1, h, nullptr);
 
-    HPEN pen = CreatePen(PS_SOLID, 1, m_crPen);
-    HGDIOBJ oldPen = SelectObject(dc, pen);
+    CScopedPen pen(CreatePen(PS_SOLID, 1, m_crPen));
+    CScopedSelect selectPen(dc, pen);
     for (int i = 0; i < m_nCount; ++i) {
         MoveToEx(dc, i, 0, nullptr);
         LineTo(dc, i, std::min(m_pValues[i], m_nHeightScale));
     }
-    SelectObject(dc, oldPen);
-    DeleteObject(pen);
-    EndPaint(m_hWnd, &ps);
-    return 1;
 }
 
 LRESULT CBarGraphWnd::OnEraseBkgnd(WPARAM wParam) {
     HDC dc = reinterpret_cast<HDC>(wParam);
     RECT rc;
     GetClientRect(m_hWnd, &rc);
-    HPEN pen = CreatePen(PS_NULL, 1, 0);
-    HBRUSH brush = CreateSolidBrush(GetSysColor(COLOR_BTNFACE));
-    HGDIOBJ oldBrush = SelectObject(dc, brush);
-    HGDIOBJ oldPen = SelectObject(dc, pen);
+    CScopedPen pen(CreatePen(PS_NULL, 1, 0));
+    CScopedBrush brush(CreateSolidBrush(GetSysColor(COLOR_BTNFACE)));
+    CScopedSelect selectBrush(dc, brush);
+    CScopedSelect selectPen(dc, pen);
     // A null pen leaves out the right and bottom edge; the + 1 takes them in.
     Rectangle(dc, rc.left, rc.top, rc.right + 1, rc.bottom + 1);
-    SelectObject(dc, oldBrush);
-    SelectObject(dc, oldPen);
-    DeleteObject(brush);
-    DeleteObject(pen);
     return 1;
 }

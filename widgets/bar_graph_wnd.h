@@ -21,4 +21,7 @@ public:
     int32_t m_nCount = 0;
     std::unique_ptr<int32_t[]> m_pValues;
     COLORREF m_crPen = 0;           // bar colour, set by the owner
+
+private:
+    void PaintContent(HDC dc);
 };
