@@ -7,8 +7,18 @@
 
 namespace {
 
-const int kSplitButtons[4] = {IDC_SPLIT_1, IDC_SPLIT_4, IDC_SPLIT_8, IDC_SPLIT_16};
-const int kSplitLayouts[4] = {1, 4, 8, 16};
+// The split buttons in the order they are asked for their check, with the
+// layout each stands for and its image.
+const struct {
+    int nButton;
+    int nLayout;
+    int nBitmap;
+} kSplits[4] = {
+    {IDC_SPLIT_1, 1, IDB_SPLIT_1},
+    {IDC_SPLIT_4, 4, IDB_SPLIT_4},
+    {IDC_SPLIT_8, 8, IDB_SPLIT_8},
+    {IDC_SPLIT_16, 16, IDB_SPLIT_16},
+};
 
 enum EventType { EVENT_SOURCE = 0, EVENT_MOTION = 1, EVENT_GPI = 2 };
 
@@ -34,9 +44,19 @@ uint32_t SelectionMask(int layout, int group) {
 
 }  // namespace
 
+// Their images, kept in m_hbmSplit until the panel's window goes, and the
+// layout of 16 checked.
+void CPanelDlg::SetupSplitButtons() {
+    for (int i = 0; i < 4; ++i) {
+        m_hbmSplit[i] = LoadBitmapA(fw::AfxGetResourceHandle(), MAKEINTRESOURCEA(kSplits[i].nBitmap));
+        SendDlgItemMessage(kSplits[i].nButton, BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(m_hbmSplit[i]));
+    }
+    SendDlgItemMessage(IDC_SPLIT_16, BM_SETCHECK, BST_CHECKED, 0);
+}
+
 int CPanelDlg::CheckedSplitLayout() const {
-    for (int i = 0; i < 4; ++i)
-        if (SendDlgItemMessage(kSplitButtons[i], BM_GETCHECK) == BST_CHECKED) return kSplitLayouts[i];
+    for (const auto& split : kSplits)
+        if (SendDlgItemMessage(split.nButton, BM_GETCHECK) == BST_CHECKED) return split.nLayout;
     return 0;
 }
 
@@ -45,51 +65,41 @@ void CPanelDlg::UpdateEventGraph(int nType) {
     if (!layout) return;
     const uint32_t mask = SelectionMask(layout, m_cbCameraGroup.GetCurSel());
     int32_t values[SOURCE_EVENT_SLOTS] = {};
+    const int32_t* bars = values;
+    int n = 0;
 
     switch (nType) {
-    case EVENT_SOURCE: {
+    case EVENT_SOURCE:
         m_graph.m_crPen = kSourceColour;
-        const int n = static_cast<int>(EventCount(m_index.Source));
-        if (n == 0) {
-            m_graph.Clear();
-            return;
-        }
+        n = static_cast<int>(EventCount(m_index.Source));
         for (int j = 0; j < n; ++j)
             if (m_index.Source.lStatus[j] < 0)
                 values[j] = (m_index.Source.dwCameraMask[j] & mask) ? kFullBar : 0;
-        m_graph.SetData(values, n);
         break;
-    }
-    case EVENT_MOTION: {
+    case EVENT_MOTION:
         m_graph.m_crPen = kMotionColour;
-        const int n = static_cast<int>(EventCount(m_index.Motion));
-        if (n == 0) {
-            m_graph.Clear();
-            return;
-        }
+        n = static_cast<int>(EventCount(m_index.Motion));
         for (int j = 0; j < n; ++j) {
             uint32_t sum = 0;
             for (int k = 0; k < 16; ++k)
                 if (mask & (1u << k)) sum += m_index.Motion.bLevel[k][j];
             values[j] = sum ? kFullBar : 0;
         }
-        m_graph.SetData(values, n);
         break;
-    }
-    case EVENT_GPI: {
-        m_graph.m_crPen = kGpiColour;
-        const int n = static_cast<int>(EventCount(m_index.Gpi));
-        if (n == 0) {
-            m_graph.Clear();
-            return;
-        }
+    case EVENT_GPI:
         // The values are 0 or 100 already: the play sequence normalised them.
-        m_graph.SetData(m_index.Gpi.lValue, n);
+        m_graph.m_crPen = kGpiColour;
+        n = static_cast<int>(EventCount(m_index.Gpi));
+        bars = m_index.Gpi.lValue;
         break;
-    }
     default:
-        break;
+        return;
     }
+    // An empty block clears the graph, which keeps its type's colour all the same.
+    if (n == 0)
+        m_graph.Clear();
+    else
+        m_graph.SetData(bars, n);
 }
 
 void CPanelDlg::OnSelchangeEventType() {
