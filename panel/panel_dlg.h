@@ -96,6 +96,19 @@ private:
     void OnSplitButton();
     void SetupSplitButtons();
     int CheckedSplitLayout() const;
+    // The slot of the graph under a point of the panel, counted from the
+    // file's start over its hour, for the event type on view; -1 where there
+    // is none (off the graph, past the hour, or an empty graph).
+    int GraphSlotAt(POINT point) const;
+    // How long each slot of the type on view lasts, ms.
+    int32_t SlotMs() const;
+    // A click on the graph seeks to the start of the slot under it, where the
+    // position control takes seeks; TRUE when the click was the graph's.
+    BOOL OnGraphClick(POINT point);
+    // The graph's tooltip: made once, its text following the pointer.
+    void CreateGraphTip();
+    void TrackGraphTip(UINT nFlags, POINT point);
+    void FormatGraphTip(int slot, char* text, size_t size) const;
 
     // Placement.
     void LayoutControls();
@@ -140,4 +153,7 @@ private:
     int m_bCursorSwapped;
     EVENT_INDEX m_index;         // the event index of the open file
     HBITMAP m_hbmSplit[4];       // images of split buttons 1015..1018
+    char m_szIndexPath[RECORDING_PATH_SIZE];  // the file m_index was fetched for
+    HWND m_hwndGraphTip;         // the graph's tooltip, owned by the panel
+    char m_szGraphTip[128];      // what it says now
 };

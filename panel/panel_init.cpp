@@ -66,8 +66,11 @@ CPanelDlg::CPanelDlg(CWnd* pParent)
       m_hHandCursor(nullptr),
       m_hSavedCursor(nullptr),
       m_bCursorSwapped(0),
-      m_hbmSplit{nullptr, nullptr, nullptr, nullptr} {
+      m_hbmSplit{nullptr, nullptr, nullptr, nullptr},
+      m_hwndGraphTip(nullptr) {
     m_szPath[0] = '\0';
+    m_szIndexPath[0] = '\0';
+    m_szGraphTip[0] = '\0';
     std::strcpy(m_szTime, "00:00:00");
     std::memset(&m_index, 0, sizeof m_index);
 }
@@ -126,6 +129,7 @@ BOOL CPanelDlg::OnInitDialog() {
     m_hPen = CreatePen(PS_SOLID, 1, GetSysColor(COLOR_BTNFACE));
 
     m_graph.Attach(GetDlgItem(IDC_GRAPH));
+    CreateGraphTip();
     SendDlgItemMessage(IDC_MINUTES, EM_LIMITTEXT, 2, 0);
     SendDlgItemMessage(IDC_SECONDS, EM_LIMITTEXT, 2, 0);
     m_editMinutes.Attach(GetDlgItem(IDC_MINUTES));
@@ -225,6 +229,9 @@ void CPanelDlg::OnDestroy() {
     Default();
     m_positionCtrl.Destroy();
     m_graph.Detach();
+    // Owned by the panel, the tooltip goes with it at the latest.
+    if (m_hwndGraphTip && ::IsWindow(m_hwndGraphTip)) ::DestroyWindow(m_hwndGraphTip);
+    m_hwndGraphTip = nullptr;
     DeleteAndForget(m_hFont);
     DeleteAndForget(m_hBrush);
     DeleteAndForget(m_hPen);

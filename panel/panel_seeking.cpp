@@ -123,7 +123,8 @@ void CPanelDlg::OnHScroll(UINT nSBCode, UINT nPos, HWND) {
     Default();
 }
 
-void CPanelDlg::OnMouseMove(UINT, POINT point) {
+void CPanelDlg::OnMouseMove(UINT nFlags, POINT point) {
+    TrackGraphTip(nFlags, point);
     if (PtInRect(&m_rcTimeClick, point)) {
         if (!m_bCursorSwapped && m_hHandCursor && m_nPlayState != PLAY_IDLE && m_nPlayState != PLAY_STOPPED) {
             m_hSavedCursor = reinterpret_cast<HCURSOR>(
@@ -138,6 +139,7 @@ void CPanelDlg::OnMouseMove(UINT, POINT point) {
 }
 
 void CPanelDlg::OnLButtonUp(UINT, POINT point) {
+    if (OnGraphClick(point)) return;
     if (!m_hFont || m_nPlayState == PLAY_IDLE || m_nPlayState == PLAY_STOPPED) return;
     if (!PtInRect(&m_rcTimeClick, point)) {
         ShowTimeEdits(FALSE);

@@ -110,9 +110,14 @@ void CPanelDlg::RunOpenSequence() {
         return;
     }
     // The fetch keeps whatever a block the decoder does not deliver held, and
-    // a failed fetch writes nothing: start from an empty index, so that no
-    // event or start time of the previous file shows for this one.
-    memset(&m_index, 0, sizeof m_index);
+    // a failed fetch writes nothing. Another file starts from an empty index,
+    // so that no event or start time of the previous one shows for it; the
+    // same file opened again (every seek does) keeps its own, so that a fetch
+    // failing then does not take a correct graph away.
+    if (_stricmp(m_szIndexPath, m_szPath) != 0) {
+        memset(&m_index, 0, sizeof m_index);
+        memcpy(m_szIndexPath, m_szPath, sizeof m_szIndexPath);
+    }
     if (SendToVideo(WM_FETCH_INDEX, reinterpret_cast<WPARAM>(&m_index), 0)) NormaliseGpi();
     ::SetWindowTextA(m_hwndVideo, m_szPath);
     OnSelchangeEventType();

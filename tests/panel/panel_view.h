@@ -3,10 +3,12 @@
 // and the bars of the event graph.
 #pragma once
 #include <windows.h>
+#include <commctrl.h>
 #include <algorithm>
 #include <climits>
 #include <cstdint>
 #include <cstdio>
+#include <string>
 #include <vector>
 #include "res/resource.h"
 #include "widgets/bar_graph_wnd.h"
@@ -95,6 +97,32 @@ inline int32_t ShownMs(const char* text) {
 inline CBarGraphWnd* Graph(HWND panel) {
     const LONG_PTR data = GetWindowLongPtrA(GetDlgItem(panel, IDC_GRAPH), GWLP_USERDATA);
     return static_cast<CBarGraphWnd*>(reinterpret_cast<CSubclassWnd*>(data));
+}
+
+// What the event graph's tooltip says now: the text of the tool over the
+// graph (id 202) of a tooltip the panel owns; empty when there is none.
+inline std::string GraphTipText(HWND panel) {
+    struct Search {
+        HWND panel;
+        std::string text;
+    } search = {panel, {}};
+    EnumThreadWindows(GetCurrentThreadId(), [](HWND hwnd, LPARAM lParam) -> BOOL {
+        Search& s = *reinterpret_cast<Search*>(lParam);
+        char cls[64] = "";
+        GetClassNameA(hwnd, cls, sizeof cls);
+        if (lstrcmpiA(cls, TOOLTIPS_CLASSA) != 0 || GetWindow(hwnd, GW_OWNER) != s.panel) return TRUE;
+        char text[256] = "";
+        TOOLINFOA tool = {};
+        tool.cbSize = sizeof tool;
+        tool.hwnd = s.panel;
+        tool.uId = IDC_GRAPH;
+        if (!SendMessageA(hwnd, TTM_GETTOOLINFOA, 0, reinterpret_cast<LPARAM>(&tool))) return TRUE;
+        tool.lpszText = text;
+        SendMessageA(hwnd, TTM_GETTEXTA, sizeof text, reinterpret_cast<LPARAM>(&tool));
+        s.text = text;
+        return FALSE;
+    }, reinterpret_cast<LPARAM>(&search));
+    return search.text;
 }
 
 }  // namespace panel_view
