@@ -103,7 +103,7 @@ private:
     // How long each slot of the type on view lasts, ms.
     int32_t SlotMs() const;
     // A click on the graph seeks to the start of the slot under it, where the
-    // position control takes seeks; TRUE when the click was the graph's.
+    // position control takes seeks; TRUE when it did.
     BOOL OnGraphClick(POINT point);
     // The graph's tooltip: made once, its text following the pointer.
     void CreateGraphTip();

@@ -160,11 +160,12 @@ int CPanelDlg::GraphSlotAt(POINT point) const {
 }
 
 BOOL CPanelDlg::OnGraphClick(POINT point) {
+    // Only where the position control takes a seek: playing or paused, and it
+    // enabled. Elsewhere the click is any click on the panel.
+    if (m_nPlayState != PLAY_PLAYING && m_nPlayState != PLAY_PAUSED) return FALSE;
+    if (!::IsWindowEnabled(m_positionCtrl.Window())) return FALSE;
     const int slot = GraphSlotAt(point);
     if (slot < 0) return FALSE;
-    // Where the position control takes a seek: playing or paused, and it enabled.
-    if (m_nPlayState != PLAY_PLAYING && m_nPlayState != PLAY_PAUSED) return TRUE;
-    if (!::IsWindowEnabled(m_positionCtrl.Window())) return TRUE;
     ShowTimeEdits(FALSE);
     SeekTo(slot * SlotMs());
     return TRUE;
