@@ -41,10 +41,10 @@ CWinApp* AfxGetApp();
 // The command-line tail: what follows the program's own name and the blanks behind it.
 const char* CommandLineTail(const char* commandLine);
 
-// Hosting of ActiveX controls in dialogs; without it, a template control fails.
 // The standard Help command.
 #define ID_HELP 0xE146
 
+// Hosting of ActiveX controls in dialogs; without it, a template control fails.
 void AfxEnableControlContainer();
 bool IsControlContainerEnabled();
 // The three-dimensional look of standard controls (the common controls).

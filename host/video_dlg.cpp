@@ -1,4 +1,6 @@
 #include "host/video_dlg.h"
+#include <cstring>
+#include "decoder/dvrctl.h"
 #include "framework/app.h"
 #include "framework/exceptions.h"
 #include "host/event_fetch.h"
@@ -16,8 +18,8 @@ BEGIN_MESSAGE_MAP(CVideoDlg, CDialog)
 END_MESSAGE_MAP()
 
 BEGIN_EVENTSINK_MAP(CVideoDlg, CDialog)
-    ON_EVENT(IDC_DECODER, 1, OnStateChange)
-    ON_EVENT(IDC_DECODER, 2, OnPositionChange)
+    ON_EVENT(IDC_DECODER, DVR_EVENT_STATE_CHANGE, OnStateChange)
+    ON_EVENT(IDC_DECODER, DVR_EVENT_POSITION_CHANGE, OnPositionChange)
 END_EVENTSINK_MAP()
 
 CVideoDlg::CVideoDlg(CWnd* pParent)
@@ -36,8 +38,14 @@ BOOL CVideoDlg::OnInitDialog() {
     CDialog::OnInitDialog();
     SendMessageA(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
     SendMessageA(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
-    // The panel sees the path in its own initialisation, so it goes in first.
-    if (m_szPath[0]) CopyPathOrRefuse(m_panel.m_szPath, sizeof m_panel.m_szPath, m_szPath);
+    // The panel sees the path in its own initialisation, so it goes in first,
+    // without its quotes: only the path itself has to fit the panel's buffer.
+    if (m_szPath[0]) {
+        char path[sizeof m_szPath];
+        std::memcpy(path, m_szPath, sizeof path);
+        StripQuotes(path);
+        if (PathFitsOrRefuse(path, CPanelDlg::RECORDING_PATH_SIZE)) m_panel.SetStartPath(path);
+    }
     m_panel.Create(this);
     m_panel.ShowWindow(SW_SHOW);
     return TRUE;

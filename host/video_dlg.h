@@ -10,9 +10,15 @@
 
 class CVideoDlg : public CDialog {
 public:
+    // The command line's path as it comes, quotes and all: room for the longest
+    // path the panel takes (RECORDING_PATH_SIZE) in quotes, and more, so that a
+    // longer one arrives whole and is refused rather than cut.
+    static constexpr size_t COMMAND_LINE_PATH_SIZE = 300;
+    static_assert(COMMAND_LINE_PATH_SIZE >= CPanelDlg::RECORDING_PATH_SIZE + 2, "a quoted recording path fits");
+
     explicit CVideoDlg(CWnd* pParent = nullptr);
 
-    char m_szPath[300];        // recording path from the command line
+    char m_szPath[COMMAND_LINE_PATH_SIZE];  // recording path from the command line
     CStreamDecoder m_decoder;  // bound to the decoder control when the dialog initialises
     CPanelDlg m_panel;
     HICON m_hIcon;

@@ -1,9 +1,11 @@
 // The control panel: the modeless dialog under the video window that carries
-// every control of the player. The panel never calls the decoder; it sends the
-// video window the messages of host/messages.h.
+// every control of the player. The panel never calls the decoder, and knows the
+// video window only as a window: it sends it the messages of host/messages.h
+// and is posted the decoder's events the same way.
 //
 // One class, its files by concern:
-//   panel_init.cpp       construction, initialisation, painting, teardown
+//   panel_init.cpp       construction, the message tables, initialisation,
+//                        painting, teardown, the messages to the video window
 //   panel_transport.cpp  open, play, pause, step, stop, speed, decoder state
 //   panel_seeking.cpp    the time display, the position control and seeks
 //   panel_graph.cpp      the event graph, split layouts and camera groups
@@ -13,62 +15,31 @@
 #include <cstdint>
 #include "framework/controls.h"
 #include "framework/dialog.h"
-#include "framework/olecontrol.h"
 #include "host/event_index.h"
 #include "panel/play_state.h"
 #include "widgets/bar_graph_wnd.h"
 #include "widgets/digit_edit.h"
-#include "widgets/slider_tip_hook.h"
-
-class CVideoDlg;
+#include "widgets/position_control.h"
 
 class CPanelDlg : public CDialog {
 public:
+    // The longest path the open-file dialog gives and the system's ANSI file
+    // calls take (MAX_PATH), terminator included.
+    static constexpr size_t RECORDING_PATH_SIZE = MAX_PATH;
+
     explicit CPanelDlg(CWnd* pParent = nullptr);
     ~CPanelDlg() override;
 
-    // Creates the panel window, owned by the video window (its partner).
-    BOOL Create(CVideoDlg* pVideoWnd);
+    // The recording to play at start, given before Create so that the panel's
+    // initialisation sees it. FALSE, and no path kept, when it does not fit.
+    BOOL SetStartPath(const char* path);
+    // Creates the panel window owned by the video window, its partner from now on.
+    BOOL Create(CWnd* pVideoWnd);
     // A 320x240 display becomes 640x480 (a file with several cameras was opened).
     void EnsureLargeDisplay();
 
-    // Removes one pair of double quotes that encloses the whole path, in place.
-    static void StripQuotes(char* path);
-
-    char m_szPath[260];          // the recording to open
-    UINT_PTR m_nTimerId;         // the auto-play timer; 0 when none runs
-    CComboBox m_cbCameraGroup;   // 1012
-    CComboBox m_cbEventType;     // 213
-    CComboBox m_cbSpeed;         // 212
-    CComboBox m_cbDisplaySize;   // 214
-    int m_nPlayState;            // PlayState
-    int m_nControlSet;           // the ControlSet applied last
-    HICON m_hIcon;
-    CVideoDlg* m_pVideoWnd;
-    HBITMAP m_hbmOpen, m_hbmStop, m_hbmPlay, m_hbmPause, m_hbmSource, m_hbmStep;
-    COleControlWnd m_wndSlider;  // host of the slider control, id 1008
-    HWND m_hwndSliderArea;       // the position control as a window to move and enable
-    HWND m_hwndPosition;         // the window that position messages go to
-    int m_bSliderCtrl;           // 1: the slider control; 0: scroll bar 206
-    IDispatch* m_pSlider;        // the slider control's interface; one reference held
-    int32_t m_nStartOffset;      // ms from the file's start at which the next open begins
-    CSliderTipHook m_tipHook;
-    CBarGraphWnd m_graph;        // on static 202
-    int m_bDragging;
-    int32_t m_nLastOffset;       // ms, of the last position event accepted
-    char m_szTime[12];           // the time text
-    HFONT m_hFont;
-    RECT m_rcTime;               // where the time text is drawn, panel client pixels
-    HBRUSH m_hBrush;
-    HPEN m_hPen;
-    CDigitEdit m_editMinutes;    // edit 230
-    CDigitEdit m_editSeconds;    // edit 231
-    RECT m_rcTimeClick;          // the clickable part of the time text
-    HCURSOR m_hHandCursor;
-    HCURSOR m_hSavedCursor;
-    int m_bCursorSwapped;
-    EVENT_INDEX m_index;         // the event index of the open file
-    HBITMAP m_hbmSplit[4];       // images of split buttons 1015..1018
+    // The time text as it is painted beside the event-type list.
+    const char* TimeText() const { return m_szTime; }
 
 protected:
     void DoDataExchange(CDataExchange* pDX) override;
@@ -77,9 +48,15 @@ protected:
     void OnOK() override;
     void OnCancel() override;
 
+    DECLARE_MESSAGE_MAP()
+    DECLARE_EVENTSINK_MAP()
+
+private:
     // Construction and painting.
     void SetupControls();
     void OnPaint();
+    void PaintIcon(HDC dc);
+    void PaintContent(HDC dc, const RECT& rcPaint);
     HCURSOR OnQueryDragIcon();
     void OnDestroy();
 
@@ -96,6 +73,9 @@ protected:
     void OnTimer(UINT_PTR nIDEvent);
     void OnExit();
     void OnClose();
+    void RunOpenSequence();
+    void NormaliseGpi();
+    void PauseWith(UINT nCommand);
 
     // Position display and seeking.
     void ShowTimeEdits(BOOL bShow);
@@ -106,32 +86,74 @@ protected:
     void OnHScroll(UINT nSBCode, UINT nPos, HWND hwndScrollBar);
     void OnMouseMove(UINT nFlags, POINT point);
     void OnLButtonUp(UINT nFlags, POINT point);
+    void FormatPositionTime(int32_t shownMs);
+    void RepaintTime();
 
     // Event graph and camera grouping.
     void UpdateEventGraph(int nType);
     void OnSelchangeEventType();
     void OnSelchangeCameraGroup();
     void OnSplitButton();
+    void SetupSplitButtons();
+    int CheckedSplitLayout() const;
+    // The slot of the graph under a point of the panel, counted from the
+    // file's start over its hour, for the event type on view; -1 where there
+    // is none (off the graph, past the hour, or an empty graph).
+    int GraphSlotAt(POINT point) const;
+    // How long each slot of the type on view lasts, ms.
+    int32_t SlotMs() const;
+    // A click on the graph seeks to the start of the slot under it, where the
+    // position control takes seeks; TRUE when it did.
+    BOOL OnGraphClick(POINT point);
+    // The graph's tooltip: made once, its text following the pointer.
+    void CreateGraphTip();
+    void TrackGraphTip(UINT nFlags, POINT point);
+    void FormatGraphTip(int slot, char* text, size_t size) const;
 
     // Placement.
     void LayoutControls();
     void ApplyDisplaySize();
     void OnSelchangeDisplaySize();
 
-    DECLARE_MESSAGE_MAP()
-    DECLARE_EVENTSINK_MAP()
-
-private:
+    // The video window, or null once it is gone.
+    HWND VideoWindow() const;
+    // To the video window, sent; each replies 0 when it is not there.
+    LRESULT SendToVideo(UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT SendCommand(UINT code, LPARAM arg = 0);
     LRESULT SendView(UINT code, LPARAM value = 0);
+    // A click on one of the panel's buttons, handled once the queue gets to it.
     void PostClick(int nID);
-    void RunOpenSequence();
-    void NormaliseGpi();
-    void SetPositionControl(int position);
-    void FormatPositionTime(int32_t shownMs);
-    void RepaintTime();
-    int CheckedSplitLayout() const;
-    // The slider control's interface methods, by their position in its table.
-    HRESULT CallSlider(int position, long value);
-    HWND SliderWindow();
+
+    char m_szPath[RECORDING_PATH_SIZE];  // the recording to open
+    UINT_PTR m_nTimerId;         // the auto-play timer; 0 when none runs
+    CComboBox m_cbCameraGroup;   // 1012
+    CComboBox m_cbEventType;     // 213
+    CComboBox m_cbSpeed;         // 212
+    CComboBox m_cbDisplaySize;   // 214
+    int m_nPlayState;            // PlayState
+    int m_nControlSet;           // the ControlSet applied last
+    HICON m_hIcon;
+    HWND m_hwndVideo;            // the video window, partner of every message
+    HBITMAP m_hbmOpen, m_hbmStop, m_hbmPlay, m_hbmPause, m_hbmSource, m_hbmStep;
+    CPositionControl m_positionCtrl;  // the slider, or scroll bar 206 in its place
+    int32_t m_nStartOffset;      // ms from the file's start at which the next open begins
+    CBarGraphWnd m_graph;        // on static 202
+    int m_bDragging;
+    int32_t m_nLastOffset;       // ms, of the last position event accepted
+    char m_szTime[12];           // the time text
+    HFONT m_hFont;
+    RECT m_rcTime;               // where the time text is drawn, panel client pixels
+    HBRUSH m_hBrush;
+    HPEN m_hPen;
+    CDigitEdit m_editMinutes;    // edit 230
+    CDigitEdit m_editSeconds;    // edit 231
+    RECT m_rcTimeClick;          // the clickable part of the time text
+    HCURSOR m_hHandCursor;
+    HCURSOR m_hSavedCursor;
+    int m_bCursorSwapped;
+    EVENT_INDEX m_index;         // the event index of the open file
+    HBITMAP m_hbmSplit[4];       // images of split buttons 1015..1018
+    char m_szIndexPath[RECORDING_PATH_SIZE];  // the file m_index was fetched for
+    HWND m_hwndGraphTip;         // the graph's tooltip, owned by the panel
+    char m_szGraphTip[128];      // what it says now
 };

@@ -1,6 +1,5 @@
 // Where the panel's position control and time text stand, and the display size:
 // the video window sized and centred at the top of the screen, the panel under it.
-#include "host/video_dlg.h"
 #include "panel/panel_dlg.h"
 #include "res/resource.h"
 
@@ -12,17 +11,14 @@ void CPanelDlg::LayoutControls() {
     RECT panel;
     GetWindowRect(m_hWnd, &panel);
     int right = panel.right - panel.left;
-    if (m_pVideoWnd && m_pVideoWnd->IsWindow()) {
-        RECT video;
-        GetWindowRect(m_pVideoWnd->m_hWnd, &video);
+    if (HWND video = VideoWindow()) {
+        RECT frame;
+        GetWindowRect(video, &frame);
         POINT origin = {0, 0};
-        ClientToScreen(m_pVideoWnd->m_hWnd, &origin);
-        right += origin.x - video.left;
+        ClientToScreen(video, &origin);
+        right += origin.x - frame.left;
     }
-    if (m_bSliderCtrl)
-        ::MoveWindow(m_hwndSliderArea, 7, 40, right - 21, 17, TRUE);
-    else
-        ::MoveWindow(m_hwndSliderArea, 9, 40, right - 27, 17, TRUE);
+    m_positionCtrl.Place(right);
 
     RECT list;
     GetWindowRect(GetDlgItem(IDC_EVENT_TYPE), &list);
@@ -34,8 +30,8 @@ void CPanelDlg::LayoutControls() {
 }
 
 void CPanelDlg::ApplyDisplaySize() {
-    if (!m_pVideoWnd || !m_pVideoWnd->IsWindow()) return;
-    HWND video = m_pVideoWnd->m_hWnd;
+    HWND video = VideoWindow();
+    if (!video) return;
     const int screenWidth = GetSystemMetrics(SM_CXSCREEN);
     const int screenHeight = GetSystemMetrics(SM_CYSCREEN);
 

@@ -4,11 +4,12 @@
 // decoder and lets Play open the file again at the new start offset.
 #include "panel/panel_dlg.h"
 #include <commctrl.h>
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include "host/messages.h"
-#include "host/video_dlg.h"
+#include "framework/gdi.h"
 #include "res/resource.h"
 #include "widgets/digit_edit.h"
 
@@ -38,13 +39,6 @@ void CPanelDlg::ShowTimeEdits(BOOL bShow) {
     const int how = bShow ? SW_SHOW : SW_HIDE;
     ::ShowWindow(GetDlgItem(IDC_MINUTES), how);
     ::ShowWindow(GetDlgItem(IDC_SECONDS), how);
-}
-
-void CPanelDlg::SetPositionControl(int position) {
-    if (m_bSliderCtrl)
-        ::SendMessageA(m_hwndPosition, TBM_SETPOS, 1, position);
-    else
-        ::SendMessageA(m_hwndPosition, SBM_SETPOS, static_cast<WPARAM>(position), 1);
 }
 
 // m_szTime has room for 11 characters: "HH:MM:SS.hh" up to 99:59:59.99. A time
@@ -80,7 +74,7 @@ LRESULT CPanelDlg::OnDecoderPosition(WPARAM wParam, LPARAM) {
     if (offset == 0) return 0;
 
     // The control spans one hour: the minutes and seconds of the shown time.
-    SetPositionControl(static_cast<int>((shown / 1000) % 3600));
+    m_positionCtrl.SetPosition(static_cast<int>((shown / 1000) % 3600));
     return 0;
 }
 
@@ -95,23 +89,20 @@ void CPanelDlg::SeekTo(int32_t offset) {
 void CPanelDlg::OnSliderMouseDown(short, short, long, long) { m_bDragging = 1; }
 
 void CPanelDlg::OnSliderMouseUp(short, short, long, long) {
-    const int position = static_cast<int>(::SendMessageA(m_hwndPosition, TBM_GETPOS, 0, 0));
-    SeekTo(position * 1000);
+    SeekTo(m_positionCtrl.GetPosition() * 1000);
     m_bDragging = 0;
 }
 
 void CPanelDlg::OnHScroll(UINT nSBCode, UINT nPos, HWND) {
     switch (nSBCode) {
-    case SB_PAGELEFT: {
-        const int64_t target = static_cast<int64_t>(m_nLastOffset) - kPageMs;
-        SeekTo(target < 0 ? 0 : static_cast<int32_t>(target));
+    // A minute from the last position shown, computed wide so that it cannot
+    // wrap; kept from going before the start or past the hour.
+    case SB_PAGELEFT:
+        SeekTo(static_cast<int32_t>(std::max<int64_t>(int64_t{m_nLastOffset} - kPageMs, 0)));
         break;
-    }
-    case SB_PAGERIGHT: {
-        const int64_t target = static_cast<int64_t>(m_nLastOffset) + kPageMs;
-        SeekTo(target > kHourMs ? kHourMs : static_cast<int32_t>(target));
+    case SB_PAGERIGHT:
+        SeekTo(static_cast<int32_t>(std::min<int64_t>(int64_t{m_nLastOffset} + kPageMs, kHourMs)));
         break;
-    }
     case SB_THUMBPOSITION:
         SeekTo(static_cast<int32_t>(nPos) * 1000);
         break;
@@ -132,7 +123,8 @@ void CPanelDlg::OnHScroll(UINT nSBCode, UINT nPos, HWND) {
     Default();
 }
 
-void CPanelDlg::OnMouseMove(UINT, POINT point) {
+void CPanelDlg::OnMouseMove(UINT nFlags, POINT point) {
+    TrackGraphTip(nFlags, point);
     if (PtInRect(&m_rcTimeClick, point)) {
         if (!m_bCursorSwapped && m_hHandCursor && m_nPlayState != PLAY_IDLE && m_nPlayState != PLAY_STOPPED) {
             m_hSavedCursor = reinterpret_cast<HCURSOR>(
@@ -147,6 +139,7 @@ void CPanelDlg::OnMouseMove(UINT, POINT point) {
 }
 
 void CPanelDlg::OnLButtonUp(UINT, POINT point) {
+    if (OnGraphClick(point)) return;
     if (!m_hFont || m_nPlayState == PLAY_IDLE || m_nPlayState == PLAY_STOPPED) return;
     if (!PtInRect(&m_rcTimeClick, point)) {
         ShowTimeEdits(FALSE);
@@ -155,14 +148,14 @@ void CPanelDlg::OnLButtonUp(UINT, POINT point) {
 
     // Without a device context there is nothing to place the edits by: the
     // click is then ignored and the edits stay as they are.
-    HDC dc = ::GetDC(m_hWnd);
-    if (!dc) return;
     ABC digits[10] = {}, colon = {};
-    HGDIOBJ previous = ::SelectObject(dc, m_hFont);
-    if (!GetCharABCWidthsA(dc, '0', '9', digits)) memset(digits, 0, sizeof digits);
-    if (!GetCharABCWidthsA(dc, ':', ':', &colon)) memset(&colon, 0, sizeof colon);
-    ::SelectObject(dc, previous);
-    ::ReleaseDC(m_hWnd, dc);
+    {
+        CClientDC dc(m_hWnd);
+        if (!dc) return;
+        CScopedSelect font(dc, m_hFont);
+        if (!GetCharABCWidthsA(dc, '0', '9', digits)) memset(digits, 0, sizeof digits);
+        if (!GetCharABCWidthsA(dc, ':', ':', &colon)) memset(&colon, 0, sizeof colon);
+    }
 
     auto width = [&](char c) -> int {
         const ABC* abc = c >= '0' && c <= '9' ? &digits[c - '0'] : c == ':' ? &colon : nullptr;

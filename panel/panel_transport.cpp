@@ -10,7 +10,6 @@
 #include "decoder/dvrctl.h"
 #include "framework/filedialog.h"
 #include "host/messages.h"
-#include "host/video_dlg.h"
 #include "res/resource.h"
 
 namespace {
@@ -50,7 +49,7 @@ void CPanelDlg::EnableControls(int nSet) {
         EnableIf(GetDlgItem(IDC_SPEED), row.speed);
         EnableIf(GetDlgItem(IDC_EVENT_TYPE), row.eventType);
         EnableIf(GetDlgItem(IDC_SOURCE), row.source);
-        EnableIf(m_hwndSliderArea, row.position);
+        EnableIf(m_positionCtrl.Window(), row.position);
         EnableIf(GetDlgItem(IDC_STEP), row.step);
         return;
     }
@@ -61,7 +60,7 @@ void CPanelDlg::OnOpen() {
     memcpy(filter, kOpenFilter, sizeof filter);
     for (char& c : filter)
         if (c == '|') c = '\0';
-    char file[260] = "";
+    char file[RECORDING_PATH_SIZE] = "";
 
     OPENFILENAMEA ofn;
     memset(&ofn, 0, sizeof ofn);
@@ -107,16 +106,20 @@ void CPanelDlg::RunOpenSequence() {
     SendCommand(PCMD_START_OFFSET, m_nStartOffset);
     if (!SendCommand(PCMD_OPEN, reinterpret_cast<LPARAM>(m_szPath))) {
         EnableControls(CTRL_STOPPED);
-        m_pVideoWnd->SetWindowText("");
+        ::SetWindowTextA(m_hwndVideo, "");
         return;
     }
     // The fetch keeps whatever a block the decoder does not deliver held, and
-    // a failed fetch writes nothing: start from an empty index, so that no
-    // event or start time of the previous file shows for this one.
-    memset(&m_index, 0, sizeof m_index);
-    if (SendMessageA(m_pVideoWnd->m_hWnd, WM_FETCH_INDEX, reinterpret_cast<WPARAM>(&m_index), 0))
-        NormaliseGpi();
-    m_pVideoWnd->SetWindowText(m_szPath);
+    // a failed fetch writes nothing. Another file starts from an empty index,
+    // so that no event or start time of the previous one shows for it; the
+    // same file opened again (every seek does) keeps its own, so that a fetch
+    // failing then does not take a correct graph away.
+    if (_stricmp(m_szIndexPath, m_szPath) != 0) {
+        memset(&m_index, 0, sizeof m_index);
+        memcpy(m_szIndexPath, m_szPath, sizeof m_szIndexPath);
+    }
+    if (SendToVideo(WM_FETCH_INDEX, reinterpret_cast<WPARAM>(&m_index), 0)) NormaliseGpi();
+    ::SetWindowTextA(m_hwndVideo, m_szPath);
     OnSelchangeEventType();
 }
 
@@ -130,23 +133,21 @@ void CPanelDlg::OnStop() {
     ShowTimeEdits(FALSE);
     m_nPlayState = PLAY_STOPPED;
     EnableControls(CTRL_STOPPED);
-    SetPositionControl(0);
+    m_positionCtrl.SetPosition(0);
     m_nStartOffset = 0;
     SendCommand(PCMD_STOP);
 }
 
-void CPanelDlg::OnPause() {
-    ShowTimeEdits(FALSE);
-    m_nPlayState = PLAY_PAUSED;
-    EnableControls(CTRL_PAUSED);
-    SendCommand(PCMD_PAUSE);
-}
+void CPanelDlg::OnPause() { PauseWith(PCMD_PAUSE); }
 
-void CPanelDlg::OnStep() {
+// Step leaves the decoder paused after one picture, as Pause does.
+void CPanelDlg::OnStep() { PauseWith(PCMD_STEP); }
+
+void CPanelDlg::PauseWith(UINT nCommand) {
     ShowTimeEdits(FALSE);
     m_nPlayState = PLAY_PAUSED;
     EnableControls(CTRL_PAUSED);
-    SendCommand(PCMD_STEP);
+    SendCommand(nCommand);
 }
 
 void CPanelDlg::OnSource() {
@@ -186,7 +187,7 @@ void CPanelDlg::OnTimer(UINT_PTR) {
 }
 
 void CPanelDlg::OnExit() {
-    ::PostMessageA(m_pVideoWnd->m_hWnd, WM_CLOSE, 0, 0);
+    ::PostMessageA(m_hwndVideo, WM_CLOSE, 0, 0);
     // Not through OnCancel, which is empty so that Escape leaves the panel open.
     CDialog::EndDialog(IDCANCEL);
 }

@@ -1,7 +1,11 @@
 #include "widgets/bar_graph_wnd.h"
 #include <algorithm>
+#include <memory>
+#include <type_traits>
 #include <cstring>
 #include <new>
+#include <vector>
+#include "framework/gdi.h"
 
 namespace {
 
@@ -52,42 +56,62 @@ void CBarGraphWnd::Clear() {
 LRESULT CBarGraphWnd::OnPaint() {
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(m_hWnd, &ps);
-    RECT rc;
-    GetClientRect(m_hWnd, &rc);
-    const int w = rc.right, h = rc.bottom;
+    PaintContent(dc);
+    EndPaint(m_hWnd, &ps);
+    return 1;
+}
 
-    // Logical y = 0 is the bottom row and m_nHeightScale one row above the top,
-    // so a full bar's end point (which LineTo leaves out) falls outside.
+// Logical y = 0 is the bottom row and m_nHeightScale one row above the top,
+// so a full bar's end point (which LineTo leaves out) falls outside.
+void CBarGraphWnd::ApplyMapping(HDC dc, const RECT& rcClient) const {
     SetMapMode(dc, MM_ANISOTROPIC);
     SetWindowExtEx(dc, m_nWidthScale, -m_nHeightScale, nullptr);
-    SetViewportOrgEx(dc, 0, h - 1, nullptr);
-    SetViewportExtEx(dc, w - 1, h, nullptr);
+    SetViewportOrgEx(dc, 0, rcClient.bottom - 1, nullptr);
+    SetViewportExtEx(dc, rcClient.right - 1, rcClient.bottom, nullptr);
+}
 
-    HPEN pen = CreatePen(PS_SOLID, 1, m_crPen);
-    HGDIOBJ oldPen = SelectObject(dc, pen);
+// The bars over the background OnEraseBkgnd laid; the paint itself fills nothing.
+void CBarGraphWnd::PaintContent(HDC dc) {
+    RECT rc;
+    GetClientRect(m_hWnd, &rc);
+    ApplyMapping(dc, rc);
+
+    CScopedPen pen(CreatePen(PS_SOLID, 1, m_crPen));
+    CScopedSelect selectPen(dc, pen);
     for (int i = 0; i < m_nCount; ++i) {
         MoveToEx(dc, i, 0, nullptr);
         LineTo(dc, i, std::min(m_pValues[i], m_nHeightScale));
     }
-    SelectObject(dc, oldPen);
-    DeleteObject(pen);
-    EndPaint(m_hWnd, &ps);
-    return 1;
+}
+
+// The columns come from the same mapping on a device context of our own, so
+// that they are rounded exactly as the painted bars are.
+int CBarGraphWnd::SlotAt(int x) const {
+    if (!m_hWnd || m_nWidthScale <= 0) return -1;
+    RECT rc;
+    GetClientRect(m_hWnd, &rc);
+    if (x < 0 || x >= rc.right) return -1;
+    std::unique_ptr<std::remove_pointer_t<HDC>, decltype(&DeleteDC)> dc(CreateCompatibleDC(nullptr), &DeleteDC);
+    if (!dc) return -1;
+    ApplyMapping(dc.get(), rc);
+    std::vector<POINT> columns(static_cast<size_t>(m_nWidthScale));
+    for (int i = 0; i < m_nWidthScale; ++i) columns[i] = {i, 0};
+    if (!LPtoDP(dc.get(), columns.data(), m_nWidthScale)) return -1;
+    int slot = -1;
+    for (int i = 0; i < m_nWidthScale && columns[i].x <= x; ++i)
+        if (slot < 0 || columns[i].x != columns[slot].x) slot = i;
+    return slot;
 }
 
 LRESULT CBarGraphWnd::OnEraseBkgnd(WPARAM wParam) {
     HDC dc = reinterpret_cast<HDC>(wParam);
     RECT rc;
     GetClientRect(m_hWnd, &rc);
-    HPEN pen = CreatePen(PS_NULL, 1, 0);
-    HBRUSH brush = CreateSolidBrush(GetSysColor(COLOR_BTNFACE));
-    HGDIOBJ oldBrush = SelectObject(dc, brush);
-    HGDIOBJ oldPen = SelectObject(dc, pen);
+    CScopedPen pen(CreatePen(PS_NULL, 1, 0));
+    CScopedBrush brush(CreateSolidBrush(GetSysColor(COLOR_BTNFACE)));
+    CScopedSelect selectBrush(dc, brush);
+    CScopedSelect selectPen(dc, pen);
     // A null pen leaves out the right and bottom edge; the + 1 takes them in.
     Rectangle(dc, rc.left, rc.top, rc.right + 1, rc.bottom + 1);
-    SelectObject(dc, oldBrush);
-    SelectObject(dc, oldPen);
-    DeleteObject(brush);
-    DeleteObject(pen);
     return 1;
 }

@@ -13,6 +13,12 @@ public:
     // Drops the values and repaints the graph and its parent beneath it.
     void Clear();
 
+    // The slot whose bar stands in client column x, reckoned the way the bars
+    // are drawn: of the slots drawn in one column the first, and between two
+    // columns that hold bars the one to the left. Slots run over the whole
+    // width scale, also past the values held; -1 outside the graph.
+    int SlotAt(int x) const;
+
     LRESULT OnPaint() override;
     LRESULT OnEraseBkgnd(WPARAM wParam) override;
 
@@ -21,4 +27,9 @@ public:
     int32_t m_nCount = 0;
     std::unique_ptr<int32_t[]> m_pValues;
     COLORREF m_crPen = 0;           // bar colour, set by the owner
+
+private:
+    // Logical x is the slot, y the value: the mapping the bars are drawn with.
+    void ApplyMapping(HDC dc, const RECT& rcClient) const;
+    void PaintContent(HDC dc);
 };

@@ -25,10 +25,30 @@ AxControlInfo SliderInfo()
     return info;
 }
 
-// The positions that take one long.
+// The positions that take one long, with the names their calls are logged by.
+struct Setting {
+    int nPosition;
+    const char* name;
+};
+constexpr Setting kSettings[] = {
+    {10, "SetPageStep"}, {12, "SetSetting12"}, {14, "SetRangeMax"}, {16, "SetRangeMin"},
+    {18, "SetSetting18"}, {26, "SetSetting26"}, {53, "SetSetting53"},
+};
+
 constexpr bool IsSetting(int n)
 {
-    return n == 10 || n == 12 || n == 14 || n == 16 || n == 18 || n == 26 || n == 53;
+    for (const Setting& setting : kSettings)
+        if (setting.nPosition == n)
+            return true;
+    return false;
+}
+
+const char* SettingName(int n)
+{
+    for (const Setting& setting : kSettings)
+        if (setting.nPosition == n)
+            return setting.name;
+    return "?";
 }
 
 VARIANT ShortVariant(short value)
@@ -197,7 +217,7 @@ LONG FakeSlider::Position() const
 
 HRESULT FakeSlider::OnSetting(int nPosition, LONG nValue)
 {
-    m_calls.push_back(std::to_string(nPosition) + "(" + std::to_string(nValue) + ")");
+    m_calls.push_back(std::string(SettingName(nPosition)) + "(" + std::to_string(nValue) + ")");
     if (nPosition == 16)
         m_nMin = nValue;
     else if (nPosition == 14)
@@ -210,7 +230,7 @@ HRESULT FakeSlider::OnSetting(int nPosition, LONG nValue)
 
 HRESULT FakeSlider::OnGetWindow(OLE_HANDLE* phWnd)
 {
-    m_calls.push_back(std::to_string(kSliderWindowMethod));
+    m_calls.push_back("GetHwnd");
     if (!phWnd)
         return E_POINTER;
     // 32 bits, as the property's type has; window handles fit in them.

@@ -7,11 +7,14 @@
 //
 // The panel drives the slider through an interface called by vtable position
 // (IUnknown 0-2, IDispatch 3-6, then the control's own methods). The fake answers
-// that interface with an explicit table:
-//   10, 12, 14, 16, 18, 26, 53  take one long; logged as "16(0)". 16 sets the
-//                               trackbar's lower end, 14 its upper end, 10 its page.
-//   38                          reads the trackbar's handle into an OLE_HANDLE
-//                               (32 bits, also on 64-bit); logged as "38".
+// that interface with an explicit table, and logs each call by the name the
+// player gives the method at that position:
+//   10 SetPageStep, 12 SetSetting12, 14 SetRangeMax, 16 SetRangeMin,
+//   18 SetSetting18, 26 SetSetting26, 53 SetSetting53
+//                               take one long; logged as "SetRangeMin(0)". Only
+//                               the range and the page step shape the trackbar.
+//   38 GetHwnd                  reads the trackbar's handle into an OLE_HANDLE
+//                               (32 bits, also on 64-bit); logged as "GetHwnd".
 //   every other position        E_NOTIMPL, logged as "7: not implemented".
 // A call through IDispatch::Invoke is logged as "dispid N" and not found.
 //

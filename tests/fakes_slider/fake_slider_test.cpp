@@ -94,7 +94,8 @@ TEST_F(FakeSliderHosted, SettingsAreLoggedInOrderAndShapeTheTrackbar) {
     const std::pair<int, LONG> settings[] = {{16, 0}, {14, 3600}, {12, 1}, {10, 60}, {26, 3}, {18, 0}, {53, 1}};
     for (const auto& [position, value] : settings)
         EXPECT_EQ(S_OK, CallAt(slider, position, value)) << position;
-    EXPECT_EQ((std::vector<std::string>{"16(0)", "14(3600)", "12(1)", "10(60)", "26(3)", "18(0)", "53(1)"}),
+    EXPECT_EQ((std::vector<std::string>{"SetRangeMin(0)", "SetRangeMax(3600)", "SetSetting12(1)", "SetPageStep(60)",
+                                        "SetSetting26(3)", "SetSetting18(0)", "SetSetting53(1)"}),
               fake->Calls());
     EXPECT_EQ(0, Tb(TBM_GETRANGEMIN));
     EXPECT_EQ(3600, Tb(TBM_GETRANGEMAX));
@@ -119,7 +120,7 @@ TEST_F(FakeSliderHosted, WindowHandleIsTheTrackbarFillingTheHostWindow) {
     EXPECT_EQ(20, rcHost.bottom);
     EXPECT_EQ(rcHost.right, rcTrack.right);
     EXPECT_EQ(rcHost.bottom, rcTrack.bottom);
-    EXPECT_EQ((std::vector<std::string>{"38"}), fake->Calls());
+    EXPECT_EQ((std::vector<std::string>{"GetHwnd"}), fake->Calls());
 
     dlg.m_wndSlider.MoveWindow(0, 0, 200, 25);
     GetClientRect(hwnd, &rcTrack);

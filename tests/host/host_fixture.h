@@ -30,6 +30,11 @@ protected:
     LRESULT View(WPARAM code, LPARAM value = 0) {
         return SendMessageA(video.m_hWnd, WM_VIEW_PROPERTY, code, value);
     }
+    // The panel's display-size list, as the user sees and sets it.
+    int DisplaySize() const {
+        return static_cast<int>(SendDlgItemMessageA(video.m_panel.m_hWnd, IDC_DISPLAY_SIZE, CB_GETCURSEL, 0, 0));
+    }
+    void SetDisplaySize(int size) { SendDlgItemMessageA(video.m_panel.m_hWnd, IDC_DISPLAY_SIZE, CB_SETCURSEL, size, 0); }
     using Calls = std::vector<std::string>;
 
     testing_support::ComScope com;

@@ -1,5 +1,7 @@
 // The video window: the command bridge from the panel to the decoder, resizing,
 // the decoder's events, and teardown.
+#include <cstdio>
+#include <memory>
 #include "framework/exceptions.h"
 #include "tests/host/host_fixture.h"
 
@@ -9,7 +11,6 @@ TEST_F(VideoWindow, InitialisationBindsTheDecoderAndCreatesThePanel) {
     EXPECT_EQ(decoder->Window(), video.m_decoder.m_hWnd);
     ASSERT_TRUE(video.m_panel.IsWindow());
     EXPECT_EQ(video.m_hWnd, GetWindow(video.m_panel.m_hWnd, GW_OWNER));
-    EXPECT_EQ(&video, video.m_panel.m_pVideoWnd);
     EXPECT_TRUE(IsWindowVisible(video.m_panel.m_hWnd));
     EXPECT_EQ(reinterpret_cast<LRESULT>(video.m_hIcon), SendMessageA(video.m_hWnd, WM_GETICON, ICON_BIG, 0));
     EXPECT_EQ(reinterpret_cast<LRESULT>(video.m_hIcon), SendMessageA(video.m_hWnd, WM_GETICON, ICON_SMALL, 0));
@@ -72,10 +73,10 @@ TEST_F(VideoWindow, OnlySeveralOfTheSixteenCamerasRaiseTheSmallestDisplay) {
     struct Case { LONG mask; int size; } cases[] = {{0x0001, 0}, {0x0003, 1}, {0xFFFF, 1}, {0x10000, 0}, {0x18000, 0}};
     const char path[] = "x.d01";
     for (const Case& c : cases) {
-        video.m_panel.m_cbDisplaySize.SetCurSel(0);
+        SetDisplaySize(0);
         decoder->SetCameraMask(c.mask);
         Command(PCMD_OPEN, reinterpret_cast<LPARAM>(path));
-        EXPECT_EQ(c.size, video.m_panel.m_cbDisplaySize.GetCurSel()) << std::hex << "mask 0x" << c.mask;
+        EXPECT_EQ(c.size, DisplaySize()) << std::hex << "mask 0x" << c.mask;
     }
     RECT client;
     GetClientRect(video.m_hWnd, &client);
@@ -85,17 +86,17 @@ TEST_F(VideoWindow, OnlySeveralOfTheSixteenCamerasRaiseTheSmallestDisplay) {
 
 TEST_F(VideoWindow, RaisedErrorEndsTheCommandQuietlyWithZero) {
     decoder->SetCameraMask(0xFFFF);
-    video.m_panel.m_cbDisplaySize.SetCurSel(0);
+    SetDisplaySize(0);
     decoder->RaiseOn(DVR_FILE_NAME, L"The file does not exist.");
     const char path[] = "missing.d01";
     EXPECT_EQ(0, Command(PCMD_OPEN, reinterpret_cast<LPARAM>(path)));
     EXPECT_EQ((Calls{"SetFileName(missing.d01)"}), decoder->Calls());
-    EXPECT_EQ(0, video.m_panel.m_cbDisplaySize.GetCurSel());
+    EXPECT_EQ(0, DisplaySize());
     EXPECT_TRUE(boxes.boxes.empty());
     decoder->ClearFailures();
     decoder->RaiseOn(DVR_CAMERA_MASK, L"damaged");
     EXPECT_EQ(0, Command(PCMD_OPEN, reinterpret_cast<LPARAM>(path)));
-    EXPECT_EQ(0, video.m_panel.m_cbDisplaySize.GetCurSel()) << "no enlargement after a failed open";
+    EXPECT_EQ(0, DisplaySize()) << "no enlargement after a failed open";
 }
 
 TEST_F(VideoWindow, StatusFailureReachesTheGeneralHandling) {
@@ -171,6 +172,21 @@ TEST_F(VideoWindow, DecoderIsStoppedBeforeItGoes) {
 
 class VideoWindowWithPath : public ::testing::Test {
 protected:
+    // A video window started with that command-line path, destroyed when it goes.
+    struct Destroyer {
+        void operator()(CVideoDlg* video) const {
+            if (video->IsWindow()) video->DestroyWindow();
+            delete video;
+        }
+    };
+    std::unique_ptr<CVideoDlg, Destroyer> StartWith(const std::string& path) {
+        AfxEnableControlContainer();
+        std::unique_ptr<CVideoDlg, Destroyer> video(new CVideoDlg);
+        snprintf(video->m_szPath, sizeof video->m_szPath, "%s", path.c_str());
+        EXPECT_TRUE(video->Create(IDD_VIDEO, nullptr));
+        return video;
+    }
+
     testing_support::ComScope com;
     fakes::FakeDecoderRegistration registration;
     CWinApp app{"Vorplex"};
@@ -178,27 +194,50 @@ protected:
     testing_support::OpenFileAnswer openFile;
 };
 
+// The panel opens the path it was given when its auto-play timer runs out.
+std::string PathThePanelOpens(CVideoDlg& video) {
+    fakes::FakeDecoder* decoder = fakes::FakeDecoder::Last();
+    decoder->ClearCalls();
+    SendMessageA(video.m_panel.m_hWnd, WM_TIMER, 100, 0);
+    testing_support::PumpMessages();
+    const std::string prefix = "SetFileName(";
+    for (const std::string& call : decoder->Calls())
+        if (call.rfind(prefix, 0) == 0) return call.substr(prefix.size(), call.size() - prefix.size() - 1);
+    return "(none)";
+}
+
 TEST_F(VideoWindowWithPath, PathGoesToThePanelWhichTakesOffOnePairOfQuotes) {
-    AfxEnableControlContainer();
-    CVideoDlg video;
-    strcpy(video.m_szPath, "\"C:\\My Recordings\\a b.d01\"");
-    ASSERT_TRUE(video.Create(IDD_VIDEO, nullptr));
-    EXPECT_STREQ("\"C:\\My Recordings\\a b.d01\"", video.m_szPath);
-    EXPECT_STREQ("C:\\My Recordings\\a b.d01", video.m_panel.m_szPath);
+    auto video = StartWith("\"C:\\My Recordings\\a b.d01\"");
+    EXPECT_STREQ("\"C:\\My Recordings\\a b.d01\"", video->m_szPath);
+    EXPECT_EQ("C:\\My Recordings\\a b.d01", PathThePanelOpens(*video));
     EXPECT_TRUE(boxes.boxes.empty());
-    video.DestroyWindow();
 }
 
 TEST_F(VideoWindowWithPath, PathTooLongForThePanelIsRefusedNotCut) {
-    AfxEnableControlContainer();
-    CVideoDlg video;
-    std::string longPath = "C:\\" + std::string(270, 'a') + ".d01";
-    strcpy(video.m_szPath, longPath.c_str());
-    ASSERT_TRUE(video.Create(IDD_VIDEO, nullptr));
-    EXPECT_STREQ("", video.m_panel.m_szPath);
+    auto video = StartWith("C:\\" + std::string(270, 'a') + ".d01");
     ASSERT_EQ(1u, boxes.boxes.size());
     EXPECT_NE(std::string::npos, boxes.boxes[0].text.find("too long"));
-    video.DestroyWindow();
+    testing_support::PumpMessages();  // no path: the panel asks for a file instead
+    EXPECT_EQ(1u, openFile.requests.size());
+}
+
+// The panel's buffer holds 259 characters: what must fit is the path without
+// the quotes the shell puts around it.
+TEST_F(VideoWindowWithPath, QuotesDoNotCountAgainstThePanelsRoom) {
+    for (size_t length : {258u, 259u, 260u}) {
+        SCOPED_TRACE(length);
+        const std::string path = "C:\\" + std::string(length - 7, 'a') + ".d01";
+        ASSERT_EQ(length, path.size());
+        boxes.boxes.clear();
+        auto video = StartWith("\"" + path + "\"");
+        if (length < CPanelDlg::RECORDING_PATH_SIZE) {
+            EXPECT_TRUE(boxes.boxes.empty());
+            EXPECT_EQ(path, PathThePanelOpens(*video));
+        } else {
+            ASSERT_EQ(1u, boxes.boxes.size());
+            EXPECT_NE(std::string::npos, boxes.boxes[0].text.find("260 characters"));
+        }
+    }
 }
 
 }  // namespace

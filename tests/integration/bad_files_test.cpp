@@ -28,7 +28,7 @@ protected:
         EXPECT_EQ("", Title()) << what;
         EXPECT_TRUE(Enabled(IDC_PLAY)) << what;
         EXPECT_FALSE(Enabled(IDC_PAUSE)) << what;
-        EXPECT_EQ(CTRL_STOPPED, panel.m_nControlSet) << what;
+        EXPECT_EQ(panel_view::kStopped, ControlStates()) << what;
         Pump();
         EXPECT_GT(TextPixels(), 0) << what << ": the control's window shows no reason";
         EXPECT_EQ(0, CameraPixels()) << what << ": a picture of the last file is still on view";
@@ -51,7 +51,7 @@ protected:
             EXPECT_EQ(path, Title()) << what;
             EXPECT_TRUE(WaitSettled()) << what << ": the open never came to a first picture or the end";
             if (outcome == Outcome::Plays) {
-                EXPECT_TRUE(panel.m_nControlSet == CTRL_PLAYING || WaitPlaying(2000)) << what << ": no playback";
+                EXPECT_TRUE(ControlStates() == panel_view::kPlaying || WaitPlaying(2000)) << what << ": no playback";
             }
         }
         EXPECT_TRUE(boxes.boxes.empty()) << what << ": " << DescribeBoxes(boxes);
@@ -114,9 +114,11 @@ TEST_F(BadFiles, DamagedFramesPlayToTheEnd) {
         CTempFile bad;
         ASSERT_TRUE(WriteBytes(bad.Path(), file.bytes.data(), file.bytes.size()));
         ASSERT_TRUE(OpenAndCheck(bad.Path(), Outcome::Plays, file.name));
-        EXPECT_TRUE(testing_support::PumpUntil([&] { return panel.m_nControlSet == CTRL_STOPPED; }, 10000))
+        EXPECT_TRUE(testing_support::PumpUntil([&] { return ControlStates() == panel_view::kStopped; }, 10000))
             << file.name << ": the end of the file never came";
-        EXPECT_GE(panel.m_nLastOffset, 1900) << file.name << ": playback stopped early";
+        // The time shown last, less the file's start: how far playback got.
+        EXPECT_GE(panel_view::ShownMs(panel.TimeText()) - GoodRecording().start.msOfDay, 1900)
+            << file.name << ": playback stopped early at " << panel.TimeText();
         EXPECT_TRUE(Responsive()) << file.name;
         ExpectGoodPlays(file.name);
     }

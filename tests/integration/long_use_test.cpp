@@ -86,8 +86,9 @@ TEST_F(LongUse, ThousandOpensAndSeeksHoldNoMoreResources) {
         }
         if (!Step(i)) {
             ++failures;
-            ADD_FAILURE() << "step " << i << " did not play (title " << Title() << ", control set "
-                          << panel.m_nControlSet << ", decoder: " << ControlMessage() << ")";
+            ADD_FAILURE() << "step " << i << " did not play (title " << Title() << ", Play "
+                          << (Enabled(IDC_PLAY) ? "on" : "off") << ", Pause " << (Enabled(IDC_PAUSE) ? "on" : "off")
+                          << ", decoder: " << ControlMessage() << ")";
         }
     }
     Click(IDC_STOP);

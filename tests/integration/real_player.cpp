@@ -122,8 +122,8 @@ void RealPlayerTest::Scroll(UINT code, UINT thumb) {
 }
 
 void RealPlayerTest::TypeTime(const char* minutes, const char* seconds) {
-    const RECT& rc = panel.m_rcTimeClick;
-    PostMessageA(panel.m_hWnd, WM_LBUTTONUP, 0, MAKELPARAM((rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2));
+    const POINT on = panel_view::OnTimeMinutes(panel.m_hWnd);
+    PostMessageA(panel.m_hWnd, WM_LBUTTONUP, 0, MAKELPARAM(on.x, on.y));
     Pump();
     SetWindowTextA(Item(IDC_MINUTES), minutes);
     SetWindowTextA(Item(IDC_SECONDS), seconds);
@@ -167,7 +167,7 @@ bool RealPlayerTest::WaitPlaying(DWORD ms) {
 }
 
 bool RealPlayerTest::WaitSettled(DWORD ms) {
-    return testing_support::PumpUntil([&] { return panel.m_nControlSet != CTRL_OPENING; }, ms);
+    return testing_support::PumpUntil([&] { return ControlStates() != panel_view::kOpening; }, ms);
 }
 
 int RealPlayerTest::PixelsNear(COLORREF color) const {

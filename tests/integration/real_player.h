@@ -10,8 +10,8 @@
 #include "decoder/dvr_control.h"
 #include "framework/app.h"
 #include "host/video_dlg.h"
-#include "panel/play_state.h"
 #include "res/resource.h"
+#include "tests/panel/panel_view.h"
 #include "tests/support/test_support.h"
 
 // Registers the class object dvrctl.dll hands out, wrapped so that the test can
@@ -44,6 +44,7 @@ protected:
     static void Pump() { testing_support::PumpMessages(); }
     HWND Item(int id) const { return GetDlgItem(panel.m_hWnd, id); }
     bool Enabled(int id) const { return IsWindowEnabled(Item(id)) != FALSE; }
+    std::vector<bool> ControlStates() const { return panel_view::ControlStates(panel.m_hWnd); }
     std::string Title() const { return testing_support::WindowText(video.m_hWnd); }
     CDvrControl& Control() const { return *m_pControl; }
     std::string ControlMessage() const;

@@ -12,6 +12,7 @@
 #include "host/video_dlg.h"
 #include "res/resource.h"
 #include "tests/fakes/fake_decoder.h"
+#include "tests/panel/panel_view.h"
 #include "tests/support/test_support.h"
 
 class PanelTest : public ::testing::Test {
@@ -45,6 +46,33 @@ protected:
     std::string Selected(int id) const {
         const int i = static_cast<int>(SendMessageA(Item(id), CB_GETCURSEL, 0, 0));
         return i < 0 ? std::string() : ListText(id, i);
+    }
+    std::vector<bool> ControlStates() const { return panel_view::ControlStates(panel.m_hWnd); }
+    std::string TimeText() const { return panel.TimeText(); }
+    // The values of the event graph's bars.
+    std::vector<int32_t> Bars() const {
+        const CBarGraphWnd* graph = panel_view::Graph(panel.m_hWnd);
+        if (!graph || !graph->m_pValues) return {};
+        return std::vector<int32_t>(graph->m_pValues.get(), graph->m_pValues.get() + graph->m_nCount);
+    }
+    COLORREF BarColour() const { return panel_view::Graph(panel.m_hWnd)->m_crPen; }
+    // The position control stands across the panel, between the graph and the
+    // transport buttons, nearly as wide as the panel.
+    void ExpectAcrossThePanelBelowTheGraph(HWND control) const {
+        RECT client;
+        GetClientRect(panel.m_hWnd, &client);
+        const RECT rc = panel_view::InPanel(panel.m_hWnd, control);
+        EXPECT_GT(rc.left, 0);
+        EXPECT_LT(rc.left, 20);
+        EXPECT_LT(rc.right, client.right);
+        EXPECT_GT(rc.right, client.right - 20);
+        EXPECT_GE(rc.top, panel_view::InPanel(panel.m_hWnd, Item(IDC_GRAPH)).bottom);
+        EXPECT_LE(rc.bottom, panel_view::InPanel(panel.m_hWnd, Item(IDC_PLAY)).top);
+    }
+    // An event block as the decoder delivers it, for the files opened from now on.
+    template <class Block> void DeliverBlock(DISPID member, const Block& block) {
+        const BYTE* bytes = reinterpret_cast<const BYTE*>(&block);
+        decoder->SetEventBlock(member, std::vector<BYTE>(bytes, bytes + sizeof block));
     }
     // Chooses item i of a list as the user does: the selection, then the notification.
     void Choose(int id, int i) {

@@ -1,12 +1,20 @@
 // The event graph for the cameras on view, the split layouts and the groups.
-#include "tests/panel/panel_fixture.h"
+#include "tests/panel/playback_fixture.h"
 
 namespace {
 
-class EventGraph : public PanelTest {
+class EventGraph : public PlaybackTest {
 protected:
     void SetUp() override {
-        PanelTest::SetUp();
+        PlaybackTest::SetUp();
+        std::memset(&index, 0, sizeof index);
+    }
+    // Opens a file whose event blocks are those of index, as the decoder delivers them.
+    void Load() {
+        DeliverBlock(DVR_SOURCE_EVENTS, index.Source);
+        DeliverBlock(DVR_MOTION_EVENTS, index.Motion);
+        DeliverBlock(DVR_GPI_EVENTS, index.Gpi);
+        Open("C:\\rec\\a.d01");
         decoder->ClearCalls();
     }
     // Clicks a split button as the mouse would: it checks itself, then tells the panel.
@@ -15,11 +23,7 @@ protected:
         testing_support::PumpMessages();
     }
     void ShowType(int type) { Choose(IDC_EVENT_TYPE, type); }
-    std::vector<int32_t> Bars() {
-        const CBarGraphWnd& g = panel.m_graph;
-        return std::vector<int32_t>(g.m_pValues.get(), g.m_pValues.get() + g.m_nCount);
-    }
-    EVENT_INDEX& index = panel.m_index;
+    EVENT_INDEX index;  // what the next Load delivers
 };
 
 TEST_F(EventGraph, LayoutFourGroupTwoCountsCamerasNineToTwelve) {
@@ -33,9 +37,10 @@ TEST_F(EventGraph, LayoutFourGroupTwoCountsCamerasNineToTwelve) {
     index.Source.dwCameraMask[1] = 0x0010;  // camera 5
     index.Source.lStatus[2] = static_cast<int32_t>(0x80000000);
     index.Source.dwCameraMask[2] = 0x0800;  // camera 12
+    Load();
     ShowType(0);
     EXPECT_EQ((std::vector<int32_t>{100, 0, 100}), Bars());
-    EXPECT_EQ(COLORREF(0xFFFF80), panel.m_graph.m_crPen);
+    EXPECT_EQ(COLORREF(0xFFFF80), BarColour());
 }
 
 TEST_F(EventGraph, SourceSlotsTakePartOnlyWithANegativeStatus) {
@@ -44,6 +49,7 @@ TEST_F(EventGraph, SourceSlotsTakePartOnlyWithANegativeStatus) {
     index.Source.lStatus[0] = 0;
     index.Source.lStatus[1] = 5;
     index.Source.lStatus[2] = -7;
+    Load();
     ShowType(0);
     EXPECT_EQ((std::vector<int32_t>{0, 0, 100}), Bars());
 }
@@ -55,34 +61,38 @@ TEST_F(EventGraph, LayoutOneGroupZeroIsCameraOneAlone) {
     index.Motion.bLevel[1][0] = 200;  // camera 2 only
     index.Motion.bLevel[0][1] = 1;    // camera 1, the faintest motion
     index.Motion.bLevel[0][2] = 255;
+    Load();
     ShowType(1);
     EXPECT_EQ((std::vector<int32_t>{0, 100, 100}), Bars());
-    EXPECT_EQ(COLORREF(0x00FFFF), panel.m_graph.m_crPen);
+    EXPECT_EQ(COLORREF(0x00FFFF), BarColour());
 }
 
 TEST_F(EventGraph, GpiIgnoresLayoutAndGroup) {
     index.Gpi.wCount = 4;
     const int32_t values[4] = {0, 100, 100, 0};
     std::memcpy(index.Gpi.lValue, values, sizeof values);
+    Load();
     ShowType(2);
     EXPECT_EQ((std::vector<int32_t>(values, values + 4)), Bars());
     decoder->SetViewGroup(3);
     Split(IDC_SPLIT_1);
     EXPECT_EQ((std::vector<int32_t>(values, values + 4)), Bars());
-    EXPECT_EQ(COLORREF(0x0000FF), panel.m_graph.m_crPen);
+    EXPECT_EQ(COLORREF(0x0000FF), BarColour());
 }
 
 TEST_F(EventGraph, EmptyBlockClearsTheGraphInItsTypesColour) {
     index.Motion.wCount = 2;
     index.Motion.bLevel[0][0] = 9;
+    Load();
     ShowType(1);
-    ASSERT_EQ(2, panel.m_graph.m_nCount);
+    ASSERT_EQ(2u, Bars().size());
     index.Motion.wCount = 0;
+    Load();
     ShowType(1);
-    EXPECT_EQ(0, panel.m_graph.m_nCount);
+    EXPECT_TRUE(Bars().empty());
     ShowType(2);
-    EXPECT_EQ(0, panel.m_graph.m_nCount);
-    EXPECT_EQ(COLORREF(0x0000FF), panel.m_graph.m_crPen);
+    EXPECT_TRUE(Bars().empty());
+    EXPECT_EQ(COLORREF(0x0000FF), BarColour());
 }
 
 TEST_F(EventGraph, LayoutListsAreRebuiltAndTheDecodersGroupSelected) {
@@ -105,6 +115,7 @@ TEST_F(EventGraph, LayoutListsAreRebuiltAndTheDecodersGroupSelected) {
 TEST_F(EventGraph, NoGroupSelectedShowsNoCamerasExceptInLayoutSixteen) {
     index.Motion.wCount = 1;
     for (int k = 0; k < 16; ++k) index.Motion.bLevel[k][0] = 50;
+    Load();
     decoder->SetViewGroup(7);  // no such line in layout 4
     Split(IDC_SPLIT_4);
     EXPECT_EQ(-1, SendMessageA(Item(IDC_CAMERA_GROUP), CB_GETCURSEL, 0, 0));
@@ -121,11 +132,12 @@ TEST_F(EventGraph, ClickingTheCheckedButtonRunsTheWholeSequenceAgain) {
     index.Source.wCount = 1;
     index.Source.lStatus[0] = -1;
     index.Source.dwCameraMask[0] = 0x8000;
+    Load();
     ShowType(0);
-    panel.m_graph.m_crPen = 0;
+    panel_view::Graph(panel.m_hWnd)->m_crPen = 0;
     Split(IDC_SPLIT_16);
     EXPECT_EQ((Calls{"SetViewSplit(16)", "GetViewGroup"}), decoder->Calls());
-    EXPECT_EQ(COLORREF(0xFFFF80), panel.m_graph.m_crPen) << "the graph was drawn again";
+    EXPECT_EQ(COLORREF(0xFFFF80), BarColour()) << "the graph was drawn again";
     EXPECT_EQ((std::vector<int32_t>{100}), Bars());
 }
 
@@ -133,6 +145,7 @@ TEST_F(EventGraph, ChoosingAGroupTellsTheDecoderAndRedraws) {
     Split(IDC_SPLIT_4);
     index.Motion.wCount = 1;
     index.Motion.bLevel[5][0] = 1;  // camera 6, in group 1
+    Load();
     ShowType(1);
     EXPECT_EQ((std::vector<int32_t>{0}), Bars());
     decoder->ClearCalls();
@@ -145,18 +158,19 @@ TEST_F(EventGraph, CountsBeyondTheBlocksAreHeldToTheirCapacity) {
     index.Source.wCount = 60000;
     index.Source.lStatus[999] = -1;
     index.Source.dwCameraMask[999] = 1;
-    ShowType(0);
-    ASSERT_EQ(1000, panel.m_graph.m_nCount);
-    EXPECT_EQ(100, Bars()[999]);
     index.Gpi.wCount = 0xFFFF;
+    Load();
+    ShowType(0);
+    ASSERT_EQ(1000u, Bars().size());
+    EXPECT_EQ(100, Bars()[999]);
     ShowType(2);
-    EXPECT_EQ(2000, panel.m_graph.m_nCount);
+    EXPECT_EQ(2000u, Bars().size());
 }
 
 TEST_F(EventGraph, BeforeAnyFileEveryTypeClearsTheGraph) {
     for (int type = 0; type < 3; ++type) {
         ShowType(type);
-        EXPECT_EQ(0, panel.m_graph.m_nCount) << type;
+        EXPECT_TRUE(Bars().empty()) << type;
     }
 }
 

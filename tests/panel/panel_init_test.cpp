@@ -19,9 +19,22 @@ TEST_F(PanelTest, ListsAndButtonsStartInTheirPlaces) {
         EXPECT_FALSE(Enabled(id)) << id;
     for (int id : {IDC_OPEN, IDC_SPEED, IDC_CAMERA_GROUP, IDC_DISPLAY_SIZE, IDC_EXIT, IDC_SPLIT_1, IDC_POSITION_BAR})
         EXPECT_TRUE(Enabled(id)) << id;
-    EXPECT_STREQ("00:00:00", panel.m_szTime);
-    EXPECT_EQ(PLAY_IDLE, panel.m_nPlayState);
-    EXPECT_EQ(CTRL_STOPPED, panel.m_nControlSet);
+    EXPECT_EQ("00:00:00", TimeText());
+}
+
+// Idle, with the open-file dialog cancelled: Play sends nothing, and a position
+// event changes the text but not the controls (no open is under way).
+TEST_F(PanelTest, IdleAfterStartUntilAFileIsOpened) {
+    testing_support::PumpMessages();
+    const std::vector<bool> before = ControlStates();
+    decoder->FirePositionChange(5000);
+    testing_support::PumpMessages();
+    EXPECT_EQ("00:00:05.00", TimeText());
+    EXPECT_EQ(before, ControlStates());
+    decoder->ClearCalls();
+    PostMessageA(panel.m_hWnd, WM_COMMAND, MAKEWPARAM(IDC_PLAY, BN_CLICKED), reinterpret_cast<LPARAM>(Item(IDC_PLAY)));
+    testing_support::PumpMessages();
+    EXPECT_TRUE(decoder->Calls().empty());
 }
 
 TEST_F(PanelTest, SpeedsCarryTheirValues) {
@@ -38,15 +51,13 @@ TEST_F(PanelTest, TransportButtonsShowTheirImages) {
     for (int id : {IDC_OPEN, IDC_PLAY, IDC_STOP, IDC_PAUSE, IDC_SOURCE, IDC_STEP, IDC_SPLIT_1, IDC_SPLIT_16})
         EXPECT_TRUE(SendMessageA(Item(id), BM_GETIMAGE, IMAGE_BITMAP, 0)) << id;
     BITMAP bm;
-    ASSERT_TRUE(GetObjectA(panel.m_hbmPlay, sizeof bm, &bm));
+    HGDIOBJ play = reinterpret_cast<HGDIOBJ>(SendMessageA(Item(IDC_PLAY), BM_GETIMAGE, IMAGE_BITMAP, 0));
+    ASSERT_TRUE(GetObjectA(play, sizeof bm, &bm));
     EXPECT_EQ(16, bm.bmWidth);
     EXPECT_EQ(16, bm.bmHeight);
 }
 
 TEST_F(PanelTest, WithoutTheSliderControlTheScrollBarServes) {
-    EXPECT_EQ(0, panel.m_bSliderCtrl);
-    EXPECT_EQ(Item(IDC_POSITION_BAR), panel.m_hwndPosition);
-    EXPECT_EQ(Item(IDC_POSITION_BAR), panel.m_hwndSliderArea);
     EXPECT_TRUE(IsWindowVisible(Item(IDC_POSITION_BAR)));
     SCROLLINFO si = {sizeof si, SIF_ALL};
     ASSERT_TRUE(GetScrollInfo(Item(IDC_POSITION_BAR), SB_CTL, &si));
@@ -71,27 +82,28 @@ TEST_F(PanelTest, StartWithoutAPathAsksForAFileAtOnce) {
     ASSERT_EQ(1u, openFile.requests.size());
     EXPECT_EQ(panel.m_hWnd, openFile.requests[0].hwndOwner);
     // Cancelled: nothing changes.
-    EXPECT_EQ(PLAY_IDLE, panel.m_nPlayState);
     EXPECT_TRUE(Enabled(IDC_OPEN));
     EXPECT_FALSE(Enabled(IDC_PLAY));
 }
 
 TEST_F(PanelTest, TimeTextIsPaintedInBlueBesideTheEventTypeList) {
-    RECT list;
-    GetWindowRect(Item(IDC_EVENT_TYPE), &list);
-    MapWindowPoints(nullptr, panel.m_hWnd, reinterpret_cast<POINT*>(&list), 2);
-    EXPECT_EQ(list.right + 8, panel.m_rcTime.left);
-    EXPECT_EQ(list.top, panel.m_rcTime.top);
-    EXPECT_EQ(list.right + 98, panel.m_rcTime.right);
-    EXPECT_EQ(list.bottom, panel.m_rcTime.bottom);
-    EXPECT_EQ(list.right + 28, panel.m_rcTimeClick.left);
-
     SetForegroundWindow(panel.m_hWnd);
     RedrawWindow(panel.m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    const RECT list = panel_view::InPanel(panel.m_hWnd, Item(IDC_EVENT_TYPE));
+    const RECT text = panel_view::PaintedTime(panel.m_hWnd);
+    ASSERT_LT(text.left, text.right) << "no blue text on view";
+    EXPECT_GT(text.left, list.right) << "right of the list";
+    EXPECT_LT(text.left, list.right + 20) << "close beside it";
+    EXPECT_GE(text.top, list.top) << "on its row";
+    EXPECT_LE(text.bottom, list.bottom + 4);
+    EXPECT_GT(text.right - text.left, 40) << "the width of 00:00:00 in a 16-pixel font";
+    EXPECT_GT(text.bottom - text.top, 10);
+
+    // Blue on the button face: around the digits, and between them.
     HDC dc = GetDC(panel.m_hWnd);
     int blue = 0, face = 0;
-    for (int y = panel.m_rcTime.top; y < panel.m_rcTime.bottom; ++y) {
-        for (int x = panel.m_rcTime.left; x < panel.m_rcTime.right; ++x) {
+    for (int y = text.top - 4; y < text.bottom + 4; ++y) {
+        for (int x = text.left - 4; x < text.right + 4; ++x) {
             COLORREF c = GetPixel(dc, x, y);
             if (c == RGB(0, 0, 255)) ++blue;
             if (c == GetSysColor(COLOR_BTNFACE)) ++face;
@@ -102,25 +114,6 @@ TEST_F(PanelTest, TimeTextIsPaintedInBlueBesideTheEventTypeList) {
     EXPECT_GT(face, blue);
 }
 
-TEST(StripQuotes, OnePairAroundTheWholePathGoes) {
-    struct Case { const char* in; const char* out; } cases[] = {
-        {"\"C:\\a b\\x.d01\"", "C:\\a b\\x.d01"},
-        {"\"\"", ""},
-        {"\"", "\""},
-        {"\"C:\\x.d01", "\"C:\\x.d01"},
-        {"C:\\x.d01\"", "C:\\x.d01\""},
-        {"\"\"x\"\"", "\"x\""},
-        {"", ""},
-        {"C:\\plain.d01", "C:\\plain.d01"},
-    };
-    for (const Case& c : cases) {
-        char buffer[64];
-        std::strcpy(buffer, c.in);
-        CPanelDlg::StripQuotes(buffer);
-        EXPECT_STREQ(c.out, buffer) << c.in;
-    }
-}
-
 class PanelStartedWithAPath : public PanelTest {
 protected:
     void SetUp() override {
@@ -129,14 +122,15 @@ protected:
     }
 };
 
-TEST_F(PanelStartedWithAPath, QuotesGoAndTheAutoPlayTimerRuns) {
-    EXPECT_STREQ("C:\\My Recordings\\cam.d01", panel.m_szPath);
-    EXPECT_EQ(PLAY_STOPPED, panel.m_nPlayState);
-    EXPECT_NE(0u, panel.m_nTimerId);
+TEST_F(PanelStartedWithAPath, QuotesGoAndTheAutoPlayTimerOpensTheFile) {
     EXPECT_FALSE(Enabled(IDC_OPEN));
     EXPECT_TRUE(Enabled(IDC_SPEED));
     testing_support::PumpMessages();
     EXPECT_TRUE(openFile.requests.empty());
+    decoder->ClearCalls();
+    ASSERT_TRUE(testing_support::PumpUntil([&] { return !decoder->Calls().empty(); }, 4000)) << "no timer";
+    EXPECT_EQ("SetFileName(C:\\My Recordings\\cam.d01)", decoder->Calls().at(0));
+    EXPECT_TRUE(Enabled(IDC_OPEN));
 }
 
 }  // namespace
@@ -158,35 +152,19 @@ protected:
 
 TEST_F(PanelWithSlider, SliderIsSetUpThroughItsInterfaceAndTheScrollBarHides) {
     ASSERT_TRUE(slider);
-    EXPECT_EQ(1, panel.m_bSliderCtrl);
-    EXPECT_TRUE(panel.m_pSlider);
+    EXPECT_TRUE(IsWindowVisible(Item(IDC_SLIDER)));
     EXPECT_FALSE(IsWindowVisible(Item(IDC_POSITION_BAR)));
-    EXPECT_EQ(slider->TrackbarWindow(), panel.m_hwndPosition);
-    EXPECT_EQ(panel.GetDlgItem(IDC_SLIDER), panel.m_hwndSliderArea);
-    EXPECT_EQ((Calls{"38", "16(0)", "14(3600)", "12(1)", "10(60)", "26(3)", "18(0)", "53(1)", "38"}),
-              slider->Calls());
-    EXPECT_EQ(3600, SendMessageA(panel.m_hwndPosition, TBM_GETRANGEMAX, 0, 0));
-    EXPECT_EQ(60, SendMessageA(panel.m_hwndPosition, TBM_GETPAGESIZE, 0, 0));
+    EXPECT_EQ(0, SendMessageA(slider->TrackbarWindow(), TBM_GETRANGEMIN, 0, 0));
+    EXPECT_EQ(3600, SendMessageA(slider->TrackbarWindow(), TBM_GETRANGEMAX, 0, 0));
+    EXPECT_EQ(60, SendMessageA(slider->TrackbarWindow(), TBM_GETPAGESIZE, 0, 0));
 }
 
-TEST_F(PanelWithSlider, SliderSpansThePanelLessItsMargins) {
-    RECT panelRect, videoRect, area;
-    GetWindowRect(panel.m_hWnd, &panelRect);
-    GetWindowRect(video.m_hWnd, &videoRect);
-    POINT origin = {0, 0};
-    ClientToScreen(video.m_hWnd, &origin);
-    const int right = (panelRect.right - panelRect.left) + (origin.x - videoRect.left);
-    GetWindowRect(panel.m_hwndSliderArea, &area);
-    MapWindowPoints(nullptr, panel.m_hWnd, reinterpret_cast<POINT*>(&area), 2);
-    EXPECT_EQ(7, area.left);
-    EXPECT_EQ(40, area.top);
-    EXPECT_EQ(right - 21, area.right - area.left);
-    EXPECT_EQ(17, area.bottom - area.top);
+TEST_F(PanelWithSlider, SliderSpansThePanelBelowTheGraph) {
+    ExpectAcrossThePanelBelowTheGraph(Item(IDC_SLIDER));
 }
 
 TEST_F(PanelWithSlider, DestroyGivesTheInterfaceBack) {
     video.DestroyWindow();
-    EXPECT_EQ(nullptr, panel.m_pSlider);
     EXPECT_EQ(0, fakes::FakeSlider::LiveCount());
 }
 
@@ -199,12 +177,12 @@ protected:
 };
 
 TEST_F(PanelWithSliderWithoutItsInterface, ScrollBarServesAndTheControlGoes) {
-    EXPECT_EQ(0, panel.m_bSliderCtrl);
-    EXPECT_EQ(nullptr, panel.m_pSlider);
-    EXPECT_EQ(Item(IDC_POSITION_BAR), panel.m_hwndPosition);
     EXPECT_TRUE(IsWindowVisible(Item(IDC_POSITION_BAR)));
     EXPECT_EQ(nullptr, panel.GetDlgItem(IDC_SLIDER));
     EXPECT_EQ(0, fakes::FakeSlider::LiveCount());
+    decoder->FirePositionChange(754000);
+    testing_support::PumpMessages();
+    EXPECT_EQ(754, SendMessageA(Item(IDC_POSITION_BAR), SBM_GETPOS, 0, 0)) << "position events move the scroll bar";
 }
 
 }  // namespace

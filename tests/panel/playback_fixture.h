@@ -54,14 +54,8 @@ protected:
         PostMessageA(panel.m_hWnd, message, 0, MAKELPARAM(at.x, at.y));
         Pump();
     }
-    POINT InsideTime() const {
-        const RECT& rc = panel.m_rcTimeClick;
-        return {(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2};
-    }
-    POINT OutsideTime() const {
-        const RECT& rc = panel.m_rcTimeClick;
-        return {rc.left - 5, (rc.top + rc.bottom) / 2};
-    }
+    POINT InsideTime() const { return panel_view::OnTimeMinutes(panel.m_hWnd); }
+    POINT OutsideTime() const { return panel_view::OnTimeHours(panel.m_hWnd); }
     // What a time-entry edit sends for Enter.
     void EnterInTimeEdit(int id) {
         NMHDR header = {Item(id), static_cast<UINT_PTR>(id), TEN_ENTER};
@@ -74,8 +68,7 @@ protected:
         memset(&block, 0, sizeof block);
         block.wCount = count;
         for (size_t i = 0; i < values.size() && i < GPI_EVENT_SLOTS; ++i) block.lValue[i] = values[i];
-        const BYTE* bytes = reinterpret_cast<const BYTE*>(&block);
-        decoder->SetEventBlock(DVR_GPI_EVENTS, std::vector<BYTE>(bytes, bytes + sizeof block));
+        DeliverBlock(DVR_GPI_EVENTS, block);
     }
     // The decoder's calls for one open that succeeds, index fetch included.
     static Calls OpenCalls(const std::string& path, long offset = 0) {

@@ -20,9 +20,8 @@ TEST_F(TimeDisplay, ShownTimeIsStartTimePlusOffset) {
         Open(kFile);
         SendMessageA(Item(IDC_POSITION_BAR), SBM_SETPOS, 77, TRUE);
         Position(c.offset);
-        EXPECT_STREQ(c.text, panel.m_szTime) << c.offset;
+        EXPECT_EQ(c.text, TimeText()) << c.offset;
         EXPECT_EQ(c.bar, BarPosition()) << c.offset;
-        EXPECT_EQ(c.offset, panel.m_nLastOffset);
     }
 }
 
@@ -32,19 +31,21 @@ TEST_F(TimeDisplay, OffsetZeroShowsTheStartButMovesNothingElse) {
     ASSERT_EQ(1205, BarPosition());
     Open(kFile);
     Position(0);
-    EXPECT_STREQ("10:20:00.00", panel.m_szTime);
+    EXPECT_EQ("10:20:00.00", TimeText());
     EXPECT_EQ(0, BarPosition()) << "where the reopen left it";
-    EXPECT_EQ(CTRL_OPENING, panel.m_nControlSet);
-    EXPECT_FALSE(Enabled(IDC_PLAY));
+    EXPECT_EQ(panel_view::kOpening, ControlStates());
 }
 
 TEST_F(TimeDisplay, EventsAreIgnoredWhileStopped) {
     PlayFile(kFile, 3723456);
     Click(IDC_STOP);
     Position(5000);
-    EXPECT_STREQ("01:02:03.45", panel.m_szTime);
-    EXPECT_EQ(3723456, panel.m_nLastOffset);
+    EXPECT_EQ("01:02:03.45", TimeText());
     EXPECT_EQ(0, BarPosition());
+    decoder->ClearCalls();
+    Scroll(SB_PAGELEFT);
+    EXPECT_EQ(Then({"Stop"}, OpenCalls(kFile, 3723456 - 60000)), DecoderCalls())
+        << "the page step counts from the last offset accepted";
 }
 
 // The text has room for 11 characters; times it cannot show as HH:MM:SS.hh
@@ -52,7 +53,6 @@ TEST_F(TimeDisplay, EventsAreIgnoredWhileStopped) {
 TEST_F(TimeDisplay, TimesBeyondTheTextsRoomShowAsDashes) {
     decoder->SetStartTime(L"2000-01-01\t10:20:00.000");
     Open(kFile);
-    const HFONT font = panel.m_hFont;
     struct Case { LONG offset; const char* text; } cases[] = {
         {359999999 - 37200000, "99:59:59.99"},
         {360000000 - 37200000, "--:--:--.--"},
@@ -63,9 +63,8 @@ TEST_F(TimeDisplay, TimesBeyondTheTextsRoomShowAsDashes) {
     };
     for (const Case& c : cases) {
         Position(c.offset);
-        EXPECT_STREQ(c.text, panel.m_szTime) << c.offset;
+        EXPECT_EQ(c.text, TimeText()) << c.offset;
     }
-    EXPECT_EQ(font, panel.m_hFont) << "nothing written past the text";
 }
 
 TEST_F(TimeDisplay, ThumbShowsTheStartHourWithItsMinutesAndSecondsUntilReleased) {
@@ -73,15 +72,14 @@ TEST_F(TimeDisplay, ThumbShowsTheStartHourWithItsMinutesAndSecondsUntilReleased)
     PlayFile(kFile, 5000);
     decoder->ClearCalls();
     Scroll(SB_THUMBTRACK, 754);
-    EXPECT_STREQ("10:12:34", panel.m_szTime);
+    EXPECT_EQ("10:12:34", TimeText());
     Position(9000);
-    EXPECT_STREQ("10:12:34", panel.m_szTime) << "a position event while the thumb is held changes nothing";
-    EXPECT_EQ(5000, panel.m_nLastOffset);
+    EXPECT_EQ("10:12:34", TimeText()) << "a position event while the thumb is held changes nothing";
     EXPECT_TRUE(DecoderCalls().empty()) << "tracking seeks nothing";
     Scroll(SB_THUMBPOSITION, 754);
     EXPECT_EQ(Then({"Stop"}, OpenCalls(kFile, 754000)), DecoderCalls());
     Position(754000);
-    EXPECT_STREQ("10:32:34.00", panel.m_szTime);
+    EXPECT_EQ("10:32:34.00", TimeText());
 }
 
 class Seeking : public PlaybackTest {
@@ -114,21 +112,22 @@ TEST_F(Seeking, PageStepsCountFromTheLastOffsetAndStayInTheHour) {
         Scroll(c.code);
         EXPECT_EQ("Stop", DecoderCalls().at(0));
         EXPECT_EQ(c.start, LastStartOffset()) << c.last;
-        EXPECT_EQ(PLAY_PLAYING, panel.m_nPlayState);
-        EXPECT_EQ(CTRL_OPENING, panel.m_nControlSet);
+        EXPECT_EQ(panel_view::kOpening, ControlStates()) << "reopened";
     }
 }
 
 TEST_F(Seeking, LineStepsEndsAndEndOfScrollDoNothing) {
-    Position(100000);
-    const std::string text = panel.m_szTime;
+    LONG offset = 100000;
+    Position(offset);
     // The line steps, the two ends, the end of scrolling, and a code that is none of them.
     for (UINT code : {0u, 1u, 6u, 7u, 8u, 9u}) {
+        const std::string before = TimeText();
         Scroll(code, 500);
         EXPECT_TRUE(DecoderCalls().empty()) << code;
-        EXPECT_EQ(text, panel.m_szTime) << code;
-        EXPECT_EQ(PLAY_PLAYING, panel.m_nPlayState) << code;
-        EXPECT_EQ(0, panel.m_bDragging) << code;
+        EXPECT_EQ(before, TimeText()) << code;
+        offset += 1000;
+        Position(offset);  // neither stopped nor held: the text follows
+        EXPECT_NE(before, TimeText()) << code;
     }
 }
 
@@ -137,9 +136,8 @@ TEST_F(Seeking, EventsQueuedBeforeTheReopenAreIgnored) {
     decoder->FirePositionChange(200000);  // queued, not yet handled
     SendMessageA(panel.m_hWnd, WM_HSCROLL, MAKEWPARAM(SB_PAGERIGHT, 0), reinterpret_cast<LPARAM>(Item(IDC_POSITION_BAR)));
     EXPECT_EQ((Calls{"Stop"}), DecoderCalls()) << "sent at once; the reopen waits for the posted Play";
-    EXPECT_EQ(PLAY_STOPPED, panel.m_nPlayState);
     Pump();
-    EXPECT_EQ(100000, panel.m_nLastOffset);
+    EXPECT_EQ("00:01:40.00", TimeText()) << "the queued event was ignored";
     EXPECT_EQ(Then({"Stop"}, OpenCalls(kFile, 160000)), DecoderCalls());
 }
 
@@ -147,18 +145,21 @@ TEST_F(Seeking, TimeClickLaysTheEntryOverMinutesAndSeconds) {
     decoder->SetStartTime(L"2000-01-01\t10:20:00.000");
     PlayFile(kFile, 5000);
     SetForegroundWindow(panel.m_hWnd);
-    Mouse(WM_LBUTTONUP, InsideTime());
+    // Taken while nothing covers the text.
+    const RECT text = panel_view::PaintedTime(panel.m_hWnd);
+    const POINT inside = InsideTime();
+    Mouse(WM_LBUTTONUP, inside);
     ASSERT_TRUE(Visible(IDC_MINUTES));
     ASSERT_TRUE(Visible(IDC_SECONDS));
     EXPECT_EQ("20", Text(IDC_MINUTES));
     EXPECT_EQ("05", Text(IDC_SECONDS));
-    RECT m, s;
-    GetWindowRect(Item(IDC_MINUTES), &m);
-    GetWindowRect(Item(IDC_SECONDS), &s);
-    MapWindowPoints(nullptr, panel.m_hWnd, reinterpret_cast<POINT*>(&m), 2);
-    MapWindowPoints(nullptr, panel.m_hWnd, reinterpret_cast<POINT*>(&s), 2);
-    EXPECT_EQ(panel.m_rcTimeClick.left, m.left);
-    EXPECT_EQ(panel.m_rcTimeClick.top - 1, m.top);
+    // The two edits lie over the painted minutes and seconds; the hours stay in view.
+    const RECT m = panel_view::InPanel(panel.m_hWnd, Item(IDC_MINUTES));
+    const RECT s = panel_view::InPanel(panel.m_hWnd, Item(IDC_SECONDS));
+    EXPECT_GT(m.left, text.left + 10);
+    EXPECT_LT(s.right, text.right);
+    EXPECT_LE(m.top, text.top);
+    EXPECT_GT(m.bottom, text.top);
     EXPECT_EQ(17, m.bottom - m.top);
     EXPECT_GT(m.right - m.left, 10) << "two digits and a colon of a 16-pixel font";
     EXPECT_EQ(m.right, s.left);
@@ -171,7 +172,7 @@ TEST_F(Seeking, TimeClickLaysTheEntryOverMinutesAndSeconds) {
 
     // The thumb's shorter text fills them the same way.
     Scroll(SB_THUMBTRACK, 1205);
-    Mouse(WM_LBUTTONUP, InsideTime());
+    Mouse(WM_LBUTTONUP, inside);
     EXPECT_EQ("20", Text(IDC_MINUTES));
     EXPECT_EQ("05", Text(IDC_SECONDS));
 
@@ -186,7 +187,6 @@ TEST_F(Seeking, TimeClickIsIgnoredWhileStoppedEvenOutside) {
     ASSERT_TRUE(Visible(IDC_MINUTES));
     // A seek sets state 2 and leaves the entry as it is until its Play runs.
     SendMessageA(panel.m_hWnd, WM_HSCROLL, MAKEWPARAM(SB_PAGERIGHT, 0), reinterpret_cast<LPARAM>(Item(IDC_POSITION_BAR)));
-    ASSERT_EQ(PLAY_STOPPED, panel.m_nPlayState);
     SendMessageA(panel.m_hWnd, WM_LBUTTONUP, 0, MAKELPARAM(OutsideTime().x, OutsideTime().y));
     EXPECT_TRUE(Visible(IDC_MINUTES)) << "a click in state 2 changes nothing";
     Pump();  // the posted Play hides the entry
@@ -253,23 +253,26 @@ TEST_F(Seeking, OtherNotificationsSeekNothing) {
     SendMessageA(panel.m_hWnd, WM_NOTIFY, IDC_MINUTES, reinterpret_cast<LPARAM>(&otherCode));
     Pump();
     EXPECT_TRUE(DecoderCalls().empty());
-    EXPECT_EQ(PLAY_PLAYING, panel.m_nPlayState);
+    EXPECT_EQ(panel_view::kPlaying, ControlStates());
 }
 
 TEST_F(Seeking, HandCursorOverTheTimeWhilePlayingOrPaused) {
     const LONG_PTR arrow = GetClassLongPtrA(panel.m_hWnd, GCLP_HCURSOR);
-    ASSERT_TRUE(panel.m_hHandCursor);
+    const LONG_PTR hand =
+        reinterpret_cast<LONG_PTR>(LoadCursorA(fw::AfxGetResourceHandle(), MAKEINTRESOURCEA(IDC_POINTING_HAND)));
+    ASSERT_TRUE(hand);
+    ASSERT_NE(arrow, hand);
     Mouse(WM_MOUSEMOVE, InsideTime());
-    EXPECT_EQ(reinterpret_cast<LONG_PTR>(panel.m_hHandCursor), GetClassLongPtrA(panel.m_hWnd, GCLP_HCURSOR));
+    EXPECT_EQ(hand, GetClassLongPtrA(panel.m_hWnd, GCLP_HCURSOR));
     Mouse(WM_MOUSEMOVE, OutsideTime());
     EXPECT_EQ(arrow, GetClassLongPtrA(panel.m_hWnd, GCLP_HCURSOR));
 
     Click(IDC_PAUSE);
     Mouse(WM_MOUSEMOVE, InsideTime());
-    EXPECT_EQ(reinterpret_cast<LONG_PTR>(panel.m_hHandCursor), GetClassLongPtrA(panel.m_hWnd, GCLP_HCURSOR));
+    EXPECT_EQ(hand, GetClassLongPtrA(panel.m_hWnd, GCLP_HCURSOR));
     Click(IDC_STOP);  // the state is tested only when the hand goes on
     Mouse(WM_MOUSEMOVE, InsideTime());
-    EXPECT_EQ(reinterpret_cast<LONG_PTR>(panel.m_hHandCursor), GetClassLongPtrA(panel.m_hWnd, GCLP_HCURSOR));
+    EXPECT_EQ(hand, GetClassLongPtrA(panel.m_hWnd, GCLP_HCURSOR));
     Mouse(WM_MOUSEMOVE, OutsideTime());
     EXPECT_EQ(arrow, GetClassLongPtrA(panel.m_hWnd, GCLP_HCURSOR));
     Mouse(WM_MOUSEMOVE, InsideTime());

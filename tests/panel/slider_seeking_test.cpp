@@ -16,8 +16,6 @@ protected:
         if (HasFatalFailure()) return;
         slider = fakes::FakeSlider::Last();
         ASSERT_TRUE(slider);
-        ASSERT_EQ(1, panel.m_bSliderCtrl);
-        ASSERT_EQ(slider->TrackbarWindow(), panel.m_hwndPosition);
         decoder->SetStartTime(L"2000-01-01\t10:20:00.000");
         PlayFile(kFile, 5000);
         decoder->ClearCalls();
@@ -31,7 +29,7 @@ protected:
 };
 
 TEST_F(SeekingWithSlider, PositionEventsMoveTheSliderToTheSecondOfTheHour) {
-    EXPECT_STREQ("10:20:05.00", panel.m_szTime);
+    EXPECT_EQ("10:20:05.00", TimeText());
     EXPECT_EQ(1205, SliderPosition());
     Position(0);
     EXPECT_EQ(1205, SliderPosition()) << "offset 0 leaves the slider";
@@ -39,26 +37,24 @@ TEST_F(SeekingWithSlider, PositionEventsMoveTheSliderToTheSecondOfTheHour) {
 
 TEST_F(SeekingWithSlider, DragHoldsTheDisplayAndTheReleaseSeeksToTheSlidersSecond) {
     slider->FireMouseDown(1, 0, 10, 5);
-    EXPECT_EQ(1, panel.m_bDragging);
     Position(9000);
-    EXPECT_STREQ("10:20:05.00", panel.m_szTime) << "ignored while dragging";
-    EXPECT_EQ(5000, panel.m_nLastOffset);
+    EXPECT_EQ("10:20:05.00", TimeText()) << "ignored while dragging";
+    EXPECT_EQ(1205, SliderPosition());
     SendMessageA(slider->TrackbarWindow(), TBM_SETPOS, TRUE, 1205);
     slider->FireMouseUp(1, 0, 10, 5);
-    EXPECT_EQ(0, panel.m_bDragging);
     EXPECT_EQ((Calls{"Stop"}), DecoderCalls());
     Pump();
     EXPECT_EQ(Then({"Stop"}, OpenCalls(kFile, 1205000)), DecoderCalls());
     // The start time is not a whole hour: the same second of the slider is 20 minutes on in the file.
     Position(1205000);
-    EXPECT_STREQ("10:40:05.00", panel.m_szTime);
+    EXPECT_EQ("10:40:05.00", TimeText()) << "the drag is over: events count again";
 }
 
 TEST_F(SeekingWithSlider, StopRewindsAndDisablesTheSlider) {
-    ASSERT_TRUE(IsWindowEnabled(panel.m_hwndSliderArea));
+    ASSERT_TRUE(Enabled(IDC_SLIDER));
     Click(IDC_STOP);
     EXPECT_EQ(0, SliderPosition());
-    EXPECT_FALSE(IsWindowEnabled(panel.m_hwndSliderArea));
+    EXPECT_FALSE(Enabled(IDC_SLIDER));
 }
 
 }  // namespace

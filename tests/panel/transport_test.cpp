@@ -7,19 +7,21 @@ namespace {
 const char kFileA[] = "C:\\rec\\a.d01";
 const char kFileB[] = "D:\\other\\b.nwv";
 
+using panel_view::kOpening;
+using panel_view::kPlaying;
+using panel_view::kStopped;
+// Pause off, the rest as playing left it.
+const std::vector<bool> kPaused = {false, true, true, true, true, true, true, true};
+
 class Transport : public PlaybackTest {
 protected:
-    // The transport controls of the sets, in the order Pause, Stop, Play, Speed,
-    // Event type, Source, Position, Step.
-    std::vector<bool> ControlStates() const {
-        std::vector<bool> states;
-        for (int id : {IDC_PAUSE, IDC_STOP, IDC_PLAY, IDC_SPEED, IDC_EVENT_TYPE, IDC_SOURCE, IDC_POSITION_BAR, IDC_STEP})
-            states.push_back(Enabled(id));
-        return states;
+    // What Play asks of the decoder tells the state: PlayAgain while playing,
+    // Play while paused, the open sequence while stopped, nothing while idle.
+    Calls PlayCalls() {
+        decoder->ClearCalls();
+        Click(IDC_PLAY);
+        return DecoderCalls();
     }
-    const std::vector<bool> kPlaying = {true, true, true, true, true, true, true, true};
-    const std::vector<bool> kStopped = {false, false, true, true, false, false, false, false};
-    const std::vector<bool> kOpening = {false, true, false, true, false, false, false, false};
 };
 
 TEST_F(Transport, OpenDialogIsAskedForAsTheFileTypesNeed) {
@@ -38,15 +40,13 @@ TEST_F(Transport, OpenedFileRunsTheOpenSequenceAndTheFirstPictureEnablesTheContr
     Open(kFileA);
     EXPECT_EQ(Then({"Stop"}, OpenCalls(kFileA)), DecoderCalls());
     EXPECT_EQ(kFileA, Title());
-    EXPECT_STREQ(kFileA, panel.m_szPath);
-    EXPECT_EQ(PLAY_PLAYING, panel.m_nPlayState);
     EXPECT_EQ(kOpening, ControlStates());
     EXPECT_TRUE(Enabled(IDC_OPEN));
     Position(0);
     EXPECT_EQ(kOpening, ControlStates()) << "position 0 is not yet a picture";
     Position(40);
     EXPECT_EQ(kPlaying, ControlStates());
-    EXPECT_EQ(CTRL_PLAYING, panel.m_nControlSet);
+    EXPECT_EQ((Calls{"PlayAgain"}), PlayCalls()) << "playing";
 }
 
 TEST_F(Transport, CancelledOpenLeavesPlaybackAlone) {
@@ -62,8 +62,9 @@ TEST_F(Transport, CancelledOpenLeavesPlaybackAlone) {
 
 TEST_F(Transport, OpenWhilePlayingStopsFirstAndForgetsTheStartOffset) {
     PlayFile(kFileA, 5000);
-    Scroll(SB_PAGERIGHT);  // a seek leaves a start offset of 65000
-    ASSERT_EQ(65000, panel.m_nStartOffset);
+    decoder->ClearCalls();
+    Scroll(SB_PAGERIGHT);
+    ASSERT_EQ(Then({"Stop"}, OpenCalls(kFileA, 65000)), DecoderCalls()) << "a seek left a start offset";
     decoder->ClearCalls();
     Open(kFileB);
     EXPECT_EQ(Then({"Stop"}, OpenCalls(kFileB, 0)), DecoderCalls());
@@ -74,22 +75,16 @@ TEST_F(Transport, PlayBeforeAnyFileSendsNothingAndThenCountsAsPlaying) {
     DecoderState(DVR_STATE_END_OF_FILE);  // the one way to get Play enabled in state 1
     ASSERT_TRUE(Enabled(IDC_PLAY));
     const std::vector<bool> before = ControlStates();
-    Click(IDC_PLAY);
-    EXPECT_TRUE(DecoderCalls().empty());
+    EXPECT_TRUE(PlayCalls().empty());
     EXPECT_EQ(before, ControlStates());
-    EXPECT_EQ(PLAY_PLAYING, panel.m_nPlayState);
-    Click(IDC_PLAY);
-    EXPECT_EQ((Calls{"PlayAgain"}), DecoderCalls());
+    EXPECT_EQ((Calls{"PlayAgain"}), PlayCalls()) << "counts as playing";
 }
 
 TEST_F(Transport, EndOfFileOffersPlayWhichPlaysAgainRatherThanReopening) {
     PlayFile(kFileA);
     DecoderState(DVR_STATE_END_OF_FILE, 77);
     EXPECT_EQ(kStopped, ControlStates());
-    EXPECT_EQ(PLAY_PLAYING, panel.m_nPlayState);
-    decoder->ClearCalls();
-    Click(IDC_PLAY);
-    EXPECT_EQ((Calls{"PlayAgain"}), DecoderCalls());
+    EXPECT_EQ((Calls{"PlayAgain"}), PlayCalls());
 }
 
 TEST_F(Transport, FailedOpenShowsNoTitleAndNoMessageAndPlayThenPlaysAgain) {
@@ -100,26 +95,22 @@ TEST_F(Transport, FailedOpenShowsNoTitleAndNoMessageAndPlayThenPlaysAgain) {
     EXPECT_EQ((Calls{"Stop", std::string("SetFileName(") + kFileB + ")"}), DecoderCalls()) << "no index fetch";
     EXPECT_EQ("", Title());
     EXPECT_EQ(kStopped, ControlStates());
-    EXPECT_EQ(PLAY_PLAYING, panel.m_nPlayState);
     EXPECT_TRUE(boxes.boxes.empty());
     decoder->ClearFailures();
-    decoder->ClearCalls();
-    Click(IDC_PLAY);
-    EXPECT_EQ((Calls{"PlayAgain"}), DecoderCalls());
+    EXPECT_EQ((Calls{"PlayAgain"}), PlayCalls());
 }
 
 TEST_F(Transport, PauseThenStepsStayPausedAndPlayGoesOn) {
     PlayFile(kFileA);
     decoder->ClearCalls();
     Click(IDC_PAUSE);
-    EXPECT_EQ((std::vector<bool>{false, true, true, true, true, true, true, true}), ControlStates());
+    EXPECT_EQ(kPaused, ControlStates());
     for (int i = 0; i < 3; ++i) Click(IDC_STEP);
-    EXPECT_EQ(PLAY_PAUSED, panel.m_nPlayState);
-    EXPECT_EQ(CTRL_PAUSED, panel.m_nControlSet);
+    EXPECT_EQ(kPaused, ControlStates());
     Click(IDC_PLAY);
-    EXPECT_EQ((Calls{"Pause", "Step", "Step", "Step", "Play"}), DecoderCalls());
+    EXPECT_EQ((Calls{"Pause", "Step", "Step", "Step", "Play"}), DecoderCalls()) << "still paused after the steps";
     EXPECT_EQ(kPlaying, ControlStates());
-    EXPECT_EQ(PLAY_PLAYING, panel.m_nPlayState);
+    EXPECT_EQ((Calls{"PlayAgain"}), PlayCalls());
 }
 
 TEST_F(Transport, StopRewindsTheBarAndTheNextPlayReopensFromTheStart) {
@@ -132,7 +123,6 @@ TEST_F(Transport, StopRewindsTheBarAndTheNextPlayReopensFromTheStart) {
     EXPECT_EQ((Calls{"Stop"}), DecoderCalls());
     EXPECT_EQ(0, BarPosition());
     EXPECT_EQ(kStopped, ControlStates());
-    EXPECT_EQ(0, panel.m_nStartOffset);
     Click(IDC_PLAY);
     EXPECT_EQ(Then({"Stop"}, OpenCalls(kFileA, 0)), DecoderCalls());
 }
@@ -155,12 +145,12 @@ TEST_F(Transport, PauseAskedByTheDecoderPausesAgainEvenWhenPaused) {
     PlayFile(kFileA);
     decoder->ClearCalls();
     DecoderState(DVR_STATE_PAUSE_CLICK);
-    EXPECT_EQ(PLAY_PAUSED, panel.m_nPlayState);
-    EXPECT_FALSE(Enabled(IDC_PAUSE));
+    EXPECT_EQ(kPaused, ControlStates());
     DecoderState(DVR_STATE_PAUSE_CLICK);
     DecoderState(5);  // other types mean nothing to the panel
     EXPECT_EQ((Calls{"Pause", "Pause"}), DecoderCalls());
-    EXPECT_EQ(CTRL_PAUSED, panel.m_nControlSet);
+    EXPECT_EQ(kPaused, ControlStates());
+    EXPECT_EQ((Calls{"Play"}), PlayCalls()) << "paused";
 }
 
 TEST_F(Transport, SourceAsksTheVideoWindowAndChangesNoState) {
@@ -170,8 +160,8 @@ TEST_F(Transport, SourceAsksTheVideoWindowAndChangesNoState) {
     decoder->ClearCalls();
     Click(IDC_SOURCE);
     EXPECT_EQ((Calls{"GetViewSplit", "GetViewGroup", "SelectSource(3)"}), DecoderCalls());
-    EXPECT_EQ(PLAY_PLAYING, panel.m_nPlayState);
     EXPECT_EQ(kPlaying, ControlStates());
+    EXPECT_EQ((Calls{"PlayAgain"}), PlayCalls());
 }
 
 TEST_F(Transport, EscapeEnterAndTheCloseBoxLeaveThePanelOpen) {
@@ -204,49 +194,47 @@ TEST_F(Transport, ExitHidesThePanelAndClosesTheVideoWindow) {
 
 TEST_F(Transport, GpiValuesBecomeAllOrNothing) {
     GpiBlock(4, {0, 5, -1, 100, 7});
+    Choose(IDC_EVENT_TYPE, 2);
     Open(kFileA);
-    const int32_t* v = panel.m_index.Gpi.lValue;
-    EXPECT_EQ((std::vector<int32_t>{0, 100, 100, 100}), std::vector<int32_t>(v, v + 4));
-    EXPECT_EQ(7, v[4]) << "beyond the count nothing is touched";
+    EXPECT_EQ((std::vector<int32_t>{0, 100, 100, 100}), Bars());
 }
 
 TEST_F(Transport, GpiCountBeyondTheBlockStopsAtItsEnd) {
     GpiBlock(0xFFFF, std::vector<int32_t>(GPI_EVENT_SLOTS, -3));
-    HBITMAP split[4];
-    memcpy(split, panel.m_hbmSplit, sizeof split);
+    Choose(IDC_EVENT_TYPE, 2);
     Open(kFileA);
-    const int32_t* v = panel.m_index.Gpi.lValue;
-    EXPECT_EQ(std::vector<int32_t>(GPI_EVENT_SLOTS, 100), std::vector<int32_t>(v, v + GPI_EVENT_SLOTS));
-    EXPECT_EQ(0, memcmp(split, panel.m_hbmSplit, sizeof split)) << "what follows the index is intact";
+    EXPECT_EQ(std::vector<int32_t>(GPI_EVENT_SLOTS, 100), Bars());
 }
 
 TEST_F(Transport, NextFileShowsNoneOfThePreviousFilesEvents) {
+    Choose(IDC_EVENT_TYPE, 2);
     GpiBlock(3, {1, 0, 1});
     decoder->SetStartTime(L"2000-01-01\t10:20:00.000");
     Open(kFileA);
-    ASSERT_EQ(37200000, panel.m_index.lStartTimeMs);
-    ASSERT_EQ(3, panel.m_index.Gpi.wCount);
+    Position(0);
+    ASSERT_EQ("10:20:00.00", TimeText());
+    ASSERT_EQ((std::vector<int32_t>{100, 0, 100}), Bars());
 
     // A file whose GPI block the decoder does not deliver, with no start time.
     decoder->SetEventBlock(DVR_GPI_EVENTS, std::nullopt);
     decoder->SetStartTime(nullptr);
     Open(kFileB);
-    EXPECT_EQ(0, panel.m_index.Gpi.wCount);
-    EXPECT_EQ(0, panel.m_index.Gpi.lValue[0]);
-    EXPECT_EQ(0, panel.m_index.lStartTimeMs);
+    Position(0);
+    EXPECT_TRUE(Bars().empty());
+    EXPECT_EQ("00:00:00.00", TimeText());
 
     // A fetch that fails writes nothing: the index is empty all the same.
     GpiBlock(3, {1, 0, 1});
     decoder->SetStartTime(L"2000-01-01\t10:20:00.000");
     Open(kFileA);
-    ASSERT_EQ(37200000, panel.m_index.lStartTimeMs);
+    Position(0);
+    ASSERT_EQ("10:20:00.00", TimeText());
     decoder->FailOn(DVR_START_TIME, E_FAIL);
     Open(kFileB);
-    EXPECT_EQ(0, panel.m_index.lStartTimeMs);
-    EXPECT_EQ(0, panel.m_index.Gpi.wCount);
+    EXPECT_TRUE(Bars().empty());
     EXPECT_EQ(kFileB, Title()) << "the title follows the open, whatever the fetch";
     Position(5000);
-    EXPECT_STREQ("00:00:05.00", panel.m_szTime);
+    EXPECT_EQ("00:00:05.00", TimeText());
     EXPECT_TRUE(boxes.boxes.empty());
 }
 
@@ -260,8 +248,7 @@ protected:
 
 TEST_F(TransportStartedWithAPath, TimerOpensTheFileOnceAndGivesOpenBack) {
     ASSERT_FALSE(Enabled(IDC_OPEN));
-    SendMessageA(panel.m_hWnd, WM_TIMER, panel.m_nTimerId, 0);
-    EXPECT_EQ(0u, panel.m_nTimerId);
+    SendMessageA(panel.m_hWnd, WM_TIMER, 100, 0);  // the panel's one timer
     EXPECT_TRUE(Enabled(IDC_OPEN));
     EXPECT_TRUE(DecoderCalls().empty()) << "the click is posted";
     Pump();
