@@ -1,5 +1,7 @@
 #include "tools/ffmpeg.h"
 
+#include "tools/jpegsplit.h"
+
 #include <cstdlib>
 
 namespace dvrtool {
@@ -33,6 +35,16 @@ FfmpegArgs& FfmpegArgs::resampled(const PictureFormat& format, uint32_t width, u
     return *this;
 }
 
+FfmpegArgs& FfmpegArgs::fitted(const PictureFormat& format, const Placement& place) {
+    std::string graph = "fps=" + frameRate(format) + ",scale=" + std::to_string(place.inner.width) + ":" +
+                        std::to_string(place.inner.height) + ",setsar=1";
+    if (!(place.inner == place.outer))
+        graph += ",pad=" + std::to_string(place.outer.width) + ":" + std::to_string(place.outer.height) + ":" +
+                 std::to_string(place.x) + ":" + std::to_string(place.y) + ":black";
+    m_args.insert(m_args.end(), {"-an", "-vf", graph});
+    return *this;
+}
+
 FfmpegArgs& FfmpegArgs::filterGraph(const std::string& graph) {
     m_args.insert(m_args.end(), {"-filter_complex", graph});
     return *this;
@@ -41,6 +53,11 @@ FfmpegArgs& FfmpegArgs::filterGraph(const std::string& graph) {
 FfmpegArgs& FfmpegArgs::jpegPictures(int quality) {
     m_args.insert(m_args.end(), {"-pix_fmt", "yuvj420p", "-c:v", "mjpeg", "-q:v", std::to_string(quality), "-f",
                                  "image2pipe", "-"});
+    return *this;
+}
+
+FfmpegArgs& FfmpegArgs::firstPicture() {
+    m_args.insert(m_args.end(), {"-an", "-frames:v", "1", "-pix_fmt", "yuvj444p", "-c:v", "mjpeg", "-f", "image2pipe", "-"});
     return *this;
 }
 
@@ -53,6 +70,23 @@ bool startFfmpeg(Pipe& pipe, const FfmpegArgs& command, std::FILE* err) {
     if (pipe.open(command.args())) return true;
     std::fprintf(err, "dvrtool: cannot start ffmpeg\n");
     return false;
+}
+
+bool probePictureSize(const std::string& path, Size& size) {
+    Pipe pipe;
+    if (!pipe.open(FfmpegArgs().inputFile(path, 0).firstPicture().args())) return false;
+    JpegSplitter splitter;
+    std::vector<uint8_t> picture;
+    uint8_t buf[65536];
+    bool found = false;
+    while (!found) {
+        size_t got = pipe.read(buf, sizeof buf);
+        if (got == 0) break;
+        splitter.feed(buf, got);
+        found = splitter.next(picture);
+    }
+    bool ok = pipe.close();
+    return found && ok && jpegSize(picture.data(), picture.size(), size.width, size.height);
 }
 
 }  // namespace dvrtool

@@ -53,7 +53,10 @@ RecordingOutput::~RecordingOutput() {
 bool RecordingOutput::writePictures(const std::string& path, const std::vector<CameraFeed>& cameras,
                                    const PictureFormat& format) {
     std::vector<rec::StreamSpec> specs;
-    for (const CameraFeed& camera : cameras) specs.push_back({camera.number, format.width, format.height});
+    for (const CameraFeed& camera : cameras) {
+        bool own = camera.size.width > 0 && camera.size.height > 0;
+        specs.push_back({camera.number, own ? camera.size.width : format.width, own ? camera.size.height : format.height});
+    }
     rec::WriterOptions options;
     options.rate = format.rate;
     options.scale = format.scale;

@@ -7,6 +7,7 @@
 #include "recording/writer.h"
 #include "tools/ffmpeg.h"
 #include "tools/format.h"
+#include "tools/shape.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -17,7 +18,8 @@ namespace dvrtool {
 
 struct CameraFeed {
     int number;          // 1..16
-    FfmpegArgs ffmpeg;   // writing the camera's JPEG pictures, in the output's format
+    FfmpegArgs ffmpeg;   // writing the camera's JPEG pictures at the output's rate
+    Size size;           // of its pictures; 0 x 0 for the format's
 };
 
 struct EventBlocks {

@@ -113,7 +113,7 @@ int runSynth(const Options& options, std::FILE* out, std::FILE* err) {
     std::vector<CameraFeed> cameras;
     EventBlocks events;
     for (int camera = 1; camera <= cameraCount; camera++) {
-        cameras.push_back({camera, cameraPictures(camera, format, seconds, labelled)});
+        cameras.push_back({camera, cameraPictures(camera, format, seconds, labelled), {format.width, format.height}});
         markIntervals(camera, seconds, events);
     }
     for (double pulse = 5; pulse < seconds && pulse < 3600; pulse += 20)
