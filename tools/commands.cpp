@@ -10,7 +10,8 @@ const char kUsageHead[] = "usage: dvrtool COMMAND ...\n";
 
 const char kUsageTail[] =
     "Exit codes: 0 ok, 1 usage, 2 file missing or unreadable, 3 not a recording,\n"
-    "4 too damaged to open, 5 ffmpeg or writing failed. $DVRTOOL_FFMPEG names ffmpeg.\n";
+    "4 too damaged to open, 5 ffmpeg or writing failed. $DVRTOOL_FFMPEG names ffmpeg.\n"
+    "On a terminal make and synth show their progress on one line.\n";
 
 }  // namespace
 

@@ -89,4 +89,23 @@ bool probePictureSize(const std::string& path, Size& size) {
     return found && ok && jpegSize(picture.data(), picture.size(), size.width, size.height);
 }
 
+double probeSeconds(const std::string& path) {
+    // ffmpeg with an input and no output prints the input's header, then fails for want of an
+    // output: only the header is wanted.
+    Pipe pipe;
+    if (!pipe.open({ffmpegProgram(), "-hide_banner", "-nostdin", "-i", path}, true)) return 0;
+    std::string text;
+    char buf[4096];
+    size_t got;
+    while ((got = pipe.read(buf, sizeof buf)) > 0) text.append(buf, got);
+    pipe.close();
+    unsigned hours = 0, minutes = 0;
+    double seconds = 0;
+    size_t at = text.find("Duration: ");
+    if (at == std::string::npos ||
+        std::sscanf(text.c_str() + at, "Duration: %u:%u:%lf", &hours, &minutes, &seconds) != 3)
+        return 0;
+    return hours * 3600.0 + minutes * 60.0 + seconds;
+}
+
 }  // namespace dvrtool

@@ -52,5 +52,7 @@ bool startFfmpeg(Pipe& pipe, const FfmpegArgs& command, std::FILE* err);
 
 // The size of a video file's pictures, from the first one ffmpeg decodes; false if it gives none.
 bool probePictureSize(const std::string& path, Size& size);
+// The length in seconds ffmpeg reads from a video file's header; 0 if it says none.
+double probeSeconds(const std::string& path);
 
 }  // namespace dvrtool

@@ -5,9 +5,11 @@
 #include "tools/ffmpeg.h"
 #include "tools/output.h"
 #include "tools/pipe.h"
+#include "tools/progress.h"
 #include "tools/shape.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -90,9 +92,12 @@ bool readInputs(const std::vector<std::string>& words, std::vector<Input>& input
 
 // Small gray pictures, a second ffmpeg run per camera: differences need no colour.
 bool measureMotion(const std::vector<Input>& inputs, const PictureFormat& format, double seconds,
-                   rec::MotionBlock& motion, std::FILE* err) {
+                   rec::MotionBlock& motion, const std::vector<uint64_t>& expected, Progress& progress,
+                   std::FILE* err) {
     const uint32_t kWidth = 64, kHeight = 48;
-    for (const Input& input : inputs) {
+    for (size_t i = 0; i < inputs.size(); i++) {
+        const Input& input = inputs[i];
+        std::string step = "motion, camera " + std::to_string(input.camera);
         Pipe pipe;
         FfmpegArgs command =
             FfmpegArgs().inputFile(input.path, seconds).resampled(format, kWidth, kHeight).grayFrames();
@@ -103,6 +108,7 @@ bool measureMotion(const std::vector<Input>& inputs, const PictureFormat& format
         while (pipe.read(frame.data(), frame.size()) == frame.size()) {
             meter.add(frame.data(), frame.size(), format.secondsOf(frames));
             frames++;
+            progress.update(step, expected[i] ? double(frames) / double(expected[i]) : -1);
         }
         // Levels from a run cut short would read as a camera that stopped moving.
         if (!pipe.close()) {
@@ -143,13 +149,25 @@ int runMake(const Options& options, std::FILE* out, std::FILE* err) {
         return kExitUsage;
     }
 
-    // Each input's own size decides its picture's.
+    Progress progress("make", err);
+    // Each input's size decides its picture's; the lengths only how far along the work is.
+    std::vector<uint64_t> expected;
+    uint64_t expectedInAll = 0;
     for (Input& input : inputs) {
+        progress.update("looking at camera " + std::to_string(input.camera), -1);
         if (!probePictureSize(input.path, input.size)) {
             std::fprintf(err, "dvrtool: ffmpeg gave no pictures for camera %d\n", input.camera);
             return kExitFailed;
         }
+        double length = seconds;
+        if (progress.shown()) {
+            double own = probeSeconds(input.path);
+            if (length == 0 || (own > 0 && own < length)) length = own;
+        }
+        expected.push_back(uint64_t(std::ceil(length * format.rate / format.scale)));
+        expectedInAll += expected.back();
     }
+    if (std::find(expected.begin(), expected.end(), 0) != expected.end()) expectedInAll = 0;
 
     bool forced = options.has("--size");
     std::vector<CameraFeed> cameras;
@@ -162,9 +180,11 @@ int runMake(const Options& options, std::FILE* out, std::FILE* err) {
                            place.outer});
     }
     RecordingOutput output("make", err);
+    output.showProgress(&progress, expectedInAll);
     if (!output.writePictures(options.value("-o"), cameras, format)) return kExitFailed;
-    if (motion && !measureMotion(inputs, format, seconds, events.motion, err)) return kExitFailed;
+    if (motion && !measureMotion(inputs, format, seconds, events.motion, expected, progress, err)) return kExitFailed;
     if (!output.finish(start, events)) return kExitFailed;
+    progress.clear();
     std::fprintf(out, "wrote %s: %zu cameras, %.3f s\n", options.value("-o").c_str(), cameras.size(),
                  output.durationMs() / 1000.0);
     return kExitOk;

@@ -79,6 +79,7 @@ bool RecordingOutput::interleave(const std::vector<CameraFeed>& cameras, const P
     }
     std::vector<uint8_t> picture;
     size_t live = feeds.size();
+    uint64_t written = 0;
     while (live > 0) {
         for (size_t i = 0; i < feeds.size(); i++) {
             Feed& feed = *feeds[i];
@@ -99,7 +100,12 @@ bool RecordingOutput::interleave(const std::vector<CameraFeed>& cameras, const P
                 return false;
             }
             feed.pictures++;
+            written++;
         }
+        if (m_progress)
+            m_progress->update("pictures, " + std::to_string(cameras.size()) + " camera" +
+                                   (cameras.size() == 1 ? "" : "s"),
+                               m_expected ? double(written) / double(m_expected) : -1);
     }
     uint64_t most = 0;
     for (const auto& feed : feeds) most = std::max(most, feed->pictures);
