@@ -3,12 +3,30 @@
 #include "tools/jpegsplit.h"
 
 #include <cstdlib>
+#include <cstring>
+#include <unistd.h>
 
 namespace dvrtool {
 
 std::string ffmpegProgram() {
     const char* name = std::getenv("DVRTOOL_FFMPEG");
     return name && *name ? name : "ffmpeg";
+}
+
+bool ffmpegFound() {
+    std::string program = ffmpegProgram();
+    if (program.find('/') != std::string::npos) return access(program.c_str(), X_OK) == 0;
+    const char* path = std::getenv("PATH");
+    std::string dirs = path ? path : "/usr/bin:/bin";
+    size_t begin = 0;
+    for (;;) {
+        size_t end = dirs.find(':', begin);
+        std::string dir = dirs.substr(begin, end == std::string::npos ? std::string::npos : end - begin);
+        if (dir.empty()) dir = ".";
+        if (access((dir + "/" + program).c_str(), X_OK) == 0) return true;
+        if (end == std::string::npos) return false;
+        begin = end + 1;
+    }
 }
 
 std::string frameRate(const PictureFormat& format) {
@@ -42,6 +60,11 @@ FfmpegArgs& FfmpegArgs::fitted(const PictureFormat& format, const Placement& pla
         graph += ",pad=" + std::to_string(place.outer.width) + ":" + std::to_string(place.outer.height) + ":" +
                  std::to_string(place.x) + ":" + std::to_string(place.y) + ":black";
     m_args.insert(m_args.end(), {"-an", "-vf", graph});
+    return *this;
+}
+
+FfmpegArgs& FfmpegArgs::add(const std::vector<std::string>& args) {
+    m_args.insert(m_args.end(), args.begin(), args.end());
     return *this;
 }
 

@@ -15,6 +15,9 @@ namespace dvrtool {
 // The ffmpeg to run: $DVRTOOL_FFMPEG, else "ffmpeg" from PATH.
 std::string ffmpegProgram();
 
+// Whether the ffmpeg to run is there: a path that can be run, or a name found on PATH.
+bool ffmpegFound();
+
 // "rate/scale", a frame rate as ffmpeg takes it.
 std::string frameRate(const PictureFormat& format);
 
@@ -33,6 +36,8 @@ public:
     // and centred on black in place.outer.
     FfmpegArgs& fitted(const PictureFormat& format, const Placement& place);
     FfmpegArgs& filterGraph(const std::string& graph);
+    // Anything else, as it is.
+    FfmpegArgs& add(const std::vector<std::string>& args);
 
     // Output: JPEG pictures one after another, as ffmpeg's image2pipe writes them.
     FfmpegArgs& jpegPictures(int quality);

@@ -55,11 +55,12 @@ TEST(Progress, DescribesHowFarAndHowLong) {
 
 TEST(Progress, OnATerminalAndNotIntoAPipe) {
     if (!haveFfmpeg()) GTEST_SKIP() << "ffmpeg missing";
-    std::string avi = temp("progress.avi"), input = temp("progress-in.mp4");
+    std::string avi = temp("progress.avi"), mp4 = temp("progress.mp4"), input = temp("progress-in.mp4");
     ASSERT_EQ(std::system(("ffmpeg -v error -y -f lavfi -i testsrc=s=320x240:r=10:d=3 -c:v mpeg4 '" + input + "'").c_str()), 0);
     const std::string commands[][2] = {
         {"synth -o " + avi + " --cameras 2 --seconds 3", "dvrtool synth: pictures, 2 cameras"},
         {"make -o " + avi + " --start 2024-01-01 --motion auto " + input, "dvrtool make: motion, camera 1"},
+        {"export -o " + mp4 + " " + avi, "dvrtool export: camera 1"},
     };
     for (const auto& command : commands) {
         int status = -1;
@@ -76,5 +77,5 @@ TEST(Progress, OnATerminalAndNotIntoAPipe) {
         EXPECT_EQ(piped.find("dvrtool " + command[0].substr(0, command[0].find(' '))), std::string::npos) << piped;
         EXPECT_EQ(piped.rfind("wrote ", 0), 0u) << piped;
     }
-    for (const std::string& path : {avi, input}) std::remove(path.c_str());
+    for (const std::string& path : {avi, mp4, input}) std::remove(path.c_str());
 }
