@@ -119,6 +119,10 @@ int runExport(const Options& options, std::FILE* out, std::FILE* err) {
     }
 
     const std::string& path = options.positional[0];
+    if (std::filesystem::equivalent(path, outPath, ignored)) {
+        std::fprintf(err, "dvrtool export: %s would be written over the recording itself\n", outPath.c_str());
+        return kExitUsage;
+    }
     rec::Recording recording;
     rec::Status status = recording.open(path);
     if (!status) {

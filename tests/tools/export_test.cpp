@@ -1,4 +1,5 @@
 // dvrtool export end to end, and the moments and cameras it is given.
+#include "recording/recording.h"
 #include "tools/commands.h"
 #include "tools/options.h"
 #include "tool_run.h"
@@ -190,6 +191,10 @@ TEST_F(Export, BadArgumentsAreRefusedAndLeaveNothing) {
         EXPECT_FALSE(exists(out)) << c.args;
     }
     EXPECT_EQ(runTool("export -o " + out + " " + temp("absent.avi"), &text), dvrtool::kExitUnreadable) << text;
+    // Never over the recording it reads.
+    EXPECT_EQ(runTool("export -o " + s_recording + " " + s_recording, &text), dvrtool::kExitUsage) << text;
+    rec::Recording intact;
+    EXPECT_TRUE(intact.open(s_recording));
     EXPECT_EQ(runToolWithFfmpeg("/nonexistent/ffmpeg", "export -o " + out + " " + s_recording, &text),
               dvrtool::kExitNoFfmpeg);
     EXPECT_NE(text.find("ffmpeg not found"), std::string::npos) << text;
