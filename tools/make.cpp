@@ -112,6 +112,7 @@ bool measureMotion(const std::vector<Input>& inputs, const PictureFormat& format
         }
         // Levels from a run cut short would read as a camera that stopped moving.
         if (!pipe.close()) {
+            progress.clear();
             std::fprintf(err, "dvrtool: ffmpeg could not measure motion for camera %d\n", input.camera);
             return false;
         }
@@ -156,6 +157,7 @@ int runMake(const Options& options, std::FILE* out, std::FILE* err) {
     for (Input& input : inputs) {
         progress.update("looking at camera " + std::to_string(input.camera), -1);
         if (!probePictureSize(input.path, input.size)) {
+            progress.clear();
             std::fprintf(err, "dvrtool: ffmpeg gave no pictures for camera %d\n", input.camera);
             return kExitFailed;
         }

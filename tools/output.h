@@ -63,6 +63,7 @@ private:
     uint64_t m_expected = 0;
 
     bool interleave(const std::vector<CameraFeed>& cameras, const PictureFormat& format);
+    std::FILE* messages();  // m_err, the progress line cleared
 };
 
 }  // namespace dvrtool

@@ -6,7 +6,9 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <fstream>
 #include <pty.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 namespace {
@@ -78,4 +80,23 @@ TEST(Progress, OnATerminalAndNotIntoAPipe) {
         EXPECT_EQ(piped.rfind("wrote ", 0), 0u) << piped;
     }
     for (const std::string& path : {avi, mp4, input}) std::remove(path.c_str());
+}
+
+TEST(Progress, AFailureIsSaidOnALineOfItsOwn) {
+    if (!haveFfmpeg()) GTEST_SKIP() << "ffmpeg missing";
+    // Camera 2's ffmpeg fails once the pictures are being written, after the line was drawn.
+    std::string input = temp("progress-fail.mp4"), copy = temp("progress-copy.mp4"), avi = temp("progress-fail.avi");
+    std::string script = temp("ffmpeg-fails-writing.sh");
+    ASSERT_EQ(std::system(("ffmpeg -v error -y -f lavfi -i testsrc=s=64x48:r=5:d=1 -c:v mpeg4 '" + input + "'").c_str()), 0);
+    ASSERT_EQ(std::system(("cp '" + input + "' '" + copy + "'").c_str()), 0);
+    std::ofstream(script) << "#!/bin/sh\ncase \"$*\" in *progress-copy.mp4*-q:v*) exit 1;; esac\nexec ffmpeg \"$@\"\n";
+    ASSERT_EQ(chmod(script.c_str(), 0755), 0);
+    int status = -1;
+    std::string shown = underTerminal("DVRTOOL_FFMPEG='" + script + "' " + DVRTOOL_PATH + " make -o " + avi +
+                                          " --start 2024-01-01 " + input + " " + copy, status);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 5) << shown;
+    EXPECT_NE(shown.find("\rdvrtool make: looking at camera 2"), std::string::npos) << shown;
+    EXPECT_NE(shown.find("\rdvrtool: ffmpeg gave no pictures for camera 2"), std::string::npos) << shown;
+    for (const std::string& path : {input, copy, avi, script}) std::remove(path.c_str());
 }
