@@ -4,13 +4,15 @@ namespace dvrtool {
 
 namespace {
 
-const Command* const kCommands[] = {&kMakeCommand, &kSynthCommand, &kInfoCommand};
+const Command* const kCommands[] = {&kMakeCommand, &kSynthCommand, &kInfoCommand, &kExportCommand};
 
 const char kUsageHead[] = "usage: dvrtool COMMAND ...\n";
 
 const char kUsageTail[] =
     "Exit codes: 0 ok, 1 usage, 2 file missing or unreadable, 3 not a recording,\n"
-    "4 too damaged to open, 5 ffmpeg or writing failed. $DVRTOOL_FFMPEG names ffmpeg.\n";
+    "4 too damaged to open, 5 ffmpeg or writing failed, 6 no such camera, 7 a time outside\n"
+    "the recording, 8 ffmpeg missing. $DVRTOOL_FFMPEG names ffmpeg. On a terminal make,\n"
+    "synth and export show their progress on one line.\n";
 
 }  // namespace
 

@@ -8,6 +8,10 @@
 #include <string>
 #include <vector>
 
+namespace rec {
+enum class Error;
+}
+
 namespace dvrtool {
 
 // Exit codes.
@@ -18,6 +22,9 @@ enum {
     kExitNotRecording = 3,
     kExitDamaged = 4,       // too damaged to open
     kExitFailed = 5,        // ffmpeg or writing failed
+    kExitNoCamera = 6,      // a camera asked for is not in the recording
+    kExitOutOfRange = 7,    // a stretch of time outside the recording
+    kExitNoFfmpeg = 8,      // no ffmpeg to run
 };
 
 // One command, defined in a file of its own: its name, its part of the usage text, the options
@@ -32,6 +39,10 @@ struct Command {
 extern const Command kMakeCommand;   // make.cpp: a recording from ordinary video files
 extern const Command kSynthCommand;  // synth.cpp: a synthetic test recording
 extern const Command kInfoCommand;   // info.cpp: what a recording holds
+extern const Command kExportCommand; // export.cpp: an MP4 to hand over
+
+// The exit code for a recording that would not open.
+int exitCodeOf(rec::Error error);
 
 // args[0] names the command.
 int run(const std::vector<std::string>& args, std::FILE* out, std::FILE* err);

@@ -1,12 +1,32 @@
 #include "tools/ffmpeg.h"
 
+#include "tools/jpegsplit.h"
+
 #include <cstdlib>
+#include <cstring>
+#include <unistd.h>
 
 namespace dvrtool {
 
 std::string ffmpegProgram() {
     const char* name = std::getenv("DVRTOOL_FFMPEG");
     return name && *name ? name : "ffmpeg";
+}
+
+bool ffmpegFound() {
+    std::string program = ffmpegProgram();
+    if (program.find('/') != std::string::npos) return access(program.c_str(), X_OK) == 0;
+    const char* path = std::getenv("PATH");
+    std::string dirs = path ? path : "/usr/bin:/bin";
+    size_t begin = 0;
+    for (;;) {
+        size_t end = dirs.find(':', begin);
+        std::string dir = dirs.substr(begin, end == std::string::npos ? std::string::npos : end - begin);
+        if (dir.empty()) dir = ".";
+        if (access((dir + "/" + program).c_str(), X_OK) == 0) return true;
+        if (end == std::string::npos) return false;
+        begin = end + 1;
+    }
 }
 
 std::string frameRate(const PictureFormat& format) {
@@ -33,6 +53,21 @@ FfmpegArgs& FfmpegArgs::resampled(const PictureFormat& format, uint32_t width, u
     return *this;
 }
 
+FfmpegArgs& FfmpegArgs::fitted(const PictureFormat& format, const Placement& place) {
+    std::string graph = "fps=" + frameRate(format) + ",scale=" + std::to_string(place.inner.width) + ":" +
+                        std::to_string(place.inner.height) + ",setsar=1";
+    if (!(place.inner == place.outer))
+        graph += ",pad=" + std::to_string(place.outer.width) + ":" + std::to_string(place.outer.height) + ":" +
+                 std::to_string(place.x) + ":" + std::to_string(place.y) + ":black";
+    m_args.insert(m_args.end(), {"-an", "-vf", graph});
+    return *this;
+}
+
+FfmpegArgs& FfmpegArgs::add(const std::vector<std::string>& args) {
+    m_args.insert(m_args.end(), args.begin(), args.end());
+    return *this;
+}
+
 FfmpegArgs& FfmpegArgs::filterGraph(const std::string& graph) {
     m_args.insert(m_args.end(), {"-filter_complex", graph});
     return *this;
@@ -41,6 +76,11 @@ FfmpegArgs& FfmpegArgs::filterGraph(const std::string& graph) {
 FfmpegArgs& FfmpegArgs::jpegPictures(int quality) {
     m_args.insert(m_args.end(), {"-pix_fmt", "yuvj420p", "-c:v", "mjpeg", "-q:v", std::to_string(quality), "-f",
                                  "image2pipe", "-"});
+    return *this;
+}
+
+FfmpegArgs& FfmpegArgs::firstPicture() {
+    m_args.insert(m_args.end(), {"-an", "-frames:v", "1", "-pix_fmt", "yuvj444p", "-c:v", "mjpeg", "-f", "image2pipe", "-"});
     return *this;
 }
 
@@ -53,6 +93,42 @@ bool startFfmpeg(Pipe& pipe, const FfmpegArgs& command, std::FILE* err) {
     if (pipe.open(command.args())) return true;
     std::fprintf(err, "dvrtool: cannot start ffmpeg\n");
     return false;
+}
+
+bool probePictureSize(const std::string& path, Size& size) {
+    Pipe pipe;
+    if (!pipe.open(FfmpegArgs().inputFile(path, 0).firstPicture().args())) return false;
+    JpegSplitter splitter;
+    std::vector<uint8_t> picture;
+    uint8_t buf[65536];
+    bool found = false;
+    while (!found) {
+        size_t got = pipe.read(buf, sizeof buf);
+        if (got == 0) break;
+        splitter.feed(buf, got);
+        found = splitter.next(picture);
+    }
+    bool ok = pipe.close();
+    return found && ok && jpegSize(picture.data(), picture.size(), size.width, size.height);
+}
+
+double probeSeconds(const std::string& path) {
+    // ffmpeg with an input and no output prints the input's header, then fails for want of an
+    // output: only the header is wanted.
+    Pipe pipe;
+    if (!pipe.open({ffmpegProgram(), "-hide_banner", "-nostdin", "-i", path}, true)) return 0;
+    std::string text;
+    char buf[4096];
+    size_t got;
+    while ((got = pipe.read(buf, sizeof buf)) > 0) text.append(buf, got);
+    pipe.close();
+    unsigned hours = 0, minutes = 0;
+    double seconds = 0;
+    size_t at = text.find("Duration: ");
+    if (at == std::string::npos ||
+        std::sscanf(text.c_str() + at, "Duration: %u:%u:%lf", &hours, &minutes, &seconds) != 3)
+        return 0;
+    return hours * 3600.0 + minutes * 60.0 + seconds;
 }
 
 }  // namespace dvrtool

@@ -22,14 +22,6 @@ const char* startSourceName(rec::Recording::StartSource source) {
     return "none, midnight";
 }
 
-int exitCodeOf(rec::Error error) {
-    switch (error) {
-    case rec::Error::NotRecording: return kExitNotRecording;
-    case rec::Error::Damaged: return kExitDamaged;
-    default: return kExitUnreadable;
-    }
-}
-
 void printEvents(const rec::Recording& recording, std::FILE* out) {
     const rec::SourceBlock& source = recording.sourceBlock();
     const rec::MotionBlock& motion = recording.motionBlock();
@@ -85,6 +77,14 @@ int runInfo(const Options& options, std::FILE* out, std::FILE* err) {
 }
 
 }  // namespace
+
+int exitCodeOf(rec::Error error) {
+    switch (error) {
+    case rec::Error::NotRecording: return kExitNotRecording;
+    case rec::Error::Damaged: return kExitDamaged;
+    default: return kExitUnreadable;
+    }
+}
 
 // No options: every word is a FILE, even one that begins with '-'.
 const Command kInfoCommand = {"info", kUsage, {}, runInfo};

@@ -42,6 +42,36 @@ long jpegLength(const uint8_t* bytes, size_t size) {
     }
 }
 
+bool jpegSize(const uint8_t* bytes, size_t size, uint32_t& width, uint32_t& height) {
+    if (size < 4 || bytes[0] != 0xFF || bytes[1] != 0xD8) return false;
+    size_t pos = 2;
+    while (pos + 4 <= size) {
+        if (bytes[pos] != 0xFF) return false;
+        uint8_t marker = bytes[pos + 1];
+        if (marker == 0xFF) {
+            pos++;
+            continue;
+        }
+        if (marker == 0xD9 || marker == 0xDA) return false;
+        if ((marker >= 0xD0 && marker <= 0xD7) || marker == 0x01) {
+            pos += 2;
+            continue;
+        }
+        size_t length = size_t(bytes[pos + 2]) << 8 | bytes[pos + 3];
+        if (length < 2 || pos + 2 + length > size) return false;
+        // Start of frame, any coding but the table and colour-space markers sharing the range.
+        bool frame = marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC;
+        if (frame) {
+            if (length < 7) return false;
+            height = uint32_t(bytes[pos + 5]) << 8 | bytes[pos + 6];
+            width = uint32_t(bytes[pos + 7]) << 8 | bytes[pos + 8];
+            return width > 0 && height > 0;
+        }
+        pos += 2 + length;
+    }
+    return false;
+}
+
 void JpegSplitter::feed(const uint8_t* bytes, size_t size) {
     if (m_pos > 0 && m_pos >= m_buf.size() / 2) {
         m_buf.erase(m_buf.begin(), m_buf.begin() + long(m_pos));

@@ -12,6 +12,9 @@ namespace dvrtool {
 // needed, -1 when bytes do not hold a well-formed JPEG start.
 long jpegLength(const uint8_t* bytes, size_t size);
 
+// The picture size from a JPEG's frame header; false if there is none before the scan.
+bool jpegSize(const uint8_t* bytes, size_t size, uint32_t& width, uint32_t& height);
+
 class JpegSplitter {
 public:
     void feed(const uint8_t* bytes, size_t size);

@@ -5,8 +5,11 @@
 #include "tools/ffmpeg.h"
 #include "tools/output.h"
 #include "tools/pipe.h"
+#include "tools/progress.h"
+#include "tools/shape.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -20,16 +23,23 @@ const char kUsage[] =
     "       [--seconds S] [--motion auto] [--source FILE] [--gpi FILE] INPUT...\n"
     "      A recording from ordinary video files, one per camera. The i-th INPUT is camera i;\n"
     "      write N=PATH to give a camera number (1..16) yourself, e.g. 1=a.mp4 3=b.mp4.\n"
-    "      Pictures are scaled to --size (default 320x240) at --fps (default 5) and stored as\n"
-    "      MJPEG at ffmpeg quality Q (2 best .. 31, default 5). --seconds limits the length.\n"
+    "      Each camera keeps its own size, brought down to fit 704x576 when larger, always\n"
+    "      keeping its shape; --size WxH gives every camera that size, the picture fitted\n"
+    "      inside with black bars where the shapes differ. Pictures are taken at --fps\n"
+    "      (default 5) and stored as MJPEG at ffmpeg quality Q (2 best .. 31, default 5).\n"
+    "      --seconds limits the length.\n"
     "      --motion auto: Motion levels from picture differences per 3.6 s slot.\n"
     "      --source FILE: lines \"SECONDS CAMERA\", one source event each.\n"
     "      --gpi FILE: lines \"SECONDS VALUE\", one GPI value each (1.8 s slots).\n"
     "      In both files blank lines and lines starting with # are ignored.\n";
 
+// The largest picture a camera keeps by default: a D1 picture of the PAL DVRs.
+const Size kLargestPicture = {704, 576};
+
 struct Input {
     int camera;
     std::string path;
+    Size size;  // as ffmpeg decodes it
 };
 
 bool readText(const std::string& path, std::string& text) {
@@ -64,7 +74,7 @@ bool readEventFiles(const Options& options, EventBlocks& events, std::FILE* err)
 bool readInputs(const std::vector<std::string>& words, std::vector<Input>& inputs) {
     uint32_t taken = 0;
     for (size_t i = 0; i < words.size(); i++) {
-        Input input{int(i) + 1, words[i]};
+        Input input{int(i) + 1, words[i], {}};
         size_t eq = input.path.find('=');
         bool numbered = eq != std::string::npos && eq > 0 && eq <= 2 &&
                         std::all_of(input.path.begin(), input.path.begin() + long(eq),
@@ -82,9 +92,12 @@ bool readInputs(const std::vector<std::string>& words, std::vector<Input>& input
 
 // Small gray pictures, a second ffmpeg run per camera: differences need no colour.
 bool measureMotion(const std::vector<Input>& inputs, const PictureFormat& format, double seconds,
-                   rec::MotionBlock& motion, std::FILE* err) {
+                   rec::MotionBlock& motion, const std::vector<uint64_t>& expected, Progress& progress,
+                   std::FILE* err) {
     const uint32_t kWidth = 64, kHeight = 48;
-    for (const Input& input : inputs) {
+    for (size_t i = 0; i < inputs.size(); i++) {
+        const Input& input = inputs[i];
+        std::string step = "motion, camera " + std::to_string(input.camera);
         Pipe pipe;
         FfmpegArgs command =
             FfmpegArgs().inputFile(input.path, seconds).resampled(format, kWidth, kHeight).grayFrames();
@@ -95,9 +108,11 @@ bool measureMotion(const std::vector<Input>& inputs, const PictureFormat& format
         while (pipe.read(frame.data(), frame.size()) == frame.size()) {
             meter.add(frame.data(), frame.size(), format.secondsOf(frames));
             frames++;
+            progress.update(step, expected[i] ? double(frames) / double(expected[i]) : -1);
         }
         // Levels from a run cut short would read as a camera that stopped moving.
         if (!pipe.close()) {
+            progress.clear();
             std::fprintf(err, "dvrtool: ffmpeg could not measure motion for camera %d\n", input.camera);
             return false;
         }
@@ -135,16 +150,43 @@ int runMake(const Options& options, std::FILE* out, std::FILE* err) {
         return kExitUsage;
     }
 
+    Progress progress("make", err);
+    // Each input's size decides its picture's; the lengths only how far along the work is.
+    std::vector<uint64_t> expected;
+    uint64_t expectedInAll = 0;
+    for (Input& input : inputs) {
+        progress.update("looking at camera " + std::to_string(input.camera), -1);
+        if (!probePictureSize(input.path, input.size)) {
+            progress.clear();
+            std::fprintf(err, "dvrtool: ffmpeg gave no pictures for camera %d\n", input.camera);
+            return kExitFailed;
+        }
+        double length = seconds;
+        if (progress.shown()) {
+            double own = probeSeconds(input.path);
+            if (length == 0 || (own > 0 && own < length)) length = own;
+        }
+        expected.push_back(uint64_t(std::ceil(length * format.rate / format.scale)));
+        expectedInAll += expected.back();
+    }
+    if (std::find(expected.begin(), expected.end(), 0) != expected.end()) expectedInAll = 0;
+
+    bool forced = options.has("--size");
     std::vector<CameraFeed> cameras;
-    for (const Input& input : inputs)
-        cameras.push_back({input.camera, FfmpegArgs()
-                                             .inputFile(input.path, seconds)
-                                             .resampled(format, format.width, format.height)
-                                             .jpegPictures(format.quality)});
+    for (const Input& input : inputs) {
+        Size box = forced ? Size{format.width, format.height} : kLargestPicture;
+        Size inner = fitInside(input.size, box, forced);
+        Placement place = centred(inner, forced ? box : inner);
+        cameras.push_back({input.camera,
+                           FfmpegArgs().inputFile(input.path, seconds).fitted(format, place).jpegPictures(format.quality),
+                           place.outer});
+    }
     RecordingOutput output("make", err);
+    output.showProgress(&progress, expectedInAll);
     if (!output.writePictures(options.value("-o"), cameras, format)) return kExitFailed;
-    if (motion && !measureMotion(inputs, format, seconds, events.motion, err)) return kExitFailed;
+    if (motion && !measureMotion(inputs, format, seconds, events.motion, expected, progress, err)) return kExitFailed;
     if (!output.finish(start, events)) return kExitFailed;
+    progress.clear();
     std::fprintf(out, "wrote %s: %zu cameras, %.3f s\n", options.value("-o").c_str(), cameras.size(),
                  output.durationMs() / 1000.0);
     return kExitOk;

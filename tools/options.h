@@ -37,6 +37,14 @@ bool parseSeconds(const std::string& text, double& seconds);
 // A whole number from lowest to highest, with nothing after it.
 bool parseWhole(const std::string& text, int lowest, int highest, int& value);
 
+// A moment in a recording as milliseconds from its start: "+SS", "+MM:SS" or "+HH:MM:SS" from
+// the start (seconds may have decimals), or a time of day "HH:MM" or "HH:MM:SS[.s]" on the
+// recording's clock, which starts at startMsOfDay. A time of day before the start is taken as
+// the next day's, for recordings that run past midnight. False if the text is neither.
+bool parseTimePoint(const std::string& text, int32_t startMsOfDay, int64_t& offsetMs);
+// Cameras as "3", "1,4,7" or "1-4,9": ascending, each once, all 1..16.
+bool parseCameraList(const std::string& text, std::vector<int>& cameras);
+
 // --fps, --size, --quality and --start, where given, over the command's defaults; false after
 // saying on err which one is wrong.
 bool readPictureOptions(const Options& options, PictureFormat& format, rec::StartTime& start, std::FILE* err);

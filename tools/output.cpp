@@ -41,6 +41,12 @@ void coverDuration(uint8_t* block, int64_t ms, int64_t slotMs, size_t slots) {
 
 RecordingOutput::RecordingOutput(const std::string& command, std::FILE* err) : m_command(command), m_err(err) {}
 
+std::FILE* RecordingOutput::messages() {
+    // A message begins a line of its own, not the end of the progress line.
+    if (m_progress) m_progress->clear();
+    return m_err;
+}
+
 RecordingOutput::~RecordingOutput() {
     if (m_path.empty() || m_finished) return;
     // A file cut short would open as a recording that lost its end, or not at all: better none.
@@ -53,13 +59,16 @@ RecordingOutput::~RecordingOutput() {
 bool RecordingOutput::writePictures(const std::string& path, const std::vector<CameraFeed>& cameras,
                                    const PictureFormat& format) {
     std::vector<rec::StreamSpec> specs;
-    for (const CameraFeed& camera : cameras) specs.push_back({camera.number, format.width, format.height});
+    for (const CameraFeed& camera : cameras) {
+        bool own = camera.size.width > 0 && camera.size.height > 0;
+        specs.push_back({camera.number, own ? camera.size.width : format.width, own ? camera.size.height : format.height});
+    }
     rec::WriterOptions options;
     options.rate = format.rate;
     options.scale = format.scale;
     rec::Status status = m_writer.open(path, specs, options);
     if (!status) {
-        std::fprintf(m_err, "dvrtool %s: %s\n", m_command.c_str(), status.reason.c_str());
+        std::fprintf(messages(), "dvrtool %s: %s\n", m_command.c_str(), status.reason.c_str());
         return false;
     }
     m_path = path;
@@ -76,6 +85,7 @@ bool RecordingOutput::interleave(const std::vector<CameraFeed>& cameras, const P
     }
     std::vector<uint8_t> picture;
     size_t live = feeds.size();
+    uint64_t written = 0;
     while (live > 0) {
         for (size_t i = 0; i < feeds.size(); i++) {
             Feed& feed = *feeds[i];
@@ -85,18 +95,23 @@ bool RecordingOutput::interleave(const std::vector<CameraFeed>& cameras, const P
                 live--;
                 bool ok = feed.pipe.close();
                 if (!ok || feed.pictures == 0) {
-                    std::fprintf(m_err, "dvrtool: ffmpeg gave no pictures for camera %d\n", cameras[i].number);
+                    std::fprintf(messages(), "dvrtool: ffmpeg gave no pictures for camera %d\n", cameras[i].number);
                     return false;
                 }
                 continue;
             }
             rec::Status status = m_writer.addFrame(i, picture.data(), picture.size());
             if (!status) {
-                std::fprintf(m_err, "dvrtool: %s\n", status.reason.c_str());
+                std::fprintf(messages(), "dvrtool: %s\n", status.reason.c_str());
                 return false;
             }
             feed.pictures++;
+            written++;
         }
+        if (m_progress)
+            m_progress->update("pictures, " + std::to_string(cameras.size()) + " camera" +
+                                   (cameras.size() == 1 ? "" : "s"),
+                               m_expected ? double(written) / double(m_expected) : -1);
     }
     uint64_t most = 0;
     for (const auto& feed : feeds) most = std::max(most, feed->pictures);
@@ -114,7 +129,7 @@ bool RecordingOutput::finish(const rec::StartTime& start, EventBlocks events) {
     m_writer.setGpiBlock(events.gpi);
     rec::Status status = m_writer.close();
     if (!status) {
-        std::fprintf(m_err, "dvrtool %s: %s\n", m_command.c_str(), status.reason.c_str());
+        std::fprintf(messages(), "dvrtool %s: %s\n", m_command.c_str(), status.reason.c_str());
         return false;
     }
     m_finished = true;

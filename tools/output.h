@@ -7,6 +7,8 @@
 #include "recording/writer.h"
 #include "tools/ffmpeg.h"
 #include "tools/format.h"
+#include "tools/progress.h"
+#include "tools/shape.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -17,7 +19,8 @@ namespace dvrtool {
 
 struct CameraFeed {
     int number;          // 1..16
-    FfmpegArgs ffmpeg;   // writing the camera's JPEG pictures, in the output's format
+    FfmpegArgs ffmpeg;   // writing the camera's JPEG pictures at the output's rate
+    Size size;           // of its pictures; 0 x 0 for the format's
 };
 
 struct EventBlocks {
@@ -34,6 +37,12 @@ public:
     RecordingOutput(const RecordingOutput&) = delete;
     RecordingOutput& operator=(const RecordingOutput&) = delete;
 
+    // Shows how far writePictures has come, out of about expected pictures in all (0 when not
+    // known).
+    void showProgress(Progress* progress, uint64_t expected) {
+        m_progress = progress;
+        m_expected = expected;
+    }
     // Creates path and writes every camera's pictures into it. False after saying why on err, as
     // for finish().
     bool writePictures(const std::string& path, const std::vector<CameraFeed>& cameras, const PictureFormat& format);
@@ -50,8 +59,11 @@ private:
     std::string m_path;  // once created
     bool m_finished = false;
     int64_t m_durationMs = 0;
+    Progress* m_progress = nullptr;
+    uint64_t m_expected = 0;
 
     bool interleave(const std::vector<CameraFeed>& cameras, const PictureFormat& format);
+    std::FILE* messages();  // m_err, the progress line cleared
 };
 
 }  // namespace dvrtool

@@ -15,12 +15,13 @@ std::string shellQuote(const std::string& text) {
 
 Pipe::~Pipe() { close(); }
 
-bool Pipe::open(const std::vector<std::string>& args) {
+bool Pipe::open(const std::vector<std::string>& args, bool withStderr) {
     if (m_stream || args.empty()) return false;
     std::string command;
     for (const std::string& arg : args) command += (command.empty() ? "" : " ") + shellQuote(arg);
     // Nothing for the child to read: it must not take our terminal's input.
     command += " </dev/null";
+    if (withStderr) command += " 2>&1";
     std::fflush(nullptr);
     m_stream = popen(command.c_str(), "r");
     return m_stream != nullptr;

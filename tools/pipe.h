@@ -17,8 +17,9 @@ public:
     Pipe(const Pipe&) = delete;
     Pipe& operator=(const Pipe&) = delete;
 
-    // Starts args[0] with the others; its stdout is ours to read.
-    bool open(const std::vector<std::string>& args);
+    // Starts args[0] with the others; its stdout (and with withStderr its stderr too) is ours
+    // to read.
+    bool open(const std::vector<std::string>& args, bool withStderr = false);
     size_t read(void* buf, size_t size);  // 0 at the end
     // Waits for the program; true if it exited with status 0.
     bool close();

@@ -113,15 +113,18 @@ int runSynth(const Options& options, std::FILE* out, std::FILE* err) {
     std::vector<CameraFeed> cameras;
     EventBlocks events;
     for (int camera = 1; camera <= cameraCount; camera++) {
-        cameras.push_back({camera, cameraPictures(camera, format, seconds, labelled)});
+        cameras.push_back({camera, cameraPictures(camera, format, seconds, labelled), {format.width, format.height}});
         markIntervals(camera, seconds, events);
     }
     for (double pulse = 5; pulse < seconds && pulse < 3600; pulse += 20)
         rec::setGpiValue(events.gpi, rec::gpiSlotOf(int64_t(pulse * 1000)), 1);
 
     RecordingOutput output("synth", err);
+    Progress progress("synth", err);
+    output.showProgress(&progress, uint64_t(std::ceil(seconds * format.rate / format.scale)) * cameras.size());
     if (!output.writePictures(options.value("-o"), cameras, format)) return kExitFailed;
     if (!output.finish(start, events)) return kExitFailed;
+    progress.clear();
     std::fprintf(out, "wrote %s: %d cameras, %.3f s, %llu bytes\n", options.value("-o").c_str(), cameraCount,
                  output.durationMs() / 1000.0, static_cast<unsigned long long>(output.bytesWritten()));
     return kExitOk;

@@ -3,6 +3,8 @@
 #include "tools/commands.h"
 #include "tools/events.h"
 #include "tools/jpegsplit.h"
+#include "tools/shape.h"
+#include "tool_run.h"
 
 #include <gtest/gtest.h>
 
@@ -26,49 +28,6 @@ Bytes tinyJpeg(uint8_t tag) {
     b.insert(b.end(), dqt.begin(), dqt.end());
     b.insert(b.end(), sos.begin(), sos.end());
     return b;
-}
-
-std::string temp(const std::string& name) {
-    return ::testing::TempDir() + "/dvrtool_" + std::to_string(getpid()) + "_" + name;
-}
-
-int runTool(const std::string& args, std::string* out = nullptr) {
-    std::string cmd = std::string(DVRTOOL_PATH) + " " + args + " 2>&1";
-    FILE* p = popen(cmd.c_str(), "r");
-    if (!p) return -1;
-    std::string text;
-    char buf[4096];
-    size_t n;
-    while ((n = fread(buf, 1, sizeof buf, p)) > 0) text.append(buf, n);
-    int st = pclose(p);
-    if (out) *out = text;
-    return WIFEXITED(st) ? WEXITSTATUS(st) : -1;
-}
-
-// Runs dvrtool with $DVRTOOL_FFMPEG naming another program.
-int runToolWithFfmpeg(const std::string& ffmpeg, const std::string& args, std::string* out = nullptr) {
-    setenv("DVRTOOL_FFMPEG", ffmpeg.c_str(), 1);
-    int code = runTool(args, out);
-    unsetenv("DVRTOOL_FFMPEG");
-    return code;
-}
-
-bool exists(const std::string& path) { return access(path.c_str(), F_OK) == 0; }
-
-bool haveFfmpeg() { return std::system("command -v ffmpeg >/dev/null 2>&1 && command -v ffprobe >/dev/null 2>&1") == 0; }
-
-std::map<int, long> probeFrames(const std::string& path) {
-    std::map<int, long> m;
-    FILE* p = popen(("ffprobe -v error -count_frames -show_entries stream=index,nb_frames,nb_read_frames -of csv=p=0 '" +
-                     path + "'").c_str(), "r");
-    int st;
-    long nb, rd;
-    while (p && fscanf(p, "%d,%ld,%ld", &st, &nb, &rd) == 3) {
-        EXPECT_EQ(nb, rd) << "stream " << st;
-        m[st] = rd;
-    }
-    if (p) pclose(p);
-    return m;
 }
 
 }  // namespace
@@ -98,6 +57,24 @@ TEST(JpegSplit, SegmentsAndEntropyDataDoNotEndAPicture) {
     EXPECT_EQ(got[1], b);
     EXPECT_EQ(s.skipped(), 5u);
     EXPECT_EQ(s.pending(), 5u);
+}
+
+TEST(JpegSplit, SizeFromTheFrameHeader) {
+    // SOI, an APP0 segment, a baseline frame header of 1280 x 720 (height first), EOI.
+    Bytes jpeg = {0xFF, 0xD8, 0xFF, 0xE0, 0x00, 0x04, 0xC0, 0xC0, 0xFF, 0xC0, 0x00, 0x0B,
+                  0x08, 0x02, 0xD0, 0x05, 0x00, 0x01, 0x01, 0x11, 0x00, 0xFF, 0xD9};
+    uint32_t w = 0, h = 0;
+    ASSERT_TRUE(dvrtool::jpegSize(jpeg.data(), jpeg.size(), w, h));
+    EXPECT_EQ(w, 1280u);
+    EXPECT_EQ(h, 720u);
+    jpeg[9] = 0xC2;  // progressive: the same header
+    ASSERT_TRUE(dvrtool::jpegSize(jpeg.data(), jpeg.size(), w, h));
+    jpeg[9] = 0xC4;  // a Huffman table shares the range of markers, and is no frame
+    EXPECT_FALSE(dvrtool::jpegSize(jpeg.data(), jpeg.size(), w, h));
+    jpeg[9] = 0xC0;
+    EXPECT_FALSE(dvrtool::jpegSize(jpeg.data(), 14, w, h));  // cut off inside the header
+    Bytes none = tinyJpeg(1);
+    EXPECT_FALSE(dvrtool::jpegSize(none.data(), none.size(), w, h));
 }
 
 TEST(EventFiles, LinesBecomeSlots) {
@@ -285,13 +262,25 @@ TEST(DvrtoolEndToEnd, FailedRunsLeaveNoFile) {
     EXPECT_FALSE(exists(out));
 
     if (haveFfmpeg()) {
-        // Camera 1's pictures are written before camera 2's input turns out to be missing.
+        // Camera 2's input is missing: found out when its size is looked at, before any writing.
         std::string moving = temp("failing.mp4");
         ASSERT_EQ(std::system(("ffmpeg -v error -y -f lavfi -i testsrc=s=64x48:r=5:d=1 -c:v mpeg4 '" + moving + "'").c_str()), 0);
         EXPECT_EQ(runTool("make -o " + out + " --start 2024-01-01 " + moving + " " + temp("missing.mp4"), &text),
                   dvrtool::kExitFailed);
         EXPECT_NE(text.find("ffmpeg gave no pictures for camera 2"), std::string::npos) << text;
         EXPECT_FALSE(exists(out));
+
+        // Camera 2's ffmpeg fails only while the pictures are being written.
+        std::string failing = temp("ffmpeg-fails-late.sh");
+        std::ofstream(failing) << "#!/bin/sh\ncase \"$*\" in *copy.mp4*-q:v*) exit 1;; esac\nexec ffmpeg \"$@\"\n";
+        ASSERT_EQ(chmod(failing.c_str(), 0755), 0);
+        std::string copy = temp("copy.mp4");
+        ASSERT_EQ(std::system(("cp '" + moving + "' '" + copy + "'").c_str()), 0);
+        EXPECT_EQ(runToolWithFfmpeg(failing, "make -o " + out + " --start 2024-01-01 " + moving + " " + copy, &text),
+                  dvrtool::kExitFailed);
+        EXPECT_NE(text.find("ffmpeg gave no pictures for camera 2"), std::string::npos) << text;
+        EXPECT_FALSE(exists(out));
+        for (const std::string& path : {failing, copy}) std::remove(path.c_str());
 
         // An ffmpeg that fails only in the motion pass, after every picture was written.
         std::string script = temp("ffmpeg-no-gray.sh");
@@ -304,4 +293,66 @@ TEST(DvrtoolEndToEnd, FailedRunsLeaveNoFile) {
         for (const std::string& path : {moving, script}) std::remove(path.c_str());
     }
     for (const std::string& path : {input, out}) std::remove(path.c_str());
+}
+
+TEST(Shapes, FittedKeepingTheShape) {
+    using dvrtool::Size;
+    const Size d1{704, 576};
+    EXPECT_EQ(dvrtool::fitInside({640, 360}, d1, false), (Size{640, 360}));
+    EXPECT_EQ(dvrtool::fitInside({1280, 720}, d1, false), (Size{704, 396}));
+    EXPECT_EQ(dvrtool::fitInside({1920, 1080}, d1, false), (Size{704, 396}));
+    EXPECT_EQ(dvrtool::fitInside({720, 1280}, d1, false), (Size{324, 576}));
+    EXPECT_EQ(dvrtool::fitInside({641, 361}, d1, false).width % 2, 0u);
+    // Forced into another shape: the whole box along one side, bars along the other.
+    EXPECT_EQ(dvrtool::fitInside({640, 360}, {320, 240}, true), (Size{320, 180}));
+    EXPECT_EQ(dvrtool::fitInside({160, 90}, {320, 240}, true), (Size{320, 180}));
+    dvrtool::Placement place = dvrtool::centred({320, 180}, {320, 240});
+    EXPECT_EQ(place.x, 0u);
+    EXPECT_EQ(place.y, 30u);
+    place = dvrtool::centred({136, 240}, {320, 240});
+    EXPECT_EQ(place.x, 92u);
+}
+
+TEST(DvrtoolEndToEnd, MakeKeepsEachPicturesShape) {
+    if (!haveFfmpeg()) GTEST_SKIP() << "ffmpeg missing";
+    // White pictures, so that bars and stretching show as black where white should be.
+    std::string wide = temp("wide.mp4"), hd = temp("hd.mp4"), out = temp("shape.avi"), text;
+    ASSERT_EQ(std::system(("ffmpeg -v error -y -f lavfi -i color=c=white:s=640x360:r=5:d=1 -c:v mpeg4 -q:v 2 '" + wide + "'").c_str()), 0);
+    ASSERT_EQ(std::system(("ffmpeg -v error -y -f lavfi -i testsrc=s=1280x720:r=5:d=1 -c:v mpeg4 '" + hd + "'").c_str()), 0);
+
+    // By default: a camera's own size, or brought down to fit 704x576 keeping 16:9.
+    ASSERT_EQ(runTool("make -o " + out + " --start 2024-01-01 " + wide + " " + hd, &text), 0) << text;
+    rec::Recording r;
+    ASSERT_TRUE(r.open(out));
+    ASSERT_EQ(r.streams().size(), 2u);
+    EXPECT_EQ(r.streamForCamera(1)->width, 640u);
+    EXPECT_EQ(r.streamForCamera(1)->height, 360u);
+    EXPECT_EQ(r.streamForCamera(2)->width, 704u);
+    EXPECT_EQ(r.streamForCamera(2)->height, 396u);
+    r.close();
+    // The stream headers say what the pictures are.
+    std::vector<uint8_t> own = grayPicture(out, "0:1", 0, 704, 396);
+    ASSERT_FALSE(own.empty());
+
+    // Forced into 4:3: the whole width, black bars of 30 lines above and below.
+    ASSERT_EQ(runTool("make -o " + out + " --start 2024-01-01 --size 320x240 " + wide, &text), 0) << text;
+    ASSERT_TRUE(r.open(out));
+    EXPECT_EQ(r.streamForCamera(1)->width, 320u);
+    EXPECT_EQ(r.streamForCamera(1)->height, 240u);
+    r.close();
+    std::vector<uint8_t> boxed = grayPicture(out, "0:0", 0, 320, 240);
+    ASSERT_FALSE(boxed.empty());
+    EXPECT_LT(meanOf(boxed, 320, 0, 0, 320, 26), 20.0);
+    EXPECT_GT(meanOf(boxed, 320, 0, 34, 320, 206), 230.0);
+    EXPECT_LT(meanOf(boxed, 320, 0, 214, 320, 240), 20.0);
+    EXPECT_GT(meanOf(boxed, 320, 0, 100, 8, 140), 230.0);  // not pillarboxed either
+
+    // The other way round: a tall picture gets bars at its sides.
+    ASSERT_EQ(runTool("make -o " + out + " --start 2024-01-01 --size 640x240 " + wide, &text), 0) << text;
+    boxed = grayPicture(out, "0:0", 0, 640, 240);
+    ASSERT_FALSE(boxed.empty());
+    EXPECT_LT(meanOf(boxed, 640, 0, 0, 100, 240), 20.0);     // 426 wide, centred: bars of 106
+    EXPECT_GT(meanOf(boxed, 640, 112, 0, 528, 240), 230.0);
+    EXPECT_LT(meanOf(boxed, 640, 540, 0, 640, 240), 20.0);
+    for (const std::string& path : {wide, hd, out}) std::remove(path.c_str());
 }
