@@ -16,6 +16,7 @@ static const IID DIID_DvrControlEvents =
     {0x6E1A5F3B, 0x2C4D, 0x4B8E, {0x9A, 0x71, 0x3D, 0x5C, 0x2B, 0x9E, 0x4F, 0x10}};
 
 // Dispatch ids of the control's members.
+// clang-format off
 enum DvrDispId : DISPID {
     DVR_SPEED         = 1,   // put long: 0 full, 2, 1, -2, -4, -8
     DVR_CAMERA_MASK   = 2,   // get long: bit k for camera k+1
@@ -41,6 +42,7 @@ enum DvrEventId : DISPID {
     DVR_EVENT_STATE_CHANGE    = 1,  // (long type, long value): 3 end of file, 4 pause asked by a click
     DVR_EVENT_POSITION_CHANGE = 2,  // (long ms from the start of the file)
 };
+// clang-format on
 
 enum DvrStateType : long {
     DVR_STATE_END_OF_FILE = 3,

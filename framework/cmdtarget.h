@@ -139,6 +139,8 @@ template <auto F> HRESULT EventCall(CCmdTarget* t, DISPPARAMS* p) { return CallE
 }  // namespace detail
 }  // namespace fw
 
+// The table macros keep their hand-aligned continuations and columns.
+// clang-format off
 #define DECLARE_MESSAGE_MAP()                                         \
 protected:                                                            \
     static const fw::MessageMap* GetThisMessageMap();                 \
@@ -197,3 +199,4 @@ public:                                                             \
 
 // The handler's parameter types (long, short) say how the event's arguments are read.
 #define ON_EVENT(id, dispid, fn) {id, dispid, &fw::detail::EventCall<&ThisClass::fn>},
+// clang-format on

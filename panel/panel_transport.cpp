@@ -21,6 +21,7 @@ struct ControlRow {
     signed char pause, stop, play, speed, eventType, source, position, step;
 };
 
+// clang-format off
 const ControlRow kControlRows[] = {
     //  set            pause stop play speed type source position step
     {CTRL_PLAYING,     1,    1,   1,   1,    1,   1,     1,       1},
@@ -28,6 +29,7 @@ const ControlRow kControlRows[] = {
     {CTRL_STOPPED,     0,    0,   1,   -1,   0,   0,     0,       0},
     {CTRL_OPENING,     0,    1,   0,   -1,   0,   0,     0,       0},
 };
+// clang-format on
 
 void EnableIf(HWND hwnd, signed char value) {
     if (value >= 0 && hwnd) ::EnableWindow(hwnd, value ? TRUE : FALSE);

@@ -1,6 +1,7 @@
 // Resource identifiers of the player.
 #pragma once
 
+// clang-format off
 #define IDR_MAINFRAME        128  // the program's icon
 #define IDD_VIDEO            129  // the video window
 #define IDD_PANEL            102  // the control panel
@@ -46,3 +47,4 @@
 #define IDB_SPLIT_8          145
 #define IDB_SPLIT_16         146
 #define IDC_POINTING_HAND    144  // cursor; not the system's IDC_HAND
+// clang-format on

@@ -12,6 +12,7 @@
 namespace {
 
 // The standard 16-colour palette, in its usual order.
+// clang-format off
 enum Colour : uint8_t {
     Black, Maroon, Green, Olive, Navy, Purple, Teal, Silver,
     Grey, Red, Lime, Yellow, Blue, Fuchsia, Aqua, White,
@@ -21,6 +22,7 @@ const uint8_t kPalette[16][3] = {  // r, g, b
     {0, 128, 128}, {192, 192, 192}, {128, 128, 128}, {255, 0, 0}, {0, 255, 0},
     {255, 255, 0}, {0, 0, 255}, {255, 0, 255}, {0, 255, 255}, {255, 255, 255},
 };
+// clang-format on
 const int kClear = -1;  // transparent (icon and cursor only)
 
 struct Canvas {

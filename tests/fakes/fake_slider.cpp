@@ -92,6 +92,7 @@ short ShiftOf(WPARAM wParam)
 
 using AnyMethod = void (*)();
 
+// clang-format off
 struct SliderVtbl {
     HRESULT(STDMETHODCALLTYPE* QueryInterface)(void* self, REFIID riid, void** ppv);
     ULONG(STDMETHODCALLTYPE* AddRef)(void* self);
@@ -105,6 +106,7 @@ struct SliderVtbl {
                                        EXCEPINFO* pExcepInfo, UINT* puArgErr);
     AnyMethod members[kSliderMethodCount - 7];  // position 7 onwards
 };
+// clang-format on
 static_assert(offsetof(SliderVtbl, members) == 7 * sizeof(void*), "IUnknown and IDispatch fill 0-6");
 static_assert(sizeof(SliderVtbl) == kSliderMethodCount * sizeof(void*), "one slot per position");
 
