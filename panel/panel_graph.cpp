@@ -241,11 +241,22 @@ void CPanelDlg::FormatGraphTip(int slot, char* text, size_t size) const {
             if (m_index.Motion.bLevel[k][slot]) cameras |= 1u << k;
         cameras &= mask;
     }
+    // Runs of three or more cameras as a range: "1-4, 7, 9, 10".
     std::string list;
     int count = 0;
     for (int k = 0; k < 16; ++k) {
         if (!(cameras & (1u << k))) continue;
-        list += (count++ ? ", " : "") + std::to_string(k + 1);
+        int last = k;
+        while (last + 1 < 16 && (cameras & (1u << (last + 1)))) ++last;
+        list += count ? ", " : "";
+        if (last - k >= 2) {
+            list += std::to_string(k + 1) + "-" + std::to_string(last + 1);
+        } else {
+            list += std::to_string(k + 1);
+            if (last > k) list += ", " + std::to_string(last + 1);
+        }
+        count += last - k + 1;
+        k = last;
     }
     if (count == 0) list = "none";
     std::snprintf(text, size, "%s  %s: %s%s", clock, kEventNames[type], count == 1 ? "camera " : count ? "cameras " : "",

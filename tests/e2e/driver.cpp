@@ -343,12 +343,14 @@ HWND Player::OpenPictureMenu(POINT ptClient, DWORD ms) {
     PostMessageA(decoder, WM_RBUTTONDOWN, MK_RBUTTON, at);
     PostMessageA(decoder, WM_RBUTTONUP, 0, at);
     HWND menu = nullptr;
-    WaitUntil([&] {
-        for (HWND h : TopLevelWindowsOf(m_pi.dwProcessId))
-            if (IsWindowVisible(h) && ClassName(h) == "#32768") return (menu = h) != nullptr;
-        return false;
-    }, ms);
+    WaitUntil([&] { return (menu = ShownWindowOfClass("#32768")) != nullptr; }, ms);
     return menu;
+}
+
+HWND Player::ShownWindowOfClass(const std::string& className) const {
+    for (HWND h : TopLevelWindowsOf(m_pi.dwProcessId))
+        if (IsWindowVisible(h) && ClassName(h) == className) return h;
+    return nullptr;
 }
 
 bool Player::ChooseFromOpenMenu(HWND menu, int item, DWORD ms) {

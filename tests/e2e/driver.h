@@ -95,6 +95,9 @@ public:
     // Answers the common save dialog ("Save As") with a path, or cancels it
     // when the path is empty; false when none appears.
     bool AnswerSaveDialog(const std::string& windowsPath, std::string* pOffered = nullptr, DWORD ms = 30000);
+    // A visible top-level window of the player's of a class, such as an open
+    // menu ("#32768") or a tooltip; null when there is none.
+    HWND ShownWindowOfClass(const std::string& className) const;
     // The decoder control's window in the video window.
     HWND DecoderWindow() const;
     // A right click at a point of the decoder's window; the menu that opens, or

@@ -212,6 +212,16 @@ TEST_F(GraphReview, TooltipTellsTheTimeTheTypeAndTheCamerasOnView) {
 
     EXPECT_EQ(std::string(clock) + "  Motion: cameras 3, 5", TipAt(x));
     EXPECT_EQ("10:00:00  Motion: none", TipAt(0));
+    // Runs of three or more read as a range, on the first slot of another
+    // column (the one its tooltip tells).
+    const int x400 = ColumnOfSlot(400, 1000);
+    int first400 = 400;
+    while (ColumnOfSlot(first400 - 1, 1000) == x400) --first400;
+    for (int camera : {1, 2, 3, 4, 6, 7, 9, 10, 11, 12, 13, 14, 15, 16}) index.Motion.bLevel[camera - 1][first400] = 3;
+    PlayWithIndex(kMotion);
+    Choose(IDC_EVENT_TYPE, kMotion);
+    EXPECT_NE(std::string::npos, TipAt(x400).find("  Motion: cameras 1-4, 6, 7, 9-16")) << TipAt(x400);
+    EXPECT_EQ(std::string(clock) + "  Motion: cameras 3, 5", TipAt(x));
     Split(IDC_SPLIT_4);
     Choose(IDC_CAMERA_GROUP, 1);  // cameras 5 to 8
     EXPECT_EQ(std::string(clock) + "  Motion: camera 5", TipAt(x));
