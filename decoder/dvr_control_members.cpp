@@ -2,32 +2,13 @@
 // writes them, then handed to playback or the view.
 #include "decoder/dvr_control.h"
 #include "decoder/layout.h"
+#include "framework/text.h"
 #include "recording/dvrx.h"
 
 namespace {
 
 const wchar_t kErrorSource[] = L"DVR Control";
 const long kMaxCameraIndex = 15;
-
-std::string Narrow(BSTR bstr)
-{
-    if (!bstr)
-        return std::string();
-    const int nWide = static_cast<int>(SysStringLen(bstr));
-    int n = WideCharToMultiByte(CP_ACP, 0, bstr, nWide, nullptr, 0, nullptr, nullptr);
-    std::string text(n, '\0');
-    WideCharToMultiByte(CP_ACP, 0, bstr, nWide, &text[0], n, nullptr, nullptr);
-    return text;
-}
-
-BSTR WideBstr(const std::string& text)
-{
-    int n = MultiByteToWideChar(CP_ACP, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0);
-    BSTR bstr = SysAllocStringLen(nullptr, n);
-    if (bstr)
-        MultiByteToWideChar(CP_ACP, 0, text.c_str(), static_cast<int>(text.size()), bstr, n);
-    return bstr;
-}
 
 // A method with one out string: the checks every such member needs.
 HRESULT OutStringArgument(const AxInvocation& call, BSTR** ppOut)
@@ -119,7 +100,7 @@ HRESULT CDvrControl::PutFileName(const AxInvocation& call)
     HRESULT hr = AxPutString(call, &bstrPath);
     if (FAILED(hr))
         return hr;
-    m_fileName = Narrow(bstrPath);
+    m_fileName = fw::BstrToAnsi(bstrPath);
     return S_OK;
 }
 
@@ -152,7 +133,7 @@ HRESULT CDvrControl::GetStartTime(const AxInvocation& call)
     HRESULT hr = OutStringArgument(call, &pOut);
     if (FAILED(hr))
         return hr;
-    *pOut = m_recording ? WideBstr(rec::formatStartTime(m_recording->startTime())) : nullptr;
+    *pOut = m_recording ? fw::AnsiToBstr(rec::formatStartTime(m_recording->startTime())) : nullptr;
     return S_OK;
 }
 

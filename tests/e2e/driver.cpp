@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <set>
+#include "framework/text.h"
 
 namespace e2e {
 
@@ -69,7 +70,7 @@ size_t Image::CountColour(uint32_t rgb) const { return static_cast<size_t>(std::
 
 bool Image::SavePng(const std::string& path) const {
     if (Empty()) return false;
-    std::wstring wide(path.begin(), path.end());
+    const std::wstring wide = fw::Widen(path);
     IWICImagingFactory* factory = nullptr;
     IWICStream* stream = nullptr;
     IWICBitmapEncoder* encoder = nullptr;

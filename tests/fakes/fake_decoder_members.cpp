@@ -1,5 +1,6 @@
 // FakeDecoder: the contract's members, checked strictly, logged, then applied.
 #include "tests/fakes/fake_decoder.h"
+#include "framework/text.h"
 
 namespace fakes {
 namespace {
@@ -53,18 +54,6 @@ const char* ErrorText(HRESULT hr)
     }
 }
 
-std::string Narrow(BSTR bstr)
-{
-    if (!bstr)
-        return std::string();
-    int n = WideCharToMultiByte(CP_ACP, 0, bstr, static_cast<int>(SysStringLen(bstr)), nullptr, 0,
-                                nullptr, nullptr);
-    std::string text(n, '\0');
-    WideCharToMultiByte(CP_ACP, 0, bstr, static_cast<int>(SysStringLen(bstr)), &text[0], n,
-                        nullptr, nullptr);
-    return text;
-}
-
 }  // namespace
 
 struct FakeDecoder::Decoded {
@@ -87,7 +76,7 @@ struct FakeDecoder::Decoded {
         case Shape::GetPutLong:
             return bPut ? std::string(Name()) + "(" + std::to_string(nValue) + ")" : Name();
         case Shape::PutString:
-            return std::string(Name()) + "(" + Narrow(bstrValue) + ")";
+            return std::string(Name()) + "(" + fw::BstrToAnsi(bstrValue) + ")";
         default:
             return Name();
         }
@@ -167,7 +156,7 @@ void FakeDecoder::Apply(const AxInvocation& call, const Decoded& decoded)
     case DVR_CAMERA_MASK: AxReturnLong(call, m_nCameraMask); break;
     case DVR_OPEN_MODE: m_nOpenMode = decoded.nValue; break;
     case DVR_SELECT_SOURCE: m_nSource = decoded.nValue; break;
-    case DVR_FILE_NAME: m_szFileName = Narrow(decoded.bstrValue); break;
+    case DVR_FILE_NAME: m_szFileName = fw::BstrToAnsi(decoded.bstrValue); break;
     case DVR_START_OFFSET: m_nStartOffset = decoded.nValue; break;
     case DVR_VIEW_SPLIT:
         if (decoded.bPut)
