@@ -64,7 +64,7 @@ private:
 // Enumerates one connection point.
 class COnePointEnum final : public fw::CComObject<IEnumConnectionPoints> {
 public:
-    explicit COnePointEnum(IConnectionPoint* pPoint) : m_pPoint(pPoint) { m_pPoint->AddRef(); }
+    explicit COnePointEnum(IConnectionPoint* pPoint) : m_pPoint(pPoint) {}
 
     STDMETHODIMP Next(ULONG cConnections, IConnectionPoint** ppCP, ULONG* pcFetched) override
     {
@@ -72,8 +72,7 @@ public:
             return E_POINTER;
         ULONG nFetched = 0;
         if (cConnections > 0 && !m_bDone) {
-            ppCP[0] = m_pPoint;
-            m_pPoint->AddRef();
+            m_pPoint.CopyTo(&ppCP[0]);
             m_bDone = true;
             nFetched = 1;
         }
@@ -98,16 +97,16 @@ public:
     {
         if (!ppEnum)
             return E_POINTER;
-        auto* pClone = new COnePointEnum(m_pPoint);
+        auto* pClone = new COnePointEnum(m_pPoint.Get());
         pClone->m_bDone = m_bDone;
         *ppEnum = pClone;
         return S_OK;
     }
 
 private:
-    ~COnePointEnum() override { m_pPoint->Release(); }
+    ~COnePointEnum() override = default;
 
-    IConnectionPoint* m_pPoint;
+    Microsoft::WRL::ComPtr<IConnectionPoint> m_pPoint;
     bool m_bDone = false;
 };
 
