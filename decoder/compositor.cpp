@@ -1,4 +1,5 @@
 #include "decoder/compositor.h"
+#include "decoder/time_of_day.h"
 #include <algorithm>
 #include <cstring>
 
@@ -125,6 +126,17 @@ void DrawTile(CBackBuffer& buffer, const ViewScene& scene, const TileSlot& slot)
         DrawBorder(buffer, slot.rc, DibColor(kSelectedBorderColor));
 }
 
+// The camera's number and, when its tile shows a picture, the time of day of
+// that picture: cameras record at moments of their own.
+std::string LabelOf(const ViewScene& scene, const TileSlot& slot)
+{
+    std::string label = std::to_string(slot.camera);
+    const TilePicture* pPicture = PictureFor(scene, slot);
+    if (pPicture && pPicture->pFrame)
+        label += "  " + TimeOfDayText(scene.nStartOfDayMs + pPicture->pFrame->timeMs);
+    return label;
+}
+
 }  // namespace
 
 void ComposeView(CBackBuffer& buffer, const ViewScene& scene, const CViewText& text)
@@ -141,7 +153,7 @@ void ComposeView(CBackBuffer& buffer, const ViewScene& scene, const CViewText& t
             DrawTile(buffer, scene, slot);
         for (const TileSlot& slot : scene.slots) {
             if (slot.camera != 0)
-                text.DrawLabel(buffer.Dc(), slot.rc, slot.camera);
+                text.DrawLabel(buffer.Dc(), slot.rc, LabelOf(scene, slot));
         }
     }
     GdiFlush();  // readers of the bits see the text too

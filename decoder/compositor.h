@@ -43,6 +43,7 @@ struct ViewScene {
     const std::vector<TilePicture>* pPictures = nullptr;  // may be null: nothing decoded yet
     uint32_t nCameraMask = 0;    // cameras the recording has
     int nSelectedCamera = 0;     // 1..16 marked, 0 none
+    int64_t nStartOfDayMs = 0;   // the recording's start, for the time of day of each tile's picture
     std::wstring message;        // when not empty, drawn instead of the view
 };
 

@@ -3,7 +3,8 @@
 //
 // Split of concerns: the automation members (dvr_control_members.cpp), the
 // window and drawing (dvr_control_window.cpp), playback and its events
-// (dvr_control_playback.cpp), the persisted stream (control_stream.cpp).
+// (dvr_control_playback.cpp), the picture's menu (dvr_control_menu.cpp), the
+// persisted stream (control_stream.cpp).
 // Everything here runs on the creating thread; decoding runs on the worker,
 // whose results come back through m_queue.
 #pragma once
@@ -18,6 +19,7 @@
 #include "decoder/dvr_settings.h"
 #include "decoder/dvrctl.h"
 #include "decoder/pacing.h"
+#include "decoder/snapshot.h"
 #include "framework/axserver/ax_control.h"
 #include "framework/axserver/thread_queue.h"
 #include "recording/recording.h"
@@ -82,6 +84,17 @@ private:
     void OnPictureDecoded(std::shared_ptr<DecodedPicture> picture);
     void Recompose();
     void Present();
+
+    // The picture's menu (dvr_control_menu.cpp)
+    void OnContextMenu(LPARAM lParam);
+    bool HasPicture() const;
+    const TilePicture* PictureAt(POINT ptClient) const;  // the tile there with a picture, or null
+    bool AskSavePath(const std::wstring& suggested, std::wstring* pPath) const;
+    void TellFailure(const std::wstring& what, const std::wstring& reason) const;
+    PictureBits ViewBits() const;
+    void SaveView();
+    void SaveCamera(int camera);
+    void CopyView();
 
     IPlaybackClock& m_clock;
     CPlaybackPacer m_pacer;

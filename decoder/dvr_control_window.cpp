@@ -29,6 +29,10 @@ bool CDvrControl::OnWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESUL
         OnTick();
         *pResult = 0;
         return true;
+    case WM_CONTEXTMENU:
+        OnContextMenu(lParam);
+        *pResult = 0;
+        return true;
     case WM_LBUTTONDOWN:
         OnClick();
         *pResult = 0;
@@ -137,6 +141,7 @@ void CDvrControl::Recompose()
     scene.pPictures = m_shown ? &m_shown->tiles : nullptr;
     scene.nCameraMask = m_recording ? m_recording->cameraMask() : 0;
     scene.nSelectedCamera = m_settings.nSource + 1;
+    scene.nStartOfDayMs = m_recording ? m_recording->startTime().msOfDay : 0;
     scene.message = m_message;
     ComposeView(m_backBuffer, scene, m_text);
     Present();

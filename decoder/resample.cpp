@@ -160,11 +160,82 @@ void CPictureResampler::WeighAcross(uint32_t* pOut) const
 #endif
 }
 
+// Twice the size: each target pixel lies a quarter of a source pixel from the
+// nearest one, so both axes weigh 3 of the nearer pixel and 1 of the other,
+// the edge pixels repeated; these are the general path's weights exactly
+// (192 and 64 of kUnit), with the same rounding: (sum + 8) / 16. Each sum is at
+// most 16 * 255 and fits 16 bits.
+void CPictureResampler::Double(const uint8_t* pSource, unsigned sw, unsigned sh, size_t nSourceStride,
+                               uint32_t* pTarget)
+{
+    const size_t nChannels = size_t(sw) * 4;
+    m_doubled.resize(nChannels + 8);
+    uint16_t* const row = m_doubled.data() + 4;
+    for (unsigned ty = 0; ty < 2 * sh; ++ty) {
+        const unsigned y = ty / 2;
+        const unsigned other = ty % 2 ? std::min(y + 1, sh - 1) : (y ? y - 1 : 0);
+        const uint8_t* const nearer = pSource + size_t(y) * nSourceStride;
+        const uint8_t* const farther = pSource + size_t(other) * nSourceStride;
+        size_t i = 0;
+#if defined(__SSE2__)
+        const __m128i zero = _mm_setzero_si128();
+        for (; i + 16 <= nChannels; i += 16) {
+            const __m128i n = _mm_loadu_si128(reinterpret_cast<const __m128i*>(nearer + i));
+            const __m128i f = _mm_loadu_si128(reinterpret_cast<const __m128i*>(farther + i));
+            const __m128i nLo = _mm_unpacklo_epi8(n, zero), nHi = _mm_unpackhi_epi8(n, zero);
+            const __m128i lo = _mm_add_epi16(_mm_add_epi16(nLo, _mm_add_epi16(nLo, nLo)), _mm_unpacklo_epi8(f, zero));
+            const __m128i hi = _mm_add_epi16(_mm_add_epi16(nHi, _mm_add_epi16(nHi, nHi)), _mm_unpackhi_epi8(f, zero));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(row + i), lo);
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(row + i + 8), hi);
+        }
+#endif
+        for (; i < nChannels; ++i)
+            row[i] = static_cast<uint16_t>(3 * nearer[i] + farther[i]);
+        for (unsigned c = 0; c < 4; ++c) {
+            row[int(c) - 4] = row[c];
+            row[nChannels + c] = row[nChannels - 4 + c];
+        }
+
+        uint32_t* const out = pTarget + size_t(ty) * 2 * sw;
+        unsigned x = 0;
+#if defined(__SSE2__)
+        // Two source pixels make four target pixels: (even, odd) of each.
+        const __m128i eight = _mm_set1_epi16(8);
+        const __m128i mask = _mm_set1_epi32(0x00FFFFFF);
+        for (; x + 2 <= sw; x += 2) {
+            const uint16_t* p = row + size_t(x) * 4;
+            const __m128i c = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+            const __m128i l = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p - 4));
+            const __m128i r = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 4));
+            const __m128i c3 = _mm_add_epi16(_mm_add_epi16(c, c), _mm_add_epi16(c, eight));
+            const __m128i even = _mm_srli_epi16(_mm_add_epi16(c3, l), 4);
+            const __m128i odd = _mm_srli_epi16(_mm_add_epi16(c3, r), 4);
+            const __m128i bytes = _mm_packus_epi16(_mm_unpacklo_epi64(even, odd), _mm_unpackhi_epi64(even, odd));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 2 * x), _mm_and_si128(bytes, mask));
+        }
+#endif
+        for (; x < sw; ++x) {
+            const uint16_t* p = row + size_t(x) * 4;
+            uint32_t even = 0, odd = 0;
+            for (unsigned ch = 0; ch < 3; ++ch) {
+                even |= uint32_t((3 * p[ch] + p[int(ch) - 4] + 8) >> 4) << (8 * ch);
+                odd |= uint32_t((3 * p[ch] + p[ch + 4] + 8) >> 4) << (8 * ch);
+            }
+            out[2 * x] = even;
+            out[2 * x + 1] = odd;
+        }
+    }
+}
+
 void CPictureResampler::Resample(const uint8_t* pSource, unsigned sw, unsigned sh, size_t nSourceStride,
                                  uint32_t* pTarget, unsigned tw, unsigned th)
 {
     if (sw == 0 || sh == 0 || tw == 0 || th == 0)
         return;
+    if (tw == 2 * sw && th == 2 * sh) {
+        Double(pSource, sw, sh, nSourceStride, pTarget);
+        return;
+    }
     if (sw != m_sw || tw != m_tw) {
         MakeTaps(sw, tw, &m_x);
         m_sw = sw;

@@ -6,7 +6,9 @@
 // in fixed point: down the rows first, into a row of 16-bit channels, then
 // across it. The weights are worked out once for each pair of sizes (a view's
 // tiles keep their size from picture to picture), and on x86 the pass across
-// takes two taps of all four channels in one SSE2 multiply-add.
+// takes two taps of all four channels in one SSE2 multiply-add. Doubling, one
+// camera of a file's own size in a window twice as large, has a path of its
+// own that gives the same pixels without looking weights up.
 #pragma once
 #include <cstddef>
 #include <cstdint>
@@ -37,6 +39,7 @@ private:
     static void MakeTaps(unsigned nSource, unsigned nTarget, Taps* pTaps);
     void WeighRowsDown(const uint8_t* pSource, size_t nSourceStride, unsigned sh, unsigned y);
     void WeighAcross(uint32_t* pOut) const;
+    void Double(const uint8_t* pSource, unsigned sw, unsigned sh, size_t nSourceStride, uint32_t* pTarget);
 
     unsigned m_sw = 0, m_tw = 0, m_sh = 0, m_th = 0;
     Taps m_x, m_y;
@@ -47,4 +50,7 @@ private:
     // every channel fits a signed 16 bits (255 * kUnit / 2), with zeros after it
     // for the horizontal taps of weight 0 past its end.
     std::vector<int16_t> m_row;
+    // For doubling: one source row weighed down, an edge pixel repeated at
+    // each end.
+    std::vector<uint16_t> m_doubled;
 };

@@ -32,10 +32,10 @@ CViewText::~CViewText()
         DeleteObject(m_hMessageFont);
 }
 
-void CViewText::DrawLabel(HDC hdc, const RECT& rcTile, int camera) const
+void CViewText::DrawLabel(HDC hdc, const RECT& rcTile, const std::string& text) const
 {
-    char sz[12];
-    const int n = wsprintfA(sz, "%d", camera);
+    const char* sz = text.c_str();
+    const int n = static_cast<int>(text.size());
     HGDIOBJ hOldFont = SelectObject(hdc, m_hLabelFont ? m_hLabelFont : GetStockObject(DEFAULT_GUI_FONT));
     SIZE size = {};
     GetTextExtentPoint32A(hdc, sz, n, &size);

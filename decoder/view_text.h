@@ -1,4 +1,4 @@
-// The text the control draws over its view: each tile's camera label, and the
+// The text the control draws over its view: each tile's label, and the
 // message of an open that failed.
 //
 // It uses fonts of its own rather than the system's GUI font: a named face at a
@@ -15,8 +15,9 @@ public:
     CViewText(const CViewText&) = delete;
     CViewText& operator=(const CViewText&) = delete;
 
-    // The label in the tile's top left corner: light text on a dark box.
-    void DrawLabel(HDC hdc, const RECT& rcTile, int camera) const;
+    // The label in the tile's top left corner: light text on a dark box. The
+    // camera's number, and the time of day of its picture when it has one.
+    void DrawLabel(HDC hdc, const RECT& rcTile, const std::string& text) const;
     // Centred near the top of rc, broken into lines as it needs.
     void DrawMessage(HDC hdc, const RECT& rc, const std::wstring& message) const;
 

@@ -125,7 +125,7 @@ fuzz() {
     if "$ROOT/scripts/fuzz.sh" "$FUZZ_SECONDS" "$1" >"$log" 2>&1; then
         execs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -n 1)
         cov=$(grep -E '^#[0-9]+' "$log" | tail -n 1 | grep -oE 'cov: [0-9]+ ft: [0-9]+ corp: [^ ]+' || true)
-        echo "$execs execs|no crash, $cov"
+        echo "$execs execs|$cov"
     else
         echo "FAILED|see $log"
     fi

@@ -8,6 +8,7 @@ set -euo pipefail
 PACKAGES=(cmake make g++ clang libclang-rt-14-dev g++-mingw-w64-x86-64-posix
           wine wine64 wine64-preloader
           fonts-wine fonts-liberation
+          fonts-dejavu-core
           libxrender1 libxrandr2 libxinerama1 libxcursor1 libxi6 libxfixes3 libxcomposite1 libxxf86vm1
           xvfb imagemagick
           ffmpeg

@@ -1,5 +1,7 @@
-// dvrtool's commands, callable in-process (main.cpp is only the dispatch).
+// dvrtool's commands, callable in-process (main.cpp only hands them its arguments).
 #pragma once
+
+#include "tools/options.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -18,16 +20,26 @@ enum {
     kExitFailed = 5,        // ffmpeg or writing failed
 };
 
+// One command, defined in a file of its own: its name, its part of the usage text, the options
+// it knows (each takes a value) and what it does with them.
+struct Command {
+    const char* name;
+    const char* usage;
+    std::vector<std::string> options;
+    int (*run)(const Options& options, std::FILE* out, std::FILE* err);
+};
+
+extern const Command kMakeCommand;   // make.cpp: a recording from ordinary video files
+extern const Command kSynthCommand;  // synth.cpp: a synthetic test recording
+extern const Command kInfoCommand;   // info.cpp: what a recording holds
+
+// args[0] names the command.
 int run(const std::vector<std::string>& args, std::FILE* out, std::FILE* err);
 void printHelp(std::FILE* out);
 
-// The intervals (seconds, [begin, end)) in which camera cam's box moves in a synthetic
-// recording of the given length: two per camera, different for each camera.
+// The intervals (seconds, [begin, end)) in which a camera's box moves in a synthetic recording
+// of the given length: two per camera, different for each camera.
 struct Interval { double begin, end; };
-std::vector<Interval> synthIntervals(int cam, double seconds);
-
-// "5", "12.5" or "30000/1001" as rate/scale; false if not a positive rate.
-bool parseFps(const std::string& s, uint32_t& rate, uint32_t& scale);
-bool parseSize(const std::string& s, uint32_t& w, uint32_t& h);
+std::vector<Interval> synthIntervals(int camera, double seconds);
 
 }  // namespace dvrtool

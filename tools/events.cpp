@@ -1,7 +1,6 @@
 #include "tools/events.h"
 
-#include "recording/avidate.h"
-
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <sstream>
@@ -10,35 +9,37 @@ namespace dvrtool {
 
 namespace {
 
-// Reads "SECONDS INTEGER" lines; calls f(ms, value) for each.
-template <class F>
-bool eachLine(const std::string& text, const char* what, std::string& error, F f) {
+// Reads "SECONDS INTEGER" lines; calls take(ms, value) for each.
+template <class Take>
+bool eachLine(const std::string& text, const char* what, std::string& error, Take take) {
     std::istringstream in(text);
     std::string line;
     int number = 0;
     while (std::getline(in, line)) {
         number++;
-        size_t b = line.find_first_not_of(" \t\r");
-        if (b == std::string::npos || line[b] == '#') continue;
-        const char* s = line.c_str() + b;
+        size_t first = line.find_first_not_of(" \t\r");
+        if (first == std::string::npos || line[first] == '#') continue;
+        const char* cursor = line.c_str() + first;
         char* end = nullptr;
-        double sec = std::strtod(s, &end);
-        if (end == s || !std::isfinite(sec) || sec < 0) {
+        double seconds = std::strtod(cursor, &end);
+        if (end == cursor || !std::isfinite(seconds) || seconds < 0) {
             error = std::string(what) + " line " + std::to_string(number) + ": bad time";
             return false;
         }
-        s = end;
-        long long v = std::strtoll(s, &end, 10);
-        if (end == s || v < INT32_MIN || v > INT32_MAX) {
+        cursor = end;
+        long long value = std::strtoll(cursor, &end, 10);
+        if (end == cursor || value < INT32_MIN || value > INT32_MAX) {
             error = std::string(what) + " line " + std::to_string(number) + ": bad number";
             return false;
         }
-        for (s = end; *s == ' ' || *s == '\t' || *s == '\r'; s++) {}
-        if (*s) {
+        for (cursor = end; *cursor == ' ' || *cursor == '\t' || *cursor == '\r'; cursor++) {}
+        if (*cursor) {
             error = std::string(what) + " line " + std::to_string(number) + ": unexpected text";
             return false;
         }
-        if (!f(int64_t(std::llround(sec * 1000)), int32_t(v))) {
+        // Past the hour any time is ignored; a day is past it, and small enough to be milliseconds.
+        int64_t ms = std::llround(std::min(seconds, 86400.0) * 1000);
+        if (!take(ms, int32_t(value))) {
             error = std::string(what) + " line " + std::to_string(number) + ": value out of range";
             return false;
         }
@@ -65,29 +66,25 @@ bool parseGpiEvents(const std::string& text, rec::GpiBlock& out, std::string& er
     });
 }
 
-bool parseStartTime(const std::string& text, rec::StartTime& out) {
-    return rec::parseAviDate(text, out);
-}
-
 uint8_t MotionMeter::levelOf(double mad) {
     if (!(mad >= kNoise)) return 0;
-    double v = mad * kGain;
-    return v >= 255 ? 255 : (v < 1 ? 1 : uint8_t(v));
+    double level = mad * kGain;
+    return level >= 255 ? 255 : (level < 1 ? 1 : uint8_t(level));
 }
 
-void MotionMeter::add(const uint8_t* gray, size_t n, double seconds) {
+void MotionMeter::add(const uint8_t* gray, size_t size, double seconds) {
     size_t slot = seconds < 0 ? 0 : size_t(seconds * 1000 / double(rec::kMotionSlotMs));
-    if (m_prev.size() == n && n > 0 && slot < m_slotMax.size()) {
+    if (m_prev.size() == size && size > 0 && slot < m_slotMax.size()) {
         uint64_t sum = 0;
-        for (size_t i = 0; i < n; i++) sum += uint64_t(std::abs(int(gray[i]) - int(m_prev[i])));
-        double mad = double(sum) / double(n);
+        for (size_t i = 0; i < size; i++) sum += uint64_t(std::abs(int(gray[i]) - int(m_prev[i])));
+        double mad = double(sum) / double(size);
         if (mad > m_slotMax[slot]) m_slotMax[slot] = mad;
     }
     if (slot < m_slotMax.size()) {
         m_lastSlot = std::max(m_lastSlot, slot);
         m_any = true;
     }
-    m_prev.assign(gray, gray + n);
+    m_prev.assign(gray, gray + size);
 }
 
 void MotionMeter::store(rec::MotionBlock& block, int camera) const {

@@ -17,9 +17,6 @@ namespace dvrtool {
 bool parseSourceEvents(const std::string& text, rec::SourceBlock& out, std::string& error);
 bool parseGpiEvents(const std::string& text, rec::GpiBlock& out, std::string& error);
 
-// "YYYY-MM-DD HH:MM:SS.mmm" (the milliseconds, seconds and time may be left out).
-bool parseStartTime(const std::string& text, rec::StartTime& out);
-
 // Motion levels of one camera from small gray pictures: the mean absolute difference from the
 // previous picture, the largest in each 3.6 s slot, mapped to 1..255; below kNoise it is 0.
 class MotionMeter {
@@ -27,7 +24,7 @@ public:
     static constexpr double kNoise = 0.75;
     static constexpr double kGain = 16.0;
 
-    void add(const uint8_t* gray, size_t n, double seconds);
+    void add(const uint8_t* gray, size_t size, double seconds);
     // Writes the levels into the block for this camera.
     void store(rec::MotionBlock& block, int camera) const;
     static uint8_t levelOf(double meanAbsDiff);

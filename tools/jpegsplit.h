@@ -8,13 +8,13 @@
 
 namespace dvrtool {
 
-// Length of the complete JPEG at p[0..n): > 0 when complete, 0 when more bytes are needed,
-// -1 when p does not hold a well-formed JPEG start.
-long jpegLength(const uint8_t* p, size_t n);
+// Length of the complete JPEG at bytes[0..size): > 0 when complete, 0 when more bytes are
+// needed, -1 when bytes do not hold a well-formed JPEG start.
+long jpegLength(const uint8_t* bytes, size_t size);
 
 class JpegSplitter {
 public:
-    void feed(const uint8_t* p, size_t n);
+    void feed(const uint8_t* bytes, size_t size);
     // Moves the next complete picture into out; false if none is complete yet. Bytes that are
     // not part of a picture are skipped (and counted).
     bool next(std::vector<uint8_t>& out);

@@ -1,44 +1,38 @@
 #include "tools/pipe.h"
 
-#include <cstdlib>
 #include <sys/wait.h>
 
 namespace dvrtool {
 
-std::string shellQuote(const std::string& s) {
-    std::string q = "'";
-    for (char c : s) {
-        if (c == '\'') q += "'\\''";
-        else q += c;
+std::string shellQuote(const std::string& text) {
+    std::string quoted = "'";
+    for (char c : text) {
+        if (c == '\'') quoted += "'\\''";
+        else quoted += c;
     }
-    return q + "'";
+    return quoted + "'";
 }
 
 Pipe::~Pipe() { close(); }
 
 bool Pipe::open(const std::vector<std::string>& args) {
-    if (m_f || args.empty()) return false;
-    std::string cmd;
-    for (const std::string& a : args) cmd += (cmd.empty() ? "" : " ") + shellQuote(a);
+    if (m_stream || args.empty()) return false;
+    std::string command;
+    for (const std::string& arg : args) command += (command.empty() ? "" : " ") + shellQuote(arg);
     // Nothing for the child to read: it must not take our terminal's input.
-    cmd += " </dev/null";
+    command += " </dev/null";
     std::fflush(nullptr);
-    m_f = popen(cmd.c_str(), "r");
-    return m_f != nullptr;
+    m_stream = popen(command.c_str(), "r");
+    return m_stream != nullptr;
 }
 
-size_t Pipe::read(void* buf, size_t n) { return m_f ? std::fread(buf, 1, n, m_f) : 0; }
+size_t Pipe::read(void* buf, size_t size) { return m_stream ? std::fread(buf, 1, size, m_stream) : 0; }
 
 bool Pipe::close() {
-    if (!m_f) return false;
-    int st = pclose(m_f);
-    m_f = nullptr;
-    return st != -1 && WIFEXITED(st) && WEXITSTATUS(st) == 0;
-}
-
-std::string ffmpegProgram() {
-    const char* e = std::getenv("DVRTOOL_FFMPEG");
-    return e && *e ? e : "ffmpeg";
+    if (!m_stream) return false;
+    int status = pclose(m_stream);
+    m_stream = nullptr;
+    return status != -1 && WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
 }  // namespace dvrtool

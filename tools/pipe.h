@@ -1,4 +1,4 @@
-// ffmpeg as a subprocess: its standard output read through a pipe.
+// A program run as a subprocess, its standard output read through a pipe.
 #pragma once
 
 #include <cstdio>
@@ -8,7 +8,7 @@
 namespace dvrtool {
 
 // One argument quoted for the shell.
-std::string shellQuote(const std::string& s);
+std::string shellQuote(const std::string& text);
 
 class Pipe {
 public:
@@ -19,16 +19,13 @@ public:
 
     // Starts args[0] with the others; its stdout is ours to read.
     bool open(const std::vector<std::string>& args);
-    size_t read(void* buf, size_t n);  // 0 at the end
+    size_t read(void* buf, size_t size);  // 0 at the end
     // Waits for the program; true if it exited with status 0.
     bool close();
-    bool isOpen() const { return m_f != nullptr; }
+    bool isOpen() const { return m_stream != nullptr; }
 
 private:
-    std::FILE* m_f = nullptr;
+    std::FILE* m_stream = nullptr;
 };
-
-// The ffmpeg to run: $DVRTOOL_FFMPEG, else "ffmpeg" from PATH.
-std::string ffmpegProgram();
 
 }  // namespace dvrtool

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 #include "app/file_association.h"
+#include "framework/text.h"
 #include "tests/support/test_support.h"
 
 namespace {
@@ -80,7 +81,7 @@ struct Value {
 // and read through the wide calls, so that what is stored is exactly what was
 // given: a value read through the ANSI calls gets a terminator where there is
 // room for one.
-std::wstring Utf16Of(const Bytes& ascii) { return std::wstring(ascii.begin(), ascii.end()); }
+std::wstring Utf16Of(const Bytes& ascii) { return fw::Widen(std::string(ascii.begin(), ascii.end())); }
 
 // The default value of HKEY_CLASSES_ROOT\key as stored, or none.
 std::optional<Value> DefaultOf(const std::string& key) {

@@ -1,6 +1,7 @@
 // The resampler that makes a decoded picture the size of its tile, on pictures
 // whose right answer is known.
 #include <gtest/gtest.h>
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 #include "decoder/resample.h"
@@ -129,6 +130,44 @@ TEST(Resampler, EnlargingInterpolatesAndKeepsTheEdges)
     EXPECT_EQ(0, Blue(out[0]));
     EXPECT_EQ(200, Blue(out[7 * 16]));
     EXPECT_NEAR(100, Blue(out[4 * 16]), 30) << "between the rows, a value between them";
+}
+
+TEST(Resampler, DoublingTakesThreeQuartersOfTheNearestPixel)
+{
+    // Twice the size has a path of its own; it must give what linear
+    // interpolation between pixel centres gives, the edges held, rounded to the
+    // nearest value. Odd widths and single rows or columns reach its ends.
+    const unsigned sizes[][2] = {{1, 1}, {1, 3}, {3, 1}, {5, 7}, {33, 9}, {160, 120}};
+    uint32_t seed = 12345;
+    auto random = [&] { return uint8_t((seed = seed * 1103515245 + 12345) >> 16); };
+    for (const auto& size : sizes) {
+        const unsigned sw = size[0], sh = size[1];
+        Bgr source(sw, sh, sw % 3 * 4);
+        for (unsigned y = 0; y < sh; ++y)
+            for (unsigned x = 0; x < sw; ++x)
+                source.Set(x, y, random(), random(), random());
+        const std::vector<uint32_t> out = Resampled(source, 2 * sw, 2 * sh);
+        auto channel = [&](unsigned x, unsigned y, unsigned shift) {
+            const uint8_t* p = &source.bytes[y * source.stride + x * Bgr::bpp];
+            return double(shift == 16 ? p[2] : shift == 8 ? p[1] : p[0]);
+        };
+        for (unsigned ty = 0; ty < 2 * sh; ++ty)
+            for (unsigned tx = 0; tx < 2 * sw; ++tx) {
+                // The target centre in source pixels, and the two around it.
+                const double fx = std::min(std::max((tx + 0.5) / 2 - 0.5, 0.0), sw - 1.0);
+                const double fy = std::min(std::max((ty + 0.5) / 2 - 0.5, 0.0), sh - 1.0);
+                const unsigned x0 = unsigned(fx), y0 = unsigned(fy);
+                const unsigned x1 = std::min(x0 + 1, sw - 1), y1 = std::min(y0 + 1, sh - 1);
+                const double ax = fx - x0, ay = fy - y0;
+                for (unsigned shift : {16u, 8u, 0u}) {
+                    const double v = (1 - ay) * ((1 - ax) * channel(x0, y0, shift) + ax * channel(x1, y0, shift)) +
+                                     ay * ((1 - ax) * channel(x0, y1, shift) + ax * channel(x1, y1, shift));
+                    ASSERT_EQ(int(v + 0.5), int(out[ty * 2 * sw + tx] >> shift & 0xFF))
+                        << sw << "x" << sh << " at " << tx << "," << ty << " channel " << shift;
+                }
+                ASSERT_EQ(0u, out[ty * 2 * sw + tx] >> 24) << "the unused byte stays 0";
+            }
+    }
 }
 
 TEST(Resampler, ASizeOfNothingWritesNothing)

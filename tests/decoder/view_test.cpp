@@ -1,5 +1,6 @@
 // The view: tiles of the split and group, each with its camera's picture, its
 // label, the selected camera's border, and absent cameras drawn dark.
+#include <algorithm>
 #include "decoder/compositor.h"
 #include "decoder/layout.h"
 #include "tests/decoder/decoder_fixture.h"
@@ -140,6 +141,27 @@ TEST_F(View, TilesAreLabelledWithTheirCameraNumber)
         EXPECT_GE(nDark, 20) << "camera " << slot.camera << "'s label box";
     }
     EXPECT_FALSE(IsLight(CellCentre(4, 0))) << "no text in the middle of a tile";
+}
+
+TEST_F(View, ALabelTellsTheTimeOfDayOfItsTilesPicture)
+{
+    // The recording starts at 13:05:07.250; camera 1's picture is of 0 ms.
+    OpenCameras({{1, kBlue}});
+    SetView(4, 0);
+    // How far right the label's light text reaches in a tile's top band.
+    auto textReach = [&](int nCell) {
+        const RECT rc = LayOutView(4, 0, kWidth, kHeight).at(nCell).rc;
+        int nRight = -1;
+        for (int y = rc.top; y < rc.top + 22; ++y)
+            for (int x = rc.left; x < rc.right; ++x)
+                if (IsLight(Control().BackBuffer().PixelAt(x, y)))
+                    nRight = std::max(nRight, int(x - rc.left));
+        return nRight;
+    };
+    EXPECT_GT(textReach(0), 50) << "camera 1: its number and 13:05:07.2";
+    const int nAbsent = textReach(1);
+    EXPECT_GT(nAbsent, 0) << "camera 2 is labelled";
+    EXPECT_LT(nAbsent, 24) << "camera 2 has no picture: its number only";
 }
 
 TEST_F(View, TheSelectedSourceIsMarked)

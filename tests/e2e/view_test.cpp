@@ -125,12 +125,14 @@ TEST_F(E2eView, DisplaySizes) {
     EXPECT_TRUE(WaitUntil([&] { return clientIs(320, 240); }, 5000));
     EXPECT_FALSE(IsZoomed(player.Video()));
 
+    // Maximised shows in the window's style before its size follows; this
+    // process may look in between.
     player.Choose(214, 2);
-    EXPECT_TRUE(WaitUntil([&] { return IsZoomed(player.Video()) != FALSE; }, 5000));
     RECT rc = {};
-    GetClientRect(player.Video(), &rc);
-    EXPECT_GT(rc.right, 640);
-    EXPECT_GT(rc.bottom, 480);
+    EXPECT_TRUE(WaitUntil([&] {
+        GetClientRect(player.Video(), &rc);
+        return IsZoomed(player.Video()) && rc.right > 640 && rc.bottom > 480;
+    }, 5000)) << "full screen: " << rc.right << "x" << rc.bottom;
     RECT panel = {};
     GetWindowRect(player.Panel(), &panel);
     EXPECT_LE(panel.bottom, GetSystemMetrics(SM_CYSCREEN)) << "the panel is off the screen";
@@ -140,10 +142,14 @@ TEST_F(E2eView, DisplaySizes) {
     player.Choose(214, 1);
     EXPECT_TRUE(WaitUntil([&] { return clientIs(640, 480); }, 5000));
     EXPECT_FALSE(IsZoomed(player.Video()));
+    // The window comes back to its normal size before the panel follows it, and
+    // this process may look in between.
     RECT video = {};
-    GetWindowRect(player.Video(), &video);
-    GetWindowRect(player.Panel(), &panel);
-    EXPECT_EQ(video.bottom, panel.top) << "the panel is not under the video window";
+    EXPECT_TRUE(WaitUntil([&] {
+        GetWindowRect(player.Video(), &video);
+        GetWindowRect(player.Panel(), &panel);
+        return video.bottom == panel.top;
+    }, 5000)) << "the panel is not under the video window: " << video.bottom << " " << panel.top;
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <set>
+#include "decoder/snapshot.h"
 #include "framework/text.h"
 
 namespace e2e {
@@ -70,42 +71,44 @@ size_t Image::CountColour(uint32_t rgb) const { return static_cast<size_t>(std::
 
 bool Image::SavePng(const std::string& path) const {
     if (Empty()) return false;
-    const std::wstring wide = fw::Widen(path);
-    IWICImagingFactory* factory = nullptr;
-    IWICStream* stream = nullptr;
-    IWICBitmapEncoder* encoder = nullptr;
-    IWICBitmapFrameEncode* frame = nullptr;
-    bool ok = false;
     const HRESULT init = CoInitialize(nullptr);
-    if (SUCCEEDED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_IWICImagingFactory,
-                                   reinterpret_cast<void**>(&factory))) &&
-        SUCCEEDED(factory->CreateStream(&stream)) &&
-        SUCCEEDED(stream->InitializeFromFilename(wide.c_str(), GENERIC_WRITE)) &&
-        SUCCEEDED(factory->CreateEncoder(GUID_ContainerFormatPng, nullptr, &encoder)) &&
-        SUCCEEDED(encoder->Initialize(stream, WICBitmapEncoderNoCache)) &&
-        SUCCEEDED(encoder->CreateNewFrame(&frame, nullptr)) && SUCCEEDED(frame->Initialize(nullptr)) &&
-        SUCCEEDED(frame->SetSize(width, height))) {
-        // 24-bit rows keep the files small; the encoder may answer with another format.
-        WICPixelFormatGUID wanted = GUID_WICPixelFormat24bppBGR;
-        if (SUCCEEDED(frame->SetPixelFormat(&wanted)) && IsEqualGUID(wanted, GUID_WICPixelFormat24bppBGR)) {
-            const UINT stride = static_cast<UINT>((width * 3 + 3) & ~3);
-            std::vector<BYTE> rows(static_cast<size_t>(stride) * height);
-            for (int y = 0; y < height; ++y)
-                for (int x = 0; x < width; ++x) {
-                    const uint32_t p = At(x, y);
-                    BYTE* d = &rows[static_cast<size_t>(y) * stride + x * 3];
-                    d[0] = static_cast<BYTE>(p), d[1] = static_cast<BYTE>(p >> 8), d[2] = static_cast<BYTE>(p >> 16);
-                }
-            ok = SUCCEEDED(frame->WritePixels(height, stride, static_cast<UINT>(rows.size()), rows.data()));
-        }
-        ok = ok && SUCCEEDED(frame->Commit()) && SUCCEEDED(encoder->Commit());
-    }
-    if (frame) frame->Release();
-    if (encoder) encoder->Release();
-    if (stream) stream->Release();
-    if (factory) factory->Release();
+    const bool ok = SUCCEEDED(WritePng({pixels.data(), unsigned(width), unsigned(height)},
+                                       fw::Widen(path)));
     if (SUCCEEDED(init)) CoUninitialize();
     return ok;
+}
+
+Image Image::LoadPng(const std::string& path) {
+    Image image;
+    const std::wstring wide = fw::Widen(path);
+    const HRESULT init = CoInitialize(nullptr);
+    IWICImagingFactory* factory = nullptr;
+    IWICBitmapDecoder* decoder = nullptr;
+    IWICBitmapFrameDecode* frame = nullptr;
+    IWICBitmapSource* bgra = nullptr;
+    UINT cx = 0, cy = 0;
+    if (SUCCEEDED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_IWICImagingFactory,
+                                   reinterpret_cast<void**>(&factory))) &&
+        SUCCEEDED(factory->CreateDecoderFromFilename(wide.c_str(), nullptr, GENERIC_READ,
+                                                     WICDecodeMetadataCacheOnDemand, &decoder)) &&
+        SUCCEEDED(decoder->GetFrame(0, &frame)) && SUCCEEDED(frame->GetSize(&cx, &cy)) &&
+        SUCCEEDED(WICConvertBitmapSource(GUID_WICPixelFormat32bppBGRA, frame, &bgra))) {
+        image.pixels.resize(static_cast<size_t>(cx) * cy);
+        if (SUCCEEDED(bgra->CopyPixels(nullptr, cx * 4, static_cast<UINT>(image.pixels.size() * 4),
+                                       reinterpret_cast<BYTE*>(image.pixels.data())))) {
+            image.width = static_cast<int>(cx);
+            image.height = static_cast<int>(cy);
+            for (uint32_t& p : image.pixels) p &= 0x00FFFFFFu;
+        } else {
+            image.pixels.clear();
+        }
+    }
+    if (bgra) bgra->Release();
+    if (frame) frame->Release();
+    if (decoder) decoder->Release();
+    if (factory) factory->Release();
+    if (SUCCEEDED(init)) CoUninitialize();
+    return image;
 }
 
 Image CaptureScreen(const RECT& rc) {
@@ -295,17 +298,66 @@ void Player::TypeTime(const char* minutes, const char* seconds) {
     PostMessageA(Item(231), WM_KEYUP, VK_RETURN, 0xC0000001);
 }
 
+namespace {
+
+// Puts a path in a common file dialog and presses OK (or Cancel, for no path).
+bool AnswerFileDialog(HWND dialog, const std::string& windowsPath, DWORD ms) {
+    if (windowsPath.empty()) {
+        PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDCANCEL)));
+    } else {
+        // The explorer-style dialog names its file field cmb13 (a combo box with an
+        // edit); older templates use edt1.
+        HWND name = GetDlgItem(dialog, 0x47C);
+        if (!name) name = GetDlgItem(dialog, 0x480);
+        if (!name) return false;
+        SendMessageA(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(windowsPath.c_str()));
+        PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
+    }
+    return WaitUntil([&] { return !IsWindow(dialog) || !IsWindowVisible(dialog); }, ms);
+}
+
+}  // namespace
+
 bool Player::AnswerOpenDialog(const std::string& windowsPath, DWORD ms) {
     HWND dialog = nullptr;
     if (!WaitUntil([&] { return (dialog = FindDialog("Open")) != nullptr; }, ms)) return false;
-    // The explorer-style dialog names its file field cmb13 (a combo box with an
-    // edit); older templates use edt1.
-    HWND name = GetDlgItem(dialog, 0x47C);
-    if (!name) name = GetDlgItem(dialog, 0x480);
-    if (!name) return false;
-    SendMessageA(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(windowsPath.c_str()));
-    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
-    return WaitUntil([&] { return !IsWindow(dialog) || !IsWindowVisible(dialog); }, ms);
+    return AnswerFileDialog(dialog, windowsPath, ms);
+}
+
+bool Player::AnswerSaveDialog(const std::string& windowsPath, std::string* pOffered, DWORD ms) {
+    HWND dialog = nullptr;
+    if (!WaitUntil([&] { return (dialog = FindDialog("Save As")) != nullptr; }, ms)) return false;
+    if (pOffered) {
+        HWND name = GetDlgItem(dialog, 0x47C);
+        if (!name) name = GetDlgItem(dialog, 0x480);
+        *pOffered = name ? WindowText(name) : std::string();
+    }
+    return AnswerFileDialog(dialog, windowsPath, ms);
+}
+
+HWND Player::DecoderWindow() const { return FindWindowExA(m_hVideo, nullptr, "VorplexAxControl", nullptr); }
+
+HWND Player::OpenPictureMenu(POINT ptClient, DWORD ms) {
+    HWND decoder = DecoderWindow();
+    if (!decoder) return nullptr;
+    const LPARAM at = MAKELPARAM(ptClient.x, ptClient.y);
+    PostMessageA(decoder, WM_RBUTTONDOWN, MK_RBUTTON, at);
+    PostMessageA(decoder, WM_RBUTTONUP, 0, at);
+    HWND menu = nullptr;
+    WaitUntil([&] {
+        for (HWND h : TopLevelWindowsOf(m_pi.dwProcessId))
+            if (IsWindowVisible(h) && ClassName(h) == "#32768") return (menu = h) != nullptr;
+        return false;
+    }, ms);
+    return menu;
+}
+
+bool Player::ChooseFromOpenMenu(HWND menu, int item, DWORD ms) {
+    // The menu's loop reads the keys its thread is sent.
+    HWND decoder = DecoderWindow();
+    for (int i = 0; i < item; ++i) PostMessageA(decoder, WM_KEYDOWN, VK_DOWN, 0);
+    PostMessageA(decoder, WM_KEYDOWN, VK_RETURN, 0);
+    return WaitUntil([&] { return !IsWindow(menu) || !IsWindowVisible(menu); }, ms);
 }
 
 int Player::Checked(int id) const { return static_cast<int>(SendMessageA(Item(id), BM_GETCHECK, 0, 0)); }

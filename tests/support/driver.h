@@ -26,6 +26,8 @@ struct Image {
     size_t DifferingPixels(const Image& other, int tolerance = 24) const;
     size_t CountColour(uint32_t rgb) const;
     bool SavePng(const std::string& path) const;
+    // The pixels of a PNG file; empty when it cannot be read.
+    static Image LoadPng(const std::string& path);
 };
 
 // RGB as 0x00RRGGBB from a COLORREF (0x00BBGGRR).
@@ -90,6 +92,21 @@ public:
     void TypeTime(const char* minutes, const char* seconds);
     // Answers the common open-file dialog with a path; false when none appears.
     bool AnswerOpenDialog(const std::string& windowsPath, DWORD ms = 30000);
+    // Answers the common save dialog ("Save As") with a path, or cancels it
+    // when the path is empty; false when none appears.
+    bool AnswerSaveDialog(const std::string& windowsPath, std::string* pOffered = nullptr, DWORD ms = 30000);
+    // The decoder control's window in the video window.
+    HWND DecoderWindow() const;
+    // A right click at a point of the decoder's window; the menu that opens, or
+    // null when none appears.
+    HWND OpenPictureMenu(POINT ptClient, DWORD ms = 10000);
+    // The open menu's item chosen from the keyboard (1 the first); false when
+    // the menu does not close.
+    bool ChooseFromOpenMenu(HWND menu, int item, DWORD ms = 10000);
+    bool ChooseFromPictureMenu(POINT ptClient, int item, DWORD ms = 10000) {
+        HWND menu = OpenPictureMenu(ptClient, ms);
+        return menu && ChooseFromOpenMenu(menu, item, ms);
+    }
 
     bool Enabled(int id) const { return IsWindowEnabled(Item(id)) != FALSE; }
     bool Visible(int id) const { return IsWindowVisible(Item(id)) != FALSE; }

@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using Bytes = std::vector<uint8_t>;
@@ -43,6 +44,16 @@ int runTool(const std::string& args, std::string* out = nullptr) {
     if (out) *out = text;
     return WIFEXITED(st) ? WEXITSTATUS(st) : -1;
 }
+
+// Runs dvrtool with $DVRTOOL_FFMPEG naming another program.
+int runToolWithFfmpeg(const std::string& ffmpeg, const std::string& args, std::string* out = nullptr) {
+    setenv("DVRTOOL_FFMPEG", ffmpeg.c_str(), 1);
+    int code = runTool(args, out);
+    unsetenv("DVRTOOL_FFMPEG");
+    return code;
+}
+
+bool exists(const std::string& path) { return access(path.c_str(), F_OK) == 0; }
 
 bool haveFfmpeg() { return std::system("command -v ffmpeg >/dev/null 2>&1 && command -v ffprobe >/dev/null 2>&1") == 0; }
 
@@ -110,6 +121,19 @@ TEST(EventFiles, LinesBecomeSlots) {
     EXPECT_FALSE(dvrtool::parseGpiEvents("5 99999999999\n", gpi, err));
 }
 
+TEST(EventFiles, TimesFarPastTheHourAreIgnoredToo) {
+    // Past what milliseconds in 64 bits can hold, as well as merely past the hour.
+    rec::SourceBlock src;
+    std::string err;
+    ASSERT_TRUE(dvrtool::parseSourceEvents("1e300 3\n1e16 4\n3600 5\n", src, err)) << err;
+    EXPECT_EQ(rec::sourceMask(src, 0), 0u);
+    EXPECT_EQ(rec::blockCount(src.data()), 0);
+    rec::GpiBlock gpi;
+    ASSERT_TRUE(dvrtool::parseGpiEvents("1e300 7\n1e16 8\n", gpi, err)) << err;
+    EXPECT_EQ(rec::gpiValue(gpi, 0), 0);
+    EXPECT_EQ(rec::blockCount(gpi.data()), 0);
+}
+
 TEST(Motion, DifferencesPerSlotAboveNoise) {
     EXPECT_EQ(dvrtool::MotionMeter::levelOf(0.5), 0);
     EXPECT_GT(dvrtool::MotionMeter::levelOf(1.0), 0);
@@ -147,6 +171,20 @@ TEST(Options, FpsAndSize) {
     ASSERT_TRUE(dvrtool::parseSize("320x240", w, h));
     EXPECT_EQ(w, 320u);
     for (const char* bad : {"320", "321x240", "8x8", "320x240x", "99999x2"}) EXPECT_FALSE(dvrtool::parseSize(bad, w, h)) << bad;
+}
+
+TEST(Options, WholeNumbersWithNothingAfter) {
+    int value = 0;
+    ASSERT_TRUE(dvrtool::parseWhole("16", 1, 16, value));
+    EXPECT_EQ(value, 16);
+    for (const char* bad : {"", "x", "2.5", "5x", "0", "17", "99999999999999999999"})
+        EXPECT_FALSE(dvrtool::parseWhole(bad, 1, 16, value)) << bad;
+    // As the commands take them: refused before any ffmpeg runs.
+    std::string out = temp("whole.avi"), text;
+    EXPECT_EQ(runToolWithFfmpeg("false", "synth -o " + out + " --cameras 2.5", &text), dvrtool::kExitUsage) << text;
+    EXPECT_NE(text.find("--cameras must be 1..16"), std::string::npos) << text;
+    EXPECT_EQ(runToolWithFfmpeg("false", "synth -o " + out + " --quality 5x", &text), dvrtool::kExitUsage) << text;
+    EXPECT_NE(text.find("--quality must be 2..31"), std::string::npos) << text;
 }
 
 TEST(DvrtoolEndToEnd, SynthMarksItsMovingIntervals) {
@@ -234,4 +272,36 @@ TEST(DvrtoolEndToEnd, ExitCodesForBadUse) {
     EXPECT_EQ(runTool("--help", &text), 0);
     EXPECT_NE(text.find("SECONDS CAMERA"), std::string::npos);
     std::remove(junk.c_str());
+}
+
+TEST(DvrtoolEndToEnd, FailedRunsLeaveNoFile) {
+    // "false" starts, writes nothing and fails, as ffmpeg does on an input it cannot read.
+    std::string out = temp("failed.avi"), input = temp("input.mp4"), text;
+    std::ofstream(input) << "never read";
+    EXPECT_EQ(runToolWithFfmpeg("false", "synth --cameras 2 -o " + out, &text), dvrtool::kExitFailed);
+    EXPECT_NE(text.find("ffmpeg gave no pictures for camera 1"), std::string::npos) << text;
+    EXPECT_FALSE(exists(out));
+    EXPECT_EQ(runToolWithFfmpeg("false", "make -o " + out + " --start 2024-01-01 " + input), dvrtool::kExitFailed);
+    EXPECT_FALSE(exists(out));
+
+    if (haveFfmpeg()) {
+        // Camera 1's pictures are written before camera 2's input turns out to be missing.
+        std::string moving = temp("failing.mp4");
+        ASSERT_EQ(std::system(("ffmpeg -v error -y -f lavfi -i testsrc=s=64x48:r=5:d=1 -c:v mpeg4 '" + moving + "'").c_str()), 0);
+        EXPECT_EQ(runTool("make -o " + out + " --start 2024-01-01 " + moving + " " + temp("missing.mp4"), &text),
+                  dvrtool::kExitFailed);
+        EXPECT_NE(text.find("ffmpeg gave no pictures for camera 2"), std::string::npos) << text;
+        EXPECT_FALSE(exists(out));
+
+        // An ffmpeg that fails only in the motion pass, after every picture was written.
+        std::string script = temp("ffmpeg-no-gray.sh");
+        std::ofstream(script) << "#!/bin/sh\ncase \"$*\" in *gray*) exit 1;; esac\nexec ffmpeg \"$@\"\n";
+        ASSERT_EQ(chmod(script.c_str(), 0755), 0);
+        EXPECT_EQ(runToolWithFfmpeg(script, "make -o " + out + " --start 2024-01-01 --motion auto " + moving, &text),
+                  dvrtool::kExitFailed);
+        EXPECT_NE(text.find("motion for camera 1"), std::string::npos) << text;
+        EXPECT_FALSE(exists(out));
+        for (const std::string& path : {moving, script}) std::remove(path.c_str());
+    }
+    for (const std::string& path : {input, out}) std::remove(path.c_str());
 }

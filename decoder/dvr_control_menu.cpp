@@ -1,0 +1,184 @@
+// CDvrControl: the picture's own menu, on a right click. The whole view saved
+// as a PNG, the camera under the pointer saved at its recorded size (decoded
+// again from its frame, not taken from the tile), or the view copied. Nothing
+// is written unless the user confirms a file in the save dialog; a failure is
+// told in a message box, with its reason.
+#include "decoder/dvr_control.h"
+#include <commdlg.h>
+#include <windowsx.h>
+#include "decoder/frame_decoder.h"
+#include "decoder/snapshot.h"
+#include "framework/text.h"
+
+namespace {
+
+enum MenuCommand { kSaveView = 1, kSaveCamera = 2, kCopyView = 3 };
+
+const wchar_t kCaption[] = L"DVR Control";
+
+// The folder of a path, for the dialog to start in; empty when it has none.
+std::wstring FolderOf(const std::wstring& path)
+{
+    const size_t nSlash = path.find_last_of(L"\\/");
+    return nSlash == std::wstring::npos ? std::wstring() : path.substr(0, nSlash);
+}
+
+}  // namespace
+
+void CDvrControl::OnContextMenu(LPARAM lParam)
+{
+    POINT pt = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+    if (pt.x == -1 && pt.y == -1) {  // from the keyboard: the middle of the picture
+        RECT rc = {};
+        GetClientRect(Window(), &rc);
+        pt = {rc.right / 2, rc.bottom / 2};
+        ClientToScreen(Window(), &pt);
+    }
+    POINT ptClient = pt;
+    ScreenToClient(Window(), &ptClient);
+    const TilePicture* pTile = PictureAt(ptClient);
+    const bool bPicture = HasPicture();
+
+    HMENU hMenu = CreatePopupMenu();
+    if (!hMenu)
+        return;
+    const UINT nEnabled = bPicture ? MF_ENABLED : MF_GRAYED;
+    AppendMenuW(hMenu, MF_STRING | nEnabled, kSaveView, L"Save picture as...");
+    if (pTile) {
+        const std::wstring item = L"Save camera " + std::to_wstring(pTile->camera) + L" as...";
+        AppendMenuW(hMenu, MF_STRING, kSaveCamera, item.c_str());
+    }
+    AppendMenuW(hMenu, MF_STRING | nEnabled, kCopyView, L"Copy picture");
+    const int camera = pTile ? pTile->camera : 0;
+    const int nCommand =
+        TrackPopupMenu(hMenu, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY, pt.x, pt.y, 0, Window(), nullptr);
+    DestroyMenu(hMenu);
+
+    switch (nCommand) {
+    case kSaveView: SaveView(); break;
+    case kSaveCamera: SaveCamera(camera); break;
+    case kCopyView: CopyView(); break;
+    default: break;
+    }
+}
+
+bool CDvrControl::HasPicture() const
+{
+    return m_recording && m_shown && m_message.empty() && !m_backBuffer.IsEmpty();
+}
+
+const TilePicture* CDvrControl::PictureAt(POINT ptClient) const
+{
+    if (!HasPicture())
+        return nullptr;
+    for (const TileSlot& slot : m_slots) {
+        if (slot.camera == 0 || !PtInRect(&slot.rc, ptClient))
+            continue;
+        for (const TilePicture& tile : m_shown->tiles) {
+            if (tile.camera == slot.camera && tile.pixels && tile.pFrame)
+                return &tile;
+        }
+    }
+    return nullptr;
+}
+
+bool CDvrControl::AskSavePath(const std::wstring& suggested, std::wstring* pPath) const
+{
+    wchar_t szFile[MAX_PATH] = L"";
+    if (suggested.size() < MAX_PATH)
+        suggested.copy(szFile, suggested.size());
+    const std::wstring folder = FolderOf(fw::Widen(m_settings.fileName));
+    OPENFILENAMEW ofn = {};
+    ofn.lStructSize = sizeof ofn;
+    ofn.hwndOwner = GetAncestor(Window(), GA_ROOT);
+    ofn.lpstrFilter = L"PNG pictures (*.png)\0*.png\0";
+    ofn.lpstrFile = szFile;
+    ofn.nMaxFile = MAX_PATH;
+    ofn.lpstrInitialDir = folder.empty() ? nullptr : folder.c_str();
+    ofn.lpstrDefExt = L"png";
+    ofn.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR | OFN_EXPLORER;
+    if (!GetSaveFileNameW(&ofn))
+        return false;  // cancelled: nothing is written
+    *pPath = szFile;
+    return true;
+}
+
+void CDvrControl::TellFailure(const std::wstring& what, const std::wstring& reason) const
+{
+    const std::wstring text = what + L"\n\n" + reason;
+    MessageBoxW(GetAncestor(Window(), GA_ROOT), text.c_str(), kCaption, MB_OK | MB_ICONSTOP);
+}
+
+PictureBits CDvrControl::ViewBits() const
+{
+    GdiFlush();  // text drawn into the buffer is in its bits
+    PictureBits bits;
+    bits.pPixels = m_backBuffer.Bits();
+    bits.cx = unsigned(m_backBuffer.Width());
+    bits.cy = unsigned(m_backBuffer.Height());
+    return bits;
+}
+
+void CDvrControl::SaveView()
+{
+    if (!HasPicture())
+        return;
+    // The view as it is now: playing goes on while the dialog is open.
+    const PictureBits now = ViewBits();
+    const std::vector<uint32_t> pixels(now.pPixels, now.pPixels + size_t(now.cx) * now.cy);
+    PictureBits bits = now;
+    bits.pPixels = pixels.data();
+    const int64_t nTimeOfDay = m_recording->startTime().msOfDay + m_nPictureMs;
+    std::wstring path;
+    if (!AskSavePath(SnapshotFileName(fw::Widen(m_settings.fileName), 0, nTimeOfDay), &path))
+        return;
+    const HRESULT hr = WritePng(bits, path);
+    if (FAILED(hr))
+        TellFailure(L"The picture could not be saved as " + path + L".", FailureText(hr));
+}
+
+void CDvrControl::SaveCamera(int camera)
+{
+    if (!HasPicture())
+        return;
+    const TilePicture* pTile = nullptr;
+    for (const TilePicture& tile : m_shown->tiles) {
+        if (tile.camera == camera && tile.pFrame)
+            pTile = &tile;
+    }
+    if (!pTile)
+        return;
+    // Taken now, so that the picture saved is the one on view when asked for.
+    const std::shared_ptr<const rec::Recording> recording = m_recording;
+    const rec::Frame frame = *pTile->pFrame;
+    const int64_t nTimeOfDay = recording->startTime().msOfDay + frame.timeMs;
+    std::wstring path;
+    if (!AskSavePath(SnapshotFileName(fw::Widen(m_settings.fileName), camera, nTimeOfDay), &path))
+        return;
+    const std::wstring what = L"Camera " + std::to_wstring(camera) + L" could not be saved as " + path + L".";
+    std::vector<uint8_t> jpeg;
+    if (!recording->readFrame(frame, jpeg)) {
+        TellFailure(what, L"Its frame could not be read from the recording.");
+        return;
+    }
+    CFrameDecoder decoder;
+    std::vector<uint32_t> pixels;
+    PictureBits bits;
+    if (decoder.DecodeWhole(jpeg.data(), jpeg.size(), &bits.cx, &bits.cy, &pixels) == FrameResult::Failed) {
+        TellFailure(what, L"Its frame could not be decoded: " + fw::Widen(decoder.LastMessage()) + L".");
+        return;
+    }
+    bits.pPixels = pixels.data();
+    const HRESULT hr = WritePng(bits, path);
+    if (FAILED(hr))
+        TellFailure(what, FailureText(hr));
+}
+
+void CDvrControl::CopyView()
+{
+    if (!HasPicture())
+        return;
+    const HRESULT hr = CopyToClipboard(ViewBits(), Window());
+    if (FAILED(hr))
+        TellFailure(L"The picture could not be copied.", FailureText(hr));
+}

@@ -1,0 +1,158 @@
+#include "decoder/snapshot.h"
+#include <wincodec.h>
+#include <wrl/client.h>
+#include <cwchar>
+#include <vector>
+#include "decoder/time_of_day.h"
+#include "framework/text.h"
+
+using Microsoft::WRL::ComPtr;
+
+namespace {
+
+// The picture's rows as 24-bit blue, green, red, top row first: what the PNG
+// encoder takes without a converter.
+std::vector<BYTE> BgrRows(const PictureBits& picture, UINT* pnStride)
+{
+    const UINT nStride = picture.cx * 3;
+    std::vector<BYTE> rows(size_t(nStride) * picture.cy);
+    for (unsigned y = 0; y < picture.cy; ++y) {
+        const uint32_t* pIn = picture.pPixels + size_t(y) * picture.cx;
+        BYTE* pOut = &rows[size_t(y) * nStride];
+        for (unsigned x = 0; x < picture.cx; ++x, pOut += 3) {
+            pOut[0] = BYTE(pIn[x]);
+            pOut[1] = BYTE(pIn[x] >> 8);
+            pOut[2] = BYTE(pIn[x] >> 16);
+        }
+    }
+    *pnStride = nStride;
+    return rows;
+}
+
+HRESULT EncodePng(const PictureBits& picture, const std::wstring& path)
+{
+    ComPtr<IWICImagingFactory> factory;
+    HRESULT hr = CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&factory));
+    ComPtr<IWICStream> stream;
+    if (SUCCEEDED(hr))
+        hr = factory->CreateStream(&stream);
+    if (SUCCEEDED(hr))
+        hr = stream->InitializeFromFilename(path.c_str(), GENERIC_WRITE);
+    ComPtr<IWICBitmapEncoder> encoder;
+    if (SUCCEEDED(hr))
+        hr = factory->CreateEncoder(GUID_ContainerFormatPng, nullptr, &encoder);
+    if (SUCCEEDED(hr))
+        hr = encoder->Initialize(stream.Get(), WICBitmapEncoderNoCache);
+    ComPtr<IWICBitmapFrameEncode> frame;
+    if (SUCCEEDED(hr))
+        hr = encoder->CreateNewFrame(&frame, nullptr);
+    if (SUCCEEDED(hr))
+        hr = frame->Initialize(nullptr);
+    if (SUCCEEDED(hr))
+        hr = frame->SetSize(picture.cx, picture.cy);
+    WICPixelFormatGUID format = GUID_WICPixelFormat24bppBGR;
+    if (SUCCEEDED(hr))
+        hr = frame->SetPixelFormat(&format);
+    if (SUCCEEDED(hr) && !IsEqualGUID(format, GUID_WICPixelFormat24bppBGR))
+        hr = WINCODEC_ERR_UNSUPPORTEDPIXELFORMAT;  // the encoder would want a conversion
+    if (SUCCEEDED(hr)) {
+        UINT nStride = 0;
+        std::vector<BYTE> rows = BgrRows(picture, &nStride);
+        hr = frame->WritePixels(picture.cy, nStride, static_cast<UINT>(rows.size()), rows.data());
+    }
+    if (SUCCEEDED(hr))
+        hr = frame->Commit();
+    if (SUCCEEDED(hr))
+        hr = encoder->Commit();
+    return hr;
+}
+
+}  // namespace
+
+HRESULT WritePng(const PictureBits& picture, const std::wstring& path)
+{
+    if (!picture.pPixels || picture.cx == 0 || picture.cy == 0 || path.empty())
+        return E_INVALIDARG;
+    const std::wstring partial = path + L".partial";
+    HRESULT hr = EncodePng(picture, partial);  // the stream is closed when it returns
+    if (SUCCEEDED(hr) && !MoveFileExW(partial.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING))
+        hr = HRESULT_FROM_WIN32(GetLastError());
+    if (FAILED(hr))
+        DeleteFileW(partial.c_str());
+    return hr;
+}
+
+HRESULT CopyToClipboard(const PictureBits& picture, HWND hwndOwner)
+{
+    if (!picture.pPixels || picture.cx == 0 || picture.cy == 0)
+        return E_INVALIDARG;
+    const size_t nBits = size_t(picture.cx) * picture.cy * 4;
+    HGLOBAL hDib = GlobalAlloc(GMEM_MOVEABLE, sizeof(BITMAPINFOHEADER) + nBits);
+    if (!hDib)
+        return E_OUTOFMEMORY;
+    auto* pHeader = static_cast<BITMAPINFOHEADER*>(GlobalLock(hDib));
+    *pHeader = {};
+    pHeader->biSize = sizeof(BITMAPINFOHEADER);
+    pHeader->biWidth = LONG(picture.cx);
+    pHeader->biHeight = LONG(picture.cy);  // bottom-up, as CF_DIB readers expect most
+    pHeader->biPlanes = 1;
+    pHeader->biBitCount = 32;
+    pHeader->biCompression = BI_RGB;
+    pHeader->biSizeImage = DWORD(nBits);
+    auto* pOut = reinterpret_cast<uint32_t*>(pHeader + 1);
+    for (unsigned y = 0; y < picture.cy; ++y) {
+        const uint32_t* pIn = picture.pPixels + size_t(picture.cy - 1 - y) * picture.cx;
+        for (unsigned x = 0; x < picture.cx; ++x)
+            pOut[size_t(y) * picture.cx + x] = pIn[x] & 0x00FFFFFF;
+    }
+    GlobalUnlock(hDib);
+
+    HRESULT hr = S_OK;
+    if (!OpenClipboard(hwndOwner)) {
+        hr = HRESULT_FROM_WIN32(GetLastError());
+    } else {
+        if (!EmptyClipboard() || !SetClipboardData(CF_DIB, hDib))
+            hr = HRESULT_FROM_WIN32(GetLastError());
+        CloseClipboard();
+    }
+    if (FAILED(hr))
+        GlobalFree(hDib);  // the clipboard took it only on success
+    return hr;
+}
+
+std::wstring SnapshotFileName(const std::wstring& recordingPath, int camera, int64_t msOfDay)
+{
+    const size_t nSlash = recordingPath.find_last_of(L"\\/:");
+    std::wstring name = nSlash == std::wstring::npos ? recordingPath : recordingPath.substr(nSlash + 1);
+    const size_t nDot = name.find_last_of(L'.');
+    if (nDot != std::wstring::npos && nDot > 0)
+        name.erase(nDot);
+    if (name.empty())
+        name = L"picture";
+    if (camera > 0) {
+        wchar_t szCamera[16];
+        std::swprintf(szCamera, 16, L"-cam%02d", camera);
+        name += szCamera;
+    }
+    const std::string digits = TimeOfDayDigits(msOfDay);
+    return name + L"-" + fw::Widen(digits) + L".png";
+}
+
+std::wstring FailureText(HRESULT hr)
+{
+    wchar_t* pText = nullptr;
+    const DWORD n = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+                                       FORMAT_MESSAGE_IGNORE_INSERTS,
+                                   nullptr, DWORD(hr), 0, reinterpret_cast<wchar_t*>(&pText), 0, nullptr);
+    std::wstring text = n && pText ? std::wstring(pText, n) : std::wstring();
+    if (pText)
+        LocalFree(pText);
+    while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r' || text.back() == L' '))
+        text.pop_back();
+    if (text.empty()) {
+        wchar_t sz[32];
+        std::swprintf(sz, 32, L"Error 0x%08lX.", static_cast<unsigned long>(hr));
+        text = sz;
+    }
+    return text;
+}

@@ -1,0 +1,159 @@
+// dvrtool make: a recording from ordinary video files, one per camera.
+#include "tools/commands.h"
+
+#include "tools/events.h"
+#include "tools/ffmpeg.h"
+#include "tools/output.h"
+#include "tools/pipe.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+namespace dvrtool {
+
+namespace {
+
+const char kUsage[] =
+    "  make -o OUT --start \"YYYY-MM-DD HH:MM:SS.mmm\" [--fps F] [--size WxH] [--quality Q]\n"
+    "       [--seconds S] [--motion auto] [--source FILE] [--gpi FILE] INPUT...\n"
+    "      A recording from ordinary video files, one per camera. The i-th INPUT is camera i;\n"
+    "      write N=PATH to give a camera number (1..16) yourself, e.g. 1=a.mp4 3=b.mp4.\n"
+    "      Pictures are scaled to --size (default 320x240) at --fps (default 5) and stored as\n"
+    "      MJPEG at ffmpeg quality Q (2 best .. 31, default 5). --seconds limits the length.\n"
+    "      --motion auto: Motion levels from picture differences per 3.6 s slot.\n"
+    "      --source FILE: lines \"SECONDS CAMERA\", one source event each.\n"
+    "      --gpi FILE: lines \"SECONDS VALUE\", one GPI value each (1.8 s slots).\n"
+    "      In both files blank lines and lines starting with # are ignored.\n";
+
+struct Input {
+    int camera;
+    std::string path;
+};
+
+bool readText(const std::string& path, std::string& text) {
+    std::ifstream file(path, std::ios::binary);
+    if (!file) return false;
+    std::ostringstream content;
+    content << file.rdbuf();
+    text = content.str();
+    return true;
+}
+
+// --source and --gpi, where given; false after saying why on err.
+bool readEventFiles(const Options& options, EventBlocks& events, std::FILE* err) {
+    for (const char* option : {"--source", "--gpi"}) {
+        if (!options.has(option)) continue;
+        std::string text, error;
+        if (!readText(options.value(option), text)) {
+            std::fprintf(err, "dvrtool make: cannot read %s\n", options.value(option).c_str());
+            return false;
+        }
+        bool ok = std::string(option) == "--source" ? parseSourceEvents(text, events.source, error)
+                                                    : parseGpiEvents(text, events.gpi, error);
+        if (!ok) {
+            std::fprintf(err, "dvrtool make: %s\n", error.c_str());
+            return false;
+        }
+    }
+    return true;
+}
+
+// PATH is camera i (its position), N=PATH is camera N; false if two are the same camera.
+bool readInputs(const std::vector<std::string>& words, std::vector<Input>& inputs) {
+    uint32_t taken = 0;
+    for (size_t i = 0; i < words.size(); i++) {
+        Input input{int(i) + 1, words[i]};
+        size_t eq = input.path.find('=');
+        bool numbered = eq != std::string::npos && eq > 0 && eq <= 2 &&
+                        std::all_of(input.path.begin(), input.path.begin() + long(eq),
+                                    [](char c) { return c >= '0' && c <= '9'; });
+        if (numbered) {
+            input.camera = std::atoi(input.path.substr(0, eq).c_str());
+            input.path = input.path.substr(eq + 1);
+        }
+        if (input.camera < 1 || input.camera > 16 || (taken & (1u << (input.camera - 1)))) return false;
+        taken |= 1u << (input.camera - 1);
+        inputs.push_back(input);
+    }
+    return true;
+}
+
+// Small gray pictures, a second ffmpeg run per camera: differences need no colour.
+bool measureMotion(const std::vector<Input>& inputs, const PictureFormat& format, double seconds,
+                   rec::MotionBlock& motion, std::FILE* err) {
+    const uint32_t kWidth = 64, kHeight = 48;
+    for (const Input& input : inputs) {
+        Pipe pipe;
+        FfmpegArgs command =
+            FfmpegArgs().inputFile(input.path, seconds).resampled(format, kWidth, kHeight).grayFrames();
+        if (!startFfmpeg(pipe, command, err)) return false;
+        MotionMeter meter;
+        std::vector<uint8_t> frame(kWidth * kHeight);
+        uint64_t frames = 0;
+        while (pipe.read(frame.data(), frame.size()) == frame.size()) {
+            meter.add(frame.data(), frame.size(), format.secondsOf(frames));
+            frames++;
+        }
+        // Levels from a run cut short would read as a camera that stopped moving.
+        if (!pipe.close()) {
+            std::fprintf(err, "dvrtool: ffmpeg could not measure motion for camera %d\n", input.camera);
+            return false;
+        }
+        meter.store(motion, input.camera);
+    }
+    return true;
+}
+
+int runMake(const Options& options, std::FILE* out, std::FILE* err) {
+    if (!options.has("-o") || !options.has("--start") || options.positional.empty()) {
+        std::fprintf(err, "dvrtool make: needs -o OUT, --start and at least one input\n");
+        return kExitUsage;
+    }
+    PictureFormat format;
+    rec::StartTime start;
+    if (!readPictureOptions(options, format, start, err)) return kExitUsage;
+    double seconds = 0;  // the inputs' whole length
+    if (options.has("--seconds") && !parseSeconds(options.value("--seconds"), seconds)) {
+        std::fprintf(err, "dvrtool make: bad --seconds\n");
+        return kExitUsage;
+    }
+    bool motion = false;
+    if (options.has("--motion")) {
+        if (options.value("--motion") != "auto" && options.value("--motion") != "off") {
+            std::fprintf(err, "dvrtool make: --motion takes auto or off\n");
+            return kExitUsage;
+        }
+        motion = options.value("--motion") == "auto";
+    }
+    EventBlocks events;
+    if (!readEventFiles(options, events, err)) return kExitUsage;
+    std::vector<Input> inputs;
+    if (!readInputs(options.positional, inputs)) {
+        std::fprintf(err, "dvrtool make: camera numbers must be distinct, 1..16\n");
+        return kExitUsage;
+    }
+
+    std::vector<CameraFeed> cameras;
+    for (const Input& input : inputs)
+        cameras.push_back({input.camera, FfmpegArgs()
+                                             .inputFile(input.path, seconds)
+                                             .resampled(format, format.width, format.height)
+                                             .jpegPictures(format.quality)});
+    RecordingOutput output("make", err);
+    if (!output.writePictures(options.value("-o"), cameras, format)) return kExitFailed;
+    if (motion && !measureMotion(inputs, format, seconds, events.motion, err)) return kExitFailed;
+    if (!output.finish(start, events)) return kExitFailed;
+    std::fprintf(out, "wrote %s: %zu cameras, %.3f s\n", options.value("-o").c_str(), cameras.size(),
+                 output.durationMs() / 1000.0);
+    return kExitOk;
+}
+
+}  // namespace
+
+const Command kMakeCommand = {
+    "make", kUsage, {"-o", "--start", "--fps", "--size", "--quality", "--seconds", "--motion", "--source", "--gpi"},
+    runMake};
+
+}  // namespace dvrtool
