@@ -1,7 +1,9 @@
 #include "app/player_app.h"
 #include <objbase.h>
+#include <wrl/client.h>
 #include "app/file_association.h"
 #include "decoder/dvrctl.h"
+#include "framework/com_scope.h"
 #include "framework/msgbox.h"
 #include "host/path_limits.h"
 #include "host/video_dlg.h"
@@ -14,21 +16,16 @@ END_MESSAGE_MAP()
 
 // Whether the decoder control can be made at all; the instance is not kept.
 static bool ProbeDecoder() {
-    IUnknown* decoder = nullptr;
-    HRESULT hr = CoCreateInstance(CLSID_DvrControl, nullptr, CLSCTX_INPROC_SERVER, IID_IDvrControl,
-                                  reinterpret_cast<void**>(&decoder));
-    if (hr != S_OK) {
-        if (SUCCEEDED(hr) && decoder) decoder->Release();
-        return false;
-    }
-    decoder->Release();
-    return true;
+    Microsoft::WRL::ComPtr<IUnknown> decoder;
+    return CoCreateInstance(CLSID_DvrControl, nullptr, CLSCTX_INPROC_SERVER, IID_IDvrControl,
+                            reinterpret_cast<void**>(decoder.GetAddressOf())) == S_OK;
 }
 
 BOOL CPlayerApp::InitInstance() {
     AfxEnableControlContainer();
     fw::Enable3dControlsStatic();
-    CoInitialize(nullptr);
+    // Before the video window: COM goes after it, and on every way out.
+    fw::CComScope com;
 
     if (!ProbeDecoder()) {
         fw::AppMessageBox(kDecoderMissingText, MB_OK | MB_ICONHAND);
@@ -36,13 +33,10 @@ BOOL CPlayerApp::InitInstance() {
     }
     CheckFileAssociations();
 
-    {
-        CVideoDlg dlg;
-        m_pMainWnd = &dlg;
-        if (m_lpCmdLine && m_lpCmdLine[0]) CopyPathOrRefuse(dlg.m_szPath, sizeof dlg.m_szPath, m_lpCmdLine);
-        dlg.DoModal();  // OK, Cancel or -1: the same way out
-        CoUninitialize();
-        m_pMainWnd = nullptr;
-    }
+    CVideoDlg dlg;
+    m_pMainWnd = &dlg;
+    if (m_lpCmdLine && m_lpCmdLine[0]) CopyPathOrRefuse(dlg.m_szPath, sizeof dlg.m_szPath, m_lpCmdLine);
+    dlg.DoModal();  // OK, Cancel or -1: the same way out
+    m_pMainWnd = nullptr;
     return FALSE;
 }

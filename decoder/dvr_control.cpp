@@ -25,27 +25,3 @@ CDvrControl::~CDvrControl()
     m_queue.Close();
     m_worker.reset();
 }
-
-HRESULT CDvrControl::InvokeMember(const AxInvocation& call)
-{
-    switch (call.dispid) {
-    case DVR_SPEED: return PutSpeed(call);
-    case DVR_CAMERA_MASK: return GetCameraMask(call);
-    case DVR_OPEN_MODE: return PutOpenMode(call);
-    case DVR_PAUSE: return Transport(call, &CDvrControl::Pause);
-    case DVR_STOP: return Transport(call, &CDvrControl::Stop);
-    case DVR_PLAY: return Transport(call, &CDvrControl::Play);
-    case DVR_PLAY_AGAIN: return Transport(call, &CDvrControl::PlayAgain);
-    case DVR_STEP: return Transport(call, &CDvrControl::Step);
-    case DVR_SELECT_SOURCE: return SelectSource(call);
-    case DVR_FILE_NAME: return PutFileName(call);
-    case DVR_START_OFFSET: return PutStartOffset(call);
-    case DVR_SOURCE_EVENTS:
-    case DVR_GPI_EVENTS:
-    case DVR_MOTION_EVENTS: return GetEventBlock(call);
-    case DVR_START_TIME: return GetStartTime(call);
-    case DVR_VIEW_SPLIT: return ViewSplit(call);
-    case DVR_VIEW_GROUP: return ViewGroup(call);
-    default: return DISP_E_MEMBERNOTFOUND;
-    }
-}

@@ -16,6 +16,7 @@
 #include "decoder/clock.h"
 #include "decoder/compositor.h"
 #include "decoder/decode_worker.h"
+#include "decoder/dvr_settings.h"
 #include "decoder/dvrctl.h"
 #include "decoder/pacing.h"
 #include "decoder/snapshot.h"
@@ -53,18 +54,13 @@ private:
     ~CDvrControl() override;
     void StartDecoding();  // once the window is made
 
-    // Members (dvr_control_members.cpp)
-    HRESULT PutSpeed(const AxInvocation& call);
-    HRESULT GetCameraMask(const AxInvocation& call);
-    HRESULT PutOpenMode(const AxInvocation& call);
-    HRESULT Transport(const AxInvocation& call, void (CDvrControl::*pfnAction)());
-    HRESULT SelectSource(const AxInvocation& call);
-    HRESULT PutFileName(const AxInvocation& call);
-    HRESULT PutStartOffset(const AxInvocation& call);
-    HRESULT GetEventBlock(const AxInvocation& call);
-    HRESULT GetStartTime(const AxInvocation& call);
-    HRESULT ViewSplit(const AxInvocation& call);
-    HRESULT ViewGroup(const AxInvocation& call);
+    // Members (dvr_control_members.cpp): the puts that check their values
+    HRESULT PutSpeed(LONG nSpeed);
+    HRESULT PutOpenMode(const AxInvocation& call, LONG nMode);
+    HRESULT SelectSource(LONG nCamera);
+    HRESULT PutStartOffset(LONG nOffset);
+    HRESULT PutViewSplit(LONG nSplit);
+    HRESULT PutViewGroup(LONG nGroup);
 
     // Playback (dvr_control_playback.cpp)
     bool OpenAndPlay();
@@ -103,13 +99,7 @@ private:
     IPlaybackClock& m_clock;
     CPlaybackPacer m_pacer;
 
-    // What the container set.
-    long m_nSpeed = 1;
-    long m_nStartOffset = 0;
-    std::string m_fileName;  // ANSI, as the reader takes it
-    long m_nSplit = 16;
-    long m_nGroup = 0;
-    long m_nSource = -1;     // 0-based camera, or -1
+    DvrSettings m_settings;  // what the container set
 
     // The open recording and where playback is in it.
     std::shared_ptr<const rec::Recording> m_recording;

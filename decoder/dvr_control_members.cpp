@@ -1,40 +1,16 @@
-// CDvrControl: the automation members, checked as strictly as the contract
-// writes them, then handed to playback or the view.
+// CDvrControl: the automation members. Each call is checked against its
+// member's shape (decoder/dvrctl_info.h) as strictly as the contract writes
+// it, then its values are checked and handed to playback or the view.
 #include "decoder/dvr_control.h"
+#include "decoder/dvrctl_info.h"
 #include "decoder/layout.h"
+#include "framework/text.h"
 #include "recording/dvrx.h"
 
 namespace {
 
 const wchar_t kErrorSource[] = L"DVR Control";
 const long kMaxCameraIndex = 15;
-
-std::string Narrow(BSTR bstr)
-{
-    if (!bstr)
-        return std::string();
-    const int nWide = static_cast<int>(SysStringLen(bstr));
-    int n = WideCharToMultiByte(CP_ACP, 0, bstr, nWide, nullptr, 0, nullptr, nullptr);
-    std::string text(n, '\0');
-    WideCharToMultiByte(CP_ACP, 0, bstr, nWide, &text[0], n, nullptr, nullptr);
-    return text;
-}
-
-BSTR WideBstr(const std::string& text)
-{
-    int n = MultiByteToWideChar(CP_ACP, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0);
-    BSTR bstr = SysAllocStringLen(nullptr, n);
-    if (bstr)
-        MultiByteToWideChar(CP_ACP, 0, text.c_str(), static_cast<int>(text.size()), bstr, n);
-    return bstr;
-}
-
-// A method with one out string: the checks every such member needs.
-HRESULT OutStringArgument(const AxInvocation& call, BSTR** ppOut)
-{
-    HRESULT hr = AxMethod(call, 1);
-    return FAILED(hr) ? hr : AxMethodOutString(call, 0, ppOut);
-}
 
 template <size_t N>
 BSTR BlockBstr(const std::array<uint8_t, N>& block)
@@ -57,135 +33,93 @@ BSTR EventBlock(DISPID dispid, const rec::Recording* pRecording)
 
 }  // namespace
 
-HRESULT CDvrControl::PutSpeed(const AxInvocation& call)
+HRESULT CDvrControl::InvokeMember(const AxInvocation& call)
 {
-    LONG nSpeed = 0;
-    HRESULT hr = AxPutLong(call, &nSpeed);
+    const DvrMember* pMember = FindDvrMember(call.dispid);
+    if (!pMember)
+        return DISP_E_MEMBERNOTFOUND;
+    AxArguments args;
+    HRESULT hr = AxCheckShape(call, pMember->shape, &args);
     if (FAILED(hr))
         return hr;
+
+    switch (call.dispid) {
+    case DVR_SPEED: return PutSpeed(args.nValue);
+    case DVR_CAMERA_MASK:
+        return AxReturnLong(call, m_recording ? static_cast<LONG>(m_recording->cameraMask()) : 0);
+    case DVR_OPEN_MODE: return PutOpenMode(call, args.nValue);
+    case DVR_PAUSE: Pause(); return S_OK;
+    case DVR_STOP: Stop(); return S_OK;
+    case DVR_PLAY: Play(); return S_OK;
+    case DVR_PLAY_AGAIN: PlayAgain(); return S_OK;
+    case DVR_STEP: Step(); return S_OK;
+    case DVR_SELECT_SOURCE: return SelectSource(args.nValue);
+    case DVR_FILE_NAME:
+        m_settings.fileName = fw::BstrToAnsi(args.bstrValue);
+        return S_OK;
+    case DVR_START_OFFSET: return PutStartOffset(args.nValue);
+    case DVR_SOURCE_EVENTS:
+    case DVR_GPI_EVENTS:
+    case DVR_MOTION_EVENTS:
+        // An out parameter: what the caller's BSTR held is not ours to free.
+        *args.pOut = EventBlock(call.dispid, m_recording.get());
+        return *args.pOut ? S_OK : E_OUTOFMEMORY;
+    case DVR_START_TIME:
+        *args.pOut = m_recording ? fw::AnsiToBstr(rec::formatStartTime(m_recording->startTime())) : nullptr;
+        return S_OK;
+    case DVR_VIEW_SPLIT: return args.bPut ? PutViewSplit(args.nValue) : AxReturnLong(call, m_settings.nSplit);
+    case DVR_VIEW_GROUP: return args.bPut ? PutViewGroup(args.nValue) : AxReturnLong(call, m_settings.nGroup);
+    default: return DISP_E_MEMBERNOTFOUND;
+    }
+}
+
+HRESULT CDvrControl::PutSpeed(LONG nSpeed)
+{
     if (!CPlaybackPacer::IsValidSpeed(nSpeed))
         return E_INVALIDARG;
-    m_nSpeed = nSpeed;
+    m_settings.nSpeed = nSpeed;
     m_pacer.SetSpeed(nSpeed);
     return S_OK;
 }
 
-HRESULT CDvrControl::GetCameraMask(const AxInvocation& call)
+HRESULT CDvrControl::PutOpenMode(const AxInvocation& call, LONG nMode)
 {
-    HRESULT hr = AxGetProperty(call);
-    if (FAILED(hr))
-        return hr;
-    return AxReturnLong(call, m_recording ? static_cast<LONG>(m_recording->cameraMask()) : 0);
-}
-
-HRESULT CDvrControl::PutOpenMode(const AxInvocation& call)
-{
-    LONG nMode = 0;
-    HRESULT hr = AxPutLong(call, &nMode);
-    if (FAILED(hr))
-        return hr;
     if (nMode != 1)
         return E_INVALIDARG;
     return OpenAndPlay() ? S_OK : AxRaise(call, kErrorSource, m_message.c_str());
 }
 
-HRESULT CDvrControl::Transport(const AxInvocation& call, void (CDvrControl::*pfnAction)())
+HRESULT CDvrControl::SelectSource(LONG nCamera)
 {
-    HRESULT hr = AxMethod(call, 0);
-    if (FAILED(hr))
-        return hr;
-    (this->*pfnAction)();
-    return S_OK;
-}
-
-HRESULT CDvrControl::SelectSource(const AxInvocation& call)
-{
-    LONG nCamera = 0;
-    HRESULT hr = AxMethod(call, 1);
-    if (SUCCEEDED(hr))
-        hr = AxMethodLong(call, 0, &nCamera);
-    if (FAILED(hr))
-        return hr;
     if (nCamera < -1 || nCamera > kMaxCameraIndex)
         return E_INVALIDARG;
-    m_nSource = nCamera;
+    m_settings.nSource = nCamera;
     Recompose();
     return S_OK;
 }
 
-HRESULT CDvrControl::PutFileName(const AxInvocation& call)
+HRESULT CDvrControl::PutStartOffset(LONG nOffset)
 {
-    BSTR bstrPath = nullptr;
-    HRESULT hr = AxPutString(call, &bstrPath);
-    if (FAILED(hr))
-        return hr;
-    m_fileName = Narrow(bstrPath);
-    return S_OK;
-}
-
-HRESULT CDvrControl::PutStartOffset(const AxInvocation& call)
-{
-    LONG nOffset = 0;
-    HRESULT hr = AxPutLong(call, &nOffset);
-    if (FAILED(hr))
-        return hr;
     if (nOffset < 0)
         return E_INVALIDARG;
-    m_nStartOffset = nOffset;
+    m_settings.nStartOffset = nOffset;
     return S_OK;
 }
 
-HRESULT CDvrControl::GetEventBlock(const AxInvocation& call)
+HRESULT CDvrControl::PutViewSplit(LONG nSplit)
 {
-    BSTR* pOut = nullptr;
-    HRESULT hr = OutStringArgument(call, &pOut);
-    if (FAILED(hr))
-        return hr;
-    // An out parameter: what the caller's BSTR held is not ours to free.
-    *pOut = EventBlock(call.dispid, m_recording.get());
-    return *pOut ? S_OK : E_OUTOFMEMORY;
-}
-
-HRESULT CDvrControl::GetStartTime(const AxInvocation& call)
-{
-    BSTR* pOut = nullptr;
-    HRESULT hr = OutStringArgument(call, &pOut);
-    if (FAILED(hr))
-        return hr;
-    *pOut = m_recording ? WideBstr(rec::formatStartTime(m_recording->startTime())) : nullptr;
-    return S_OK;
-}
-
-HRESULT CDvrControl::ViewSplit(const AxInvocation& call)
-{
-    if (!(call.wFlags & DISPATCH_PROPERTYPUT)) {
-        HRESULT hr = AxGetProperty(call);
-        return FAILED(hr) ? hr : AxReturnLong(call, m_nSplit);
-    }
-    LONG nSplit = 0;
-    HRESULT hr = AxPutLong(call, &nSplit);
-    if (FAILED(hr))
-        return hr;
     if (!IsValidSplit(nSplit))
         return E_INVALIDARG;
-    m_nSplit = nSplit;
+    m_settings.nSplit = nSplit;
     Relayout();  // even for the present value: the container asks for a new layout
     return S_OK;
 }
 
-HRESULT CDvrControl::ViewGroup(const AxInvocation& call)
+HRESULT CDvrControl::PutViewGroup(LONG nGroup)
 {
-    if (!(call.wFlags & DISPATCH_PROPERTYPUT)) {
-        HRESULT hr = AxGetProperty(call);
-        return FAILED(hr) ? hr : AxReturnLong(call, m_nGroup);
-    }
-    LONG nGroup = 0;
-    HRESULT hr = AxPutLong(call, &nGroup);
-    if (FAILED(hr))
-        return hr;
     if (nGroup < -1 || nGroup > kMaxCameraIndex)
         return E_INVALIDARG;
-    m_nGroup = nGroup;
+    m_settings.nGroup = nGroup;
     Relayout();
     return S_OK;
 }

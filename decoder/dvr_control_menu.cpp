@@ -8,21 +8,13 @@
 #include <windowsx.h>
 #include "decoder/frame_decoder.h"
 #include "decoder/snapshot.h"
+#include "framework/text.h"
 
 namespace {
 
 enum MenuCommand { kSaveView = 1, kSaveCamera = 2, kCopyView = 3 };
 
 const wchar_t kCaption[] = L"DVR Control";
-
-std::wstring Widened(const std::string& text)
-{
-    const int n = MultiByteToWideChar(CP_ACP, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring wide(static_cast<size_t>(n), L'\0');
-    if (n > 0)
-        MultiByteToWideChar(CP_ACP, 0, text.c_str(), static_cast<int>(text.size()), &wide[0], n);
-    return wide;
-}
 
 // The folder of a path, for the dialog to start in; empty when it has none.
 std::wstring FolderOf(const std::wstring& path)
@@ -95,7 +87,7 @@ bool CDvrControl::AskSavePath(const std::wstring& suggested, std::wstring* pPath
     wchar_t szFile[MAX_PATH] = L"";
     if (suggested.size() < MAX_PATH)
         suggested.copy(szFile, suggested.size());
-    const std::wstring folder = FolderOf(Widened(m_fileName));
+    const std::wstring folder = FolderOf(fw::Widen(m_settings.fileName));
     OPENFILENAMEW ofn = {};
     ofn.lStructSize = sizeof ofn;
     ofn.hwndOwner = GetAncestor(Window(), GA_ROOT);
@@ -138,7 +130,7 @@ void CDvrControl::SaveView()
     bits.pPixels = pixels.data();
     const int64_t nTimeOfDay = m_recording->startTime().msOfDay + m_nPictureMs;
     std::wstring path;
-    if (!AskSavePath(SnapshotFileName(Widened(m_fileName), 0, nTimeOfDay), &path))
+    if (!AskSavePath(SnapshotFileName(fw::Widen(m_settings.fileName), 0, nTimeOfDay), &path))
         return;
     const HRESULT hr = WritePng(bits, path);
     if (FAILED(hr))
@@ -161,7 +153,7 @@ void CDvrControl::SaveCamera(int camera)
     const rec::Frame frame = *pTile->pFrame;
     const int64_t nTimeOfDay = recording->startTime().msOfDay + frame.timeMs;
     std::wstring path;
-    if (!AskSavePath(SnapshotFileName(Widened(m_fileName), camera, nTimeOfDay), &path))
+    if (!AskSavePath(SnapshotFileName(fw::Widen(m_settings.fileName), camera, nTimeOfDay), &path))
         return;
     const std::wstring what = L"Camera " + std::to_wstring(camera) + L" could not be saved as " + path + L".";
     std::vector<uint8_t> jpeg;
@@ -173,7 +165,7 @@ void CDvrControl::SaveCamera(int camera)
     std::vector<uint32_t> pixels;
     PictureBits bits;
     if (decoder.DecodeWhole(jpeg.data(), jpeg.size(), &bits.cx, &bits.cy, &pixels) == FrameResult::Failed) {
-        TellFailure(what, L"Its frame could not be decoded: " + Widened(decoder.LastMessage()) + L".");
+        TellFailure(what, L"Its frame could not be decoded: " + fw::Widen(decoder.LastMessage()) + L".");
         return;
     }
     bits.pPixels = pixels.data();

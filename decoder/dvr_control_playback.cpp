@@ -14,7 +14,7 @@ const int64_t kMaxPositionGapMs = 100;
 
 bool CDvrControl::OpenAndPlay()
 {
-    OpenedRecording opened = OpenRecordingFile(m_fileName);
+    OpenedRecording opened = OpenRecordingFile(m_settings.fileName);
     m_recording = std::move(opened.recording);
     m_message = std::move(opened.error);
     m_nPictureMs = -1;
@@ -28,7 +28,7 @@ bool CDvrControl::OpenAndPlay()
         return false;
     }
     m_state = State::Playing;
-    m_pacer.Run(m_nStartOffset);
+    m_pacer.Run(m_settings.nStartOffset);
     Relayout();
     // The first picture as soon as the container's call returns, not at the
     // timer's next turn (up to 20 ms on).
@@ -94,7 +94,7 @@ void CDvrControl::OnTick()
     if (m_state != State::Playing || !m_recording)
         return;
     int64_t t = m_pacer.PositionMs();
-    if (m_nSpeed == 0) {
+    if (m_settings.nSpeed == 0) {
         // As fast as decoding allows: the next frame once the last one is back
         // from decoding (which moves on by itself; the timer only starts it).
         if (IsPicturePending())

@@ -94,7 +94,7 @@ void CDvrControl::OnClick()
 
 void CDvrControl::Relayout()
 {
-    m_slots = LayOutView(m_nSplit, m_nGroup, m_backBuffer.Width(), m_backBuffer.Height());
+    m_slots = LayOutView(m_settings.nSplit, m_settings.nGroup, m_backBuffer.Width(), m_backBuffer.Height());
     RequestPicture();
     Recompose();
 }
@@ -109,7 +109,7 @@ void CDvrControl::RequestPicture()
     // What playing will most likely ask for next: at full speed the next
     // pictures come as soon as they are decoded, so several are decoded ahead.
     if (m_state == State::Playing)
-        request.nAhead = m_nSpeed == 0 ? kPicturesAheadAtFullSpeed : 1;
+        request.nAhead = m_settings.nSpeed == 0 ? kPicturesAheadAtFullSpeed : 1;
     request.recording = m_recording;
     const uint32_t nMask = m_recording->cameraMask();
     for (const TileSlot& slot : m_slots) {
@@ -128,7 +128,7 @@ void CDvrControl::OnPictureDecoded(std::shared_ptr<DecodedPicture> picture)
     m_nShownSerial = m_shown->nSerial;
     // At full speed the next picture is asked for at once, before this one is
     // composed, so that decoding it overlaps the drawing of this one.
-    if (m_nSpeed == 0 && !IsPicturePending())
+    if (m_settings.nSpeed == 0 && !IsPicturePending())
         OnTick();
     Recompose();
 }
@@ -140,7 +140,7 @@ void CDvrControl::Recompose()
         scene.slots = m_slots;  // before the first open the window stays black
     scene.pPictures = m_shown ? &m_shown->tiles : nullptr;
     scene.nCameraMask = m_recording ? m_recording->cameraMask() : 0;
-    scene.nSelectedCamera = m_nSource + 1;
+    scene.nSelectedCamera = m_settings.nSource + 1;
     scene.nStartOfDayMs = m_recording ? m_recording->startTime().msOfDay : 0;
     scene.message = m_message;
     ComposeView(m_backBuffer, scene, m_text);

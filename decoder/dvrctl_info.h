@@ -1,6 +1,6 @@
-// The decoder control's identity as an ActiveX control: its ids and the names a
-// script may ask for. The control and its test stand-in are the same control to
-// their callers, so they take it from here.
+// The decoder control's identity as an ActiveX control: its ids, the names a
+// script may ask for, and the shape of each member. The control and its test
+// stand-in are the same control to their callers, so they take it from here.
 #pragma once
 #include "decoder/dvrctl.h"
 #include "framework/axserver/ax_control.h"
@@ -24,6 +24,42 @@ inline constexpr AxMemberName kDvrMemberNames[] = {
     {L"ViewGroup", DVR_VIEW_GROUP},
     {L"GetStartTime", DVR_START_TIME},
 };
+
+// Each member's shape, which both check calls against, and its names in the
+// player's terms, which the stand-in logs calls by.
+struct DvrMember {
+    DISPID dispid;
+    AxShape shape;
+    const char* pszName;     // the get's, the method's or the put's
+    const char* pszPutName;  // a get/put property's put; null otherwise
+};
+
+inline constexpr DvrMember kDvrMembers[] = {
+    {DVR_SPEED, AxShape::PutLong, "SetSpeed", nullptr},
+    {DVR_CAMERA_MASK, AxShape::GetLong, "GetCameraMask", nullptr},
+    {DVR_OPEN_MODE, AxShape::PutLong, "SetOpenMode", nullptr},
+    {DVR_PAUSE, AxShape::Method, "Pause", nullptr},
+    {DVR_STOP, AxShape::Method, "Stop", nullptr},
+    {DVR_PLAY, AxShape::Method, "Play", nullptr},
+    {DVR_PLAY_AGAIN, AxShape::Method, "PlayAgain", nullptr},
+    {DVR_STEP, AxShape::Method, "Step", nullptr},
+    {DVR_SELECT_SOURCE, AxShape::MethodLong, "SelectSource", nullptr},
+    {DVR_FILE_NAME, AxShape::PutString, "SetFileName", nullptr},
+    {DVR_START_OFFSET, AxShape::PutLong, "SetStartOffset", nullptr},
+    {DVR_SOURCE_EVENTS, AxShape::MethodOutString, "GetSourceEvents", nullptr},
+    {DVR_GPI_EVENTS, AxShape::MethodOutString, "GetGpiEvents", nullptr},
+    {DVR_MOTION_EVENTS, AxShape::MethodOutString, "GetMotionEvents", nullptr},
+    {DVR_VIEW_SPLIT, AxShape::GetPutLong, "GetViewSplit", "SetViewSplit"},
+    {DVR_VIEW_GROUP, AxShape::GetPutLong, "GetViewGroup", "SetViewGroup"},
+    {DVR_START_TIME, AxShape::MethodOutString, "GetStartTime", nullptr},
+};
+
+// The member of that id, or null.
+inline const DvrMember* FindDvrMember(DISPID dispid) {
+    for (const DvrMember& member : kDvrMembers)
+        if (member.dispid == dispid) return &member;
+    return nullptr;
+}
 
 inline AxControlInfo DvrControlInfo() {
     AxControlInfo info;

@@ -1,15 +1,8 @@
 #include "decoder/recording_glue.h"
 #include <windows.h>
+#include "framework/text.h"
 
 namespace {
-
-std::wstring Widen(const std::string& text)
-{
-    int n = MultiByteToWideChar(CP_ACP, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring wide(n, L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text.c_str(), static_cast<int>(text.size()), &wide[0], n);
-    return wide;
-}
 
 // The reader's reasons start with the name of the error; the sentence says it already.
 std::string WithoutPrefix(const std::string& reason, const char* pszPrefix)
@@ -28,7 +21,7 @@ std::wstring Describe(const rec::Status& status)
     case rec::Error::NotRecording:
         return L"The file is not a recording.";
     case rec::Error::Damaged:
-        return L"The recording is damaged: " + Widen(WithoutPrefix(status.reason, "damaged: "));
+        return L"The recording is damaged: " + fw::Widen(WithoutPrefix(status.reason, "damaged: "));
     default:
         return L"The file cannot be opened.";
     }

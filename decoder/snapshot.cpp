@@ -4,6 +4,7 @@
 #include <cwchar>
 #include <vector>
 #include "decoder/time_of_day.h"
+#include "framework/text.h"
 
 using Microsoft::WRL::ComPtr;
 
@@ -134,7 +135,7 @@ std::wstring SnapshotFileName(const std::wstring& recordingPath, int camera, int
         name += szCamera;
     }
     const std::string digits = TimeOfDayDigits(msOfDay);
-    return name + L"-" + std::wstring(digits.begin(), digits.end()) + L".png";
+    return name + L"-" + fw::Widen(digits) + L".png";
 }
 
 std::wstring FailureText(HRESULT hr)

@@ -17,22 +17,6 @@ void COleDispatchDriver::ReleaseDispatch() {
     }
 }
 
-BSTR AnsiToBstr(const char* text) {
-    if (!text) text = "";
-    int n = MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
-    BSTR result = SysAllocStringLen(nullptr, n > 0 ? n - 1 : 0);
-    if (result && n > 1) MultiByteToWideChar(CP_ACP, 0, text, -1, result, n);
-    return result;
-}
-
-std::string BstrToAnsi(BSTR text) {
-    if (!text) return std::string();
-    int n = WideCharToMultiByte(CP_ACP, 0, text, static_cast<int>(SysStringLen(text)), nullptr, 0, nullptr, nullptr);
-    std::string s(n > 0 ? n : 0, '\0');
-    if (n > 0) WideCharToMultiByte(CP_ACP, 0, text, static_cast<int>(SysStringLen(text)), &s[0], n, nullptr, nullptr);
-    return s;
-}
-
 void COleDispatchDriver::InvokeHelper(DISPID dispid, WORD wFlags, VARTYPE vtRet, void* pvRet,
                                       const char* pbParamInfo, ...) {
     va_list args;

@@ -11,6 +11,7 @@
 #include <oleauto.h>
 #include <cstdarg>
 #include <string>
+#include "framework/text.h"  // AnsiToBstr, BstrToAnsi
 
 // Parameter kinds, one character each: a short, a long, an ANSI string
 // (const char*, passed as a BSTR) and an out string (BSTR*).
@@ -38,11 +39,6 @@ public:
     void InvokeHelperV(DISPID dispid, WORD wFlags, VARTYPE vtRet, void* pvRet, const char* pbParamInfo,
                        va_list args);
 };
-
-// An automation string from ANSI text, in the system's ANSI code page.
-BSTR AnsiToBstr(const char* text);
-// ANSI text of an automation string.
-std::string BstrToAnsi(BSTR text);
 
 }  // namespace fw
 

@@ -1,6 +1,7 @@
 #include "framework/dlgtemplate.h"
 #include <objbase.h>
 #include <cstring>
+#include "framework/text.h"
 
 namespace fw {
 namespace {
@@ -43,14 +44,6 @@ private:
     size_t m_pos = 0;
     bool m_ok = true;
 };
-
-std::string Narrow(const std::wstring& w) {
-    if (w.empty()) return std::string();
-    int n = WideCharToMultiByte(CP_ACP, 0, w.c_str(), -1, nullptr, 0, nullptr, nullptr);
-    std::string s(n > 0 ? n - 1 : 0, '\0');
-    if (n > 1) WideCharToMultiByte(CP_ACP, 0, w.c_str(), -1, &s[0], n, nullptr, nullptr);
-    return s;
-}
 
 bool ParseClsid(const std::wstring& name, CLSID* clsid) {
     if (name.size() != 38 || name[0] != L'{') return false;

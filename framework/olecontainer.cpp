@@ -4,28 +4,14 @@
 
 namespace fw {
 
+using Microsoft::WRL::ComPtr;
+
 // Receives the events of one control and hands them to the owner's event table.
-class COleEventSink final : public IDispatch {
+class COleEventSink final : public CComObject<IDispatch> {
 public:
     COleEventSink(CWnd* pOwner, UINT nID, REFIID iidEvents)
         : m_pOwner(pOwner), m_nID(nID), m_iid(iidEvents) {}
 
-    STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override {
-        if (!ppv) return E_POINTER;
-        if (riid == IID_IUnknown || riid == IID_IDispatch || riid == m_iid) {
-            *ppv = static_cast<IDispatch*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *ppv = nullptr;
-        return E_NOINTERFACE;
-    }
-    STDMETHODIMP_(ULONG) AddRef() override { return InterlockedIncrement(&m_cRef); }
-    STDMETHODIMP_(ULONG) Release() override {
-        ULONG n = InterlockedDecrement(&m_cRef);
-        if (n == 0) delete this;
-        return n;
-    }
     STDMETHODIMP GetTypeInfoCount(UINT* pctinfo) override {
         if (pctinfo) *pctinfo = 0;
         return S_OK;
@@ -45,20 +31,15 @@ public:
 
     void Disconnect() { m_pOwner = nullptr; }
 
+protected:
+    // The control's event interface, which IDispatch answers.
+    void* QueryOther(REFIID riid) override { return riid == m_iid ? static_cast<IDispatch*>(this) : nullptr; }
+
 private:
-    ~COleEventSink() = default;
     CWnd* m_pOwner;
     UINT m_nID;
     IID m_iid;
-    LONG m_cRef = 1;
 };
-
-template <class T> static void SafeRelease(T*& p) {
-    if (p) {
-        p->Release();
-        p = nullptr;
-    }
-}
 
 COleControlSite::COleControlSite(CWnd* pOwner, UINT nID) : m_pOwner(pOwner), m_nID(nID) {}
 
@@ -67,20 +48,10 @@ COleControlSite::~COleControlSite() {
     Close();
 }
 
-STDMETHODIMP COleControlSite::QueryInterface(REFIID riid, void** ppv) {
-    if (!ppv) return E_POINTER;
-    if (riid == IID_IUnknown || riid == IID_IOleClientSite)
-        *ppv = static_cast<IOleClientSite*>(this);
-    else if (riid == IID_IOleWindow || riid == IID_IOleInPlaceSite)
-        *ppv = static_cast<IOleInPlaceSite*>(this);
-    else if (riid == IID_IOleInPlaceFrame || riid == IID_IOleInPlaceUIWindow)
-        *ppv = static_cast<IOleInPlaceFrame*>(this);
-    else {
-        *ppv = nullptr;
-        return E_NOINTERFACE;
-    }
-    AddRef();
-    return S_OK;
+void* COleControlSite::QueryOther(REFIID riid) {
+    if (riid == IID_IOleWindow) return static_cast<IOleWindow*>(static_cast<IOleInPlaceSite*>(this));
+    if (riid == IID_IOleInPlaceUIWindow) return static_cast<IOleInPlaceUIWindow*>(this);
+    return nullptr;
 }
 
 // The site lives as long as its container; the counts are kept for the control's sake.
@@ -122,7 +93,7 @@ STDMETHODIMP COleControlSite::GetWindowContext(IOleInPlaceFrame** ppFrame, IOleI
 }
 
 STDMETHODIMP COleControlSite::OnInPlaceDeactivate() {
-    SafeRelease(m_pInPlaceObject);
+    m_pInPlaceObject.Reset();
     return S_OK;
 }
 
@@ -150,41 +121,33 @@ static SIZEL PixelsToHimetric(HWND hwnd, LONG cx, LONG cy) {
 }
 
 static HRESULT LoadState(IUnknown* object, const BYTE* pState, size_t cbState) {
-    IPersistStreamInit* persist = nullptr;
-    HRESULT hr = object->QueryInterface(IID_IPersistStreamInit, reinterpret_cast<void**>(&persist));
+    ComPtr<IPersistStreamInit> persist;
+    HRESULT hr = object->QueryInterface(IID_PPV_ARGS(&persist));
     if (FAILED(hr)) return cbState ? hr : S_OK;  // nothing to load into a control without one
-    if (!cbState) {
-        hr = persist->InitNew();
-    } else {
-        IStream* stream = nullptr;
-        hr = CreateStreamOnHGlobal(nullptr, TRUE, &stream);
-        if (SUCCEEDED(hr)) {
-            ULONG written = 0;
-            hr = stream->Write(pState, static_cast<ULONG>(cbState), &written);
-            LARGE_INTEGER zero = {};
-            if (SUCCEEDED(hr)) hr = stream->Seek(zero, STREAM_SEEK_SET, nullptr);
-            if (SUCCEEDED(hr)) hr = persist->Load(stream);
-            stream->Release();
-        }
-    }
-    persist->Release();
+    if (!cbState) return persist->InitNew();
+    ComPtr<IStream> stream;
+    hr = CreateStreamOnHGlobal(nullptr, TRUE, &stream);
+    ULONG written = 0;
+    if (SUCCEEDED(hr)) hr = stream->Write(pState, static_cast<ULONG>(cbState), &written);
+    LARGE_INTEGER zero = {};
+    if (SUCCEEDED(hr)) hr = stream->Seek(zero, STREAM_SEEK_SET, nullptr);
+    if (SUCCEEDED(hr)) hr = persist->Load(stream.Get());
     return hr;
 }
 
 HRESULT COleControlSite::CreateControl(REFCLSID clsid, const RECT& rc, DWORD dwStyle,
                                        const BYTE* pState, size_t cbState) {
     m_rcPos = rc;
-    HRESULT hr = CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown,
-                                  reinterpret_cast<void**>(&m_pObject));
+    HRESULT hr = CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&m_pObject));
     if (FAILED(hr)) return hr;
-    hr = m_pObject->QueryInterface(IID_IOleObject, reinterpret_cast<void**>(&m_pOleObject));
+    hr = m_pObject.As(&m_pOleObject);
     if (FAILED(hr)) return hr;
 
     DWORD misc = 0;
     m_pOleObject->GetMiscStatus(DVASPECT_CONTENT, &misc);
     const bool siteFirst = (misc & OLEMISC_SETCLIENTSITEFIRST) != 0;
     if (siteFirst) m_pOleObject->SetClientSite(this);
-    hr = LoadState(m_pObject, pState, cbState);
+    hr = LoadState(m_pObject.Get(), pState, cbState);
     if (FAILED(hr)) return hr;
     if (!siteFirst) m_pOleObject->SetClientSite(this);
 
@@ -195,65 +158,58 @@ HRESULT COleControlSite::CreateControl(REFCLSID clsid, const RECT& rc, DWORD dwS
     hr = m_pOleObject->DoVerb(verb, nullptr, this, 0, m_pOwner->m_hWnd, &m_rcPos);
     if (FAILED(hr)) return hr;
 
-    m_pObject->QueryInterface(IID_IOleInPlaceObject, reinterpret_cast<void**>(&m_pInPlaceObject));
+    m_pObject.As(&m_pInPlaceObject);
     if (m_pInPlaceObject) m_pInPlaceObject->GetWindow(&m_hWndCtrl);
     if (!m_hWndCtrl) return E_FAIL;  // the framework hosts windowed controls only
     SetWindowLongPtrA(m_hWndCtrl, GWLP_ID, static_cast<LONG_PTR>(m_nID));
     if (!(dwStyle & WS_VISIBLE)) ::ShowWindow(m_hWndCtrl, SW_HIDE);
 
-    m_pObject->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&m_pDispatch));
+    m_pObject.As(&m_pDispatch);
     ConnectEvents();
     return S_OK;
 }
 
 // The default source interface: asked of IProvideClassInfo2, else the first connection point.
 void COleControlSite::ConnectEvents() {
-    IConnectionPointContainer* cpc = nullptr;
-    if (FAILED(m_pObject->QueryInterface(IID_IConnectionPointContainer, reinterpret_cast<void**>(&cpc))))
-        return;
-    IProvideClassInfo2* pci = nullptr;
+    ComPtr<IConnectionPointContainer> cpc;
+    if (FAILED(m_pObject.As(&cpc))) return;
     GUID iid = GUID_NULL;
-    if (SUCCEEDED(m_pObject->QueryInterface(IID_IProvideClassInfo2, reinterpret_cast<void**>(&pci)))) {
-        if (FAILED(pci->GetGUID(GUIDKIND_DEFAULT_SOURCE_DISP_IID, &iid))) iid = GUID_NULL;
-        pci->Release();
-    }
+    ComPtr<IProvideClassInfo2> pci;
+    if (SUCCEEDED(m_pObject.As(&pci)) && FAILED(pci->GetGUID(GUIDKIND_DEFAULT_SOURCE_DISP_IID, &iid)))
+        iid = GUID_NULL;
     if (iid != GUID_NULL) {
         cpc->FindConnectionPoint(iid, &m_pEventPoint);
     } else {
-        IEnumConnectionPoints* points = nullptr;
-        if (SUCCEEDED(cpc->EnumConnectionPoints(&points)) && points) {
-            ULONG fetched = 0;
-            if (points->Next(1, &m_pEventPoint, &fetched) != S_OK) m_pEventPoint = nullptr;
-            points->Release();
-        }
-        if (m_pEventPoint && FAILED(m_pEventPoint->GetConnectionInterface(&iid))) SafeRelease(m_pEventPoint);
+        ComPtr<IEnumConnectionPoints> points;
+        ULONG fetched = 0;
+        if (SUCCEEDED(cpc->EnumConnectionPoints(&points)) && points &&
+            points->Next(1, &m_pEventPoint, &fetched) != S_OK)
+            m_pEventPoint.Reset();
+        if (m_pEventPoint && FAILED(m_pEventPoint->GetConnectionInterface(&iid))) m_pEventPoint.Reset();
     }
-    cpc->Release();
     if (!m_pEventPoint) return;
 
-    m_pSink = new COleEventSink(m_pOwner, m_nID, iid);
-    if (FAILED(m_pEventPoint->Advise(m_pSink, &m_dwEventCookie))) {
+    m_pSink.Attach(new COleEventSink(m_pOwner, m_nID, iid));
+    if (FAILED(m_pEventPoint->Advise(m_pSink->GetIdentity(), &m_dwEventCookie))) {
         m_dwEventCookie = 0;
-        SafeRelease(m_pEventPoint);
+        m_pEventPoint.Reset();
     }
 }
 
 void COleControlSite::Close() {
     if (m_pSink) m_pSink->Disconnect();
-    if (m_pEventPoint) {
-        if (m_dwEventCookie) m_pEventPoint->Unadvise(m_dwEventCookie);
-        SafeRelease(m_pEventPoint);
-    }
-    SafeRelease(m_pSink);
-    SafeRelease(m_pDispatch);
+    if (m_pEventPoint && m_dwEventCookie) m_pEventPoint->Unadvise(m_dwEventCookie);
+    m_pEventPoint.Reset();
+    m_pSink.Reset();
+    m_pDispatch.Reset();
     if (m_pInPlaceObject) m_pInPlaceObject->InPlaceDeactivate();
-    SafeRelease(m_pInPlaceObject);
+    m_pInPlaceObject.Reset();
     if (m_pOleObject) {
         m_pOleObject->Close(OLECLOSE_NOSAVE);
         m_pOleObject->SetClientSite(nullptr);
-        SafeRelease(m_pOleObject);
+        m_pOleObject.Reset();
     }
-    SafeRelease(m_pObject);
+    m_pObject.Reset();
     m_hWndCtrl = nullptr;
 }
 

@@ -4,8 +4,10 @@
 #include <windows.h>
 #include <ole2.h>
 #include <ocidl.h>
+#include <wrl/client.h>
 #include <memory>
 #include <vector>
+#include "framework/com_object.h"
 
 namespace fw {
 
@@ -13,10 +15,12 @@ class CWnd;
 class COleEventSink;
 
 // One hosted control: its client and in-place site, and the sink of its events.
-class COleControlSite : public IOleClientSite, public IOleInPlaceSite, public IOleInPlaceFrame {
+// The site belongs to its container; the control's references are counted but
+// never delete it.
+class COleControlSite : public CComInterfaces<IOleClientSite, IOleInPlaceSite, IOleInPlaceFrame> {
 public:
     COleControlSite(CWnd* pOwner, UINT nID);
-    ~COleControlSite();
+    ~COleControlSite() override;
     COleControlSite(const COleControlSite&) = delete;
     COleControlSite& operator=(const COleControlSite&) = delete;
 
@@ -28,16 +32,15 @@ public:
 
     UINT GetID() const { return m_nID; }
     HWND GetHwnd() const { return m_hWndCtrl; }
-    IDispatch* GetDispatch() const { return m_pDispatch; }
-    IUnknown* GetUnknown() const { return m_pObject; }
+    IDispatch* GetDispatch() const { return m_pDispatch.Get(); }
+    IUnknown* GetUnknown() const { return m_pObject.Get(); }
     // Moves the control: the control is told its new place and moves its window.
     void MoveControl(const RECT& rc);
 
     // The wrapper object bound to this site (see COleControlWnd), told when the site goes.
     CWnd* m_pBoundWnd = nullptr;
 
-    // IUnknown
-    STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override;
+    // IUnknown (QueryInterface is the template's)
     STDMETHODIMP_(ULONG) AddRef() override;
     STDMETHODIMP_(ULONG) Release() override;
     // IOleClientSite
@@ -75,6 +78,9 @@ public:
     STDMETHODIMP EnableModeless(BOOL) override { return S_OK; }
     STDMETHODIMP TranslateAccelerator(LPMSG, WORD) override { return S_FALSE; }
 
+protected:
+    void* QueryOther(REFIID riid) override;
+
 private:
     void ConnectEvents();
     void Close();
@@ -84,13 +90,13 @@ private:
     ULONG m_cRef = 0;
     RECT m_rcPos = {0, 0, 0, 0};
     HWND m_hWndCtrl = nullptr;
-    IUnknown* m_pObject = nullptr;
-    IOleObject* m_pOleObject = nullptr;
-    IOleInPlaceObject* m_pInPlaceObject = nullptr;
-    IDispatch* m_pDispatch = nullptr;
-    IConnectionPoint* m_pEventPoint = nullptr;
+    Microsoft::WRL::ComPtr<IUnknown> m_pObject;
+    Microsoft::WRL::ComPtr<IOleObject> m_pOleObject;
+    Microsoft::WRL::ComPtr<IOleInPlaceObject> m_pInPlaceObject;  // while in place
+    Microsoft::WRL::ComPtr<IDispatch> m_pDispatch;
+    Microsoft::WRL::ComPtr<IConnectionPoint> m_pEventPoint;
     DWORD m_dwEventCookie = 0;
-    COleEventSink* m_pSink = nullptr;
+    Microsoft::WRL::ComPtr<COleEventSink> m_pSink;
 };
 
 // The hosted controls of one window, in creation order.

@@ -11,6 +11,20 @@ export WINEDEBUG="${WINEDEBUG:--all}"
 export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml,winedbg.exe=}"
 JOBS="$(nproc 2>/dev/null || echo 2)"
 
+# Configures a tree by its preset in CMakePresets.json (win or native), unless
+# it already was; a tree configured before the presets is configured again.
+configure_tree() {
+    local dir setting
+    case "$1" in
+        win) dir="$WIN_BUILD" setting='^GTest_DIR:' ;;
+        native) dir="$NATIVE_BUILD" setting='^CMAKE_CXX_COMPILER:.*clang' ;;
+        *) echo "configure_tree: no tree $1" >&2; return 2 ;;
+    esac
+    if [ ! -f "$dir/CMakeCache.txt" ] || ! grep -q "$setting" "$dir/CMakeCache.txt"; then
+        (cd "$ROOT" && cmake --preset "$1" >/dev/null)
+    fi
+}
+
 # Starts Xvfb on a free display; sets XVFB_PID and DISPLAY. The server writes
 # its display's number to the file on fd 3 (-displayfd) once it listens: only
 # then is the display ours, and not one that another run's Xvfb took between

@@ -26,7 +26,7 @@ case "$WHICH" in
         exit 2 ;;
 esac
 
-[ -f "$NATIVE_BUILD/CMakeCache.txt" ] || cmake -S "$ROOT" -B "$NATIVE_BUILD" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+configure_tree native
 cmake --build "$NATIVE_BUILD" --target "$TARGET" -- --no-print-directory -s
 
 mkdir -p "$WORK/corpus" "$WORK/crashes"

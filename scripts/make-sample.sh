@@ -7,7 +7,7 @@ OUT="${1:?usage: make-sample.sh OUTPATH}"
 
 DVRTOOL="$NATIVE_BUILD/tools/dvrtool"
 if [ ! -x "$DVRTOOL" ]; then
-    [ -f "$NATIVE_BUILD/CMakeCache.txt" ] || cmake -S "$ROOT" -B "$NATIVE_BUILD" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+    configure_tree native
     cmake --build "$NATIVE_BUILD" --target dvrtool -j "$JOBS" -- --no-print-directory -s
 fi
 mkdir -p "$(dirname "$OUT")"

@@ -12,7 +12,7 @@ PACKAGES=(cmake make g++ clang libclang-rt-14-dev g++-mingw-w64-x86-64-posix
           libxrender1 libxrandr2 libxinerama1 libxcursor1 libxi6 libxfixes3 libxcomposite1 libxxf86vm1
           xvfb imagemagick
           ffmpeg
-          libgtest-dev
+          libgtest-dev googletest
           libturbojpeg0-dev libjpeg62-turbo-dev nasm dpkg-dev
           nsis)
 

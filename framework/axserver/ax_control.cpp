@@ -21,12 +21,9 @@ CAxControl::~CAxControl()
     }
     UnregisterWindowClass();
     m_connectionPoint.UnadviseAll();
-    if (m_pInPlaceSite)
-        m_pInPlaceSite->Release();
-    if (m_pClientSite)
-        m_pClientSite->Release();
-    if (m_pAdviseHolder)
-        m_pAdviseHolder->Release();
+    m_pInPlaceSite.Reset();
+    m_pClientSite.Reset();
+    m_pAdviseHolder.Reset();
     AxUnlockModule();
 }
 
@@ -42,44 +39,18 @@ HRESULT CAxControl::FireEvent(DISPID dispid, std::initializer_list<VARIANT> args
 
 // --- IUnknown
 
-STDMETHODIMP CAxControl::QueryInterface(REFIID riid, void** ppv)
+void* CAxControl::QueryOther(REFIID riid)
 {
-    if (!ppv)
-        return E_POINTER;
-    void* p = nullptr;
-    if (riid == IID_IUnknown)
-        p = GetUnknown();
-    else if (riid == IID_IDispatch || riid == m_info.iidDispatch)
-        p = static_cast<IDispatch*>(this);
-    else if (riid == IID_IOleObject)
-        p = static_cast<IOleObject*>(this);
-    else if (riid == IID_IOleWindow || riid == IID_IOleInPlaceObject)
-        p = static_cast<IOleInPlaceObject*>(this);
-    else if (riid == IID_IOleInPlaceActiveObject)
-        p = static_cast<IOleInPlaceActiveObject*>(this);
-    else if (riid == IID_IOleControl)
-        p = static_cast<IOleControl*>(this);
-    else if (riid == IID_IPersist || riid == IID_IPersistStreamInit || riid == IID_IPersistStream)
-        p = static_cast<IPersistStreamInit*>(this);
-    else if (riid == IID_IConnectionPointContainer)
-        p = static_cast<IConnectionPointContainer*>(this);
-    else if (riid == IID_IProvideClassInfo || riid == IID_IProvideClassInfo2)
-        p = static_cast<IProvideClassInfo2*>(this);
-    *ppv = p;
-    if (!p)
-        return E_NOINTERFACE;
-    AddRef();
-    return S_OK;
-}
-
-STDMETHODIMP_(ULONG) CAxControl::AddRef() { return InterlockedIncrement(&m_nRefs); }
-
-STDMETHODIMP_(ULONG) CAxControl::Release()
-{
-    ULONG n = InterlockedDecrement(&m_nRefs);
-    if (n == 0)
-        delete this;
-    return n;
+    if (riid == m_info.iidDispatch)
+        return static_cast<IDispatch*>(this);
+    if (riid == IID_IOleWindow)
+        return static_cast<IOleWindow*>(static_cast<IOleInPlaceObject*>(this));
+    // IPersistStream's methods are IPersistStreamInit's first ones.
+    if (riid == IID_IPersist || riid == IID_IPersistStream)
+        return static_cast<IPersistStreamInit*>(this);
+    if (riid == IID_IProvideClassInfo)
+        return static_cast<IProvideClassInfo2*>(this);
+    return nullptr;
 }
 
 // --- IDispatch

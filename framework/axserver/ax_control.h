@@ -19,10 +19,12 @@
 #include <ole2.h>
 #include <ocidl.h>
 #include <olectl.h>
+#include <wrl/client.h>
 #include <initializer_list>
 #include <vector>
 #include "framework/axserver/connection_point.h"
 #include "framework/axserver/dispatch_args.h"
+#include "framework/com_object.h"
 
 // A name GetIDsOfNames answers (compared without regard to case).
 struct AxMemberName {
@@ -44,21 +46,17 @@ const DWORD kAxMiscStatus = OLEMISC_SETCLIENTSITEFIRST | OLEMISC_ACTIVATEWHENVIS
                             OLEMISC_RECOMPOSEONRESIZE | OLEMISC_INSIDEOUT |
                             OLEMISC_CANTLINKINSIDE;
 
-class CAxControl : public IDispatch,
-                   public IOleObject,
-                   public IOleInPlaceObject,
-                   public IOleInPlaceActiveObject,
-                   public IOleControl,
-                   public IPersistStreamInit,
-                   public IConnectionPointContainer,
-                   public IProvideClassInfo2 {
+// IUnknown is the template's: IOleObject stands for the identity, and
+// QueryOther answers the names the listed interfaces also go by.
+class CAxControl : public fw::CComObject<IOleObject,
+                                         IDispatch,
+                                         IOleInPlaceObject,
+                                         IOleInPlaceActiveObject,
+                                         IOleControl,
+                                         IPersistStreamInit,
+                                         IConnectionPointContainer,
+                                         IProvideClassInfo2> {
 public:
-    CAxControl(const CAxControl&) = delete;
-    CAxControl& operator=(const CAxControl&) = delete;
-
-    // The object's identity, for handing it out without a QueryInterface.
-    IUnknown* GetUnknown() { return static_cast<IOleObject*>(this); }
-
     HWND Window() const { return m_hWnd; }
     // Where the control's window is, in its parent's client coordinates: the
     // activation rectangle, then every SetObjectRects and every move of the window.
@@ -66,18 +64,13 @@ public:
     bool IsInPlaceActive() const { return m_pInPlaceSite != nullptr; }
     bool IsUIActive() const { return m_bUIActive; }
     bool AreEventsFrozen() const { return m_nFreezeCount > 0; }
-    IOleClientSite* ClientSite() const { return m_pClientSite; }
+    IOleClientSite* ClientSite() const { return m_pClientSite.Get(); }
     size_t SinkCount() const { return m_connectionPoint.SinkCount(); }
 
     // Calls every sink with DISPATCH_METHOD; args in the event's signature order.
     // S_FALSE while the container has frozen events (they are dropped);
     // RPC_E_WRONG_THREAD from any thread but the creating one.
     HRESULT FireEvent(DISPID dispid, std::initializer_list<VARIANT> args);
-
-    // IUnknown
-    STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override;
-    STDMETHODIMP_(ULONG) AddRef() override;
-    STDMETHODIMP_(ULONG) Release() override;
 
     // IDispatch
     STDMETHODIMP GetTypeInfoCount(UINT* pctinfo) override;
@@ -153,7 +146,9 @@ public:
 
 protected:
     explicit CAxControl(const AxControlInfo& info);
-    virtual ~CAxControl();
+    ~CAxControl() override;
+
+    void* QueryOther(REFIID riid) override;
 
     // A member call. Unknown ids answer DISP_E_MEMBERNOTFOUND.
     virtual HRESULT InvokeMember(const AxInvocation& call) = 0;
@@ -184,14 +179,13 @@ private:
     static void UnregisterWindowClass();
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 
-    LONG m_nRefs = 1;
     AxControlInfo m_info;
     DWORD m_dwThreadId;
     CAxConnectionPoint m_connectionPoint;
 
-    IOleClientSite* m_pClientSite = nullptr;    // owned reference
-    IOleInPlaceSite* m_pInPlaceSite = nullptr;  // owned reference, while in place
-    IOleAdviseHolder* m_pAdviseHolder = nullptr;  // owned, made on the first Advise
+    Microsoft::WRL::ComPtr<IOleClientSite> m_pClientSite;
+    Microsoft::WRL::ComPtr<IOleInPlaceSite> m_pInPlaceSite;    // while in place
+    Microsoft::WRL::ComPtr<IOleAdviseHolder> m_pAdviseHolder;  // made on the first Advise
     HWND m_hWnd = nullptr;  // ours; cleared when destroyed, by whoever destroyed it
     RECT m_rcPos = {0, 0, 0, 0};
     SIZEL m_extent = {0, 0};

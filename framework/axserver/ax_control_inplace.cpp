@@ -2,6 +2,8 @@
 #include "framework/axserver/ax_control.h"
 #include "framework/axserver/ax_module.h"
 
+using Microsoft::WRL::ComPtr;
+
 namespace {
 
 const char kWindowClass[] = "VorplexAxControl";
@@ -33,7 +35,7 @@ HRESULT CAxControl::ActivateInPlace(IOleClientSite* pActiveSite, HWND hwndParent
                                     LPCRECT prcPosRect, bool bUIActivate)
 {
     if (!m_pInPlaceSite) {
-        HRESULT hr = ConnectInPlaceSite(pActiveSite ? pActiveSite : m_pClientSite);
+        HRESULT hr = ConnectInPlaceSite(pActiveSite ? pActiveSite : m_pClientSite.Get());
         if (FAILED(hr))
             return hr;
     }
@@ -55,14 +57,12 @@ HRESULT CAxControl::ConnectInPlaceSite(IOleClientSite* pSite)
 {
     if (!pSite)
         return E_UNEXPECTED;
-    IOleInPlaceSite* pInPlaceSite = nullptr;
-    HRESULT hr = pSite->QueryInterface(IID_IOleInPlaceSite, reinterpret_cast<void**>(&pInPlaceSite));
+    ComPtr<IOleInPlaceSite> pInPlaceSite;
+    HRESULT hr = pSite->QueryInterface(IID_PPV_ARGS(&pInPlaceSite));
     if (FAILED(hr))
         return hr;
-    if (pInPlaceSite->CanInPlaceActivate() != S_OK) {
-        pInPlaceSite->Release();
+    if (pInPlaceSite->CanInPlaceActivate() != S_OK)
         return E_FAIL;
-    }
     m_pInPlaceSite = pInPlaceSite;
     m_pInPlaceSite->OnInPlaceActivate();
     return S_OK;
@@ -74,16 +74,12 @@ HRESULT CAxControl::CreateControlWindow(HWND hwndParent, LPCRECT prcPosRect)
     HWND hwndSite = nullptr;
     if (SUCCEEDED(m_pInPlaceSite->GetWindow(&hwndSite)) && hwndSite)
         hwndParent = hwndSite;
-    IOleInPlaceFrame* pFrame = nullptr;
-    IOleInPlaceUIWindow* pDoc = nullptr;
+    ComPtr<IOleInPlaceFrame> pFrame;
+    ComPtr<IOleInPlaceUIWindow> pDoc;
     RECT rcPos = {}, rcClip = {};
     OLEINPLACEFRAMEINFO frameInfo = {sizeof(frameInfo)};
     if (SUCCEEDED(m_pInPlaceSite->GetWindowContext(&pFrame, &pDoc, &rcPos, &rcClip, &frameInfo)))
         prcPosRect = &rcPos;
-    if (pFrame)
-        pFrame->Release();
-    if (pDoc)
-        pDoc->Release();
     if (!hwndParent)
         return E_UNEXPECTED;
     if (prcPosRect)
@@ -119,20 +115,16 @@ void CAxControl::ActivateUI()
 
 void CAxControl::SetActiveObjectOnFrame(IOleInPlaceActiveObject* pActive)
 {
-    IOleInPlaceFrame* pFrame = nullptr;
-    IOleInPlaceUIWindow* pDoc = nullptr;
+    ComPtr<IOleInPlaceFrame> pFrame;
+    ComPtr<IOleInPlaceUIWindow> pDoc;
     RECT rcPos = {}, rcClip = {};
     OLEINPLACEFRAMEINFO frameInfo = {sizeof(frameInfo)};
     if (FAILED(m_pInPlaceSite->GetWindowContext(&pFrame, &pDoc, &rcPos, &rcClip, &frameInfo)))
         return;
-    if (pFrame) {
+    if (pFrame)
         pFrame->SetActiveObject(pActive, nullptr);
-        pFrame->Release();
-    }
-    if (pDoc) {
+    if (pDoc)
         pDoc->SetActiveObject(pActive, nullptr);
-        pDoc->Release();
-    }
 }
 
 // --- IOleWindow
@@ -155,11 +147,10 @@ STDMETHODIMP CAxControl::InPlaceDeactivate()
         return S_OK;
     UIDeactivate();
     DestroyControlWindow();
-    // Released before the call: the site may release us from inside it.
-    IOleInPlaceSite* pSite = m_pInPlaceSite;
-    m_pInPlaceSite = nullptr;
+    // Taken out of the member before the call: the site may release us from inside it.
+    ComPtr<IOleInPlaceSite> pSite;
+    pSite.Swap(m_pInPlaceSite);
     pSite->OnInPlaceDeactivate();
-    pSite->Release();
     return S_OK;
 }
 

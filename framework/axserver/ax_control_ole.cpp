@@ -5,10 +5,6 @@
 
 STDMETHODIMP CAxControl::SetClientSite(IOleClientSite* pClientSite)
 {
-    if (pClientSite)
-        pClientSite->AddRef();
-    if (m_pClientSite)
-        m_pClientSite->Release();
     m_pClientSite = pClientSite;
     return S_OK;
 }
@@ -17,9 +13,9 @@ STDMETHODIMP CAxControl::GetClientSite(IOleClientSite** ppClientSite)
 {
     if (!ppClientSite)
         return E_POINTER;
-    *ppClientSite = m_pClientSite;
-    if (m_pClientSite)
-        m_pClientSite->AddRef();
+    *ppClientSite = m_pClientSite.Get();
+    if (*ppClientSite)
+        (*ppClientSite)->AddRef();
     return S_OK;
 }
 

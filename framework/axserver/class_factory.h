@@ -4,35 +4,12 @@
 #include <windows.h>
 #include <unknwn.h>
 #include "framework/axserver/ax_module.h"
+#include "framework/com_object.h"
 
 template <class T>
-class CAxClassFactory : public IClassFactory {
+class CAxClassFactory final : public fw::CComObject<IClassFactory> {
 public:
     CAxClassFactory() { AxLockModule(); }
-    virtual ~CAxClassFactory() { AxUnlockModule(); }
-    CAxClassFactory(const CAxClassFactory&) = delete;
-    CAxClassFactory& operator=(const CAxClassFactory&) = delete;
-
-    STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override
-    {
-        if (!ppv)
-            return E_POINTER;
-        if (riid == IID_IUnknown || riid == IID_IClassFactory) {
-            *ppv = static_cast<IClassFactory*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *ppv = nullptr;
-        return E_NOINTERFACE;
-    }
-    STDMETHODIMP_(ULONG) AddRef() override { return InterlockedIncrement(&m_nRefs); }
-    STDMETHODIMP_(ULONG) Release() override
-    {
-        ULONG n = InterlockedDecrement(&m_nRefs);
-        if (n == 0)
-            delete this;
-        return n;
-    }
 
     STDMETHODIMP CreateInstance(IUnknown* pOuter, REFIID riid, void** ppv) override
     {
@@ -56,7 +33,7 @@ public:
     }
 
 private:
-    LONG m_nRefs = 1;
+    ~CAxClassFactory() override { AxUnlockModule(); }
 };
 
 // For a server's DllGetClassObject: the class object of T when rclsid is clsidT.

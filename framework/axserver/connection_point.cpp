@@ -4,38 +4,12 @@
 namespace {
 
 // A snapshot of the connections at the time EnumConnections was called.
-class CConnectionEnum final : public IEnumConnections {
+class CConnectionEnum final : public fw::CComObject<IEnumConnections> {
 public:
     explicit CConnectionEnum(std::vector<CONNECTDATA> items) : m_items(std::move(items))
     {
         for (CONNECTDATA& item : m_items)
             item.pUnk->AddRef();
-    }
-    ~CConnectionEnum()
-    {
-        for (CONNECTDATA& item : m_items)
-            item.pUnk->Release();
-    }
-
-    STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override
-    {
-        if (!ppv)
-            return E_POINTER;
-        if (riid == IID_IUnknown || riid == IID_IEnumConnections) {
-            *ppv = static_cast<IEnumConnections*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *ppv = nullptr;
-        return E_NOINTERFACE;
-    }
-    STDMETHODIMP_(ULONG) AddRef() override { return InterlockedIncrement(&m_nRefs); }
-    STDMETHODIMP_(ULONG) Release() override
-    {
-        ULONG n = InterlockedDecrement(&m_nRefs);
-        if (n == 0)
-            delete this;
-        return n;
     }
 
     STDMETHODIMP Next(ULONG cConnections, CONNECTDATA* rgcd, ULONG* pcFetched) override
@@ -77,37 +51,20 @@ public:
     }
 
 private:
-    LONG m_nRefs = 1;
+    ~CConnectionEnum() override
+    {
+        for (CONNECTDATA& item : m_items)
+            item.pUnk->Release();
+    }
+
     std::vector<CONNECTDATA> m_items;
     size_t m_nNext = 0;
 };
 
 // Enumerates one connection point.
-class COnePointEnum final : public IEnumConnectionPoints {
+class COnePointEnum final : public fw::CComObject<IEnumConnectionPoints> {
 public:
-    explicit COnePointEnum(IConnectionPoint* pPoint) : m_pPoint(pPoint) { m_pPoint->AddRef(); }
-    ~COnePointEnum() { m_pPoint->Release(); }
-
-    STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override
-    {
-        if (!ppv)
-            return E_POINTER;
-        if (riid == IID_IUnknown || riid == IID_IEnumConnectionPoints) {
-            *ppv = static_cast<IEnumConnectionPoints*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *ppv = nullptr;
-        return E_NOINTERFACE;
-    }
-    STDMETHODIMP_(ULONG) AddRef() override { return InterlockedIncrement(&m_nRefs); }
-    STDMETHODIMP_(ULONG) Release() override
-    {
-        ULONG n = InterlockedDecrement(&m_nRefs);
-        if (n == 0)
-            delete this;
-        return n;
-    }
+    explicit COnePointEnum(IConnectionPoint* pPoint) : m_pPoint(pPoint) {}
 
     STDMETHODIMP Next(ULONG cConnections, IConnectionPoint** ppCP, ULONG* pcFetched) override
     {
@@ -115,8 +72,7 @@ public:
             return E_POINTER;
         ULONG nFetched = 0;
         if (cConnections > 0 && !m_bDone) {
-            ppCP[0] = m_pPoint;
-            m_pPoint->AddRef();
+            m_pPoint.CopyTo(&ppCP[0]);
             m_bDone = true;
             nFetched = 1;
         }
@@ -141,15 +97,16 @@ public:
     {
         if (!ppEnum)
             return E_POINTER;
-        auto* pClone = new COnePointEnum(m_pPoint);
+        auto* pClone = new COnePointEnum(m_pPoint.Get());
         pClone->m_bDone = m_bDone;
         *ppEnum = pClone;
         return S_OK;
     }
 
 private:
-    LONG m_nRefs = 1;
-    IConnectionPoint* m_pPoint;
+    ~COnePointEnum() override = default;
+
+    Microsoft::WRL::ComPtr<IConnectionPoint> m_pPoint;
     bool m_bDone = false;
 };
 
@@ -172,10 +129,9 @@ CAxConnectionPoint::~CAxConnectionPoint() { UnadviseAll(); }
 
 void CAxConnectionPoint::UnadviseAll()
 {
+    // Out of the list before they go: a sink released may call back.
     std::vector<Sink> sinks;
     sinks.swap(m_sinks);
-    for (Sink& sink : sinks)
-        sink.pDispatch->Release();
 }
 
 void CAxConnectionPoint::Fire(DISPID dispid, const VARIANT* pArgs, UINT nArgs)
@@ -186,28 +142,12 @@ void CAxConnectionPoint::Fire(DISPID dispid, const VARIANT* pArgs, UINT nArgs)
         std::swap(reversed[i], reversed[nArgs - 1 - i]);
     DISPPARAMS params = {reversed.data(), nullptr, nArgs, 0};
 
-    // A sink may unadvise, or advise another, from inside its handler: call a copy.
-    std::vector<Sink> sinks = m_sinks;
-    for (Sink& sink : sinks)
-        sink.pDispatch->AddRef();
-    for (Sink& sink : sinks) {
+    // A sink may unadvise, or advise another, from inside its handler: call a
+    // copy, which holds every sink until the last is called.
+    const std::vector<Sink> sinks = m_sinks;
+    for (const Sink& sink : sinks)
         sink.pDispatch->Invoke(dispid, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params,
                                nullptr, nullptr, nullptr);
-        sink.pDispatch->Release();
-    }
-}
-
-STDMETHODIMP CAxConnectionPoint::QueryInterface(REFIID riid, void** ppv)
-{
-    if (!ppv)
-        return E_POINTER;
-    if (riid == IID_IUnknown || riid == IID_IConnectionPoint) {
-        *ppv = static_cast<IConnectionPoint*>(this);
-        AddRef();
-        return S_OK;
-    }
-    *ppv = nullptr;
-    return E_NOINTERFACE;
 }
 
 STDMETHODIMP_(ULONG) CAxConnectionPoint::AddRef() { return m_pOwner->AddRef(); }
@@ -237,9 +177,9 @@ STDMETHODIMP CAxConnectionPoint::Advise(IUnknown* pUnkSink, DWORD* pdwCookie)
     *pdwCookie = 0;
     // A sink should answer the event interface; one written as a plain IDispatch
     // serves just as well, since events are only ever Invoked.
-    IDispatch* pDispatch = nullptr;
-    if (FAILED(pUnkSink->QueryInterface(m_iidEvents, reinterpret_cast<void**>(&pDispatch))) &&
-        FAILED(pUnkSink->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&pDispatch))))
+    Microsoft::WRL::ComPtr<IDispatch> pDispatch;
+    if (FAILED(pUnkSink->QueryInterface(m_iidEvents, reinterpret_cast<void**>(pDispatch.GetAddressOf()))) &&
+        FAILED(pUnkSink->QueryInterface(IID_PPV_ARGS(&pDispatch))))
         return CONNECT_E_CANNOTCONNECT;
     m_sinks.push_back({m_dwNextCookie, pDispatch});
     *pdwCookie = m_dwNextCookie++;
@@ -250,9 +190,9 @@ STDMETHODIMP CAxConnectionPoint::Unadvise(DWORD dwCookie)
 {
     for (auto it = m_sinks.begin(); it != m_sinks.end(); ++it) {
         if (it->dwCookie == dwCookie) {
-            IDispatch* pDispatch = it->pDispatch;
+            // Out of the list before it goes: a sink released may call back.
+            Microsoft::WRL::ComPtr<IDispatch> pGone = it->pDispatch;
             m_sinks.erase(it);
-            pDispatch->Release();
             return S_OK;
         }
     }
@@ -265,7 +205,7 @@ STDMETHODIMP CAxConnectionPoint::EnumConnections(IEnumConnections** ppEnum)
         return E_POINTER;
     std::vector<CONNECTDATA> items;
     for (const Sink& sink : m_sinks)
-        items.push_back({sink.pDispatch, sink.dwCookie});
+        items.push_back({sink.pDispatch.Get(), sink.dwCookie});
     *ppEnum = new CConnectionEnum(std::move(items));
     return S_OK;
 }

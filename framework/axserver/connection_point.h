@@ -3,16 +3,16 @@
 #pragma once
 #include <windows.h>
 #include <ocidl.h>
+#include <wrl/client.h>
 #include <vector>
+#include "framework/com_object.h"
 
-class CAxConnectionPoint : public IConnectionPoint {
+class CAxConnectionPoint : public fw::CComInterfaces<IConnectionPoint> {
 public:
     // pOwner is the control; the connection point lives inside it and shares its
     // reference count, so it never outlives the container it reports.
     CAxConnectionPoint(IConnectionPointContainer* pOwner, REFIID iidEvents);
-    ~CAxConnectionPoint();
-    CAxConnectionPoint(const CAxConnectionPoint&) = delete;
-    CAxConnectionPoint& operator=(const CAxConnectionPoint&) = delete;
+    ~CAxConnectionPoint() override;
 
     // Calls every sink's Invoke with DISPATCH_METHOD; args in signature order.
     void Fire(DISPID dispid, const VARIANT* pArgs, UINT nArgs);
@@ -20,8 +20,7 @@ public:
     // Drops every sink, for a control that is closing.
     void UnadviseAll();
 
-    // IUnknown
-    STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override;
+    // IUnknown: the control's count (QueryInterface is the template's)
     STDMETHODIMP_(ULONG) AddRef() override;
     STDMETHODIMP_(ULONG) Release() override;
     // IConnectionPoint
@@ -34,7 +33,7 @@ public:
 private:
     struct Sink {
         DWORD dwCookie;
-        IDispatch* pDispatch;  // owned reference
+        Microsoft::WRL::ComPtr<IDispatch> pDispatch;
     };
 
     IConnectionPointContainer* m_pOwner;  // not owned: we are part of it

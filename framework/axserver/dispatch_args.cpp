@@ -112,6 +112,34 @@ HRESULT AxMethodOutString(const AxInvocation& call, UINT index, BSTR** ppOut)
     return S_OK;
 }
 
+HRESULT AxCheckShape(const AxInvocation& call, AxShape shape, AxArguments* pArgs)
+{
+    HRESULT hr = S_OK;
+    switch (shape) {
+    case AxShape::GetPutLong:
+        if (!IsPut(call))
+            return AxGetProperty(call);
+        [[fallthrough]];  // a put
+    case AxShape::PutLong:
+        pArgs->bPut = true;
+        return AxPutLong(call, &pArgs->nValue);
+    case AxShape::PutString:
+        pArgs->bPut = true;
+        return AxPutString(call, &pArgs->bstrValue);
+    case AxShape::GetLong:
+        return AxGetProperty(call);
+    case AxShape::Method:
+        return AxMethod(call, 0);
+    case AxShape::MethodLong:
+        hr = AxMethod(call, 1);
+        return FAILED(hr) ? hr : AxMethodLong(call, 0, &pArgs->nValue);
+    case AxShape::MethodOutString:
+        hr = AxMethod(call, 1);
+        return FAILED(hr) ? hr : AxMethodOutString(call, 0, &pArgs->pOut);
+    }
+    return E_UNEXPECTED;
+}
+
 HRESULT AxRaise(const AxInvocation& call, const wchar_t* pszSource,
                 const wchar_t* pszDescription, HRESULT scode)
 {

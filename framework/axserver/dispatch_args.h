@@ -42,6 +42,28 @@ HRESULT AxMethodLong(const AxInvocation& call, UINT index, LONG* pValue);
 // An out string: *ppOut points at the caller's BSTR, which the method replaces.
 HRESULT AxMethodOutString(const AxInvocation& call, UINT index, BSTR** ppOut);
 
+// The shapes a contract gives its members, and the checks of each in one call:
+// a member table names each member's shape, and AxCheckShape turns a call
+// into the values the member takes, or into the error of its wrong shape.
+enum class AxShape {
+    PutLong,          // put of a long
+    PutString,        // put of a string
+    GetLong,          // get of a long
+    GetPutLong,       // a long property with both
+    Method,           // no arguments
+    MethodLong,       // one long argument
+    MethodOutString,  // one out string
+};
+
+struct AxArguments {
+    bool bPut = false;         // a put came (PutLong, PutString, GetPutLong)
+    LONG nValue = 0;           // the long put or passed
+    BSTR bstrValue = nullptr;  // the string put, still the caller's
+    BSTR* pOut = nullptr;      // the caller's out string
+};
+
+HRESULT AxCheckShape(const AxInvocation& call, AxShape shape, AxArguments* pArgs);
+
 // Raises an automation error: fills EXCEPINFO (scode, source, description) and
 // returns DISP_E_EXCEPTION, which the caller turns into an exception with our text.
 HRESULT AxRaise(const AxInvocation& call, const wchar_t* pszSource,

@@ -1,13 +1,15 @@
 // The file-type association: what counts as associated, what is offered and
-// written, on a scripted registry; then one round trip on the real registry.
+// written, with the program's paths and the user's answers scripted; then one
+// round trip as the program makes it. Both on the system's registry, with
+// HKEY_CLASSES_ROOT redirected to a scratch key.
 #include <gtest/gtest.h>
 #include <algorithm>
-#include <map>
 #include <optional>
 #include <set>
 #include <string>
 #include <vector>
 #include "app/file_association.h"
+#include "framework/text.h"
 #include "tests/support/test_support.h"
 
 namespace {
@@ -21,42 +23,130 @@ Bytes WithZero(const std::string& s) {
     return b;
 }
 
-struct CaseLess {
-    bool operator()(const std::string& a, const std::string& b) const { return lstrcmpiA(a.c_str(), b.c_str()) < 0; }
+// This process's HKEY_CLASSES_ROOT redirected, for the life of the object, to
+// a scratch key of its own under HKEY_CURRENT_USER, which goes with it: the
+// tests read and write the system's registry, but none of the prefix's types.
+class ScratchClassesRoot {
+public:
+    ScratchClassesRoot() {
+        LARGE_INTEGER now = {};
+        QueryPerformanceCounter(&now);
+        m_name = "Software\\Vorplex tests\\classes " + std::to_string(GetCurrentProcessId()) + " " +
+                 std::to_string(now.QuadPart);
+        // Not volatile: the keys the program makes in it are not either.
+        m_status = RegCreateKeyExA(HKEY_CURRENT_USER, m_name.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                                   KEY_ALL_ACCESS, nullptr, &m_key, nullptr);
+        if (m_status == ERROR_SUCCESS) m_status = RegOverridePredefKey(HKEY_CLASSES_ROOT, m_key);
+    }
+    ~ScratchClassesRoot() {
+        RegOverridePredefKey(HKEY_CLASSES_ROOT, nullptr);
+        if (m_key) RegCloseKey(m_key);
+        RegDeleteTreeA(HKEY_CURRENT_USER, m_name.c_str());
+        RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\Vorplex tests");  // once no other test's is left
+    }
+    ScratchClassesRoot(const ScratchClassesRoot&) = delete;
+    ScratchClassesRoot& operator=(const ScratchClassesRoot&) = delete;
+
+    LONG Status() const { return m_status; }
+    HKEY Key() const { return m_key; }
+
+private:
+    std::string m_name;
+    HKEY m_key = nullptr;
+    LONG m_status = ERROR_SUCCESS;
 };
 
-// HKEY_CLASSES_ROOT as a map of key names to default values, with the
-// program's paths and the user's answers scripted. Strict where the real
-// registry is: a key opened for reading cannot be written, a handle must be
-// open to be used and is closed once.
-class FakeEnv : public AssociationEnv {
+// Whether keys made through HKEY_CLASSES_ROOT land in the scratch key.
+::testing::AssertionResult RedirectsTo(const ScratchClassesRoot& scratch) {
+    if (scratch.Status() != ERROR_SUCCESS)
+        return ::testing::AssertionFailure() << "no scratch key or no redirection: error " << scratch.Status();
+    HKEY probe = nullptr;
+    if (RegCreateKeyExA(HKEY_CLASSES_ROOT, ".vorplex-probe", 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_READ, nullptr,
+                        &probe, nullptr) != ERROR_SUCCESS)
+        return ::testing::AssertionFailure() << "cannot create a key in HKEY_CLASSES_ROOT";
+    RegCloseKey(probe);
+    const bool inScratch = RegOpenKeyExA(scratch.Key(), ".vorplex-probe", 0, KEY_READ, &probe) == ERROR_SUCCESS;
+    if (inScratch) RegCloseKey(probe);
+    RegDeleteKeyA(HKEY_CLASSES_ROOT, ".vorplex-probe");
+    if (!inScratch) return ::testing::AssertionFailure() << "HKEY_CLASSES_ROOT is not the scratch key";
+    return ::testing::AssertionSuccess();
+}
+
+struct Value {
+    DWORD type;
+    Bytes data;
+};
+
+// The registry keeps strings in UTF-16. The tests' values are ASCII, written
+// and read through the wide calls, so that what is stored is exactly what was
+// given: a value read through the ANSI calls gets a terminator where there is
+// room for one.
+std::wstring Utf16Of(const Bytes& ascii) { return fw::Widen(std::string(ascii.begin(), ascii.end())); }
+
+// The default value of HKEY_CLASSES_ROOT\key as stored, or none.
+std::optional<Value> DefaultOf(const std::string& key) {
+    HKEY h;
+    if (RegOpenKeyExA(HKEY_CLASSES_ROOT, key.c_str(), 0, KEY_QUERY_VALUE, &h) != ERROR_SUCCESS) return std::nullopt;
+    std::wstring text(1024, L'\0');
+    DWORD type = REG_NONE, size = static_cast<DWORD>(text.size() * sizeof(wchar_t));
+    const LONG status = RegQueryValueExW(h, nullptr, nullptr, &type, reinterpret_cast<BYTE*>(&text[0]), &size);
+    RegCloseKey(h);
+    if (status != ERROR_SUCCESS) return std::nullopt;
+    text.resize(size / sizeof(wchar_t));
+    Value value{type, Bytes()};
+    for (wchar_t c : text) value.data.push_back(static_cast<BYTE>(c));
+    return value;
+}
+
+bool HasKey(const std::string& key) {
+    HKEY h;
+    if (RegOpenKeyExA(HKEY_CLASSES_ROOT, key.c_str(), 0, KEY_QUERY_VALUE, &h) != ERROR_SUCCESS) return false;
+    RegCloseKey(h);
+    return true;
+}
+
+// The system's registry, with the program's paths and the user's answers
+// scripted, every key opened or created recorded, and the creation of chosen
+// keys made to fail.
+class ScriptedEnv : public SystemAssociationEnv {
 public:
-    struct Value {
-        DWORD type;
-        Bytes data;
-    };
-    std::map<std::string, std::optional<Value>, CaseLess> keys;
-    std::set<std::string, CaseLess> failCreate;
+    std::set<std::string> failCreate;
     std::string modulePath = "C:\\Program Files\\Vorplex Player\\Vorplex.exe";
     std::string shortPath = "C:\\PROGRA~1\\VORPLE~1\\Vorplex.exe";  // empty: none to be had
     std::vector<int> answers;           // given in turn; No once they run out
     std::vector<std::string> prompts;
     std::vector<UINT> promptTypes;
     std::vector<std::string> looked;    // every key opened or created, in order
+    std::vector<std::string> deleted;
     int openHandles = 0;
 
     std::string LongCommand() const { return modulePath + " \"%1\""; }
     std::string ShortCommand() const { return shortPath + " \"%1\""; }
 
-    void SetDefaultValue(const std::string& key, DWORD type, Bytes data) { keys[key] = Value{type, std::move(data)}; }
+    void SetDefaultValue(const std::string& key, DWORD type, const Bytes& data) {
+        HKEY h;
+        ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CLASSES_ROOT, key.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                                                 KEY_SET_VALUE, nullptr, &h, nullptr))
+            << key;
+        // Followed by a character that is not a zero: the system takes a
+        // string followed by its terminator as meant with it, and stores that.
+        const std::wstring text = Utf16Of(data) + L'x';
+        EXPECT_EQ(ERROR_SUCCESS, RegSetValueExW(h, nullptr, 0, type, reinterpret_cast<const BYTE*>(text.data()),
+                                                static_cast<DWORD>(data.size() * sizeof(wchar_t))));
+        RegCloseKey(h);
+    }
     // As the player writes them: REG_SZ without a terminator.
     void Associate(const std::string& extension, const std::string& progId, const std::string& command) {
         SetDefaultValue(extension, REG_SZ, BytesOf(progId));
         SetDefaultValue(progId + "\\shell\\open\\command", REG_SZ, BytesOf(command));
     }
-    std::optional<Value> DefaultOf(const std::string& key) const {
-        auto it = keys.find(key);
-        return it == keys.end() ? std::nullopt : it->second;
+    void RemoveKey(const std::string& key) { EXPECT_EQ(ERROR_SUCCESS, RegDeleteKeyA(HKEY_CLASSES_ROOT, key.c_str())); }
+    // The key stays, without a value.
+    void RemoveDefault(const std::string& key) {
+        HKEY h;
+        ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_CLASSES_ROOT, key.c_str(), 0, KEY_SET_VALUE, &h));
+        EXPECT_EQ(ERROR_SUCCESS, RegDeleteValueA(h, nullptr));
+        RegCloseKey(h);
     }
     bool LookedAt(const std::string& key) const {
         return std::any_of(looked.begin(), looked.end(), [&](const std::string& k) { return !lstrcmpiA(k.c_str(), key.c_str()); });
@@ -68,52 +158,21 @@ public:
 
     LONG OpenKeyForRead(HKEY root, const char* subKey, HKEY* out) override {
         looked.push_back(subKey);
-        if (root != HKEY_CLASSES_ROOT || !keys.count(subKey)) return ERROR_FILE_NOT_FOUND;
-        return Open(subKey, false, out);
-    }
-    LONG QueryDefault(HKEY key, DWORD* type, BYTE* data, DWORD* size) override {
-        Handle* h = Find(key);
-        if (!h) return ERROR_INVALID_HANDLE;
-        if (h->write) return ERROR_ACCESS_DENIED;
-        const std::optional<Value>& value = keys[h->name];
-        if (!value) return ERROR_FILE_NOT_FOUND;
-        *type = value->type;
-        const DWORD room = *size;
-        *size = static_cast<DWORD>(value->data.size());
-        if (room < value->data.size()) return ERROR_MORE_DATA;
-        std::copy(value->data.begin(), value->data.end(), data);
-        return ERROR_SUCCESS;
+        return Counted(SystemAssociationEnv::OpenKeyForRead(root, subKey, out));
     }
     LONG CreateKeyForWrite(HKEY root, const char* subKey, HKEY* out) override {
         looked.push_back(subKey);
-        if (root != HKEY_CLASSES_ROOT || failCreate.count(subKey)) return ERROR_ACCESS_DENIED;
-        // Creating a key creates the keys above it.
-        std::string name = subKey;
-        for (size_t at = name.find('\\'); at != std::string::npos; at = name.find('\\', at + 1))
-            keys.emplace(name.substr(0, at), std::nullopt);
-        keys.emplace(name, std::nullopt);
-        return Open(name, true, out);
-    }
-    LONG SetDefault(HKEY key, DWORD type, const BYTE* data, DWORD size) override {
-        Handle* h = Find(key);
-        if (!h) return ERROR_INVALID_HANDLE;
-        if (!h->write) return ERROR_ACCESS_DENIED;
-        keys[h->name] = Value{type, Bytes(data, data + size)};
-        return ERROR_SUCCESS;
+        if (failCreate.count(subKey)) return ERROR_ACCESS_DENIED;
+        return Counted(SystemAssociationEnv::CreateKeyForWrite(root, subKey, out));
     }
     LONG DeleteKey(HKEY root, const char* subKey) override {
-        if (root != HKEY_CLASSES_ROOT || !keys.erase(subKey)) return ERROR_FILE_NOT_FOUND;
-        deleted.push_back(subKey);
-        return ERROR_SUCCESS;
+        const LONG status = SystemAssociationEnv::DeleteKey(root, subKey);
+        if (status == ERROR_SUCCESS) deleted.push_back(subKey);
+        return status;
     }
     void CloseKey(HKEY key) override {
-        Handle* h = Find(key);
-        if (!h) {
-            ADD_FAILURE() << "closing a key that is not open";
-            return;
-        }
-        handles.erase(key);
         --openHandles;
+        SystemAssociationEnv::CloseKey(key);
     }
     DWORD ModuleFileName(char* out, DWORD size) override {
         if (modulePath.empty() || size == 0) return 0;
@@ -139,32 +198,19 @@ public:
         return answer;
     }
 
-    std::vector<std::string> deleted;
-
 private:
-    struct Handle {
-        std::string name;
-        bool write;
-    };
-    LONG Open(const std::string& name, bool write, HKEY* out) {
-        HKEY h = reinterpret_cast<HKEY>(static_cast<ULONG_PTR>(0x1000 + 8 * ++nextHandle));
-        handles[h] = Handle{name, write};
-        ++openHandles;
-        *out = h;
-        return ERROR_SUCCESS;
+    LONG Counted(LONG status) {
+        if (status == ERROR_SUCCESS) ++openHandles;
+        return status;
     }
-    Handle* Find(HKEY key) {
-        auto it = handles.find(key);
-        return it == handles.end() ? nullptr : &it->second;
-    }
-    std::map<HKEY, Handle> handles;
-    int nextHandle = 0;
 };
 
 class Association : public ::testing::Test {
 protected:
+    void SetUp() override { ASSERT_TRUE(RedirectsTo(scratch)); }
     void TearDown() override { EXPECT_EQ(0, env.openHandles) << "every key opened is closed"; }
-    FakeEnv env;
+    ScratchClassesRoot scratch;
+    ScriptedEnv env;
 };
 
 TEST_F(Association, WithNoKeyForTheFirstTypeItIsOfferedFirst) {
@@ -193,9 +239,9 @@ TEST_F(Association, OnlyAPlainStringLeadingToTheSameCommandCounts) {
     EXPECT_FALSE(IsAssociated(env, ".nwv", command.c_str())) << "another program";
     env.SetDefaultValue("Zentrix.001\\shell\\open\\command", REG_SZ, BytesOf(command + std::string(1, '\0') + "x"));
     EXPECT_FALSE(IsAssociated(env, ".nwv", command.c_str())) << "a zero inside the value";
-    env.keys.erase("Zentrix.001\\shell\\open\\command");
+    env.RemoveKey("Zentrix.001\\shell\\open\\command");
     EXPECT_FALSE(IsAssociated(env, ".nwv", command.c_str())) << "no command key";
-    env.keys[".nwv"] = std::nullopt;
+    env.RemoveDefault(".nwv");
     EXPECT_FALSE(IsAssociated(env, ".nwv", command.c_str())) << "extension key without a value";
 
     // Another ProgID is fine as long as its command is ours.
@@ -224,7 +270,7 @@ TEST_F(Association, NoForTheFirstTypeEndsTheCheck) {
     EXPECT_EQ(std::vector<std::string>{env.Prompt(".nwv")}, env.prompts);
     EXPECT_FALSE(env.LookedAt(".d00"));
     EXPECT_FALSE(env.LookedAt(".d01"));
-    EXPECT_FALSE(env.DefaultOf(".nwv")) << "nothing written";
+    EXPECT_FALSE(DefaultOf(".nwv")) << "nothing written";
 
     // Any answer but Yes, likewise; a type declined once is offered again next time.
     env.answers = {IDCANCEL};
@@ -238,15 +284,17 @@ TEST_F(Association, ThreeYesAnswersWriteTheShortCommandAndTheNextStartAsksNothin
     CheckFileAssociations(env);
     EXPECT_EQ((std::vector<std::string>{env.Prompt(".nwv"), env.Prompt(".d00"), env.Prompt(".d01")}), env.prompts);
     for (const char* extension : {".nwv", ".d00", ".d01"}) {
-        auto value = env.DefaultOf(extension);
+        auto value = DefaultOf(extension);
         ASSERT_TRUE(value) << extension;
         EXPECT_EQ(DWORD(REG_SZ), value->type);
-        EXPECT_EQ(BytesOf("Zentrix.001"), value->data) << "11 bytes, no terminator";
+        // Written without its terminator, from a string that has one: the
+        // system stores it with it.
+        EXPECT_EQ(WithZero("Zentrix.001"), value->data);
     }
-    auto command = env.DefaultOf("Zentrix.001\\shell\\open\\command");
+    auto command = DefaultOf("Zentrix.001\\shell\\open\\command");
     ASSERT_TRUE(command);
     EXPECT_EQ(DWORD(REG_SZ), command->type);
-    EXPECT_EQ(BytesOf("C:\\PROGRA~1\\VORPLE~1\\Vorplex.exe \"%1\""), command->data) << "short form, no terminator";
+    EXPECT_EQ(WithZero("C:\\PROGRA~1\\VORPLE~1\\Vorplex.exe \"%1\""), command->data) << "short form";
 
     env.prompts.clear();
     CheckFileAssociations(env);
@@ -265,7 +313,7 @@ TEST_F(Association, WithoutAShortFormTheLongOneIsWritten) {
     env.shortPath.clear();
     env.answers = {IDYES};
     CheckFileAssociations(env);
-    EXPECT_EQ(BytesOf(env.LongCommand()), env.DefaultOf("Zentrix.001\\shell\\open\\command")->data);
+    EXPECT_EQ(WithZero(env.LongCommand()), DefaultOf("Zentrix.001\\shell\\open\\command")->data);
 }
 
 TEST_F(Association, FailuresToWriteAreQuietAndTheCheckGoesOn) {
@@ -273,10 +321,10 @@ TEST_F(Association, FailuresToWriteAreQuietAndTheCheckGoesOn) {
     env.answers = {IDYES, IDYES, IDNO};
     CheckFileAssociations(env);
     EXPECT_EQ((std::vector<std::string>{".nwv", ".d00"}), env.deleted) << "no extension left naming a ProgID without a command";
-    EXPECT_FALSE(env.keys.count(".nwv"));
+    EXPECT_FALSE(HasKey(".nwv"));
     EXPECT_EQ(3u, env.prompts.size());
 
-    FakeEnv failingExtension;
+    ScriptedEnv failingExtension;
     failingExtension.failCreate = {".nwv"};
     failingExtension.answers = {IDYES, IDNO};
     CheckFileAssociations(failingExtension);
@@ -292,16 +340,16 @@ TEST_F(Association, WithoutAUsablePathNothingIsLookedAt) {
     EXPECT_TRUE(env.prompts.empty());
 
     // 294 characters and ` "%1"` fill the 300-byte command exactly; one more does not fit.
-    FakeEnv fits;
+    ScriptedEnv fits;
     fits.modulePath = "C:\\" + std::string(294 - 3 - 4, 'p') + ".exe";
     fits.shortPath.clear();
     fits.answers = {IDYES};
     CheckFileAssociations(fits);
     ASSERT_EQ(294u, fits.modulePath.size());
-    EXPECT_EQ(BytesOf(fits.LongCommand()), fits.DefaultOf("Zentrix.001\\shell\\open\\command")->data);
+    EXPECT_EQ(WithZero(fits.LongCommand()), DefaultOf("Zentrix.001\\shell\\open\\command")->data);
 
     for (size_t length : {295u, 299u, 300u, 420u}) {
-        FakeEnv tooLong;
+        ScriptedEnv tooLong;
         tooLong.modulePath = "C:\\" + std::string(length - 3 - 4, 'p') + ".exe";
         tooLong.shortPath = "C:\\PPPPPP~1.EXE";
         CheckFileAssociations(tooLong);
@@ -329,8 +377,8 @@ TEST_F(Association, ValuesAtTheLimitsOfTheBuffers) {
     const std::string tooLong = fits + "z";
     env.Associate(".d01", tooLong, command);
     EXPECT_FALSE(IsAssociated(env, ".d01", command.c_str()));
-    const std::string longest(256, 'z');  // unterminated, the most a read gives
-    env.Associate(".d01", longest, command);
+    const std::string longest(256, 'z');  // unterminated, the most a read gives (and no key's name)
+    env.SetDefaultValue(".d01", REG_SZ, BytesOf(longest));
     EXPECT_FALSE(IsAssociated(env, ".d01", command.c_str()));
     EXPECT_FALSE(env.LookedAt(tooLong + suffix));
     EXPECT_FALSE(env.LookedAt(longest + suffix));
@@ -352,63 +400,8 @@ TEST(AssociationSystem, OwnPathInFullAndShortForm) {
     EXPECT_EQ(0, lstrcmpiA(path, longAgain));
 }
 
-// Restores, at the end of the test whatever its outcome, the keys of
-// HKEY_CLASSES_ROOT that the check may write: values as they were, keys that
-// did not exist removed.
-class RegistrySnapshot {
-public:
-    RegistrySnapshot() {
-        for (const char* key : kTouched) m_saved.push_back(Save(key));
-    }
-    ~RegistrySnapshot() {
-        // Deepest first, so that a key to delete has no subkey left.
-        for (size_t i = m_saved.size(); i-- > 0;) Restore(m_saved[i]);
-    }
-
-private:
-    static constexpr const char* kTouched[] = {".nwv", ".d00", ".d01", "Zentrix.001", "Zentrix.001\\shell",
-                                               "Zentrix.001\\shell\\open", "Zentrix.001\\shell\\open\\command"};
-    struct Saved {
-        std::string key;
-        bool existed = false;
-        bool hadValue = false;
-        DWORD type = 0;
-        Bytes data;
-    };
-    static Saved Save(const char* key) {
-        Saved s;
-        s.key = key;
-        HKEY h;
-        if (RegOpenKeyExA(HKEY_CLASSES_ROOT, key, 0, KEY_QUERY_VALUE, &h) != ERROR_SUCCESS) return s;
-        s.existed = true;
-        DWORD size = 0;
-        if (RegQueryValueExA(h, nullptr, nullptr, &s.type, nullptr, &size) == ERROR_SUCCESS) {
-            s.data.resize(size);
-            s.hadValue = RegQueryValueExA(h, nullptr, nullptr, &s.type, s.data.data(), &size) == ERROR_SUCCESS;
-            s.data.resize(size);
-        }
-        RegCloseKey(h);
-        return s;
-    }
-    static void Restore(const Saved& s) {
-        if (!s.existed) {
-            RegDeleteKeyA(HKEY_CLASSES_ROOT, s.key.c_str());
-            return;
-        }
-        HKEY h;
-        if (RegOpenKeyExA(HKEY_CLASSES_ROOT, s.key.c_str(), 0, KEY_SET_VALUE, &h) != ERROR_SUCCESS) return;
-        if (s.hadValue)
-            RegSetValueExA(h, nullptr, 0, s.type, s.data.data(), static_cast<DWORD>(s.data.size()));
-        else
-            RegDeleteValueA(h, nullptr);
-        RegCloseKey(h);
-    }
-    std::vector<Saved> m_saved;
-};
-
 // The system's registry, with the executable stood in for by a file of a
-// long name of its own: parallel tests of this same program then never find
-// themselves registered.
+// long name of its own, whose short form differs from it.
 class StandInExecutable : public SystemAssociationEnv {
 public:
     StandInExecutable() {
@@ -435,17 +428,6 @@ private:
     std::string m_dir, m_path;
 };
 
-std::optional<std::pair<DWORD, Bytes>> ReadDefault(const char* key) {
-    HKEY h;
-    if (RegOpenKeyExA(HKEY_CLASSES_ROOT, key, 0, KEY_QUERY_VALUE, &h) != ERROR_SUCCESS) return std::nullopt;
-    BYTE data[512];
-    DWORD type = 0, size = sizeof data;
-    const LONG status = RegQueryValueExA(h, nullptr, nullptr, &type, data, &size);
-    RegCloseKey(h);
-    if (status != ERROR_SUCCESS) return std::nullopt;
-    return std::make_pair(type, Bytes(data, data + size));
-}
-
 // Trailing zero aside: the system may add one when it hands a string back.
 std::string AsText(const Bytes& data) {
     std::string s(data.begin(), data.end());
@@ -454,16 +436,8 @@ std::string AsText(const Bytes& data) {
 }
 
 TEST(AssociationRegistry, RoundTripOnTheSystemRegistry) {
-    RegistrySnapshot snapshot;
-    // The extensions may name the ProgID already (a prepared prefix): writing
-    // the first one's command would then make the others ours too. Without
-    // their values, each is offered in turn.
-    for (const char* extension : {".nwv", ".d00", ".d01"}) {
-        HKEY h;
-        if (RegOpenKeyExA(HKEY_CLASSES_ROOT, extension, 0, KEY_SET_VALUE, &h) != ERROR_SUCCESS) continue;
-        RegDeleteValueA(h, nullptr);
-        RegCloseKey(h);
-    }
+    ScratchClassesRoot scratch;
+    ASSERT_TRUE(RedirectsTo(scratch));
     StandInExecutable env;
     char shortPath[300] = "";
     ASSERT_GT(GetShortPathNameA(env.Path().c_str(), shortPath, sizeof shortPath), 0u);
@@ -477,15 +451,15 @@ TEST(AssociationRegistry, RoundTripOnTheSystemRegistry) {
               boxes.boxes[0].text);
     EXPECT_EQ(UINT(MB_YESNO | MB_ICONQUESTION), boxes.boxes[2].type);
     for (const char* extension : {".nwv", ".d00", ".d01"}) {
-        auto value = ReadDefault(extension);
+        auto value = DefaultOf(extension);
         ASSERT_TRUE(value) << extension;
-        EXPECT_EQ(DWORD(REG_SZ), value->first);
-        EXPECT_EQ("Zentrix.001", AsText(value->second));
+        EXPECT_EQ(DWORD(REG_SZ), value->type);
+        EXPECT_EQ("Zentrix.001", AsText(value->data));
     }
-    auto command = ReadDefault("Zentrix.001\\shell\\open\\command");
+    auto command = DefaultOf("Zentrix.001\\shell\\open\\command");
     ASSERT_TRUE(command);
-    EXPECT_EQ(DWORD(REG_SZ), command->first);
-    EXPECT_EQ(shortCommand, AsText(command->second));
+    EXPECT_EQ(DWORD(REG_SZ), command->type);
+    EXPECT_EQ(shortCommand, AsText(command->data));
 
     boxes.boxes.clear();
     CheckFileAssociations(env);

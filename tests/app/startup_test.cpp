@@ -87,7 +87,7 @@ protected:
                                               &cookie));
     }
     void TearDown() override {
-        CoRevokeClassObject(cookie);
+        if (cookie) CoRevokeClassObject(cookie);
         Startup::TearDown();
     }
     testing_support::ComScope com;
@@ -102,7 +102,12 @@ TEST_F(StartupWithoutDecoder, MissingDecoderIsTheFirstAndOnlyThingShown) {
     EXPECT_EQ(UINT(MB_OK | MB_ICONHAND), boxes.boxes[0].type);
     EXPECT_EQ(std::string(app.m_pszAppName), boxes.boxes[0].caption);
     EXPECT_FALSE(seen.ran) << "no video window without the decoder";
+
+    // Start-up's COM went with it, early return and all: the test's own is the only one left.
+    CoRevokeClassObject(cookie);
+    cookie = 0;
     CoUninitialize();
+    EXPECT_EQ(S_OK, CoInitialize(nullptr)) << "start-up left COM initialised";
 }
 
 class StartupWithDecoder : public Startup {

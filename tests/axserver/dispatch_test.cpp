@@ -1,7 +1,7 @@
 // The fake's members through IDispatch::Invoke: the log, the strict shapes, the
 // scripted values and the failures it injects.
 #include "tests/axserver/com_fixture.h"
-#include "tests/axserver/test_calls.h"
+#include "tests/support/test_calls.h"
 
 using fakes::FakeDecoder;
 

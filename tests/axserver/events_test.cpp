@@ -1,8 +1,8 @@
 // The connection point: sinks, firing, and the thread events are fired on.
 #include <thread>
 #include "tests/axserver/com_fixture.h"
-#include "tests/axserver/test_calls.h"
-#include "tests/axserver/test_sink.h"
+#include "tests/support/test_calls.h"
+#include "tests/support/test_sink.h"
 
 using fakes::FakeDecoder;
 

@@ -1,8 +1,8 @@
 // In-place activation in a minimal container: the control's window, where it is,
 // and who destroys it.
 #include "tests/axserver/com_fixture.h"
-#include "tests/axserver/test_sink.h"
-#include "tests/axserver/test_site.h"
+#include "tests/support/test_sink.h"
+#include "tests/support/test_site.h"
 
 using fakes::FakeDecoder;
 

@@ -9,7 +9,7 @@
 #include <mutex>
 #include "decoder/decode_worker.h"
 #include "decoder/frame_decoder.h"
-#include "tests/decoder/test_recording.h"
+#include "tests/support/test_recording.h"
 
 namespace {
 

@@ -8,10 +8,10 @@
 #include <memory>
 #include "decoder/clock.h"
 #include "decoder/dvr_control.h"
-#include "tests/axserver/test_calls.h"
-#include "tests/axserver/test_sink.h"
-#include "tests/axserver/test_site.h"
-#include "tests/decoder/test_recording.h"
+#include "tests/support/test_calls.h"
+#include "tests/support/test_sink.h"
+#include "tests/support/test_site.h"
+#include "tests/support/test_recording.h"
 
 using Microsoft::WRL::ComPtr;
 

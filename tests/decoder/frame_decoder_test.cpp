@@ -15,7 +15,8 @@
 #include <vector>
 #include "decoder/frame_decoder.h"
 #include "recording/recording.h"
-#include "tests/recording/test_util.h"
+#include "tests/support/external_tools.h"
+#include "tests/support/recording_builder.h"
 
 #ifdef __SANITIZE_ADDRESS__
 // No allocation here may pass 512 MB, twice the biggest picture the decoder

@@ -42,7 +42,7 @@ TEST_F(Opening, FailuresSayWhyAndDrawIt)
 
     CTempFile text;
     const char szText[] = "just some text, long enough to have a header's worth of bytes";
-    ASSERT_TRUE(WriteBytes(text.Path(), szText, sizeof(szText)));
+    ASSERT_TRUE(rectest::writeAll(text.Path(), szText, sizeof(szText)));
     raised = OpenRaising(Decoder(), text.WidePath());
     EXPECT_EQ(DISP_E_EXCEPTION, raised.hr);
     EXPECT_EQ(L"The file is not a recording.", raised.description);
@@ -50,9 +50,9 @@ TEST_F(Opening, FailuresSayWhyAndDrawIt)
     // Cut inside the 'dvrx' chunk, before any picture data.
     CTempFile whole, cut;
     ASSERT_TRUE(WriteTestRecording(whole.Path(), TestRecordingSpec()));
-    std::vector<uint8_t> bytes = ReadBytes(whole.Path());
+    std::vector<uint8_t> bytes = rectest::readAll(whole.Path());
     ASSERT_GT(bytes.size(), 20000u);
-    ASSERT_TRUE(WriteBytes(cut.Path(), bytes.data(), 20000));
+    ASSERT_TRUE(rectest::writeAll(cut.Path(), bytes.data(), 20000));
     raised = OpenRaising(Decoder(), cut.WidePath());
     EXPECT_EQ(DISP_E_EXCEPTION, raised.hr);
     EXPECT_EQ(0u, raised.description.find(L"The recording is damaged: ")) << raised.description;

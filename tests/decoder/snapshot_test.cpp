@@ -7,7 +7,7 @@
 #include <vector>
 #include "decoder/snapshot.h"
 #include "decoder/time_of_day.h"
-#include "tests/decoder/test_recording.h"
+#include "tests/support/test_recording.h"
 
 using Microsoft::WRL::ComPtr;
 

@@ -19,7 +19,7 @@
 #include <cstdio>
 #include <string>
 #include <vector>
-#include "tests/e2e/driver.h"
+#include "tests/support/driver.h"
 
 using e2e::Image;
 using e2e::Player;

@@ -6,7 +6,7 @@
 #include <set>
 #include <string>
 #include <vector>
-#include "tests/e2e/driver.h"
+#include "tests/support/driver.h"
 
 namespace e2e {
 

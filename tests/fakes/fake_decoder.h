@@ -22,6 +22,7 @@
 #include <string>
 #include <vector>
 #include <ole2.h>  // DISPID, which dvrctl.h uses
+#include "decoder/dvr_settings.h"
 #include "decoder/dvrctl.h"
 #include "framework/axserver/ax_control.h"
 #include "framework/axserver/thread_queue.h"
@@ -43,8 +44,8 @@ public:
 
     // Scripted values. Gets of the view split and group return what was last put.
     void SetCameraMask(LONG nMask) { m_nCameraMask = nMask; }
-    void SetViewSplit(LONG n) { m_nViewSplit = n; }
-    void SetViewGroup(LONG n) { m_nViewGroup = n; }
+    void SetViewSplit(LONG n) { m_settings.nSplit = n; }
+    void SetViewGroup(LONG n) { m_settings.nGroup = n; }
     // The out string of GetSourceEvents (19), GetMotionEvents (21) or
     // GetGpiEvents (20), byte for byte; std::nullopt gives a null BSTR (the default).
     void SetEventBlock(DISPID dispid, std::optional<std::vector<BYTE>> bytes);
@@ -52,13 +53,13 @@ public:
     void SetStartTime(const wchar_t* pszText);
 
     // What the calls left behind.
-    LONG Speed() const { return m_nSpeed; }
+    LONG Speed() const { return m_settings.nSpeed; }
     LONG OpenMode() const { return m_nOpenMode; }
-    LONG StartOffset() const { return m_nStartOffset; }
-    LONG SelectedSource() const { return m_nSource; }
-    LONG ViewSplit() const { return m_nViewSplit; }
-    LONG ViewGroup() const { return m_nViewGroup; }
-    const std::string& FileName() const { return m_szFileName; }
+    LONG StartOffset() const { return m_settings.nStartOffset; }
+    LONG SelectedSource() const { return m_settings.nSource; }
+    LONG ViewSplit() const { return m_settings.nSplit; }
+    LONG ViewGroup() const { return m_settings.nGroup; }
+    const std::string& FileName() const { return m_settings.fileName; }
 
     // Failure injection, per dispatch id. A well-formed call is logged as usual,
     // then fails without effect. nthCall 0: every call; n: only the nth call
@@ -101,11 +102,8 @@ private:
         int nthCall;
         int nSeen;
     };
-    struct Decoded;
-
-    HRESULT Decode(const AxInvocation& call, Decoded* pOut);
     HRESULT InjectedFailure(const AxInvocation& call);
-    void Apply(const AxInvocation& call, const Decoded& decoded);
+    void Apply(const AxInvocation& call, const AxArguments& args);
 
     std::vector<std::string> m_calls;
     std::map<DISPID, Failure> m_failures;
@@ -113,14 +111,11 @@ private:
     std::map<DISPID, std::vector<BYTE>> m_eventBlocks;  // absent: null BSTR
     std::optional<std::wstring> m_startTime;
 
+    // As the real control keeps them, but for a speed of 0 (not 1x) until
+    // one is put, which the fake's own tests take as "never put".
+    DvrSettings m_settings{0};
     LONG m_nCameraMask = 0x0001;
-    LONG m_nViewSplit = 16;
-    LONG m_nViewGroup = 0;
-    LONG m_nSpeed = 0;
     LONG m_nOpenMode = 0;
-    LONG m_nStartOffset = 0;
-    LONG m_nSource = -1;
-    std::string m_szFileName;
 
     std::vector<BYTE> m_persisted;
     bool m_bLoaded = false;

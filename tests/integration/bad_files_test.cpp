@@ -13,7 +13,7 @@ protected:
         RealPlayerTest::SetUp();
         if (HasFatalFailure()) return;
         ASSERT_TRUE(WriteTestRecording(good.Path(), GoodRecording()));
-        goodBytes = ReadBytes(good.Path());
+        goodBytes = rectest::readAll(good.Path());
         ASSERT_FALSE(goodBytes.empty());
     }
 
@@ -75,7 +75,7 @@ protected:
         ASSERT_FALSE(files.empty());
         for (const DamagedFile& file : files) {
             CTempFile bad;
-            ASSERT_TRUE(WriteBytes(bad.Path(), file.bytes.data(), file.bytes.size())) << file.name;
+            ASSERT_TRUE(rectest::writeAll(bad.Path(), file.bytes.data(), file.bytes.size())) << file.name;
             OpenAndCheck(bad.Path(), file.outcome, file.name);
             ExpectGoodPlays(file.name);
             if (HasFatalFailure()) return;
@@ -112,7 +112,7 @@ TEST_F(BadFiles, DamagedFramesPlayToTheEnd) {
     ASSERT_EQ(3u, files.size());
     for (const DamagedFile& file : files) {
         CTempFile bad;
-        ASSERT_TRUE(WriteBytes(bad.Path(), file.bytes.data(), file.bytes.size()));
+        ASSERT_TRUE(rectest::writeAll(bad.Path(), file.bytes.data(), file.bytes.size()));
         ASSERT_TRUE(OpenAndCheck(bad.Path(), Outcome::Plays, file.name));
         EXPECT_TRUE(testing_support::PumpUntil([&] { return ControlStates() == panel_view::kStopped; }, 10000))
             << file.name << ": the end of the file never came";
@@ -131,7 +131,7 @@ TEST_F(BadFiles, CountsBeyondCapacityInTheEventGraph) {
     for (const char* tag : {"dvsr", "dvmo", "dvgp"})
         for (size_t at : FindChunks(goodBytes, tag)) Put16(bytes, at + 8 + 4, 0xFFFF);
     CTempFile bad;
-    ASSERT_TRUE(WriteBytes(bad.Path(), bytes.data(), bytes.size()));
+    ASSERT_TRUE(rectest::writeAll(bad.Path(), bytes.data(), bytes.size()));
     ASSERT_TRUE(OpenAndCheck(bad.Path(), Outcome::Plays, "counts 0xFFFF"));
     HWND types = Item(IDC_EVENT_TYPE);
     const int nTypes = static_cast<int>(SendMessageA(types, CB_GETCOUNT, 0, 0));
@@ -177,7 +177,7 @@ TEST_F(BadFiles, PathsThatAreNoRecording) {
 TEST_F(BadFiles, RecordingAtALongPathPlays) {
     const std::string path = LongTempPath(259);
     ASSERT_EQ(259u, path.size());
-    ASSERT_TRUE(WriteBytes(path, goodBytes.data(), goodBytes.size()));
+    ASSERT_TRUE(rectest::writeAll(path, goodBytes.data(), goodBytes.size()));
     OpenAndCheck(path, Outcome::Plays, "a 259-character path");
     EXPECT_TRUE(WaitPlaying());
     EXPECT_TRUE(testing_support::PumpUntil([&] { return PixelsNear(kCameraColors[2]) > 0; }));

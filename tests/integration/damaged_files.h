@@ -5,7 +5,7 @@
 #include <memory>
 #include <string>
 #include <vector>
-#include "tests/decoder/test_recording.h"
+#include "tests/support/test_recording.h"
 
 // The colours of the good recording's cameras 1, 3 and 7, to find in the picture.
 extern const COLORREF kCameraColors[3];

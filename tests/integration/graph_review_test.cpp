@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include "host/messages.h"
-#include "tests/decoder/test_recording.h"
+#include "tests/support/test_recording.h"
 #include "tests/integration/real_player.h"
 
 namespace {

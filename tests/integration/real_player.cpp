@@ -2,6 +2,7 @@
 #include <process.h>
 #include <commctrl.h>
 #include "framework/axserver/class_factory.h"
+#include "framework/text.h"
 #include "host/messages.h"
 #include "widgets/digit_edit.h"
 
@@ -101,8 +102,7 @@ void RealPlayerTest::TearDown() {
 }
 
 std::string RealPlayerTest::ControlMessage() const {
-    const std::wstring& wide = m_pControl->Message();
-    return std::string(wide.begin(), wide.end());  // the reasons are ASCII
+    return fw::Narrow(m_pControl->Message());
 }
 
 void RealPlayerTest::Click(int id) {

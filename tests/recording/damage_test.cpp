@@ -1,6 +1,6 @@
 // Damaged and hostile files: each gives an error or a damage list, never a crash.
 #include "recording/bytes.h"
-#include "test_util.h"
+#include "tests/recording/recording_checks.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,6 @@
 // Files made by plain ffmpeg, and the writer's files as ffprobe reads them.
-#include "test_util.h"
+#include "tests/support/external_tools.h"
+#include "tests/support/recording_builder.h"
 
 #include <gtest/gtest.h>
 

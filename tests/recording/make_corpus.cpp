@@ -1,6 +1,6 @@
 // Writes the fuzzer's seed files: tiny recordings through each index kind.
 // Usage: make_corpus DIR
-#include "test_util.h"
+#include "tests/support/recording_builder.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // Replays the fuzzing seeds and every input that once crashed the reader.
-#include "test_util.h"
+#include "tests/recording/recording_checks.h"
 
 #include <gtest/gtest.h>
 

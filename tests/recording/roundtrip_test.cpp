@@ -1,7 +1,7 @@
 // Writer to reader: everything written comes back, through every kind of index.
 #include "recording/avidate.h"
 #include "recording/bytes.h"
-#include "test_util.h"
+#include "tests/recording/recording_checks.h"
 
 #include <gtest/gtest.h>
 

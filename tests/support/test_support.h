@@ -4,6 +4,7 @@
 #include <objbase.h>
 #include <string>
 #include <vector>
+#include "framework/com_scope.h"
 #include "framework/filedialog.h"
 #include "framework/msgbox.h"
 
@@ -64,12 +65,8 @@ private:
     fw::OpenFileDialogHook m_previous;
 };
 
-// COM for the test's thread.
-class ComScope {
-public:
-    ComScope() { CoInitialize(nullptr); }
-    ~ComScope() { CoUninitialize(); }
-};
+// COM for the test's thread, as start-up has it.
+using ComScope = fw::CComScope;
 
 // The visible top-level window of this thread with that title (other test
 // processes share the desktop, so FindWindow could see theirs).

@@ -1,4 +1,4 @@
-#include "tests/axserver/test_sink.h"
+#include "tests/support/test_sink.h"
 #include "decoder/dvrctl.h"
 
 STDMETHODIMP CTestSink::QueryInterface(REFIID riid, void** ppv)

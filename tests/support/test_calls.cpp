@@ -1,4 +1,4 @@
-#include "tests/axserver/test_calls.h"
+#include "tests/support/test_calls.h"
 #include <iterator>
 #include <vector>
 

@@ -1,9 +1,8 @@
-#include "tests/decoder/test_recording.h"
-#include <algorithm>
+#include "tests/support/test_recording.h"
 #include <gtest/gtest.h>
 #include <wincodec.h>
 #include <wrl/client.h>
-#include <cstdio>
+#include "framework/text.h"
 
 using Microsoft::WRL::ComPtr;
 
@@ -75,78 +74,26 @@ std::vector<uint8_t> SolidJpeg(COLORREF color, UINT cx, UINT cy, bool bGrey)
     return SUCCEEDED(hr) ? StreamBytes(stream.Get()) : std::vector<uint8_t>();
 }
 
-CTempFile::CTempFile(const char* pszSuffix)
-{
-    // A name no other test process can have, of this run or an earlier one:
-    // process ids come round again, and a file some process left behind would
-    // stand in for one that must not exist.
-    GUID guid = {};
-    CoCreateGuid(&guid);
-    char szDir[MAX_PATH];
-    GetTempPathA(MAX_PATH, szDir);
-    char szName[80];
-    wsprintfA(szName, "dvrctl_test_%08lx%04x%04x%02x%02x%02x%02x%02x%02x%02x%02x%s", guid.Data1, guid.Data2,
-              guid.Data3, guid.Data4[0], guid.Data4[1], guid.Data4[2], guid.Data4[3], guid.Data4[4],
-              guid.Data4[5], guid.Data4[6], guid.Data4[7], pszSuffix);
-    m_path = std::string(szDir) + szName;
-}
-
-CTempFile::~CTempFile() { DeleteFileA(m_path.c_str()); }
-
-std::wstring CTempFile::WidePath() const
-{
-    return std::wstring(m_path.begin(), m_path.end());  // the temporary path is ASCII
-}
+std::wstring CTempFile::WidePath() const { return fw::Widen(Path()); }
 
 bool WriteTestRecording(const std::string& path, const TestRecordingSpec& plan)
 {
-    std::vector<rec::StreamSpec> streams;
-    std::vector<std::vector<std::vector<uint8_t>>> jpegs;  // per camera, its frames
+    rectest::Sample sample;
     for (const TestCamera& camera : plan.cameras) {
-        streams.push_back({camera.camera, 32, 24});
-        jpegs.push_back(camera.frames.empty() ? std::vector<std::vector<uint8_t>>{SolidJpeg(camera.color)}
-                                              : camera.frames);
-        if (jpegs.back().front().empty())
+        sample.specs.push_back({camera.camera, 32, 24});
+        sample.frames.push_back(camera.frames.empty() ? std::vector<rectest::Bytes>{SolidJpeg(camera.color)}
+                                                      : camera.frames);
+        if (sample.frames.back().front().empty())
             return false;
     }
+    sample.frameCount = size_t(plan.nFrames);
+    sample.start = plan.start;
+    sample.source = plan.source;
+    sample.motion = plan.motion;
+    sample.gpi = plan.gpi;
     rec::WriterOptions options;
     options.rate = plan.nRate;
-    rec::Writer writer;
-    rec::Status status = writer.open(path, streams, options);
-    for (size_t frame = 0; status && frame < size_t(plan.nFrames); ++frame) {
-        for (size_t s = 0; status && s < streams.size(); ++s) {
-            const std::vector<uint8_t>& jpeg = jpegs[s][std::min(frame, jpegs[s].size() - 1)];
-            status = writer.addFrame(s, jpeg.data(), jpeg.size());
-        }
-    }
-    writer.setStartTime(plan.start);
-    writer.setSourceBlock(plan.source);
-    writer.setMotionBlock(plan.motion);
-    writer.setGpiBlock(plan.gpi);
-    rec::Status closed = writer.close();
-    EXPECT_TRUE(status && closed) << status.reason << closed.reason;
-    return status && closed;
-}
-
-bool WriteBytes(const std::string& path, const void* pData, size_t nSize)
-{
-    std::FILE* pFile = std::fopen(path.c_str(), "wb");
-    if (!pFile)
-        return false;
-    bool bOk = std::fwrite(pData, 1, nSize, pFile) == nSize;
-    return std::fclose(pFile) == 0 && bOk;
-}
-
-std::vector<uint8_t> ReadBytes(const std::string& path)
-{
-    std::vector<uint8_t> bytes;
-    std::FILE* pFile = std::fopen(path.c_str(), "rb");
-    if (!pFile)
-        return bytes;
-    std::fseek(pFile, 0, SEEK_END);
-    bytes.resize(static_cast<size_t>(std::ftell(pFile)));
-    std::fseek(pFile, 0, SEEK_SET);
-    bytes.resize(std::fread(bytes.data(), 1, bytes.size(), pFile));
-    std::fclose(pFile);
-    return bytes;
+    rec::Status status = rectest::writeRecording(sample, options, path);
+    EXPECT_TRUE(status) << status.reason;
+    return bool(status);
 }

@@ -1,4 +1,4 @@
-#include "tests/axserver/test_site.h"
+#include "tests/support/test_site.h"
 
 STDMETHODIMP CTestSite::QueryInterface(REFIID riid, void** ppv)
 {

@@ -1,11 +1,12 @@
-// Small recordings made in the test: solid-colour JPEGs from WIC's encoder,
-// written with the recording writer into the temporary directory.
+// The decoder's tests' recordings: solid-colour JPEGs from WIC's encoder,
+// written by the shared builder (tests/support/recording_builder.h) into the
+// temporary directory.
 #pragma once
 #include <windows.h>
 #include <cstdint>
 #include <string>
 #include <vector>
-#include "recording/writer.h"
+#include "tests/support/recording_builder.h"
 
 // A JPEG of cx x cy in one colour (in grey: its green); empty if WIC could not encode it.
 std::vector<uint8_t> SolidJpeg(COLORREF color, UINT cx = 32, UINT cy = 24, bool bGrey = false);
@@ -27,23 +28,12 @@ struct TestRecordingSpec {
     rec::GpiBlock gpi{};
 };
 
-// A fresh path in the temporary directory; the file is removed with the object
-// (which cannot be done while the decoder still has the file open).
-class CTempFile {
+// A temporary file, with its path as the control's FileName takes it.
+class CTempFile : public rectest::TempFile {
 public:
-    explicit CTempFile(const char* pszSuffix = ".d01");
-    ~CTempFile();
-    CTempFile(const CTempFile&) = delete;
-    CTempFile& operator=(const CTempFile&) = delete;
-    const std::string& Path() const { return m_path; }
+    using TempFile::TempFile;
     std::wstring WidePath() const;
-
-private:
-    std::string m_path;
 };
 
 // Writes the recording; false (with a gtest failure) when anything went wrong.
 bool WriteTestRecording(const std::string& path, const TestRecordingSpec& plan);
-// Writes raw bytes, for files that are not recordings.
-bool WriteBytes(const std::string& path, const void* pData, size_t nSize);
-std::vector<uint8_t> ReadBytes(const std::string& path);

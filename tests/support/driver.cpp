@@ -1,10 +1,11 @@
-#include "tests/e2e/driver.h"
-#include "decoder/snapshot.h"
+#include "tests/support/driver.h"
 #include <objbase.h>
 #include <wincodec.h>
 #include <algorithm>
 #include <cstdlib>
 #include <set>
+#include "decoder/snapshot.h"
+#include "framework/text.h"
 
 namespace e2e {
 
@@ -72,14 +73,14 @@ bool Image::SavePng(const std::string& path) const {
     if (Empty()) return false;
     const HRESULT init = CoInitialize(nullptr);
     const bool ok = SUCCEEDED(WritePng({pixels.data(), unsigned(width), unsigned(height)},
-                                       std::wstring(path.begin(), path.end())));
+                                       fw::Widen(path)));
     if (SUCCEEDED(init)) CoUninitialize();
     return ok;
 }
 
 Image Image::LoadPng(const std::string& path) {
     Image image;
-    const std::wstring wide(path.begin(), path.end());
+    const std::wstring wide = fw::Widen(path);
     const HRESULT init = CoInitialize(nullptr);
     IWICImagingFactory* factory = nullptr;
     IWICBitmapDecoder* decoder = nullptr;
