@@ -21,7 +21,8 @@ enum : DWORD {
 };
 
 // The path followed by ` "%1"`; false when that does not fit the command buffer.
-bool MakeCommand(char (&command)[kPathSize], const char* path) {
+bool MakeCommand(char (&command)[kPathSize], const char* path)
+{
     const int n = snprintf(command, sizeof command, "%s \"%%1\"", path);
     return n >= 0 && n < static_cast<int>(sizeof command);
 }
@@ -30,7 +31,8 @@ bool MakeCommand(char (&command)[kPathSize], const char* path) {
 // The value is taken at the length read: it need not carry its own
 // terminator (the player writes none), so one is added here, in room of its
 // own, and a value with a zero inside is no single string.
-bool ReadDefaultString(AssociationEnv& env, const char* subKey, char (&text)[kValueSize + 1]) {
+bool ReadDefaultString(AssociationEnv& env, const char* subKey, char (&text)[kValueSize + 1])
+{
     HKEY key = nullptr;
     if (env.OpenKeyForRead(HKEY_CLASSES_ROOT, subKey, &key) != ERROR_SUCCESS) return false;
     BYTE data[kValueSize];
@@ -47,7 +49,8 @@ bool ReadDefaultString(AssociationEnv& env, const char* subKey, char (&text)[kVa
 
 }  // namespace
 
-bool IsAssociated(AssociationEnv& env, const char* extension, const char* command) {
+bool IsAssociated(AssociationEnv& env, const char* extension, const char* command)
+{
     char progId[kValueSize + 1];
     if (!ReadDefaultString(env, extension, progId)) return false;
     // Any ProgID counts, as long as its open command is ours. One whose key
@@ -60,7 +63,8 @@ bool IsAssociated(AssociationEnv& env, const char* extension, const char* comman
     return lstrcmpiA(registered, command) == 0;
 }
 
-LONG RegisterAssociation(AssociationEnv& env, const char* extension, const char* command) {
+LONG RegisterAssociation(AssociationEnv& env, const char* extension, const char* command)
+{
     HKEY key = nullptr;
     LONG status = env.CreateKeyForWrite(HKEY_CLASSES_ROOT, extension, &key);
     if (status != ERROR_SUCCESS) return status;
@@ -80,7 +84,8 @@ LONG RegisterAssociation(AssociationEnv& env, const char* extension, const char*
     return status;
 }
 
-void CheckFileAssociations(AssociationEnv& env) {
+void CheckFileAssociations(AssociationEnv& env)
+{
     char path[kPathSize];
     const DWORD n = env.ModuleFileName(path, sizeof path);
     // A cut path names another file; a command that does not fit would be cut too.
@@ -102,24 +107,29 @@ void CheckFileAssociations(AssociationEnv& env) {
     }
 }
 
-void CheckFileAssociations() {
+void CheckFileAssociations()
+{
     SystemAssociationEnv env;
     CheckFileAssociations(env);
 }
 
-LONG SystemAssociationEnv::OpenKeyForRead(HKEY root, const char* subKey, HKEY* out) {
+LONG SystemAssociationEnv::OpenKeyForRead(HKEY root, const char* subKey, HKEY* out)
+{
     return RegOpenKeyExA(root, subKey, 0, KEY_QUERY_VALUE, out);
 }
 
-LONG SystemAssociationEnv::QueryDefault(HKEY key, DWORD* type, BYTE* data, DWORD* size) {
+LONG SystemAssociationEnv::QueryDefault(HKEY key, DWORD* type, BYTE* data, DWORD* size)
+{
     return RegQueryValueExA(key, nullptr, nullptr, type, data, size);
 }
 
-LONG SystemAssociationEnv::CreateKeyForWrite(HKEY root, const char* subKey, HKEY* out) {
+LONG SystemAssociationEnv::CreateKeyForWrite(HKEY root, const char* subKey, HKEY* out)
+{
     return RegCreateKeyExA(root, subKey, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_SET_VALUE, nullptr, out, nullptr);
 }
 
-LONG SystemAssociationEnv::SetDefault(HKEY key, DWORD type, const BYTE* data, DWORD size) {
+LONG SystemAssociationEnv::SetDefault(HKEY key, DWORD type, const BYTE* data, DWORD size)
+{
     return RegSetValueExA(key, nullptr, 0, type, data, size);
 }
 
@@ -127,12 +137,14 @@ LONG SystemAssociationEnv::DeleteKey(HKEY root, const char* subKey) { return Reg
 
 void SystemAssociationEnv::CloseKey(HKEY key) { RegCloseKey(key); }
 
-DWORD SystemAssociationEnv::ModuleFileName(char* out, DWORD size) {
+DWORD SystemAssociationEnv::ModuleFileName(char* out, DWORD size)
+{
     CWinApp* app = AfxGetApp();
     return GetModuleFileNameA(app ? app->m_hInstance : nullptr, out, size);
 }
 
-DWORD SystemAssociationEnv::ShortPathName(const char* path, char* out, DWORD size) {
+DWORD SystemAssociationEnv::ShortPathName(const char* path, char* out, DWORD size)
+{
     return GetShortPathNameA(path, out, size);
 }
 

@@ -42,8 +42,8 @@ public:
 };
 
 extern const char* const kAssociatedExtensions[3];  // ".nwv", ".d00", ".d01", in the order they are offered
-extern const char kAssociationProgId[];              // "Zentrix.001"
-extern const char kAssociationCommandKey[];          // "Zentrix.001\shell\open\command"
+extern const char kAssociationProgId[];             // "Zentrix.001"
+extern const char kAssociationCommandKey[];         // "Zentrix.001\shell\open\command"
 
 // The whole check, on the real system. Skipped when the program's own path
 // cannot be had or is too long for its open command.

@@ -15,13 +15,15 @@ BEGIN_MESSAGE_MAP(CPlayerApp, CWinApp)
 END_MESSAGE_MAP()
 
 // Whether the decoder control can be made at all; the instance is not kept.
-static bool ProbeDecoder() {
+static bool ProbeDecoder()
+{
     Microsoft::WRL::ComPtr<IUnknown> decoder;
     return CoCreateInstance(CLSID_DvrControl, nullptr, CLSCTX_INPROC_SERVER, IID_IDvrControl,
                             reinterpret_cast<void**>(decoder.GetAddressOf())) == S_OK;
 }
 
-BOOL CPlayerApp::InitInstance() {
+BOOL CPlayerApp::InitInstance()
+{
     AfxEnableControlContainer();
     fw::Enable3dControlsStatic();
     // Before the video window: COM goes after it, and on every way out.

@@ -258,7 +258,8 @@ int Seek(CBenchHost& host, const char* path)
         host.PutLong(DVR_OPEN_MODE, 1);
         bool bFired = PumpUntil([&] {
             return std::any_of(host.positions.begin(), host.positions.end(), [&](long p) { return p >= nOffset; });
-        }, t0 + 10000);
+        },
+                                t0 + 10000);
         const double tEvent = NowMs();
         // The event is fired when the picture is asked for; it is on view once composed.
         bool bComposed = bFired && PumpUntil([&] { return !host.m_pControl->IsPicturePending(); }, t0 + 10000);

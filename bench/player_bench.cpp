@@ -142,7 +142,8 @@ int main(int argc, char** argv)
         if (pause && tTitle >= 0 && IsWindowEnabled(pause))
             tPause = now;
         return tPause >= 0 && tPicture >= 0;
-    }, t0 + 30000);
+    },
+                                    t0 + 30000);
     if (!bStarted) {
         fprintf(stderr, "player: no playback within 30 s (panel %s, title %s)\n", w.panel ? "yes" : "no",
                 w.video ? "yes" : "no");

@@ -31,24 +31,24 @@ public:
 private:
     void Release();
 
-    HDC m_hdc = nullptr;           // ours
-    HBITMAP m_hBitmap = nullptr;   // ours, selected into m_hdc
+    HDC m_hdc = nullptr;             // ours
+    HBITMAP m_hBitmap = nullptr;     // ours, selected into m_hdc
     HGDIOBJ m_hOldBitmap = nullptr;  // the DC's own, put back before deletion
-    uint32_t* m_pBits = nullptr;   // owned by m_hBitmap
+    uint32_t* m_pBits = nullptr;     // owned by m_hBitmap
     int m_cx = 0, m_cy = 0;
 };
 
 struct ViewScene {
     std::vector<TileSlot> slots;
     const std::vector<TilePicture>* pPictures = nullptr;  // may be null: nothing decoded yet
-    uint32_t nCameraMask = 0;    // cameras the recording has
-    int nSelectedCamera = 0;     // 1..16 marked, 0 none
-    int64_t nStartOfDayMs = 0;   // the recording's start, for the time of day of each tile's picture
-    std::wstring message;        // when not empty, drawn instead of the view
+    uint32_t nCameraMask = 0;                             // cameras the recording has
+    int nSelectedCamera = 0;                              // 1..16 marked, 0 none
+    int64_t nStartOfDayMs = 0;                            // the recording's start, for the time of day of each tile's picture
+    std::wstring message;                                 // when not empty, drawn instead of the view
 };
 
 // Colours a test can look for.
-const COLORREF kAbsentTileColor = RGB(40, 40, 48);    // a camera the file does not have
+const COLORREF kAbsentTileColor = RGB(40, 40, 48);  // a camera the file does not have
 const COLORREF kSelectedBorderColor = RGB(255, 200, 0);
 
 void ComposeView(CBackBuffer& buffer, const ViewScene& scene, const CViewText& text);

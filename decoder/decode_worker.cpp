@@ -234,8 +234,8 @@ void CDecodeWorker::Submit(PictureRequest request)
 
 void CDecodeWorker::Run()
 {
-    CFrameDecoder decoder;       // each thread its own
-    std::vector<uint8_t> jpeg;   // and its own buffer for a frame's bytes
+    CFrameDecoder decoder;      // each thread its own
+    std::vector<uint8_t> jpeg;  // and its own buffer for a frame's bytes
     std::unique_lock<CThreadLock> lock(m_lock);
     for (;;) {
         size_t index = 0;

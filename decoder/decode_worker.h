@@ -112,7 +112,7 @@ private:
     std::vector<TileRequest> m_tiles;                   // of every job
     // The wanted picture first (when it is not delivered yet), then those ahead.
     std::deque<std::shared_ptr<Job>> m_jobs;
-    std::shared_ptr<const DecodedPicture> m_last;        // the last one delivered
+    std::shared_ptr<const DecodedPicture> m_last;           // the last one delivered
     std::shared_ptr<const rec::Recording> m_lastRecording;  // its; kept, so that its frames stay put
     bool m_bStopping = false;
     std::atomic<uint64_t> m_nDecoded{0};

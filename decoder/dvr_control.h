@@ -36,7 +36,13 @@ public:
     // Posted to the window to tick at once rather than at the timer's next turn.
     static const UINT kTickNowMessage = WM_APP + 1;
 
-    enum class State { Idle, Playing, Paused, Stopped, Ended };
+    enum class State {
+        Idle,
+        Playing,
+        Paused,
+        Stopped,
+        Ended
+    };
     State PlayState() const { return m_state; }
     // What the window shows, for tests in the same process.
     const CBackBuffer& BackBuffer() const { return m_backBuffer; }

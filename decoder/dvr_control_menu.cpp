@@ -12,7 +12,11 @@
 
 namespace {
 
-enum MenuCommand { kSaveView = 1, kSaveCamera = 2, kCopyView = 3 };
+enum MenuCommand {
+    kSaveView = 1,
+    kSaveCamera = 2,
+    kCopyView = 3
+};
 
 const wchar_t kCaption[] = L"DVR Control";
 

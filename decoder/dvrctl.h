@@ -50,4 +50,6 @@ enum DvrStateType : long {
 };
 
 // Size of the persisted property stream the player's dialog template carries.
-enum { DVR_PERSISTED_STREAM_SIZE = 76 };
+enum {
+    DVR_PERSISTED_STREAM_SIZE = 76
+};

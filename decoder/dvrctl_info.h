@@ -55,13 +55,15 @@ inline constexpr DvrMember kDvrMembers[] = {
 };
 
 // The member of that id, or null.
-inline const DvrMember* FindDvrMember(DISPID dispid) {
+inline const DvrMember* FindDvrMember(DISPID dispid)
+{
     for (const DvrMember& member : kDvrMembers)
         if (member.dispid == dispid) return &member;
     return nullptr;
 }
 
-inline AxControlInfo DvrControlInfo() {
+inline AxControlInfo DvrControlInfo()
+{
     AxControlInfo info;
     info.clsid = CLSID_DvrControl;
     info.iidDispatch = IID_IDvrControl;

@@ -6,7 +6,7 @@
 
 namespace {
 
-#define VERSION_TEXT(v) #v
+#define VERSION_TEXT(v)   #v
 #define VERSION_STRING(v) VERSION_TEXT(v)
 const char kLibraryVersion[] = "libjpeg-turbo " VERSION_STRING(LIBJPEG_TURBO_VERSION);
 
@@ -25,7 +25,7 @@ const unsigned kPixelBytes = 4;
 // library would stop with an error this says no, and that error refuses the frame.
 bool IsHeldWhole(const uint8_t* p, size_t n)
 {
-    size_t i = 2;  // past SOI
+    size_t i = 2;              // past SOI
     unsigned nComponents = 0;  // of the frame header, once read
     for (;;) {
         while (i < n && p[i] != 0xFF)
@@ -38,7 +38,7 @@ bool IsHeldWhole(const uint8_t* p, size_t n)
         if (marker == 0xC2 || marker == 0xCA)
             return nComponents == 0;  // progressive, unless a frame header came before
         if (marker == 0x00 || marker == 0x01 || (marker >= 0xD0 && marker <= 0xD7))
-            continue;  // a stuffed zero, TEM, RSTn
+            continue;        // a stuffed zero, TEM, RSTn
         if (marker == 0xDA)  // the first scan: its components, after its length
             return nComponents != 0 && i + 2 < n && p[i + 2] < nComponents;
         const bool bSequential = marker == 0xC0 || marker == 0xC1 || marker == 0xC9;

@@ -59,7 +59,7 @@ private:
     FrameResult Decode(const uint8_t* pJpeg, size_t nSize, unsigned sw, unsigned sh, uint8_t* pOut,
                        unsigned nPitch);
 
-    void* m_handle;                // the library's decompressor; null if it could not be made
+    void* m_handle;                 // the library's decompressor; null if it could not be made
     std::vector<uint8_t> m_scaled;  // a picture at its decoded scale, 4 bytes a pixel
     CPictureResampler m_resampler;
     std::string m_message;

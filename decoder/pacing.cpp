@@ -13,7 +13,12 @@ int64_t Scaled(int64_t nElapsed, long nSpeed)
 bool CPlaybackPacer::IsValidSpeed(long nSpeed)
 {
     switch (nSpeed) {
-    case 0: case 2: case 1: case -2: case -4: case -8: return true;
+    case 0:
+    case 2:
+    case 1:
+    case -2:
+    case -4:
+    case -8: return true;
     default: return false;
     }
 }

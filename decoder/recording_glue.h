@@ -8,7 +8,7 @@
 
 struct OpenedRecording {
     std::shared_ptr<const rec::Recording> recording;  // null when the open failed
-    std::wstring error;                                // why, for the user
+    std::wstring error;                               // why, for the user
 };
 
 // pszPath in the ANSI code page, as the reader takes it.

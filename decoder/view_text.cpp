@@ -6,8 +6,8 @@ namespace {
 const char kFace[] = "Tahoma";
 const int kLabelHeight = -12;  // pixels of character height
 const int kMessageHeight = -13;
-const int kLabelPadding = 2;   // of the dark box around the label's text
-const int kLabelInset = 4;     // from the tile's corner
+const int kLabelPadding = 2;  // of the dark box around the label's text
+const int kLabelInset = 4;    // from the tile's corner
 
 HFONT MakeFont(int nHeight, int nWeight)
 {

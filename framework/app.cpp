@@ -8,7 +8,8 @@ namespace fw {
 static CWinApp* g_pApp = nullptr;
 static bool g_bControlContainer = false;
 
-CWinApp::CWinApp(const char* pszAppName) {
+CWinApp::CWinApp(const char* pszAppName)
+{
     g_pApp = this;
     if (pszAppName) {
         lstrcpynA(m_szAppName, pszAppName, sizeof m_szAppName);
@@ -17,14 +18,16 @@ CWinApp::CWinApp(const char* pszAppName) {
     m_pszAppName = m_szAppName;
 }
 
-CWinApp::~CWinApp() {
+CWinApp::~CWinApp()
+{
     if (g_pApp == this) g_pApp = nullptr;
     delete[] m_pszCmdLineCopy;
 }
 
 CWinApp* AfxGetApp() { return g_pApp; }
 
-const char* CommandLineTail(const char* p) {
+const char* CommandLineTail(const char* p)
+{
     if (!p) return "";
     if (*p == '"') {
         ++p;
@@ -37,7 +40,8 @@ const char* CommandLineTail(const char* p) {
     return p;
 }
 
-void CWinApp::InitFromProcess(HINSTANCE hInstance, const char* commandLine) {
+void CWinApp::InitFromProcess(HINSTANCE hInstance, const char* commandLine)
+{
     m_hInstance = hInstance;
     if (!m_bExplicitName) {
         char path[MAX_PATH] = "";
@@ -60,7 +64,8 @@ void CWinApp::InitFromProcess(HINSTANCE hInstance, const char* commandLine) {
     m_lpCmdLine = m_pszCmdLineCopy;
 }
 
-int CWinApp::Run() {
+int CWinApp::Run()
+{
     MSG msg;
     while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
         TranslateMessage(&msg);
@@ -72,7 +77,8 @@ int CWinApp::Run() {
 void AfxEnableControlContainer() { g_bControlContainer = true; }
 bool IsControlContainerEnabled() { return g_bControlContainer; }
 
-BOOL Enable3dControlsStatic() {
+BOOL Enable3dControlsStatic()
+{
     INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_STANDARD_CLASSES | ICC_BAR_CLASSES | ICC_WIN95_CLASSES};
     return InitCommonControlsEx(&icc);
 }

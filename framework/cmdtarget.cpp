@@ -2,19 +2,22 @@
 
 namespace fw {
 
-const MessageMap* CCmdTarget::GetThisMessageMap() {
+const MessageMap* CCmdTarget::GetThisMessageMap()
+{
     static const MessageEntry entries[] = {{0, 0, 0, 0, nullptr}};
     static const MessageMap map = {nullptr, entries};
     return &map;
 }
 
-const EventMap* CCmdTarget::GetThisEventMap() {
+const EventMap* CCmdTarget::GetThisEventMap()
+{
     static const EventEntry entries[] = {{0, 0, nullptr}};
     static const EventMap map = {nullptr, entries};
     return &map;
 }
 
-static bool Matches(const MessageEntry& e, UINT message, WPARAM wParam, LPARAM lParam) {
+static bool Matches(const MessageEntry& e, UINT message, WPARAM wParam, LPARAM lParam)
+{
     if (e.nMessage != message) return false;
     if (message == WM_COMMAND) {
         UINT id = LOWORD(wParam), code = HIWORD(wParam);
@@ -27,7 +30,8 @@ static bool Matches(const MessageEntry& e, UINT message, WPARAM wParam, LPARAM l
     return e.nID == 0;
 }
 
-bool CCmdTarget::DispatchMessageEntry(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult) {
+bool CCmdTarget::DispatchMessageEntry(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult)
+{
     for (const MessageMap* map = GetMessageMap(); map;
          map = map->pfnGetBaseMap ? map->pfnGetBaseMap() : nullptr) {
         for (const MessageEntry* e = map->lpEntries; e->pfn; ++e) {
@@ -40,7 +44,8 @@ bool CCmdTarget::DispatchMessageEntry(UINT message, WPARAM wParam, LPARAM lParam
     return false;
 }
 
-HRESULT CCmdTarget::DispatchEvent(UINT nCtrlID, DISPID dispid, DISPPARAMS* params) {
+HRESULT CCmdTarget::DispatchEvent(UINT nCtrlID, DISPID dispid, DISPPARAMS* params)
+{
     for (const EventMap* map = GetEventMap(); map;
          map = map->pfnGetBaseMap ? map->pfnGetBaseMap() : nullptr) {
         for (const EventEntry* e = map->lpEntries; e->pfn; ++e) {

@@ -72,36 +72,50 @@ protected:
 namespace detail {
 
 template <class M> struct MemberClass;
-template <class C, class R, class... A> struct MemberClass<R (C::*)(A...)> { using type = C; };
+template <class C, class R, class... A> struct MemberClass<R (C::*)(A...)> {
+    using type = C;
+};
 
 template <auto F> using ClassOf = typename MemberClass<decltype(F)>::type;
 
 template <auto F> ClassOf<F>* Self(CCmdTarget* target) { return static_cast<ClassOf<F>*>(target); }
 
 // void Handler()
-template <auto F> LRESULT VoidThunk(CCmdTarget* t, WPARAM, LPARAM) { (Self<F>(t)->*F)(); return 0; }
+template <auto F> LRESULT VoidThunk(CCmdTarget* t, WPARAM, LPARAM)
+{
+    (Self<F>(t)->*F)();
+    return 0;
+}
 // LRESULT Handler(WPARAM, LPARAM)
 template <auto F> LRESULT RawThunk(CCmdTarget* t, WPARAM w, LPARAM l) { return (Self<F>(t)->*F)(w, l); }
 // void OnSize(UINT nType, int cx, int cy)
-template <auto F> LRESULT SizeThunk(CCmdTarget* t, WPARAM w, LPARAM l) {
+template <auto F> LRESULT SizeThunk(CCmdTarget* t, WPARAM w, LPARAM l)
+{
     (Self<F>(t)->*F)(static_cast<UINT>(w), static_cast<short>(LOWORD(l)), static_cast<short>(HIWORD(l)));
     return 0;
 }
 // void OnTimer(UINT_PTR nIDEvent)
-template <auto F> LRESULT TimerThunk(CCmdTarget* t, WPARAM w, LPARAM) { (Self<F>(t)->*F)(static_cast<UINT_PTR>(w)); return 0; }
+template <auto F> LRESULT TimerThunk(CCmdTarget* t, WPARAM w, LPARAM)
+{
+    (Self<F>(t)->*F)(static_cast<UINT_PTR>(w));
+    return 0;
+}
 // void OnHScroll(UINT nSBCode, UINT nPos, HWND hwndScrollBar)
-template <auto F> LRESULT ScrollThunk(CCmdTarget* t, WPARAM w, LPARAM l) {
+template <auto F> LRESULT ScrollThunk(CCmdTarget* t, WPARAM w, LPARAM l)
+{
     (Self<F>(t)->*F)(LOWORD(w), static_cast<short>(HIWORD(w)), reinterpret_cast<HWND>(l));
     return 0;
 }
 // void OnMouseMove(UINT nFlags, POINT point)
-template <auto F> LRESULT MouseThunk(CCmdTarget* t, WPARAM w, LPARAM l) {
+template <auto F> LRESULT MouseThunk(CCmdTarget* t, WPARAM w, LPARAM l)
+{
     POINT pt = {static_cast<short>(LOWORD(l)), static_cast<short>(HIWORD(l))};
     (Self<F>(t)->*F)(static_cast<UINT>(w), pt);
     return 0;
 }
 // HCURSOR OnQueryDragIcon()
-template <auto F> LRESULT HandleThunk(CCmdTarget* t, WPARAM, LPARAM) {
+template <auto F> LRESULT HandleThunk(CCmdTarget* t, WPARAM, LPARAM)
+{
     return reinterpret_cast<LRESULT>((Self<F>(t)->*F)());
 }
 
@@ -110,7 +124,8 @@ template <class T> constexpr VARTYPE VarTypeOf();
 template <> constexpr VARTYPE VarTypeOf<long>() { return VT_I4; }
 template <> constexpr VARTYPE VarTypeOf<short>() { return VT_I2; }
 
-template <class T> bool ReadArg(VARIANTARG& in, T* out) {
+template <class T> bool ReadArg(VARIANTARG& in, T* out)
+{
     VARIANT v;
     VariantInit(&v);
     if (FAILED(VariantChangeType(&v, &in, 0, VarTypeOf<T>()))) return false;
@@ -120,7 +135,8 @@ template <class T> bool ReadArg(VARIANTARG& in, T* out) {
 }
 
 template <class C, class... A, size_t... I>
-HRESULT CallEvent(C* self, void (C::*f)(A...), DISPPARAMS* p, std::index_sequence<I...>) {
+HRESULT CallEvent(C* self, void (C::*f)(A...), DISPPARAMS* p, std::index_sequence<I...>)
+{
     if (!p || p->cArgs != sizeof...(A)) return DISP_E_BADPARAMCOUNT;
     std::tuple<std::decay_t<A>...> args;
     bool ok = (ReadArg(p->rgvarg[sizeof...(A) - 1 - I], &std::get<I>(args)) && ... && true);
@@ -130,7 +146,8 @@ HRESULT CallEvent(C* self, void (C::*f)(A...), DISPPARAMS* p, std::index_sequenc
 }
 
 template <class C, class... A>
-HRESULT CallEventMember(CCmdTarget* t, void (C::*f)(A...), DISPPARAMS* p) {
+HRESULT CallEventMember(CCmdTarget* t, void (C::*f)(A...), DISPPARAMS* p)
+{
     return CallEvent(static_cast<C*>(t), f, p, std::index_sequence_for<A...>{});
 }
 

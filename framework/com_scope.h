@@ -10,7 +10,8 @@ class CComScope {
 public:
     CComScope() : m_hr(CoInitialize(nullptr)) {}
     // S_FALSE (COM was on already) counts too and is balanced as well.
-    ~CComScope() {
+    ~CComScope()
+    {
         if (SUCCEEDED(m_hr)) CoUninitialize();
     }
     CComScope(const CComScope&) = delete;

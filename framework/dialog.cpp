@@ -5,7 +5,8 @@
 
 namespace fw {
 
-HINSTANCE AfxGetResourceHandle() {
+HINSTANCE AfxGetResourceHandle()
+{
     CWinApp* app = AfxGetApp();
     return app && app->m_hInstance ? app->m_hInstance : GetModuleHandleA(nullptr);
 }
@@ -15,7 +16,8 @@ HINSTANCE AfxGetResourceHandle() {
 // message to the dialog manager's defaults.
 static INT_PTR CALLBACK FrameworkDialogProc(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
 
-void DDX_Control(CDataExchange* pDX, int nIDC, CWnd& rControl) {
+void DDX_Control(CDataExchange* pDX, int nIDC, CWnd& rControl)
+{
     if (rControl.m_hWnd) return;
     if (COleControlSite* site = pDX->m_pDlgWnd->FindControlSite(nIDC)) {
         rControl.BindControlSite(site);
@@ -31,11 +33,13 @@ END_MESSAGE_MAP()
 
 CDialog::CDialog(UINT nIDTemplate, CWnd* pParentWnd) : m_nIDTemplate(nIDTemplate), m_pParentWnd(pParentWnd) {}
 
-CDialog::~CDialog() {
+CDialog::~CDialog()
+{
     if (m_hWnd && ::IsWindow(m_hWnd)) ::DestroyWindow(m_hWnd);
 }
 
-HWND CDialog::CreateFromTemplate(UINT nIDTemplate, HWND hwndOwner) {
+HWND CDialog::CreateFromTemplate(UINT nIDTemplate, HWND hwndOwner)
+{
     PreparedTemplate prepared;
     if (!LoadDialogTemplate(AfxGetResourceHandle(), nIDTemplate, &prepared)) return nullptr;
     m_pTemplate = &prepared;
@@ -52,7 +56,8 @@ HWND CDialog::CreateFromTemplate(UINT nIDTemplate, HWND hwndOwner) {
     return hwnd;
 }
 
-bool CDialog::CreateTemplateControls() {
+bool CDialog::CreateTemplateControls()
+{
     if (!m_pTemplate) return true;
     for (const OleControlItem& item : m_pTemplate->controls) {
         if (!IsControlContainerEnabled()) return false;
@@ -66,7 +71,8 @@ bool CDialog::CreateTemplateControls() {
     return true;
 }
 
-LRESULT CDialog::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT CDialog::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
     if (message == WM_INITDIALOG) {
         // The template's controls come first; without them the dialog cannot run.
         if (!CreateTemplateControls()) {
@@ -78,32 +84,37 @@ LRESULT CDialog::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     return CWnd::WindowProc(message, wParam, lParam);
 }
 
-BOOL CDialog::OnInitDialog() {
+BOOL CDialog::OnInitDialog()
+{
     UpdateData(FALSE);
     return TRUE;
 }
 
-BOOL CDialog::UpdateData(BOOL bSaveAndValidate) {
+BOOL CDialog::UpdateData(BOOL bSaveAndValidate)
+{
     CDataExchange dx(this, bSaveAndValidate);
     DoDataExchange(&dx);
     return TRUE;
 }
 
-void CDialog::OnOK() {
+void CDialog::OnOK()
+{
     UpdateData(TRUE);
     EndDialog(IDOK);
 }
 
 void CDialog::OnCancel() { EndDialog(IDCANCEL); }
 
-void CDialog::EndDialog(int nResult) {
+void CDialog::EndDialog(int nResult)
+{
     m_nResult = nResult;
     m_bEnded = true;
     // A modal run's window is hidden and destroyed by DoModal once its loop ends.
     if (!m_bModal && m_hWnd) ::EndDialog(m_hWnd, nResult);
 }
 
-bool CDialog::PreTranslateDialogMessage(MSG* pMsg) {
+bool CDialog::PreTranslateDialogMessage(MSG* pMsg)
+{
     if (!pMsg->hwnd || pMsg->message < WM_KEYFIRST || pMsg->message > WM_KEYLAST) {
         // Only keyboard messages need the dialog manager; the rest go straight on.
         if (pMsg->message != WM_SYSCHAR) return false;
@@ -113,7 +124,8 @@ bool CDialog::PreTranslateDialogMessage(MSG* pMsg) {
     return IsDialogMessageA(root, pMsg) != FALSE;
 }
 
-INT_PTR CDialog::DoModal() {
+INT_PTR CDialog::DoModal()
+{
     HWND owner = m_pParentWnd ? m_pParentWnd->m_hWnd : nullptr;
     CWinApp* app = AfxGetApp();
     if (!owner && app && app->m_pMainWnd && app->m_pMainWnd != this) owner = app->m_pMainWnd->m_hWnd;
@@ -152,7 +164,8 @@ INT_PTR CDialog::DoModal() {
     return m_nResult;
 }
 
-BOOL CDialog::Create(UINT nIDTemplate, CWnd* pParentWnd) {
+BOOL CDialog::Create(UINT nIDTemplate, CWnd* pParentWnd)
+{
     m_nIDTemplate = nIDTemplate;
     m_pParentWnd = pParentWnd;
     m_bModal = false;

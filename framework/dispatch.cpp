@@ -4,13 +4,15 @@
 
 namespace fw {
 
-void COleDispatchDriver::AttachDispatch(IDispatch* pDispatch) {
+void COleDispatchDriver::AttachDispatch(IDispatch* pDispatch)
+{
     if (pDispatch) pDispatch->AddRef();
     ReleaseDispatch();
     m_lpDispatch = pDispatch;
 }
 
-void COleDispatchDriver::ReleaseDispatch() {
+void COleDispatchDriver::ReleaseDispatch()
+{
     if (m_lpDispatch) {
         m_lpDispatch->Release();
         m_lpDispatch = nullptr;
@@ -18,7 +20,8 @@ void COleDispatchDriver::ReleaseDispatch() {
 }
 
 void COleDispatchDriver::InvokeHelper(DISPID dispid, WORD wFlags, VARTYPE vtRet, void* pvRet,
-                                      const char* pbParamInfo, ...) {
+                                      const char* pbParamInfo, ...)
+{
     va_list args;
     va_start(args, pbParamInfo);
     try {
@@ -35,12 +38,14 @@ namespace {
 // The arguments of one call, freed whatever happens.
 struct Arguments {
     std::vector<VARIANTARG> items;
-    ~Arguments() {
+    ~Arguments()
+    {
         for (VARIANTARG& v : items) VariantClear(&v);
     }
 };
 
-void Throw(HRESULT hr, EXCEPINFO& info) {
+void Throw(HRESULT hr, EXCEPINFO& info)
+{
     if (hr == DISP_E_EXCEPTION) {
         if (info.pfnDeferredFillIn) info.pfnDeferredFillIn(&info);
         std::string description = BstrToAnsi(info.bstrDescription);
@@ -57,7 +62,8 @@ void Throw(HRESULT hr, EXCEPINFO& info) {
 }  // namespace
 
 void COleDispatchDriver::InvokeHelperV(DISPID dispid, WORD wFlags, VARTYPE vtRet, void* pvRet,
-                                       const char* pbParamInfo, va_list argList) {
+                                       const char* pbParamInfo, va_list argList)
+{
     if (!m_lpDispatch) {
         // Not bound: the call does nothing, and what it reads is nothing.
         if (pvRet && vtRet == VT_I4) *static_cast<long*>(pvRet) = 0;
@@ -74,10 +80,22 @@ void COleDispatchDriver::InvokeHelperV(DISPID dispid, WORD wFlags, VARTYPE vtRet
         VARIANTARG& v = args.items[count - 1 - i];
         VariantInit(&v);
         switch (static_cast<unsigned char>(pbParamInfo[i])) {
-        case 0x02: v.vt = VT_I2; v.iVal = static_cast<short>(va_arg(argList, int)); break;
-        case 0x03: v.vt = VT_I4; v.lVal = va_arg(argList, long); break;
-        case 0x08: v.vt = VT_BSTR; v.bstrVal = AnsiToBstr(va_arg(argList, const char*)); break;
-        case 0x48: v.vt = VT_BSTR | VT_BYREF; v.pbstrVal = va_arg(argList, BSTR*); break;
+        case 0x02:
+            v.vt = VT_I2;
+            v.iVal = static_cast<short>(va_arg(argList, int));
+            break;
+        case 0x03:
+            v.vt = VT_I4;
+            v.lVal = va_arg(argList, long);
+            break;
+        case 0x08:
+            v.vt = VT_BSTR;
+            v.bstrVal = AnsiToBstr(va_arg(argList, const char*));
+            break;
+        case 0x48:
+            v.vt = VT_BSTR | VT_BYREF;
+            v.pbstrVal = va_arg(argList, BSTR*);
+            break;
         default: throw COleException(E_INVALIDARG);
         }
     }

@@ -13,18 +13,25 @@ public:
     bool ok() const { return m_ok; }
     size_t pos() const { return m_pos; }
     void Align4() { Seek((m_pos + 3) & ~size_t(3)); }
-    void Seek(size_t pos) {
-        if (pos > m_size) m_ok = false; else m_pos = pos;
+    void Seek(size_t pos)
+    {
+        if (pos > m_size) m_ok = false;
+        else m_pos = pos;
     }
-    template <class T> T Get() {
+    template <class T> T Get()
+    {
         T value{};
-        if (m_pos + sizeof(T) > m_size) { m_ok = false; return value; }
+        if (m_pos + sizeof(T) > m_size) {
+            m_ok = false;
+            return value;
+        }
         std::memcpy(&value, m_data + m_pos, sizeof(T));
         m_pos += sizeof(T);
         return value;
     }
     // A name or ordinal (0xFFFF then a WORD), or a zero-terminated wide string.
-    std::wstring SzOrOrd(bool* isOrdinal = nullptr) {
+    std::wstring SzOrOrd(bool* isOrdinal = nullptr)
+    {
         if (isOrdinal) *isOrdinal = false;
         WORD first = Get<WORD>();
         if (first == 0xFFFF) {
@@ -36,7 +43,11 @@ public:
         for (WORD c = first; m_ok && c != 0; c = Get<WORD>()) s.push_back(static_cast<wchar_t>(c));
         return s;
     }
-    void SkipSz() { while (m_ok && Get<WORD>() != 0) {} }
+    void SkipSz()
+    {
+        while (m_ok && Get<WORD>() != 0) {
+        }
+    }
 
 private:
     const BYTE* m_data;
@@ -45,14 +56,16 @@ private:
     bool m_ok = true;
 };
 
-bool ParseClsid(const std::wstring& name, CLSID* clsid) {
+bool ParseClsid(const std::wstring& name, CLSID* clsid)
+{
     if (name.size() != 38 || name[0] != L'{') return false;
     return SUCCEEDED(CLSIDFromString(const_cast<wchar_t*>(name.c_str()), clsid));
 }
 
 }  // namespace
 
-bool PrepareDialogTemplate(const BYTE* data, size_t size, PreparedTemplate* out) {
+bool PrepareDialogTemplate(const BYTE* data, size_t size, PreparedTemplate* out)
+{
     *out = PreparedTemplate();
     Reader r(data, size);
     WORD dlgVer = r.Get<WORD>();
@@ -63,25 +76,32 @@ bool PrepareDialogTemplate(const BYTE* data, size_t size, PreparedTemplate* out)
     DWORD style;
     size_t countOffset;
     if (ex) {
-        r.Get<DWORD>();                 // version and signature
-        r.Get<DWORD>();                 // help id
-        r.Get<DWORD>();                 // extended style
+        r.Get<DWORD>();  // version and signature
+        r.Get<DWORD>();  // help id
+        r.Get<DWORD>();  // extended style
         style = r.Get<DWORD>();
         countOffset = r.pos();
     } else {
         style = r.Get<DWORD>();
-        r.Get<DWORD>();                 // extended style
+        r.Get<DWORD>();  // extended style
         countOffset = r.pos();
     }
     WORD count = r.Get<WORD>();
-    r.Get<short>(); r.Get<short>(); r.Get<short>(); r.Get<short>();  // x, y, cx, cy
-    r.SzOrOrd();                        // menu
-    r.SzOrOrd();                        // window class
-    r.SkipSz();                         // title
+    r.Get<short>();
+    r.Get<short>();
+    r.Get<short>();
+    r.Get<short>();  // x, y, cx, cy
+    r.SzOrOrd();     // menu
+    r.SzOrOrd();     // window class
+    r.SkipSz();      // title
     if (style & (DS_SETFONT | DS_SHELLFONT)) {
-        r.Get<WORD>();                  // point size
-        if (ex) { r.Get<WORD>(); r.Get<BYTE>(); r.Get<BYTE>(); }  // weight, italic, charset
-        r.SkipSz();                     // face name
+        r.Get<WORD>();  // point size
+        if (ex) {
+            r.Get<WORD>();
+            r.Get<BYTE>();
+            r.Get<BYTE>();
+        }            // weight, italic, charset
+        r.SkipSz();  // face name
     }
     if (!r.ok()) return false;
 
@@ -93,14 +113,17 @@ bool PrepareDialogTemplate(const BYTE* data, size_t size, PreparedTemplate* out)
         DWORD itemStyle, itemExStyle, id;
         short x, y, cx, cy;
         if (ex) {
-            r.Get<DWORD>();             // help id
+            r.Get<DWORD>();  // help id
             itemExStyle = r.Get<DWORD>();
             itemStyle = r.Get<DWORD>();
         } else {
             itemStyle = r.Get<DWORD>();
             itemExStyle = r.Get<DWORD>();
         }
-        x = r.Get<short>(); y = r.Get<short>(); cx = r.Get<short>(); cy = r.Get<short>();
+        x = r.Get<short>();
+        y = r.Get<short>();
+        cx = r.Get<short>();
+        cy = r.Get<short>();
         id = ex ? r.Get<DWORD>() : r.Get<WORD>();
         bool ordinal = false;
         std::wstring cls = r.SzOrOrd(&ordinal);
@@ -133,7 +156,8 @@ bool PrepareDialogTemplate(const BYTE* data, size_t size, PreparedTemplate* out)
     return true;
 }
 
-bool LoadDialogTemplate(HINSTANCE hInstance, UINT nID, PreparedTemplate* out) {
+bool LoadDialogTemplate(HINSTANCE hInstance, UINT nID, PreparedTemplate* out)
+{
     HRSRC res = FindResourceA(hInstance, MAKEINTRESOURCEA(nID), reinterpret_cast<LPCSTR>(RT_DIALOG));
     if (!res) return false;
     HGLOBAL mem = LoadResource(hInstance, res);

@@ -4,7 +4,8 @@ namespace fw {
 
 const char* const kInternalErrorText = "Internal application error.";
 
-std::string COleException::GetErrorMessage() const {
+std::string COleException::GetErrorMessage() const
+{
     char* text = nullptr;
     DWORD n = FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
                                  FORMAT_MESSAGE_IGNORE_INSERTS,
@@ -20,7 +21,8 @@ std::string COleException::GetErrorMessage() const {
     return result.empty() ? kInternalErrorText : result;
 }
 
-std::string COleDispatchException::GetErrorMessage() const {
+std::string COleDispatchException::GetErrorMessage() const
+{
     return m_strDescription.empty() ? kInternalErrorText : m_strDescription;
 }
 

@@ -14,7 +14,8 @@ template <class T>
 class CScopedGdiObj {
 public:
     explicit CScopedGdiObj(T hObject) : m_hObject(hObject) {}
-    ~CScopedGdiObj() {
+    ~CScopedGdiObj()
+    {
         if (m_hObject) ::DeleteObject(m_hObject);
     }
     CScopedGdiObj(const CScopedGdiObj&) = delete;
@@ -35,7 +36,8 @@ using CScopedBrush = CScopedGdiObj<HBRUSH>;
 class CScopedSelect {
 public:
     CScopedSelect(HDC hdc, HGDIOBJ hObject) : m_hdc(hdc), m_hPrevious(::SelectObject(hdc, hObject)) {}
-    ~CScopedSelect() {
+    ~CScopedSelect()
+    {
         if (m_hPrevious) ::SelectObject(m_hdc, m_hPrevious);
     }
     CScopedSelect(const CScopedSelect&) = delete;
@@ -50,7 +52,8 @@ private:
 class CClientDC {
 public:
     explicit CClientDC(HWND hwnd) : m_hwnd(hwnd), m_hdc(::GetDC(hwnd)) {}
-    ~CClientDC() {
+    ~CClientDC()
+    {
         if (m_hdc) ::ReleaseDC(m_hwnd, m_hdc);
     }
     CClientDC(const CClientDC&) = delete;

@@ -8,7 +8,8 @@ namespace fw {
 
 void ReportFailure(const std::string& text);
 
-template <class R, class F> R RunGuarded(F&& f) {
+template <class R, class F> R RunGuarded(F&& f)
+{
     try {
         return f();
     } catch (const COleDispatchException& e) {

@@ -12,16 +12,19 @@ public:
     COleEventSink(CWnd* pOwner, UINT nID, REFIID iidEvents)
         : m_pOwner(pOwner), m_nID(nID), m_iid(iidEvents) {}
 
-    STDMETHODIMP GetTypeInfoCount(UINT* pctinfo) override {
+    STDMETHODIMP GetTypeInfoCount(UINT* pctinfo) override
+    {
         if (pctinfo) *pctinfo = 0;
         return S_OK;
     }
     STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-    STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
+    STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override
+    {
         return DISP_E_UNKNOWNNAME;
     }
     STDMETHODIMP Invoke(DISPID dispid, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT*,
-                        EXCEPINFO*, UINT*) override {
+                        EXCEPINFO*, UINT*) override
+    {
         // An event may come after the owner has let the control go.
         if (!m_pOwner) return S_OK;
         HRESULT hr = m_pOwner->OnControlEvent(m_nID, dispid, params);
@@ -43,12 +46,14 @@ private:
 
 COleControlSite::COleControlSite(CWnd* pOwner, UINT nID) : m_pOwner(pOwner), m_nID(nID) {}
 
-COleControlSite::~COleControlSite() {
+COleControlSite::~COleControlSite()
+{
     if (m_pBoundWnd) m_pBoundWnd->BindControlSite(nullptr);
     Close();
 }
 
-void* COleControlSite::QueryOther(REFIID riid) {
+void* COleControlSite::QueryOther(REFIID riid)
+{
     if (riid == IID_IOleWindow) return static_cast<IOleWindow*>(static_cast<IOleInPlaceSite*>(this));
     if (riid == IID_IOleInPlaceUIWindow) return static_cast<IOleInPlaceUIWindow*>(this);
     return nullptr;
@@ -58,17 +63,20 @@ void* COleControlSite::QueryOther(REFIID riid) {
 STDMETHODIMP_(ULONG) COleControlSite::AddRef() { return ++m_cRef; }
 STDMETHODIMP_(ULONG) COleControlSite::Release() { return m_cRef ? --m_cRef : 0; }
 
-STDMETHODIMP COleControlSite::GetMoniker(DWORD, DWORD, IMoniker** ppmk) {
+STDMETHODIMP COleControlSite::GetMoniker(DWORD, DWORD, IMoniker** ppmk)
+{
     if (ppmk) *ppmk = nullptr;
     return E_NOTIMPL;
 }
 
-STDMETHODIMP COleControlSite::GetContainer(IOleContainer** ppContainer) {
+STDMETHODIMP COleControlSite::GetContainer(IOleContainer** ppContainer)
+{
     if (ppContainer) *ppContainer = nullptr;
     return E_NOINTERFACE;
 }
 
-STDMETHODIMP COleControlSite::GetWindow(HWND* phwnd) {
+STDMETHODIMP COleControlSite::GetWindow(HWND* phwnd)
+{
     if (!phwnd) return E_POINTER;
     *phwnd = m_pOwner->m_hWnd;
     return S_OK;
@@ -76,7 +84,8 @@ STDMETHODIMP COleControlSite::GetWindow(HWND* phwnd) {
 
 STDMETHODIMP COleControlSite::GetWindowContext(IOleInPlaceFrame** ppFrame, IOleInPlaceUIWindow** ppDoc,
                                                LPRECT lprcPosRect, LPRECT lprcClipRect,
-                                               LPOLEINPLACEFRAMEINFO lpFrameInfo) {
+                                               LPOLEINPLACEFRAMEINFO lpFrameInfo)
+{
     if (!ppFrame || !ppDoc || !lprcPosRect || !lprcClipRect) return E_POINTER;
     *ppFrame = static_cast<IOleInPlaceFrame*>(this);
     AddRef();
@@ -92,18 +101,21 @@ STDMETHODIMP COleControlSite::GetWindowContext(IOleInPlaceFrame** ppFrame, IOleI
     return S_OK;
 }
 
-STDMETHODIMP COleControlSite::OnInPlaceDeactivate() {
+STDMETHODIMP COleControlSite::OnInPlaceDeactivate()
+{
     m_pInPlaceObject.Reset();
     return S_OK;
 }
 
-STDMETHODIMP COleControlSite::OnPosRectChange(LPCRECT lprcPosRect) {
+STDMETHODIMP COleControlSite::OnPosRectChange(LPCRECT lprcPosRect)
+{
     if (!lprcPosRect) return E_POINTER;
     MoveControl(*lprcPosRect);
     return S_OK;
 }
 
-void COleControlSite::MoveControl(const RECT& rc) {
+void COleControlSite::MoveControl(const RECT& rc)
+{
     m_rcPos = rc;
     if (m_pInPlaceObject) {
         m_pInPlaceObject->SetObjectRects(&m_rcPos, &m_rcPos);
@@ -112,7 +124,8 @@ void COleControlSite::MoveControl(const RECT& rc) {
     }
 }
 
-static SIZEL PixelsToHimetric(HWND hwnd, LONG cx, LONG cy) {
+static SIZEL PixelsToHimetric(HWND hwnd, LONG cx, LONG cy)
+{
     HDC dc = GetDC(hwnd);
     int dpiX = dc ? GetDeviceCaps(dc, LOGPIXELSX) : 96;
     int dpiY = dc ? GetDeviceCaps(dc, LOGPIXELSY) : 96;
@@ -120,7 +133,8 @@ static SIZEL PixelsToHimetric(HWND hwnd, LONG cx, LONG cy) {
     return SIZEL{MulDiv(cx, 2540, dpiX ? dpiX : 96), MulDiv(cy, 2540, dpiY ? dpiY : 96)};
 }
 
-static HRESULT LoadState(IUnknown* object, const BYTE* pState, size_t cbState) {
+static HRESULT LoadState(IUnknown* object, const BYTE* pState, size_t cbState)
+{
     ComPtr<IPersistStreamInit> persist;
     HRESULT hr = object->QueryInterface(IID_PPV_ARGS(&persist));
     if (FAILED(hr)) return cbState ? hr : S_OK;  // nothing to load into a control without one
@@ -136,7 +150,8 @@ static HRESULT LoadState(IUnknown* object, const BYTE* pState, size_t cbState) {
 }
 
 HRESULT COleControlSite::CreateControl(REFCLSID clsid, const RECT& rc, DWORD dwStyle,
-                                       const BYTE* pState, size_t cbState) {
+                                       const BYTE* pState, size_t cbState)
+{
     m_rcPos = rc;
     HRESULT hr = CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&m_pObject));
     if (FAILED(hr)) return hr;
@@ -170,7 +185,8 @@ HRESULT COleControlSite::CreateControl(REFCLSID clsid, const RECT& rc, DWORD dwS
 }
 
 // The default source interface: asked of IProvideClassInfo2, else the first connection point.
-void COleControlSite::ConnectEvents() {
+void COleControlSite::ConnectEvents()
+{
     ComPtr<IConnectionPointContainer> cpc;
     if (FAILED(m_pObject.As(&cpc))) return;
     GUID iid = GUID_NULL;
@@ -196,7 +212,8 @@ void COleControlSite::ConnectEvents() {
     }
 }
 
-void COleControlSite::Close() {
+void COleControlSite::Close()
+{
     if (m_pSink) m_pSink->Disconnect();
     if (m_pEventPoint && m_dwEventCookie) m_pEventPoint->Unadvise(m_dwEventCookie);
     m_pEventPoint.Reset();
@@ -213,13 +230,15 @@ void COleControlSite::Close() {
     m_hWndCtrl = nullptr;
 }
 
-COleControlContainer::~COleControlContainer() {
+COleControlContainer::~COleControlContainer()
+{
     // Last made, first gone.
     while (!m_sites.empty()) m_sites.pop_back();
 }
 
 COleControlSite* COleControlContainer::CreateControl(REFCLSID clsid, UINT nID, const RECT& rc, DWORD dwStyle,
-                                                     const BYTE* pState, size_t cbState, HRESULT* phr) {
+                                                     const BYTE* pState, size_t cbState, HRESULT* phr)
+{
     auto site = std::make_unique<COleControlSite>(m_pWnd, nID);
     HRESULT hr = site->CreateControl(clsid, rc, dwStyle, pState, cbState);
     if (phr) *phr = hr;
@@ -228,7 +247,8 @@ COleControlSite* COleControlContainer::CreateControl(REFCLSID clsid, UINT nID, c
     return m_sites.back().get();
 }
 
-void COleControlContainer::DestroySite(COleControlSite* site) {
+void COleControlContainer::DestroySite(COleControlSite* site)
+{
     for (auto it = m_sites.begin(); it != m_sites.end(); ++it) {
         if (it->get() == site) {
             m_sites.erase(it);
@@ -237,7 +257,8 @@ void COleControlContainer::DestroySite(COleControlSite* site) {
     }
 }
 
-COleControlSite* COleControlContainer::FindSite(UINT nID) const {
+COleControlSite* COleControlContainer::FindSite(UINT nID) const
+{
     for (const auto& site : m_sites)
         if (site->GetID() == nID) return site.get();
     return nullptr;

@@ -4,13 +4,15 @@
 
 namespace fw {
 
-COleControlWnd::~COleControlWnd() {
+COleControlWnd::~COleControlWnd()
+{
     if (m_pCtrlSite) m_pCtrlSite->m_pBoundWnd = nullptr;
     m_hWnd = nullptr;  // the window belongs to the control
 }
 
 BOOL COleControlWnd::CreateControl(REFCLSID clsid, const char* pszWindowName, DWORD dwStyle, const RECT& rect,
-                                   CWnd* pParentWnd, UINT nID) {
+                                   CWnd* pParentWnd, UINT nID)
+{
     if (!pParentWnd || !pParentWnd->m_hWnd || m_pCtrlSite || !IsControlContainerEnabled()) return FALSE;
     COleControlSite* site = pParentWnd->GetControlContainer()->CreateControl(clsid, nID, rect, dwStyle,
                                                                              nullptr, 0);
@@ -21,7 +23,8 @@ BOOL COleControlWnd::CreateControl(REFCLSID clsid, const char* pszWindowName, DW
     return TRUE;
 }
 
-void COleControlWnd::DestroyControl() {
+void COleControlWnd::DestroyControl()
+{
     if (!m_pCtrlSite || !m_pParent) return;
     COleControlSite* site = m_pCtrlSite;
     BindControlSite(nullptr);
@@ -29,7 +32,8 @@ void COleControlWnd::DestroyControl() {
     m_pParent = nullptr;
 }
 
-void COleControlWnd::BindControlSite(COleControlSite* site) {
+void COleControlWnd::BindControlSite(COleControlSite* site)
+{
     if (m_pCtrlSite) m_pCtrlSite->m_pBoundWnd = nullptr;
     m_pCtrlSite = site;
     if (site) {
@@ -42,18 +46,21 @@ void COleControlWnd::BindControlSite(COleControlSite* site) {
     }
 }
 
-IUnknown* COleControlWnd::GetControlUnknown() const {
+IUnknown* COleControlWnd::GetControlUnknown() const
+{
     return m_pCtrlSite ? m_pCtrlSite->GetUnknown() : nullptr;
 }
 
-void COleControlWnd::MoveWindow(int x, int y, int cx, int cy, BOOL bRepaint) {
+void COleControlWnd::MoveWindow(int x, int y, int cx, int cy, BOOL bRepaint)
+{
     if (!m_pCtrlSite) return;
     m_pCtrlSite->MoveControl(RECT{x, y, x + cx, y + cy});
     if (bRepaint && m_hWnd) ::InvalidateRect(m_hWnd, nullptr, TRUE);
 }
 
 void COleControlWnd::InvokeHelper(DISPID dispid, WORD wFlags, VARTYPE vtRet, void* pvRet,
-                                  const char* pbParamInfo, ...) {
+                                  const char* pbParamInfo, ...)
+{
     va_list args;
     va_start(args, pbParamInfo);
     try {

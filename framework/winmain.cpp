@@ -2,7 +2,8 @@
 // whether a message loop runs at all.
 #include "framework/app.h"
 
-int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR, int) {
+int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR, int)
+{
     fw::CWinApp* app = fw::AfxGetApp();
     if (!app) return 1;
     app->InitFromProcess(hInstance, GetCommandLineA());

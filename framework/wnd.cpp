@@ -8,20 +8,24 @@ namespace fw {
 
 static const char kWndProp[] = "fw.CWnd";
 
-void ReportFailure(const std::string& text) {
+void ReportFailure(const std::string& text)
+{
     AppMessageBox(text.c_str(), MB_OK | MB_ICONSTOP);
 }
 
-CWnd::~CWnd() {
+CWnd::~CWnd()
+{
     DestroyControlContainer();
     if (m_pfnSuper && m_hWnd) UnsubclassWindow();
 }
 
-CWnd* CWnd::FromHandlePermanent(HWND hwnd) {
+CWnd* CWnd::FromHandlePermanent(HWND hwnd)
+{
     return hwnd ? static_cast<CWnd*>(GetPropA(hwnd, kWndProp)) : nullptr;
 }
 
-BOOL CWnd::SubclassWindow(HWND hwnd) {
+BOOL CWnd::SubclassWindow(HWND hwnd)
+{
     if (!hwnd || m_pfnSuper || FromHandlePermanent(hwnd)) return FALSE;
     if (!SetPropA(hwnd, kWndProp, this)) return FALSE;
     m_hWnd = hwnd;
@@ -35,7 +39,8 @@ BOOL CWnd::SubclassWindow(HWND hwnd) {
     return TRUE;
 }
 
-HWND CWnd::UnsubclassWindow() {
+HWND CWnd::UnsubclassWindow()
+{
     HWND hwnd = m_hWnd;
     if (hwnd && m_pfnSuper) {
         SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_pfnSuper));
@@ -46,21 +51,25 @@ HWND CWnd::UnsubclassWindow() {
     return hwnd;
 }
 
-LRESULT CWnd::Default() {
+LRESULT CWnd::Default()
+{
     if (!m_pCurrentMsg) return 0;
     return DefWindowProc(m_pCurrentMsg->message, m_pCurrentMsg->wParam, m_pCurrentMsg->lParam);
 }
 
-LRESULT CWnd::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT CWnd::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
     if (m_pfnSuper) return CallWindowProcA(m_pfnSuper, m_hWnd, message, wParam, lParam);
     return ::DefWindowProcA(m_hWnd, message, wParam, lParam);
 }
 
-BOOL CWnd::OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* pResult) {
+BOOL CWnd::OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* pResult)
+{
     return DispatchMessageEntry(WM_NOTIFY, wParam, lParam, pResult);
 }
 
-LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
     LRESULT result = 0;
     if (message == WM_NOTIFY) {
         if (OnNotify(wParam, lParam, &result)) return result;
@@ -75,33 +84,40 @@ LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     return DefWindowProc(message, wParam, lParam);
 }
 
-void CWnd::MoveWindow(int x, int y, int cx, int cy, BOOL bRepaint) {
+void CWnd::MoveWindow(int x, int y, int cx, int cy, BOOL bRepaint)
+{
     ::MoveWindow(m_hWnd, x, y, cx, cy, bRepaint);
 }
 
-BOOL CWnd::DestroyWindow() {
+BOOL CWnd::DestroyWindow()
+{
     return m_hWnd ? ::DestroyWindow(m_hWnd) : FALSE;
 }
 
-HRESULT CWnd::OnControlEvent(UINT nCtrlID, DISPID dispid, DISPPARAMS* params) {
+HRESULT CWnd::OnControlEvent(UINT nCtrlID, DISPID dispid, DISPPARAMS* params)
+{
     return RunGuarded<HRESULT>([&] { return DispatchEvent(nCtrlID, dispid, params); });
 }
 
-COleControlContainer* CWnd::GetControlContainer() {
+COleControlContainer* CWnd::GetControlContainer()
+{
     if (!m_pCtrlCont) m_pCtrlCont = new COleControlContainer(this);
     return m_pCtrlCont;
 }
 
-COleControlSite* CWnd::FindControlSite(UINT nID) const {
+COleControlSite* CWnd::FindControlSite(UINT nID) const
+{
     return m_pCtrlCont ? m_pCtrlCont->FindSite(nID) : nullptr;
 }
 
-void CWnd::DestroyControlContainer() {
+void CWnd::DestroyControlContainer()
+{
     delete m_pCtrlCont;
     m_pCtrlCont = nullptr;
 }
 
-LRESULT CALLBACK FrameworkWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT CALLBACK FrameworkWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
     CWnd* wnd = CWnd::FromHandlePermanent(hwnd);
     if (!wnd) return ::DefWindowProcA(hwnd, message, wParam, lParam);
 
@@ -125,7 +141,8 @@ LRESULT CALLBACK FrameworkWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM
 
 static thread_local CWnd* t_pWndInit = nullptr;
 
-static LRESULT CALLBACK CbtHookProc(int code, WPARAM wParam, LPARAM lParam) {
+static LRESULT CALLBACK CbtHookProc(int code, WPARAM wParam, LPARAM lParam)
+{
     if (code == HCBT_CREATEWND && t_pWndInit) {
         CWnd* wnd = t_pWndInit;
         t_pWndInit = nullptr;
@@ -136,11 +153,13 @@ static LRESULT CALLBACK CbtHookProc(int code, WPARAM wParam, LPARAM lParam) {
 
 CreationHook::CreationHook(CWnd* wnd)
     : m_hHook(SetWindowsHookExA(WH_CBT, &CbtHookProc, nullptr, GetCurrentThreadId())),
-      m_pPrevious(t_pWndInit) {
+      m_pPrevious(t_pWndInit)
+{
     t_pWndInit = wnd;
 }
 
-CreationHook::~CreationHook() {
+CreationHook::~CreationHook()
+{
     t_pWndInit = m_pPrevious;
     if (m_hHook) UnhookWindowsHookEx(m_hHook);
 }

@@ -28,7 +28,12 @@ public:
     HWND UnsubclassWindow();
     // Binds the object to a window without taking over its messages (list wrappers).
     void Attach(HWND hwnd) { m_hWnd = hwnd; }
-    HWND Detach() { HWND h = m_hWnd; m_hWnd = nullptr; return h; }
+    HWND Detach()
+    {
+        HWND h = m_hWnd;
+        m_hWnd = nullptr;
+        return h;
+    }
 
     // The default processing of the message now being handled.
     LRESULT Default();
@@ -48,7 +53,8 @@ public:
 
     // Thin conveniences over the API.
     HWND GetDlgItem(int nID) const { return ::GetDlgItem(m_hWnd, nID); }
-    LRESULT SendDlgItemMessage(int nID, UINT msg, WPARAM w = 0, LPARAM l = 0) const {
+    LRESULT SendDlgItemMessage(int nID, UINT msg, WPARAM w = 0, LPARAM l = 0) const
+    {
         return ::SendDlgItemMessageA(m_hWnd, nID, msg, w, l);
     }
     void SetWindowText(const char* text) { ::SetWindowTextA(m_hWnd, text); }

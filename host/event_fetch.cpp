@@ -12,7 +12,8 @@ struct BstrHolder {
     BstrHolder(const BstrHolder&) = delete;
     BstrHolder& operator=(const BstrHolder&) = delete;
     ~BstrHolder() { Free(); }
-    void Free() {
+    void Free()
+    {
         SysFreeString(p);
         p = nullptr;
     }
@@ -20,7 +21,8 @@ struct BstrHolder {
 
 // "YYYY-MM-DD<white space>HH:MM:SS.mmm" to ms since midnight. Fields the text
 // leaves out count 0; a text that does not fit the buffer counts as no text.
-int32_t StartTimeMs(BSTR text) {
+int32_t StartTimeMs(BSTR text)
+{
     char buffer[50];
     buffer[0] = '\0';
     // On failure the buffer may hold a cut, unterminated part of the text.
@@ -34,7 +36,8 @@ int32_t StartTimeMs(BSTR text) {
 
 // A string shorter than its block fills what it holds and zeros the rest:
 // reading on past its end would copy whatever lies behind it.
-void CopyBlock(void* block, size_t blockSize, BSTR bytes) {
+void CopyBlock(void* block, size_t blockSize, BSTR bytes)
+{
     const size_t held = SysStringByteLen(bytes);
     const size_t n = held < blockSize ? held : blockSize;
     memcpy(block, bytes, n);
@@ -43,7 +46,8 @@ void CopyBlock(void* block, size_t blockSize, BSTR bytes) {
 
 }  // namespace
 
-LRESULT FetchEventIndex(CStreamDecoder& decoder, EVENT_INDEX* pIndex) {
+LRESULT FetchEventIndex(CStreamDecoder& decoder, EVENT_INDEX* pIndex)
+{
     if (!pIndex) return 0;
     BstrHolder source, motion, gpi, start;
     // Nothing is written until all four calls have returned, so a failure

@@ -19,7 +19,7 @@ struct SOURCE_EVENTS {
     uint16_t wReserved;
     uint32_t dwCameraMask[SOURCE_EVENT_SLOTS];  // bit k: camera k+1 had a source event
     uint32_t dwReserved2[SOURCE_EVENT_SLOTS];
-    int32_t lStatus[SOURCE_EVENT_SLOTS];        // a slot counts only when negative
+    int32_t lStatus[SOURCE_EVENT_SLOTS];  // a slot counts only when negative
 };
 
 struct MOTION_EVENTS {
@@ -64,12 +64,15 @@ static_assert(offsetof(EVENT_INDEX, Gpi.lValue) == 28028, "GPI values");
 
 // The slots in use, never more than the block holds: the count comes from the
 // decoder, and every reader indexes the arrays with it.
-inline unsigned EventCount(const SOURCE_EVENTS& block) {
+inline unsigned EventCount(const SOURCE_EVENTS& block)
+{
     return block.wCount < SOURCE_EVENT_SLOTS ? block.wCount : SOURCE_EVENT_SLOTS;
 }
-inline unsigned EventCount(const MOTION_EVENTS& block) {
+inline unsigned EventCount(const MOTION_EVENTS& block)
+{
     return block.wCount < MOTION_EVENT_SLOTS ? block.wCount : MOTION_EVENT_SLOTS;
 }
-inline unsigned EventCount(const GPI_EVENTS& block) {
+inline unsigned EventCount(const GPI_EVENTS& block)
+{
     return block.wCount < GPI_EVENT_SLOTS ? block.wCount : GPI_EVENT_SLOTS;
 }

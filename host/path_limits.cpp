@@ -3,14 +3,16 @@
 #include <cstring>
 #include "framework/msgbox.h"
 
-void StripQuotes(char* path) {
+void StripQuotes(char* path)
+{
     const size_t len = std::strlen(path);
     if (len < 2 || path[0] != '"' || path[len - 1] != '"') return;
     std::memmove(path, path + 1, len - 2);
     path[len - 2] = '\0';
 }
 
-bool PathFitsOrRefuse(const char* path, size_t bufferSize) {
+bool PathFitsOrRefuse(const char* path, size_t bufferSize)
+{
     const size_t len = path ? std::strlen(path) : 0;
     if (len < bufferSize) return true;
     char text[200];
@@ -21,7 +23,8 @@ bool PathFitsOrRefuse(const char* path, size_t bufferSize) {
     return false;
 }
 
-bool CopyPathOrRefuse(char* dst, size_t dstSize, const char* src) {
+bool CopyPathOrRefuse(char* dst, size_t dstSize, const char* src)
+{
     if (!dst || dstSize == 0) return false;
     if (!PathFitsOrRefuse(src, dstSize)) {
         dst[0] = '\0';

@@ -14,12 +14,14 @@ static const int64_t kMaxListedCameras = 16;
 CSourceDlg::CSourceDlg(CWnd* pParent)
     : CDialog(IDD_SOURCE, pParent), m_nCameras(16), m_nGroup(0), m_nSelected(0) {}
 
-void CSourceDlg::DoDataExchange(CDataExchange* pDX) {
+void CSourceDlg::DoDataExchange(CDataExchange* pDX)
+{
     CDialog::DoDataExchange(pDX);
     DDX_Control(pDX, IDC_SOURCE_LIST, m_list);
 }
 
-BOOL CSourceDlg::OnInitDialog() {
+BOOL CSourceDlg::OnInitDialog()
+{
     CDialog::OnInitDialog();
     const int64_t first = int64_t(m_nCameras) * m_nGroup;
     const int64_t count = m_nCameras < kMaxListedCameras ? m_nCameras : kMaxListedCameras;
@@ -32,7 +34,8 @@ BOOL CSourceDlg::OnInitDialog() {
     return TRUE;
 }
 
-void CSourceDlg::OnOK() {
+void CSourceDlg::OnOK()
+{
     // With nothing selected both reads give the list's error value, -1.
     m_nSelected = static_cast<int32_t>(m_list.GetItemData(m_list.GetCurSel()));
     CDialog::OnOK();
@@ -40,7 +43,8 @@ void CSourceDlg::OnOK() {
 
 void CSourceDlg::OnDblclkList() { OnOK(); }
 
-void SelectVideoSource(CStreamDecoder& decoder) {
+void SelectVideoSource(CStreamDecoder& decoder)
+{
     CSourceDlg dlg;
     const long cameras = decoder.GetViewSplit();
     const long group = decoder.GetViewGroup();

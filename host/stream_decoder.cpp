@@ -1,21 +1,25 @@
 #include "host/stream_decoder.h"
 #include "decoder/dvrctl.h"
 
-long CStreamDecoder::GetLong(DISPID dispid) {
+long CStreamDecoder::GetLong(DISPID dispid)
+{
     long value = 0;
     InvokeHelper(dispid, DISPATCH_PROPERTYGET, VT_I4, &value, VTS_NONE);
     return value;
 }
 
-void CStreamDecoder::PutLong(DISPID dispid, long value) {
+void CStreamDecoder::PutLong(DISPID dispid, long value)
+{
     InvokeHelper(dispid, DISPATCH_PROPERTYPUT, VT_EMPTY, nullptr, VTS_I4, value);
 }
 
-void CStreamDecoder::Call(DISPID dispid) {
+void CStreamDecoder::Call(DISPID dispid)
+{
     InvokeHelper(dispid, DISPATCH_METHOD, VT_EMPTY, nullptr, VTS_NONE);
 }
 
-void CStreamDecoder::CallOutString(DISPID dispid, BSTR* out) {
+void CStreamDecoder::CallOutString(DISPID dispid, BSTR* out)
+{
     InvokeHelper(dispid, DISPATCH_METHOD, VT_EMPTY, nullptr, VTS_PBSTR, out);
 }
 
@@ -28,11 +32,13 @@ void CStreamDecoder::Play() { Call(DVR_PLAY); }
 void CStreamDecoder::PlayAgain() { Call(DVR_PLAY_AGAIN); }
 void CStreamDecoder::Step() { Call(DVR_STEP); }
 
-void CStreamDecoder::SelectSource(long camera) {
+void CStreamDecoder::SelectSource(long camera)
+{
     InvokeHelper(DVR_SELECT_SOURCE, DISPATCH_METHOD, VT_EMPTY, nullptr, VTS_I4, camera);
 }
 
-void CStreamDecoder::SetFileName(const char* path) {
+void CStreamDecoder::SetFileName(const char* path)
+{
     InvokeHelper(DVR_FILE_NAME, DISPATCH_PROPERTYPUT, VT_EMPTY, nullptr, VTS_BSTR, path);
 }
 

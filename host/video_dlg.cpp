@@ -25,16 +25,19 @@ END_EVENTSINK_MAP()
 CVideoDlg::CVideoDlg(CWnd* pParent)
     : CDialog(IDD_VIDEO, pParent),
       m_hIcon(LoadIconA(fw::AfxGetResourceHandle(), MAKEINTRESOURCEA(IDR_MAINFRAME))),
-      m_nStartOffset(0) {
+      m_nStartOffset(0)
+{
     m_szPath[0] = '\0';
 }
 
-void CVideoDlg::DoDataExchange(CDataExchange* pDX) {
+void CVideoDlg::DoDataExchange(CDataExchange* pDX)
+{
     CDialog::DoDataExchange(pDX);
     DDX_Control(pDX, IDC_DECODER, m_decoder);
 }
 
-BOOL CVideoDlg::OnInitDialog() {
+BOOL CVideoDlg::OnInitDialog()
+{
     CDialog::OnInitDialog();
     SendMessageA(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
     SendMessageA(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
@@ -51,14 +54,16 @@ BOOL CVideoDlg::OnInitDialog() {
     return TRUE;
 }
 
-void CVideoDlg::OnSize(UINT nType, int cx, int cy) {
+void CVideoDlg::OnSize(UINT nType, int cx, int cy)
+{
     Default();
     if (GetDlgItem(IDC_DECODER)) m_decoder.MoveWindow(0, 0, cx, cy, TRUE);
     // Every write of the layout, even of the same value, re-tiles the views for the new size.
     m_decoder.SetViewSplit(m_decoder.GetViewSplit());
 }
 
-void CVideoDlg::OnDestroy() {
+void CVideoDlg::OnDestroy()
+{
     m_decoder.Stop();
     Default();
     if (m_panel.IsWindow()) m_panel.DestroyWindow();
@@ -66,7 +71,8 @@ void CVideoDlg::OnDestroy() {
 
 // An error the decoder raises ends the command where it stands and replies 0;
 // any other failure goes on to the framework's general handling.
-LRESULT CVideoDlg::OnPanelCommand(WPARAM wParam, LPARAM lParam) {
+LRESULT CVideoDlg::OnPanelCommand(WPARAM wParam, LPARAM lParam)
+{
     try {
         RunPanelCommand(wParam, lParam);
     } catch (const COleDispatchException&) {
@@ -75,7 +81,8 @@ LRESULT CVideoDlg::OnPanelCommand(WPARAM wParam, LPARAM lParam) {
     return 1;
 }
 
-void CVideoDlg::RunPanelCommand(WPARAM code, LPARAM arg) {
+void CVideoDlg::RunPanelCommand(WPARAM code, LPARAM arg)
+{
     switch (code) {
     case PCMD_PLAY: m_decoder.Play(); break;
     case PCMD_PAUSE: m_decoder.Pause(); break;
@@ -90,7 +97,8 @@ void CVideoDlg::RunPanelCommand(WPARAM code, LPARAM arg) {
     }
 }
 
-void CVideoDlg::OpenRecording(const char* path) {
+void CVideoDlg::OpenRecording(const char* path)
+{
     m_decoder.SetFileName(path ? path : "");
     m_decoder.SetStartOffset(m_nStartOffset);
     m_decoder.SetOpenMode(1);
@@ -99,11 +107,13 @@ void CVideoDlg::OpenRecording(const char* path) {
     if (mask & (mask - 1)) m_panel.EnsureLargeDisplay();
 }
 
-LRESULT CVideoDlg::OnFetchIndex(WPARAM wParam, LPARAM) {
+LRESULT CVideoDlg::OnFetchIndex(WPARAM wParam, LPARAM)
+{
     return FetchEventIndex(m_decoder, reinterpret_cast<EVENT_INDEX*>(wParam));
 }
 
-LRESULT CVideoDlg::OnViewProperty(WPARAM wParam, LPARAM lParam) {
+LRESULT CVideoDlg::OnViewProperty(WPARAM wParam, LPARAM lParam)
+{
     switch (wParam) {
     case VIEW_SET_SPLIT: m_decoder.SetViewSplit(static_cast<long>(lParam)); return 0;
     case VIEW_GET_SPLIT: return m_decoder.GetViewSplit();
@@ -113,14 +123,17 @@ LRESULT CVideoDlg::OnViewProperty(WPARAM wParam, LPARAM lParam) {
     }
 }
 
-void CVideoDlg::PostToPanel(UINT message, WPARAM wParam, LPARAM lParam) {
+void CVideoDlg::PostToPanel(UINT message, WPARAM wParam, LPARAM lParam)
+{
     if (m_panel.IsWindow()) PostMessageA(m_panel.m_hWnd, message, wParam, lParam);
 }
 
-void CVideoDlg::OnStateChange(long type, long value) {
+void CVideoDlg::OnStateChange(long type, long value)
+{
     PostToPanel(WM_DECODER_STATE, static_cast<WPARAM>(type), value);
 }
 
-void CVideoDlg::OnPositionChange(long ms) {
+void CVideoDlg::OnPositionChange(long ms)
+{
     PostToPanel(WM_DECODER_POSITION, static_cast<WPARAM>(ms), 0);
 }

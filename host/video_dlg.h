@@ -19,10 +19,10 @@ public:
     explicit CVideoDlg(CWnd* pParent = nullptr);
 
     char m_szPath[COMMAND_LINE_PATH_SIZE];  // recording path from the command line
-    CStreamDecoder m_decoder;  // bound to the decoder control when the dialog initialises
+    CStreamDecoder m_decoder;               // bound to the decoder control when the dialog initialises
     CPanelDlg m_panel;
     HICON m_hIcon;
-    int32_t m_nStartOffset;    // ms, for the next open; set only by PCMD_START_OFFSET
+    int32_t m_nStartOffset;  // ms, for the next open; set only by PCMD_START_OFFSET
 
 protected:
     void DoDataExchange(CDataExchange* pDX) override;

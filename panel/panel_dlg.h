@@ -125,35 +125,35 @@ private:
     void PostClick(int nID);
 
     char m_szPath[RECORDING_PATH_SIZE];  // the recording to open
-    UINT_PTR m_nTimerId;         // the auto-play timer; 0 when none runs
-    CComboBox m_cbCameraGroup;   // 1012
-    CComboBox m_cbEventType;     // 213
-    CComboBox m_cbSpeed;         // 212
-    CComboBox m_cbDisplaySize;   // 214
-    int m_nPlayState;            // PlayState
-    int m_nControlSet;           // the ControlSet applied last
+    UINT_PTR m_nTimerId;                 // the auto-play timer; 0 when none runs
+    CComboBox m_cbCameraGroup;           // 1012
+    CComboBox m_cbEventType;             // 213
+    CComboBox m_cbSpeed;                 // 212
+    CComboBox m_cbDisplaySize;           // 214
+    int m_nPlayState;                    // PlayState
+    int m_nControlSet;                   // the ControlSet applied last
     HICON m_hIcon;
-    HWND m_hwndVideo;            // the video window, partner of every message
+    HWND m_hwndVideo;  // the video window, partner of every message
     HBITMAP m_hbmOpen, m_hbmStop, m_hbmPlay, m_hbmPause, m_hbmSource, m_hbmStep;
     CPositionControl m_positionCtrl;  // the slider, or scroll bar 206 in its place
-    int32_t m_nStartOffset;      // ms from the file's start at which the next open begins
-    CBarGraphWnd m_graph;        // on static 202
+    int32_t m_nStartOffset;           // ms from the file's start at which the next open begins
+    CBarGraphWnd m_graph;             // on static 202
     int m_bDragging;
-    int32_t m_nLastOffset;       // ms, of the last position event accepted
-    char m_szTime[12];           // the time text
+    int32_t m_nLastOffset;  // ms, of the last position event accepted
+    char m_szTime[12];      // the time text
     HFONT m_hFont;
-    RECT m_rcTime;               // where the time text is drawn, panel client pixels
+    RECT m_rcTime;  // where the time text is drawn, panel client pixels
     HBRUSH m_hBrush;
     HPEN m_hPen;
-    CDigitEdit m_editMinutes;    // edit 230
-    CDigitEdit m_editSeconds;    // edit 231
-    RECT m_rcTimeClick;          // the clickable part of the time text
+    CDigitEdit m_editMinutes;  // edit 230
+    CDigitEdit m_editSeconds;  // edit 231
+    RECT m_rcTimeClick;        // the clickable part of the time text
     HCURSOR m_hHandCursor;
     HCURSOR m_hSavedCursor;
     int m_bCursorSwapped;
-    EVENT_INDEX m_index;         // the event index of the open file
-    HBITMAP m_hbmSplit[4];       // images of split buttons 1015..1018
+    EVENT_INDEX m_index;                      // the event index of the open file
+    HBITMAP m_hbmSplit[4];                    // images of split buttons 1015..1018
     char m_szIndexPath[RECORDING_PATH_SIZE];  // the file m_index was fetched for
-    HWND m_hwndGraphTip;         // the graph's tooltip, owned by the panel
-    char m_szGraphTip[128];      // what it says now
+    HWND m_hwndGraphTip;                      // the graph's tooltip, owned by the panel
+    char m_szGraphTip[128];                   // what it says now
 };

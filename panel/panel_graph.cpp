@@ -22,7 +22,11 @@ const struct {
     {IDC_SPLIT_16, 16, IDB_SPLIT_16},
 };
 
-enum EventType { EVENT_SOURCE = 0, EVENT_MOTION = 1, EVENT_GPI = 2 };
+enum EventType {
+    EVENT_SOURCE = 0,
+    EVENT_MOTION = 1,
+    EVENT_GPI = 2
+};
 const char* const kEventNames[3] = {"Source", "Motion", "GPI"};
 
 // The slots cover the hour from the file's start evenly: 1000 of Source and
@@ -38,7 +42,8 @@ const int32_t kFullBar = 100;
 
 // Cameras of group g in layout s, bit k for camera k+1. With no group selected
 // (g = -1) no camera counts, except in layout 16 where every camera does.
-uint32_t SelectionMask(int layout, int group) {
+uint32_t SelectionMask(int layout, int group)
+{
     if (layout == 16) return 0xFFFF;
     if (group < 0) return 0;
     const int shift = layout * group;
@@ -55,7 +60,8 @@ uint32_t SelectionMask(int layout, int group) {
 
 // Their images, kept in m_hbmSplit until the panel's window goes, and the
 // layout of 16 checked.
-void CPanelDlg::SetupSplitButtons() {
+void CPanelDlg::SetupSplitButtons()
+{
     for (int i = 0; i < 4; ++i) {
         m_hbmSplit[i] = LoadBitmapA(fw::AfxGetResourceHandle(), MAKEINTRESOURCEA(kSplits[i].nBitmap));
         SendDlgItemMessage(kSplits[i].nButton, BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(m_hbmSplit[i]));
@@ -63,13 +69,15 @@ void CPanelDlg::SetupSplitButtons() {
     SendDlgItemMessage(IDC_SPLIT_16, BM_SETCHECK, BST_CHECKED, 0);
 }
 
-int CPanelDlg::CheckedSplitLayout() const {
+int CPanelDlg::CheckedSplitLayout() const
+{
     for (const auto& split : kSplits)
         if (SendDlgItemMessage(split.nButton, BM_GETCHECK) == BST_CHECKED) return split.nLayout;
     return 0;
 }
 
-void CPanelDlg::UpdateEventGraph(int nType) {
+void CPanelDlg::UpdateEventGraph(int nType)
+{
     const int layout = CheckedSplitLayout();
     if (!layout) return;
     const uint32_t mask = SelectionMask(layout, m_cbCameraGroup.GetCurSel());
@@ -111,17 +119,20 @@ void CPanelDlg::UpdateEventGraph(int nType) {
         m_graph.SetData(bars, n);
 }
 
-void CPanelDlg::OnSelchangeEventType() {
+void CPanelDlg::OnSelchangeEventType()
+{
     const int type = m_cbEventType.GetCurSel();
     if (type >= 0) UpdateEventGraph(type);
 }
 
-void CPanelDlg::OnSelchangeCameraGroup() {
+void CPanelDlg::OnSelchangeCameraGroup()
+{
     SendView(VIEW_SET_GROUP, m_cbCameraGroup.GetCurSel());
     UpdateEventGraph(m_cbEventType.GetCurSel());
 }
 
-void CPanelDlg::OnSplitButton() {
+void CPanelDlg::OnSplitButton()
+{
     const int layout = CheckedSplitLayout();
     if (!layout) return;
     SendView(VIEW_SET_SPLIT, layout);
@@ -147,7 +158,8 @@ void CPanelDlg::OnSplitButton() {
 
 int32_t CPanelDlg::SlotMs() const { return m_cbEventType.GetCurSel() == EVENT_GPI ? kGpiSlotMs : kEventSlotMs; }
 
-int CPanelDlg::GraphSlotAt(POINT point) const {
+int CPanelDlg::GraphSlotAt(POINT point) const
+{
     if (!m_graph.m_hWnd || m_graph.m_nCount == 0) return -1;
     // The graph's static lets the mouse through to the panel: its point is the panel's.
     ::MapWindowPoints(m_hWnd, m_graph.m_hWnd, &point, 1);
@@ -159,7 +171,8 @@ int CPanelDlg::GraphSlotAt(POINT point) const {
     return slot;
 }
 
-BOOL CPanelDlg::OnGraphClick(POINT point) {
+BOOL CPanelDlg::OnGraphClick(POINT point)
+{
     // Only where the position control takes a seek: playing or paused, and it
     // enabled. Elsewhere the click is any click on the panel.
     if (m_nPlayState != PLAY_PLAYING && m_nPlayState != PLAY_PAUSED) return FALSE;
@@ -171,7 +184,8 @@ BOOL CPanelDlg::OnGraphClick(POINT point) {
     return TRUE;
 }
 
-void CPanelDlg::CreateGraphTip() {
+void CPanelDlg::CreateGraphTip()
+{
     const INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_WIN95_CLASSES};
     InitCommonControlsEx(&icc);
     m_hwndGraphTip = ::CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
@@ -191,7 +205,8 @@ void CPanelDlg::CreateGraphTip() {
     ::SendMessageA(m_hwndGraphTip, TTM_SETMAXTIPWIDTH, 0, 400);
 }
 
-void CPanelDlg::TrackGraphTip(UINT nFlags, POINT point) {
+void CPanelDlg::TrackGraphTip(UINT nFlags, POINT point)
+{
     if (!m_hwndGraphTip) return;
     char text[sizeof m_szGraphTip] = "";
     const int slot = GraphSlotAt(point);
@@ -212,7 +227,8 @@ void CPanelDlg::TrackGraphTip(UINT nFlags, POINT point) {
 // "14:32:07  Motion: cameras 3, 5" — the slot's time of day, the type on view
 // and the cameras on view with an event there ("none" without); for GPI the
 // slot's value. Slots past the block's count hold no event.
-void CPanelDlg::FormatGraphTip(int slot, char* text, size_t size) const {
+void CPanelDlg::FormatGraphTip(int slot, char* text, size_t size) const
+{
     const int type = m_cbEventType.GetCurSel();
     if (type < EVENT_SOURCE || type > EVENT_GPI) {
         text[0] = '\0';
@@ -259,6 +275,7 @@ void CPanelDlg::FormatGraphTip(int slot, char* text, size_t size) const {
         k = last;
     }
     if (count == 0) list = "none";
-    std::snprintf(text, size, "%s  %s: %s%s", clock, kEventNames[type], count == 1 ? "camera " : count ? "cameras " : "",
+    std::snprintf(text, size, "%s  %s: %s%s", clock, kEventNames[type], count == 1 ? "camera " : count ? "cameras "
+                                                                                                       : "",
                   list.c_str());
 }

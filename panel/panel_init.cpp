@@ -67,7 +67,8 @@ CPanelDlg::CPanelDlg(CWnd* pParent)
       m_hSavedCursor(nullptr),
       m_bCursorSwapped(0),
       m_hbmSplit{nullptr, nullptr, nullptr, nullptr},
-      m_hwndGraphTip(nullptr) {
+      m_hwndGraphTip(nullptr)
+{
     m_szPath[0] = '\0';
     m_szIndexPath[0] = '\0';
     m_szGraphTip[0] = '\0';
@@ -79,20 +80,23 @@ namespace {
 
 // Deletes a GDI object the panel made, and forgets it.
 template <class T>
-void DeleteAndForget(T& hObject) {
+void DeleteAndForget(T& hObject)
+{
     if (hObject) DeleteObject(hObject);
     hObject = nullptr;
 }
 
 }  // namespace
 
-CPanelDlg::~CPanelDlg() {
+CPanelDlg::~CPanelDlg()
+{
     // The buttons that showed these are gone with the panel's window by now.
     for (HBITMAP* bitmap : {&m_hbmOpen, &m_hbmStop, &m_hbmPlay, &m_hbmPause, &m_hbmSource, &m_hbmStep})
         DeleteAndForget(*bitmap);
 }
 
-BOOL CPanelDlg::SetStartPath(const char* path) {
+BOOL CPanelDlg::SetStartPath(const char* path)
+{
     const size_t length = path ? std::strlen(path) : 0;
     if (length >= sizeof m_szPath) {
         m_szPath[0] = '\0';
@@ -102,12 +106,14 @@ BOOL CPanelDlg::SetStartPath(const char* path) {
     return TRUE;
 }
 
-BOOL CPanelDlg::Create(CWnd* pVideoWnd) {
+BOOL CPanelDlg::Create(CWnd* pVideoWnd)
+{
     m_hwndVideo = pVideoWnd ? pVideoWnd->m_hWnd : nullptr;
     return CDialog::Create(IDD_PANEL, pVideoWnd);
 }
 
-void CPanelDlg::DoDataExchange(CDataExchange* pDX) {
+void CPanelDlg::DoDataExchange(CDataExchange* pDX)
+{
     CDialog::DoDataExchange(pDX);
     DDX_Control(pDX, IDC_CAMERA_GROUP, m_cbCameraGroup);
     DDX_Control(pDX, IDC_EVENT_TYPE, m_cbEventType);
@@ -115,7 +121,8 @@ void CPanelDlg::DoDataExchange(CDataExchange* pDX) {
     DDX_Control(pDX, IDC_DISPLAY_SIZE, m_cbDisplaySize);
 }
 
-BOOL CPanelDlg::OnInitDialog() {
+BOOL CPanelDlg::OnInitDialog()
+{
     CDialog::OnInitDialog();
     SendMessageA(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
     SendMessageA(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
@@ -147,16 +154,20 @@ BOOL CPanelDlg::OnInitDialog() {
     return TRUE;
 }
 
-void CPanelDlg::SetupControls() {
+void CPanelDlg::SetupControls()
+{
     // The transport buttons' images, kept in their members until the panel goes.
     const struct {
         int nButton;
         int nBitmap;
         HBITMAP* phbm;
     } transport[] = {
-        {IDC_OPEN, IDB_OPEN, &m_hbmOpen},     {IDC_PLAY, IDB_PLAY, &m_hbmPlay},
-        {IDC_STOP, IDB_STOP, &m_hbmStop},     {IDC_PAUSE, IDB_PAUSE, &m_hbmPause},
-        {IDC_SOURCE, IDB_SOURCE, &m_hbmSource}, {IDC_STEP, IDB_STEP, &m_hbmStep},
+        {IDC_OPEN, IDB_OPEN, &m_hbmOpen},
+        {IDC_PLAY, IDB_PLAY, &m_hbmPlay},
+        {IDC_STOP, IDB_STOP, &m_hbmStop},
+        {IDC_PAUSE, IDB_PAUSE, &m_hbmPause},
+        {IDC_SOURCE, IDB_SOURCE, &m_hbmSource},
+        {IDC_STEP, IDB_STEP, &m_hbmStep},
     };
     for (const auto& t : transport) *t.phbm = LoadBitmapA(fw::AfxGetResourceHandle(), MAKEINTRESOURCEA(t.nBitmap));
 
@@ -165,8 +176,16 @@ void CPanelDlg::SetupControls() {
     for (const auto& t : transport)
         SendDlgItemMessage(t.nButton, BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(*t.phbm));
 
-    const struct { const char* text; int speed; } speeds[] = {
-        {"Full", 0}, {"2x", 2}, {"1x", 1}, {"1/2 x", -2}, {"1/4 x", -4}, {"1/8 x", -8},
+    const struct {
+        const char* text;
+        int speed;
+    } speeds[] = {
+        {"Full", 0},
+        {"2x", 2},
+        {"1x", 1},
+        {"1/2 x", -2},
+        {"1/4 x", -4},
+        {"1/8 x", -8},
     };
     for (const auto& s : speeds) m_cbSpeed.SetItemData(m_cbSpeed.AddString(s.text), static_cast<DWORD_PTR>(s.speed));
     m_cbSpeed.SetCurSel(2);
@@ -189,7 +208,8 @@ void CPanelDlg::SetupControls() {
     OnSplitButton();
 }
 
-void CPanelDlg::OnPaint() {
+void CPanelDlg::OnPaint()
+{
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(m_hWnd, &ps);
     if (IsIconic(m_hWnd))
@@ -200,7 +220,8 @@ void CPanelDlg::OnPaint() {
 }
 
 // Minimised, the panel shows its icon centred, the usual way.
-void CPanelDlg::PaintIcon(HDC dc) {
+void CPanelDlg::PaintIcon(HDC dc)
+{
     SendMessageA(m_hWnd, WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
     RECT rc;
     GetClientRect(m_hWnd, &rc);
@@ -210,7 +231,8 @@ void CPanelDlg::PaintIcon(HDC dc) {
 
 // The button face over what needs painting, then the time text in blue. Its
 // background stays opaque, so the text cells take the button face too.
-void CPanelDlg::PaintContent(HDC dc, const RECT& rcPaint) {
+void CPanelDlg::PaintContent(HDC dc, const RECT& rcPaint)
+{
     {
         CScopedSelect brush(dc, m_hBrush);
         CScopedSelect pen(dc, m_hPen);
@@ -225,7 +247,8 @@ void CPanelDlg::PaintContent(HDC dc, const RECT& rcPaint) {
 
 HCURSOR CPanelDlg::OnQueryDragIcon() { return reinterpret_cast<HCURSOR>(m_hIcon); }
 
-void CPanelDlg::OnDestroy() {
+void CPanelDlg::OnDestroy()
+{
     Default();
     m_positionCtrl.Destroy();
     m_graph.Detach();
@@ -240,7 +263,8 @@ void CPanelDlg::OnDestroy() {
 
 HWND CPanelDlg::VideoWindow() const { return m_hwndVideo && ::IsWindow(m_hwndVideo) ? m_hwndVideo : nullptr; }
 
-LRESULT CPanelDlg::SendToVideo(UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT CPanelDlg::SendToVideo(UINT message, WPARAM wParam, LPARAM lParam)
+{
     HWND video = VideoWindow();
     return video ? SendMessageA(video, message, wParam, lParam) : 0;
 }
@@ -249,6 +273,7 @@ LRESULT CPanelDlg::SendCommand(UINT code, LPARAM arg) { return SendToVideo(WM_PA
 
 LRESULT CPanelDlg::SendView(UINT code, LPARAM value) { return SendToVideo(WM_VIEW_PROPERTY, code, value); }
 
-void CPanelDlg::PostClick(int nID) {
+void CPanelDlg::PostClick(int nID)
+{
     PostMessageA(m_hWnd, WM_COMMAND, MAKEWPARAM(nID, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(nID)));
 }

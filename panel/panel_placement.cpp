@@ -3,9 +3,14 @@
 #include "panel/panel_dlg.h"
 #include "res/resource.h"
 
-enum DisplaySize { SIZE_320x240 = 0, SIZE_640x480 = 1, SIZE_FULL_SCREEN = 2 };
+enum DisplaySize {
+    SIZE_320x240 = 0,
+    SIZE_640x480 = 1,
+    SIZE_FULL_SCREEN = 2
+};
 
-void CPanelDlg::LayoutControls() {
+void CPanelDlg::LayoutControls()
+{
     // The right edge of the panel as it stands at its owner's client origin, the
     // owner at the screen's corner: the panel's width plus the owner's left frame.
     RECT panel;
@@ -29,7 +34,8 @@ void CPanelDlg::LayoutControls() {
     ApplyDisplaySize();
 }
 
-void CPanelDlg::ApplyDisplaySize() {
+void CPanelDlg::ApplyDisplaySize()
+{
     HWND video = VideoWindow();
     if (!video) return;
     const int screenWidth = GetSystemMetrics(SM_CXSCREEN);
@@ -63,7 +69,8 @@ void CPanelDlg::ApplyDisplaySize() {
 
 void CPanelDlg::OnSelchangeDisplaySize() { ApplyDisplaySize(); }
 
-void CPanelDlg::EnsureLargeDisplay() {
+void CPanelDlg::EnsureLargeDisplay()
+{
     if (m_cbDisplaySize.GetCurSel() != SIZE_320x240) return;
     m_cbDisplaySize.SetCurSel(SIZE_640x480);
     ApplyDisplaySize();

@@ -19,7 +19,8 @@ constexpr int32_t kHourMs = 3600000;
 constexpr int32_t kPageMs = 60000;
 constexpr int kEditHeight = 17;
 
-int32_t ClampToInt32(int64_t value) {
+int32_t ClampToInt32(int64_t value)
+{
     if (value > INT32_MAX) return INT32_MAX;
     if (value < INT32_MIN) return INT32_MIN;
     return static_cast<int32_t>(value);
@@ -27,7 +28,8 @@ int32_t ClampToInt32(int64_t value) {
 
 // The leading decimal number of a time-entry field, as "%d" reads it. The edit
 // lets ".", "%" and "'" through; a field without a leading number counts 0.
-int LeadingNumber(const char* text) {
+int LeadingNumber(const char* text)
+{
     int value = 0;
     if (sscanf(text, "%d", &value) != 1) return 0;
     return value;
@@ -35,7 +37,8 @@ int LeadingNumber(const char* text) {
 
 }  // namespace
 
-void CPanelDlg::ShowTimeEdits(BOOL bShow) {
+void CPanelDlg::ShowTimeEdits(BOOL bShow)
+{
     const int how = bShow ? SW_SHOW : SW_HIDE;
     ::ShowWindow(GetDlgItem(IDC_MINUTES), how);
     ::ShowWindow(GetDlgItem(IDC_SECONDS), how);
@@ -44,7 +47,8 @@ void CPanelDlg::ShowTimeEdits(BOOL bShow) {
 // m_szTime has room for 11 characters: "HH:MM:SS.hh" up to 99:59:59.99. A time
 // of 100 hours or more, or before midnight (a negative sum), has no such
 // form and shows as "--:--:--.--" rather than as a longer or signed text.
-void CPanelDlg::FormatPositionTime(int32_t shownMs) {
+void CPanelDlg::FormatPositionTime(int32_t shownMs)
+{
     if (shownMs < 0 || shownMs >= 100 * kHourMs) {
         snprintf(m_szTime, sizeof m_szTime, "--:--:--.--");
         return;
@@ -54,12 +58,14 @@ void CPanelDlg::FormatPositionTime(int32_t shownMs) {
 }
 
 // Painted at once, so that the text keeps pace with the position events.
-void CPanelDlg::RepaintTime() {
+void CPanelDlg::RepaintTime()
+{
     ::InvalidateRect(m_hWnd, &m_rcTime, TRUE);
     ::UpdateWindow(m_hWnd);
 }
 
-LRESULT CPanelDlg::OnDecoderPosition(WPARAM wParam, LPARAM) {
+LRESULT CPanelDlg::OnDecoderPosition(WPARAM wParam, LPARAM)
+{
     // While dragging the user's place wins; while stopped a reopen is pending.
     if (m_bDragging || m_nPlayState == PLAY_STOPPED) return 0;
     const int32_t offset = static_cast<int32_t>(wParam);
@@ -78,7 +84,8 @@ LRESULT CPanelDlg::OnDecoderPosition(WPARAM wParam, LPARAM) {
     return 0;
 }
 
-void CPanelDlg::SeekTo(int32_t offset) {
+void CPanelDlg::SeekTo(int32_t offset)
+{
     m_nStartOffset = offset;
     m_nPlayState = PLAY_STOPPED;
     SendCommand(PCMD_STOP);
@@ -88,12 +95,14 @@ void CPanelDlg::SeekTo(int32_t offset) {
 
 void CPanelDlg::OnSliderMouseDown(short, short, long, long) { m_bDragging = 1; }
 
-void CPanelDlg::OnSliderMouseUp(short, short, long, long) {
+void CPanelDlg::OnSliderMouseUp(short, short, long, long)
+{
     SeekTo(m_positionCtrl.GetPosition() * 1000);
     m_bDragging = 0;
 }
 
-void CPanelDlg::OnHScroll(UINT nSBCode, UINT nPos, HWND) {
+void CPanelDlg::OnHScroll(UINT nSBCode, UINT nPos, HWND)
+{
     switch (nSBCode) {
     // A minute from the last position shown, computed wide so that it cannot
     // wrap; kept from going before the start or past the hour.
@@ -123,7 +132,8 @@ void CPanelDlg::OnHScroll(UINT nSBCode, UINT nPos, HWND) {
     Default();
 }
 
-void CPanelDlg::OnMouseMove(UINT nFlags, POINT point) {
+void CPanelDlg::OnMouseMove(UINT nFlags, POINT point)
+{
     TrackGraphTip(nFlags, point);
     if (PtInRect(&m_rcTimeClick, point)) {
         if (!m_bCursorSwapped && m_hHandCursor && m_nPlayState != PLAY_IDLE && m_nPlayState != PLAY_STOPPED) {
@@ -138,7 +148,8 @@ void CPanelDlg::OnMouseMove(UINT nFlags, POINT point) {
     m_bCursorSwapped = 0;
 }
 
-void CPanelDlg::OnLButtonUp(UINT, POINT point) {
+void CPanelDlg::OnLButtonUp(UINT, POINT point)
+{
     if (OnGraphClick(point)) return;
     if (!m_hFont || m_nPlayState == PLAY_IDLE || m_nPlayState == PLAY_STOPPED) return;
     if (!PtInRect(&m_rcTimeClick, point)) {
@@ -158,7 +169,8 @@ void CPanelDlg::OnLButtonUp(UINT, POINT point) {
     }
 
     auto width = [&](char c) -> int {
-        const ABC* abc = c >= '0' && c <= '9' ? &digits[c - '0'] : c == ':' ? &colon : nullptr;
+        const ABC* abc = c >= '0' && c <= '9' ? &digits[c - '0'] : c == ':' ? &colon
+                                                                            : nullptr;
         return abc ? abc->abcA + static_cast<int>(abc->abcB) + abc->abcC : 0;
     };
 
@@ -180,7 +192,8 @@ void CPanelDlg::OnLButtonUp(UINT, POINT point) {
     ::SendMessageA(editMinutes, EM_SETSEL, 0, -1);
 }
 
-BOOL CPanelDlg::OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* pResult) {
+BOOL CPanelDlg::OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* pResult)
+{
     const NMHDR* header = reinterpret_cast<const NMHDR*>(lParam);
     if (header && (header->idFrom == IDC_MINUTES || header->idFrom == IDC_SECONDS) &&
         header->code == TEN_ENTER) {

@@ -31,7 +31,8 @@ const ControlRow kControlRows[] = {
 };
 // clang-format on
 
-void EnableIf(HWND hwnd, signed char value) {
+void EnableIf(HWND hwnd, signed char value)
+{
     if (value >= 0 && hwnd) ::EnableWindow(hwnd, value ? TRUE : FALSE);
 }
 
@@ -41,7 +42,8 @@ const char kOpenFilter[] = "DVR File (*.nwv;*.d00;*.d01)|*.nwv; *.d00; *.d01||";
 
 }  // namespace
 
-void CPanelDlg::EnableControls(int nSet) {
+void CPanelDlg::EnableControls(int nSet)
+{
     m_nControlSet = nSet;
     for (const ControlRow& row : kControlRows) {
         if (row.nSet != nSet) continue;
@@ -57,7 +59,8 @@ void CPanelDlg::EnableControls(int nSet) {
     }
 }
 
-void CPanelDlg::OnOpen() {
+void CPanelDlg::OnOpen()
+{
     char filter[sizeof kOpenFilter];
     memcpy(filter, kOpenFilter, sizeof filter);
     for (char& c : filter)
@@ -81,7 +84,8 @@ void CPanelDlg::OnOpen() {
     OnPlay();
 }
 
-void CPanelDlg::OnPlay() {
+void CPanelDlg::OnPlay()
+{
     ShowTimeEdits(FALSE);
     switch (m_nPlayState) {
     case PLAY_IDLE:
@@ -103,7 +107,8 @@ void CPanelDlg::OnPlay() {
     m_nPlayState = PLAY_PLAYING;
 }
 
-void CPanelDlg::RunOpenSequence() {
+void CPanelDlg::RunOpenSequence()
+{
     EnableControls(CTRL_OPENING);
     SendCommand(PCMD_START_OFFSET, m_nStartOffset);
     if (!SendCommand(PCMD_OPEN, reinterpret_cast<LPARAM>(m_szPath))) {
@@ -126,12 +131,14 @@ void CPanelDlg::RunOpenSequence() {
 }
 
 // The graph draws a GPI slot as an event or none; any non-zero value is one.
-void CPanelDlg::NormaliseGpi() {
+void CPanelDlg::NormaliseGpi()
+{
     const unsigned count = EventCount(m_index.Gpi);
     for (unsigned i = 0; i < count; ++i) m_index.Gpi.lValue[i] = m_index.Gpi.lValue[i] ? 100 : 0;
 }
 
-void CPanelDlg::OnStop() {
+void CPanelDlg::OnStop()
+{
     ShowTimeEdits(FALSE);
     m_nPlayState = PLAY_STOPPED;
     EnableControls(CTRL_STOPPED);
@@ -145,25 +152,29 @@ void CPanelDlg::OnPause() { PauseWith(PCMD_PAUSE); }
 // Step leaves the decoder paused after one picture, as Pause does.
 void CPanelDlg::OnStep() { PauseWith(PCMD_STEP); }
 
-void CPanelDlg::PauseWith(UINT nCommand) {
+void CPanelDlg::PauseWith(UINT nCommand)
+{
     ShowTimeEdits(FALSE);
     m_nPlayState = PLAY_PAUSED;
     EnableControls(CTRL_PAUSED);
     SendCommand(nCommand);
 }
 
-void CPanelDlg::OnSource() {
+void CPanelDlg::OnSource()
+{
     ShowTimeEdits(FALSE);
     SendCommand(PCMD_SOURCE);
 }
 
-void CPanelDlg::OnSelchangeSpeed() {
+void CPanelDlg::OnSelchangeSpeed()
+{
     const int selection = m_cbSpeed.GetCurSel();
     if (selection < 0) return;
     SendCommand(PCMD_SPEED, static_cast<LPARAM>(m_cbSpeed.GetItemData(selection)));
 }
 
-LRESULT CPanelDlg::OnDecoderState(WPARAM wParam, LPARAM) {
+LRESULT CPanelDlg::OnDecoderState(WPARAM wParam, LPARAM)
+{
     switch (static_cast<int>(wParam)) {
     case DVR_STATE_END_OF_FILE:
         // The state stays as it is, so Play then asks the decoder to play again.
@@ -179,7 +190,8 @@ LRESULT CPanelDlg::OnDecoderState(WPARAM wParam, LPARAM) {
     return 0;
 }
 
-void CPanelDlg::OnTimer(UINT_PTR) {
+void CPanelDlg::OnTimer(UINT_PTR)
+{
     // The panel sets only the auto-play timer.
     ::KillTimer(m_hWnd, m_nTimerId);
     m_nTimerId = 0;
@@ -188,7 +200,8 @@ void CPanelDlg::OnTimer(UINT_PTR) {
     Default();
 }
 
-void CPanelDlg::OnExit() {
+void CPanelDlg::OnExit()
+{
     ::PostMessageA(m_hwndVideo, WM_CLOSE, 0, 0);
     // Not through OnCancel, which is empty so that Escape leaves the panel open.
     CDialog::EndDialog(IDCANCEL);

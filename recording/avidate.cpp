@@ -5,12 +5,14 @@
 
 namespace rec {
 
-static bool valid(int y, int mo, int d, int h, int mi, int s, int ms) {
+static bool valid(int y, int mo, int d, int h, int mi, int s, int ms)
+{
     return y >= 1900 && y <= 9999 && mo >= 1 && mo <= 12 && d >= 1 && d <= 31 && h >= 0 && h < 24 &&
            mi >= 0 && mi < 60 && s >= 0 && s < 61 && ms >= 0 && ms < 1000;
 }
 
-static bool fill(StartTime& out, int y, int mo, int d, int h, int mi, int s, int ms) {
+static bool fill(StartTime& out, int y, int mo, int d, int h, int mi, int s, int ms)
+{
     if (!valid(y, mo, d, h, mi, s, ms)) return false;
     if (s == 60) s = 59;  // a leap second stays inside the day
     out.year = y;
@@ -20,7 +22,8 @@ static bool fill(StartTime& out, int y, int mo, int d, int h, int mi, int s, int
     return true;
 }
 
-bool parseAviDate(const std::string& text, StartTime& out) {
+bool parseAviDate(const std::string& text, StartTime& out)
+{
     // Bounded copy: sscanf must not meet an endless field.
     char buf[80];
     size_t n = text.size() < sizeof buf - 1 ? text.size() : sizeof buf - 1;

@@ -71,11 +71,12 @@ using MotionBlock = std::array<uint8_t, kMotionBlockSize>;
 using GpiBlock = std::array<uint8_t, kGpiBlockSize>;
 
 struct StartTime {
-    int year = 0;          // 0 when unknown
-    int month = 0;         // 1..12, 0 when unknown
-    int day = 0;           // 1..31, 0 when unknown
-    int32_t msOfDay = 0;   // milliseconds since midnight
-    bool operator==(const StartTime& o) const {
+    int year = 0;         // 0 when unknown
+    int month = 0;        // 1..12, 0 when unknown
+    int day = 0;          // 1..31, 0 when unknown
+    int32_t msOfDay = 0;  // milliseconds since midnight
+    bool operator==(const StartTime& o) const
+    {
         return year == o.year && month == o.month && day == o.day && msOfDay == o.msOfDay;
     }
 };
@@ -87,7 +88,7 @@ void setBlockCount(uint8_t* block, uint16_t count);
 
 // Builders used by the writer's callers and the tests. Each marks the slot in use by raising
 // wCount to slot+1 when needed; out-of-range slots and cameras are ignored.
-void addSourceEvent(SourceBlock& b, size_t slot, int camera);   // camera 1..16
+void addSourceEvent(SourceBlock& b, size_t slot, int camera);  // camera 1..16
 void setMotionLevel(MotionBlock& b, size_t slot, int camera, uint8_t level);
 void setGpiValue(GpiBlock& b, size_t slot, int32_t value);
 

@@ -6,7 +6,8 @@
 
 namespace rec {
 
-inline bool seek64(std::FILE* f, uint64_t off) {
+inline bool seek64(std::FILE* f, uint64_t off)
+{
     if (off > uint64_t(INT64_MAX)) return false;
 #ifdef _WIN32
     return _fseeki64(f, static_cast<__int64>(off), SEEK_SET) == 0;
@@ -15,7 +16,8 @@ inline bool seek64(std::FILE* f, uint64_t off) {
 #endif
 }
 
-inline bool seekEnd64(std::FILE* f) {
+inline bool seekEnd64(std::FILE* f)
+{
 #ifdef _WIN32
     return _fseeki64(f, 0, SEEK_END) == 0;
 #else
@@ -24,7 +26,8 @@ inline bool seekEnd64(std::FILE* f) {
 }
 
 // -1 on failure.
-inline int64_t tell64(std::FILE* f) {
+inline int64_t tell64(std::FILE* f)
+{
 #ifdef _WIN32
     return _ftelli64(f);
 #else

@@ -27,19 +27,22 @@ bool isDigit(uint8_t c) { return c >= '0' && c <= '9'; }
 bool isAlnum(uint8_t c) { return isDigit(c) || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
 
 // '00dc', '01db', ...: the stream number, or -1.
-int streamOfChunk(uint32_t id) {
+int streamOfChunk(uint32_t id)
+{
     uint8_t a = uint8_t(id), b = uint8_t(id >> 8), c = uint8_t(id >> 16), d = uint8_t(id >> 24);
     if (!isDigit(a) || !isDigit(b) || !isAlnum(c) || !isAlnum(d)) return -1;
     return (a - '0') * 10 + (b - '0');
 }
 
-bool isPictureChunk(uint32_t id) {
+bool isPictureChunk(uint32_t id)
+{
     uint8_t c = uint8_t(id >> 16), d = uint8_t(id >> 24);
     return streamOfChunk(id) >= 0 && (c == 'd' || c == 'D') && (d == 'c' || d == 'b');
 }
 
 // Any four printable characters: a chunk of some kind that we may skip over.
-bool isTag(uint32_t id) {
+bool isTag(uint32_t id)
+{
     for (int i = 0; i < 4; i++) {
         uint8_t c = uint8_t(id >> (8 * i));
         if (!isAlnum(c) && c != ' ' && c != '_') return false;
@@ -47,24 +50,28 @@ bool isTag(uint32_t id) {
     return true;
 }
 
-bool isIndexChunk(uint32_t id) {
+bool isIndexChunk(uint32_t id)
+{
     uint8_t a = uint8_t(id), b = uint8_t(id >> 8);
     return a == 'i' && b == 'x';
 }
 
-bool isMjpeg(uint32_t cc) {
+bool isMjpeg(uint32_t cc)
+{
     char s[4];
     for (int i = 0; i < 4; i++) s[i] = char(std::toupper(uint8_t(cc >> (8 * i))));
     return std::memcmp(s, "MJPG", 4) == 0;
 }
 
-std::string hex(uint64_t v) {
+std::string hex(uint64_t v)
+{
     char buf[24];
     std::snprintf(buf, sizeof buf, "0x%llx", static_cast<unsigned long long>(v));
     return buf;
 }
 
-std::string tagText(uint32_t id) {
+std::string tagText(uint32_t id)
+{
     std::string s;
     for (int i = 0; i < 4; i++) {
         uint8_t c = uint8_t(id >> (8 * i));
@@ -74,7 +81,8 @@ std::string tagText(uint32_t id) {
 }
 
 // "Camera N": N, or 0 when the name is not of that form (-1 when it is but N is out of range).
-int cameraOfName(const std::string& name) {
+int cameraOfName(const std::string& name)
+{
     static const char kWord[] = "camera";
     size_t i = 0;
     while (i < name.size() && name[i] == ' ') i++;
@@ -93,10 +101,10 @@ int cameraOfName(const std::string& name) {
 // One chunk inside a buffer that was read whole.
 struct Chunk {
     uint32_t id;
-    uint32_t listType;      // for 'LIST' / 'RIFF', else 0
-    const uint8_t* data;    // content (past the list type for lists)
-    size_t size;            // content size, clipped to the buffer
-    uint64_t fileOffset;    // of the chunk header
+    uint32_t listType;    // for 'LIST' / 'RIFF', else 0
+    const uint8_t* data;  // content (past the list type for lists)
+    size_t size;          // content size, clipped to the buffer
+    uint64_t fileOffset;  // of the chunk header
     bool clipped;
 };
 
@@ -131,7 +139,9 @@ private:
     bool m_hdrlDamaged = false;
     uint32_t m_usPerFrame = 0;
     std::vector<StreamInfo> m_info;
-    struct Range { uint64_t listFourcc, start, end; };  // 'movi' fourcc offset, content range
+    struct Range {
+        uint64_t listFourcc, start, end;
+    };  // 'movi' fourcc offset, content range
     std::vector<Range> m_movi;
     size_t m_riffs = 0;
     uint64_t m_idx1Off = 0;
@@ -161,20 +171,23 @@ private:
                   size_t& cutOff);
 };
 
-void AviParser::damage(DamageKind k, uint64_t off, const std::string& what) {
+void AviParser::damage(DamageKind k, uint64_t off, const std::string& what)
+{
     auto& d = m_r.m_damage;
     if (d.size() < kMaxDamage) d.push_back({k, off, what});
     else if (d.size() == kMaxDamage) d.push_back({k, off, "further damage not listed"});
 }
 
-bool AviParser::readAt(uint64_t off, std::vector<uint8_t>& buf, uint64_t n) {
+bool AviParser::readAt(uint64_t off, std::vector<uint8_t>& buf, uint64_t n)
+{
     if (off > m_size || n > m_size - off) return false;
     buf.resize(size_t(n));
     return m_src.read(off, buf.data(), size_t(n));
 }
 
 void AviParser::forEachChunk(const uint8_t* p, size_t n, uint64_t base, const char* where,
-                             const std::function<void(const Chunk&)>& f) {
+                             const std::function<void(const Chunk&)>& f)
+{
     size_t pos = 0;
     while (pos + 8 <= n) {
         Chunk c{};
@@ -204,7 +217,8 @@ void AviParser::forEachChunk(const uint8_t* p, size_t n, uint64_t base, const ch
     }
 }
 
-Status AviParser::run() {
+Status AviParser::run()
+{
     uint8_t h[12];
     if (m_size < 12 || !m_src.read(0, h, 12))
         return {Error::NotRecording, "too short to be an AVI file"};
@@ -290,7 +304,8 @@ Status AviParser::run() {
     return {};
 }
 
-void AviParser::walkRiff(uint64_t pos, uint64_t end, bool first) {
+void AviParser::walkRiff(uint64_t pos, uint64_t end, bool first)
+{
     uint8_t h[12];
     std::vector<uint8_t> buf;
     while (pos + 8 <= end) {
@@ -350,7 +365,8 @@ void AviParser::walkRiff(uint64_t pos, uint64_t end, bool first) {
     }
 }
 
-void AviParser::parseHdrl(const uint8_t* p, size_t n, uint64_t base) {
+void AviParser::parseHdrl(const uint8_t* p, size_t n, uint64_t base)
+{
     forEachChunk(p, n, base, "hdrl", [&](const Chunk& c) {
         if (c.id == fourcc("avih")) {
             if (c.size < 40) {
@@ -375,7 +391,8 @@ void AviParser::parseHdrl(const uint8_t* p, size_t n, uint64_t base) {
     if (!m_avih) damage(DamageKind::BadHeader, base, "no main header (avih)");
 }
 
-void AviParser::parseStrl(const uint8_t* p, size_t n, uint64_t base) {
+void AviParser::parseStrl(const uint8_t* p, size_t n, uint64_t base)
+{
     StreamInfo s;
     s.aviStream = int(m_info.size());
     bool strh = false;
@@ -416,14 +433,16 @@ void AviParser::parseStrl(const uint8_t* p, size_t n, uint64_t base) {
     m_info.push_back(std::move(s));
 }
 
-void AviParser::parseInfo(const uint8_t* p, size_t n, uint64_t base) {
+void AviParser::parseInfo(const uint8_t* p, size_t n, uint64_t base)
+{
     forEachChunk(p, n, base, "INFO", [&](const Chunk& c) {
         if (c.id == fourcc("ICRD") || c.id == fourcc("IDIT") || c.id == fourcc("ISFT"))
             takeDate(c.data, std::min<size_t>(c.size, 256));
     });
 }
 
-void AviParser::takeDate(const uint8_t* p, size_t n) {
+void AviParser::takeDate(const uint8_t* p, size_t n)
+{
     if (m_haveAviDate) return;
     size_t len = 0;
     while (len < n && p[len]) len++;
@@ -434,7 +453,8 @@ void AviParser::takeDate(const uint8_t* p, size_t n) {
     }
 }
 
-void AviParser::parseDvrx(const uint8_t* p, size_t n, uint64_t base) {
+void AviParser::parseDvrx(const uint8_t* p, size_t n, uint64_t base)
+{
     m_r.m_hasDvrx = true;
     bool start = false, src = false, mot = false, gpi = false;
     auto block = [&](const Chunk& c, uint8_t* dst, size_t cap, size_t slots, bool& seen, const char* what) {
@@ -485,7 +505,8 @@ void AviParser::parseDvrx(const uint8_t* p, size_t n, uint64_t base) {
     if (!gpi) damage(DamageKind::BadDvrx, base, "dvrx has no GPI block");
 }
 
-Status AviParser::acceptStreams() {
+Status AviParser::acceptStreams()
+{
     bool sawDamaged = false, sawVideo = false;
     uint32_t taken = 0;
     m_slotOfAvi.assign(m_info.size(), -1);
@@ -545,7 +566,8 @@ Status AviParser::acceptStreams() {
 }
 
 void AviParser::addFrame(size_t slot, uint64_t dataOff, uint32_t size, bool key, size_t& pastEof,
-                         size_t& cutOff) {
+                         size_t& cutOff)
+{
     if (dataOff > m_size) {
         pastEof++;
         return;
@@ -557,7 +579,8 @@ void AviParser::addFrame(size_t slot, uint64_t dataOff, uint32_t size, bool key,
     m_r.m_streams[slot].frames.push_back({dataOff, size, 0, key});
 }
 
-bool AviParser::framesFromOdml(size_t slot, const StreamInfo& info) {
+bool AviParser::framesFromOdml(size_t slot, const StreamInfo& info)
+{
     const std::vector<uint8_t>& sx = info.superIndex;
     if (sx.size() < 24) return false;
     uint16_t longs = rd16(sx.data());
@@ -642,7 +665,8 @@ bool AviParser::framesFromOdml(size_t slot, const StreamInfo& info) {
     return true;
 }
 
-bool AviParser::framesFromIdx1(const std::vector<size_t>& slots) {
+bool AviParser::framesFromIdx1(const std::vector<size_t>& slots)
+{
     std::vector<bool> want(m_r.m_streams.size(), false);
     for (size_t s : slots) want[s] = true;
     const Range& movi = m_movi.front();
@@ -692,7 +716,8 @@ bool AviParser::framesFromIdx1(const std::vector<size_t>& slots) {
     return true;
 }
 
-void AviParser::framesFromScan(const std::vector<size_t>& slots) {
+void AviParser::framesFromScan(const std::vector<size_t>& slots)
+{
     std::vector<bool> want(m_r.m_streams.size(), false);
     for (size_t s : slots) want[s] = true;
     size_t pastEof = 0, cutOff = 0;
@@ -761,14 +786,16 @@ void AviParser::framesFromScan(const std::vector<size_t>& slots) {
 
 // ---- Stream and Recording ----
 
-int64_t Stream::timeOf(uint64_t index) const {
+int64_t Stream::timeOf(uint64_t index) const
+{
     if (rate == 0) return 0;
     // Split so that nothing overflows: index < 2^32, scale/rate <= 3600.
     uint64_t is = index * uint64_t(scale);
     return int64_t((is / rate) * 1000 + (is % rate) * 1000 / rate);
 }
 
-long Stream::frameAt(int64_t t) const {
+long Stream::frameAt(int64_t t) const
+{
     auto it = std::upper_bound(frames.begin(), frames.end(), t,
                                [](int64_t v, const Frame& f) { return v < f.timeMs; });
     return long(it - frames.begin()) - 1;
@@ -779,7 +806,8 @@ Recording::~Recording() = default;
 Recording::Recording(Recording&&) noexcept = default;
 Recording& Recording::operator=(Recording&&) noexcept = default;
 
-void Recording::close() {
+void Recording::close()
+{
     m_src.reset();
     m_fileSize = 0;
     m_streams.clear();
@@ -794,7 +822,8 @@ void Recording::close() {
 
 bool Recording::isOpen() const { return m_src != nullptr; }
 
-Status Recording::open(const std::string& path) {
+Status Recording::open(const std::string& path)
+{
     close();
     auto f = std::make_unique<FileSource>();
     Status s = f->open(path);
@@ -803,13 +832,15 @@ Status Recording::open(const std::string& path) {
     return parse();
 }
 
-Status Recording::openMemory(const void* data, size_t size) {
+Status Recording::openMemory(const void* data, size_t size)
+{
     close();
     m_src = std::make_unique<MemorySource>(data, size);
     return parse();
 }
 
-Status Recording::parse() {
+Status Recording::parse()
+{
     m_fileSize = m_src->size();
     AviParser p(*this);
     Status s = p.run();
@@ -817,39 +848,45 @@ Status Recording::parse() {
     return s;
 }
 
-const Stream* Recording::streamForCamera(int camera) const {
+const Stream* Recording::streamForCamera(int camera) const
+{
     for (const Stream& s : m_streams)
         if (s.camera == camera) return &s;
     return nullptr;
 }
 
-uint32_t Recording::cameraMask() const {
+uint32_t Recording::cameraMask() const
+{
     uint32_t m = 0;
     for (const Stream& s : m_streams) m |= 1u << (s.camera - 1);
     return m;
 }
 
-int64_t Recording::durationMs() const {
+int64_t Recording::durationMs() const
+{
     int64_t d = 0;
     for (const Stream& s : m_streams) d = std::max(d, s.durationMs());
     return d;
 }
 
-size_t Recording::readFrame(const Frame& frame, uint8_t* buf, size_t capacity) const {
+size_t Recording::readFrame(const Frame& frame, uint8_t* buf, size_t capacity) const
+{
     if (!m_src || frame.offset >= m_fileSize) return 0;
     uint64_t n = std::min<uint64_t>({frame.size, capacity, m_fileSize - frame.offset});
     if (n == 0 || !m_src->read(frame.offset, buf, size_t(n))) return 0;
     return size_t(n);
 }
 
-bool Recording::readFrame(const Frame& frame, std::vector<uint8_t>& out) const {
+bool Recording::readFrame(const Frame& frame, std::vector<uint8_t>& out) const
+{
     out.clear();
     if (!m_src || frame.offset > m_fileSize || frame.size > m_fileSize - frame.offset) return false;
     out.resize(frame.size);
     return frame.size == 0 || readFrame(frame, out.data(), out.size()) == frame.size;
 }
 
-const char* errorName(Error e) {
+const char* errorName(Error e)
+{
     switch (e) {
     case Error::Ok: return "ok";
     case Error::FileMissing: return "file missing";
@@ -860,7 +897,8 @@ const char* errorName(Error e) {
     return "unknown";
 }
 
-std::string formatStartTime(const StartTime& t) {
+std::string formatStartTime(const StartTime& t)
+{
     int32_t ms = t.msOfDay < 0 ? 0 : t.msOfDay;
     char buf[64];
     std::snprintf(buf, sizeof buf, "%04d-%02d-%02d\t%02d:%02d:%02d.%03d", t.year, t.month, t.day,

@@ -45,16 +45,16 @@ const char* errorName(Error e);
 
 // Non-fatal damage found while opening.
 enum class DamageKind {
-    TruncatedChunk,   // a chunk runs past its parent or the end of the file
-    BadChunk,         // a chunk with an impossible size or id, skipped
-    BadHeader,        // a stream or main header that is too short or inconsistent
-    BadIndex,         // an index unusable as a whole; another source of frames was used
-    IndexEntry,       // index entries pointing outside the file, dropped
-    TruncatedFrame,   // a frame cut off by the end of the file, dropped
-    IndexRebuilt,     // frames were found by scanning 'movi' (no usable index)
-    BadStream,        // a stream dropped (camera out of range or duplicate)
-    BadDvrx,          // the 'dvrx' chunk is damaged (sizes, start time)
-    CountClamped,     // an event block's wCount above capacity, clamped
+    TruncatedChunk,  // a chunk runs past its parent or the end of the file
+    BadChunk,        // a chunk with an impossible size or id, skipped
+    BadHeader,       // a stream or main header that is too short or inconsistent
+    BadIndex,        // an index unusable as a whole; another source of frames was used
+    IndexEntry,      // index entries pointing outside the file, dropped
+    TruncatedFrame,  // a frame cut off by the end of the file, dropped
+    IndexRebuilt,    // frames were found by scanning 'movi' (no usable index)
+    BadStream,       // a stream dropped (camera out of range or duplicate)
+    BadDvrx,         // the 'dvrx' chunk is damaged (sizes, start time)
+    CountClamped,    // an event block's wCount above capacity, clamped
 };
 
 struct Damage {
@@ -71,11 +71,11 @@ struct Frame {
 };
 
 struct Stream {
-    int camera = 0;       // 1..16
-    int aviStream = 0;    // stream number in the AVI ('00dc' is 0)
+    int camera = 0;     // 1..16
+    int aviStream = 0;  // stream number in the AVI ('00dc' is 0)
     uint32_t width = 0;
     uint32_t height = 0;
-    uint32_t rate = 0;    // frame rate is rate / scale frames per second; both > 0
+    uint32_t rate = 0;  // frame rate is rate / scale frames per second; both > 0
     uint32_t scale = 0;
     std::vector<Frame> frames;
 
@@ -110,13 +110,17 @@ public:
     // Streams ordered by camera number.
     const std::vector<Stream>& streams() const { return m_streams; }
     const Stream* streamForCamera(int camera) const;  // nullptr if absent
-    uint32_t cameraMask() const;                       // bit k = camera k+1 present
-    int64_t durationMs() const;                        // longest stream
+    uint32_t cameraMask() const;                      // bit k = camera k+1 present
+    int64_t durationMs() const;                       // longest stream
     uint64_t fileSize() const { return m_fileSize; }
 
     const StartTime& startTime() const { return m_start; }
     // Where the start time came from.
-    enum class StartSource { Dvrx, AviDate, None };
+    enum class StartSource {
+        Dvrx,
+        AviDate,
+        None
+    };
     StartSource startSource() const { return m_startSource; }
     bool hasDvrx() const { return m_hasDvrx; }
 

@@ -7,11 +7,13 @@
 
 namespace rec {
 
-FileSource::~FileSource() {
+FileSource::~FileSource()
+{
     if (m_f) std::fclose(m_f);
 }
 
-Status FileSource::open(const std::string& path) {
+Status FileSource::open(const std::string& path)
+{
     errno = 0;
     m_f = std::fopen(path.c_str(), "rb");
     if (!m_f) {
@@ -30,7 +32,8 @@ Status FileSource::open(const std::string& path) {
     return {};
 }
 
-bool FileSource::read(uint64_t off, void* buf, size_t n) const {
+bool FileSource::read(uint64_t off, void* buf, size_t n) const
+{
     if (off > m_size || n > m_size - off) return false;
     if (n == 0) return true;
     std::lock_guard<std::mutex> hold(m_lock);
@@ -39,11 +42,13 @@ bool FileSource::read(uint64_t off, void* buf, size_t n) const {
 }
 
 MemorySource::MemorySource(const void* data, size_t size)
-    : m_bytes(static_cast<const uint8_t*>(data), static_cast<const uint8_t*>(data) + size) {
+    : m_bytes(static_cast<const uint8_t*>(data), static_cast<const uint8_t*>(data) + size)
+{
     m_size = size;
 }
 
-bool MemorySource::read(uint64_t off, void* buf, size_t n) const {
+bool MemorySource::read(uint64_t off, void* buf, size_t n) const
+{
     if (off > m_size || n > m_size - off) return false;
     if (n) std::memcpy(buf, m_bytes.data() + off, n);
     return true;

@@ -18,7 +18,8 @@ constexpr uint32_t kDvrxSize = 4 + (8 + 8) + (8 + kSourceBlockSize) + (8 + kMoti
 // Offsets stored in 'ix##' entries are 32-bit, relative to the RIFF's movi list.
 constexpr uint64_t kMaxRiffLimit = 0x7fff0000u;
 
-void streamTag(char out[5], const char* kind, size_t stream) {
+void streamTag(char out[5], const char* kind, size_t stream)
+{
     out[0] = kind[0] == 'i' ? 'i' : char('0' + stream / 10);
     out[1] = kind[0] == 'i' ? 'x' : char('0' + stream % 10);
     out[2] = kind[0] == 'i' ? char('0' + stream / 10) : kind[0];
@@ -28,11 +29,13 @@ void streamTag(char out[5], const char* kind, size_t stream) {
 
 }  // namespace
 
-Writer::~Writer() {
+Writer::~Writer()
+{
     if (m_f) close();
 }
 
-bool Writer::put(const void* p, size_t n) {
+bool Writer::put(const void* p, size_t n)
+{
     if (m_failed) return false;
     if (n && std::fwrite(p, 1, n, m_f) != n) {
         m_failed = true;
@@ -43,13 +46,15 @@ bool Writer::put(const void* p, size_t n) {
     return true;
 }
 
-bool Writer::put32(uint32_t v) {
+bool Writer::put32(uint32_t v)
+{
     uint8_t b[4];
     wr32(b, v);
     return put(b, 4);
 }
 
-bool Writer::put16(uint16_t v) {
+bool Writer::put16(uint16_t v)
+{
     uint8_t b[2];
     wr16(b, v);
     return put(b, 2);
@@ -57,7 +62,8 @@ bool Writer::put16(uint16_t v) {
 
 bool Writer::putTag(const char* t) { return put(t, 4); }
 
-bool Writer::patch(uint64_t pos, const void* p, size_t n) {
+bool Writer::patch(uint64_t pos, const void* p, size_t n)
+{
     if (m_failed) return false;
     bool ok = seek64(m_f, pos) && std::fwrite(p, 1, n, m_f) == n && seek64(m_f, m_pos);
     if (!ok) {
@@ -67,13 +73,15 @@ bool Writer::patch(uint64_t pos, const void* p, size_t n) {
     return ok;
 }
 
-bool Writer::patch32(uint64_t pos, uint32_t v) {
+bool Writer::patch32(uint64_t pos, uint32_t v)
+{
     uint8_t b[4];
     wr32(b, v);
     return patch(pos, b, 4);
 }
 
-Status Writer::fail(const std::string& why) {
+Status Writer::fail(const std::string& why)
+{
     if (m_f) {
         std::fclose(m_f);
         m_f = nullptr;
@@ -83,7 +91,8 @@ Status Writer::fail(const std::string& why) {
 }
 
 Status Writer::open(const std::string& path, const std::vector<StreamSpec>& streams,
-                    const WriterOptions& options) {
+                    const WriterOptions& options)
+{
     if (m_f) return {Error::FileUnreadable, "writer already open"};
     if (streams.empty() || streams.size() > kMaxCameras) return {Error::NotRecording, "need 1 to 16 streams"};
     uint32_t seen = 0;
@@ -118,15 +127,21 @@ Status Writer::open(const std::string& path, const std::vector<StreamSpec>& stre
     return {};
 }
 
-void Writer::writeHeader() {
+void Writer::writeHeader()
+{
     // RIFF 'AVI ' and LIST 'hdrl'; sizes are patched when known.
     m_riffStart = m_pos;
-    putTag("RIFF"); put32(0); putTag("AVI ");
+    putTag("RIFF");
+    put32(0);
+    putTag("AVI ");
     uint64_t hdrl = m_pos;
-    putTag("LIST"); put32(0); putTag("hdrl");
+    putTag("LIST");
+    put32(0);
+    putTag("hdrl");
 
     const StreamSpec& first = m_specs.front();
-    putTag("avih"); put32(kAvihSize);
+    putTag("avih");
+    put32(kAvihSize);
     m_avihPos = m_pos;
     put32(uint32_t(uint64_t(1000000) * m_opt.scale / m_opt.rate));  // microseconds per frame
     put32(0);                                                       // max bytes per second
@@ -135,9 +150,13 @@ void Writer::writeHeader() {
     put32(0);                                                       // total frames (patched)
     put32(0);
     put32(uint32_t(m_specs.size()));
-    put32(0);                                                       // buffer size (patched)
-    put32(first.width); put32(first.height);
-    put32(0); put32(0); put32(0); put32(0);
+    put32(0);  // buffer size (patched)
+    put32(first.width);
+    put32(first.height);
+    put32(0);
+    put32(0);
+    put32(0);
+    put32(0);
 
     for (size_t i = 0; i < m_specs.size(); i++) {
         const StreamSpec& s = m_specs[i];
@@ -146,42 +165,74 @@ void Writer::writeHeader() {
         uint32_t indxSize = 24 + 16 * m_opt.superIndexEntries;
         uint32_t strl = 4 + (8 + kStrhSize) + (8 + kStrfSize) + 8 + ((strnSize + 1) & ~1u) +
                         (m_opt.writeOdml ? 8 + indxSize : 0);
-        putTag("LIST"); put32(strl); putTag("strl");
+        putTag("LIST");
+        put32(strl);
+        putTag("strl");
 
-        putTag("strh"); put32(kStrhSize);
+        putTag("strh");
+        put32(kStrhSize);
         m_strhPos[i] = m_pos;
-        putTag("vids"); putTag("MJPG");
-        put32(0); put16(0); put16(0); put32(0);
-        put32(m_opt.scale); put32(m_opt.rate);
+        putTag("vids");
+        putTag("MJPG");
+        put32(0);
+        put16(0);
+        put16(0);
+        put32(0);
+        put32(m_opt.scale);
+        put32(m_opt.rate);
         put32(0);            // start
         put32(0);            // length (patched)
         put32(0);            // suggested buffer size (patched)
         put32(0xffffffffu);  // quality: default
         put32(0);            // sample size: varies
-        put16(0); put16(0); put16(uint16_t(s.width)); put16(uint16_t(s.height));
+        put16(0);
+        put16(0);
+        put16(uint16_t(s.width));
+        put16(uint16_t(s.height));
 
-        putTag("strf"); put32(kStrfSize);
-        put32(40); put32(s.width); put32(s.height); put16(1); put16(24); putTag("MJPG");
-        put32(s.width * s.height * 3); put32(0); put32(0); put32(0); put32(0);
+        putTag("strf");
+        put32(kStrfSize);
+        put32(40);
+        put32(s.width);
+        put32(s.height);
+        put16(1);
+        put16(24);
+        putTag("MJPG");
+        put32(s.width * s.height * 3);
+        put32(0);
+        put32(0);
+        put32(0);
+        put32(0);
 
-        putTag("strn"); put32(strnSize);
+        putTag("strn");
+        put32(strnSize);
         put(name.c_str(), strnSize);
         if (strnSize & 1) put("", 1);
 
         if (m_opt.writeOdml) {
-            putTag("indx"); put32(indxSize);
+            putTag("indx");
+            put32(indxSize);
             m_indxPos[i] = m_pos;
             char id[5];
             streamTag(id, "dc", i);
-            put16(4); uint8_t sub[2] = {0, 0}; put(sub, 2);  // longs per entry, index of indexes
-            put32(0); putTag(id); put32(0); put32(0); put32(0);
+            put16(4);
+            uint8_t sub[2] = {0, 0};
+            put(sub, 2);  // longs per entry, index of indexes
+            put32(0);
+            putTag(id);
+            put32(0);
+            put32(0);
+            put32(0);
             std::vector<uint8_t> zeros(16 * size_t(m_opt.superIndexEntries), 0);
             put(zeros.data(), zeros.size());
         }
     }
     if (m_opt.writeOdml) {
-        putTag("LIST"); put32(4 + 8 + kDmlhSize); putTag("odml");
-        putTag("dmlh"); put32(kDmlhSize);
+        putTag("LIST");
+        put32(4 + 8 + kDmlhSize);
+        putTag("odml");
+        putTag("dmlh");
+        put32(kDmlhSize);
         m_dmlhPos = m_pos;
         std::vector<uint8_t> zeros(kDmlhSize, 0);
         put(zeros.data(), zeros.size());
@@ -194,35 +245,55 @@ void Writer::writeHeader() {
     }
     m_riffs = 1;
     m_moviStart = m_pos;
-    putTag("LIST"); put32(0); putTag("movi");
+    putTag("LIST");
+    put32(0);
+    putTag("movi");
 }
 
-void Writer::writeDvrx() {
+void Writer::writeDvrx()
+{
     std::vector<uint8_t> b;
     b.reserve(8 + kDvrxSize);
     auto tag = [&](const char* t) { b.insert(b.end(), t, t + 4); };
     auto u32 = [&](uint32_t v) { uint8_t x[4]; wr32(x, v); b.insert(b.end(), x, x + 4); };
-    tag("LIST"); u32(kDvrxSize); tag("dvrx");
-    tag("dvst"); u32(8);
-    b.push_back(uint8_t(m_start.year)); b.push_back(uint8_t(m_start.year >> 8));
-    b.push_back(uint8_t(m_start.month)); b.push_back(uint8_t(m_start.day));
+    tag("LIST");
+    u32(kDvrxSize);
+    tag("dvrx");
+    tag("dvst");
+    u32(8);
+    b.push_back(uint8_t(m_start.year));
+    b.push_back(uint8_t(m_start.year >> 8));
+    b.push_back(uint8_t(m_start.month));
+    b.push_back(uint8_t(m_start.day));
     u32(uint32_t(m_start.msOfDay));
-    tag("dvsr"); u32(kSourceBlockSize); b.insert(b.end(), m_source.begin(), m_source.end());
-    tag("dvmo"); u32(kMotionBlockSize); b.insert(b.end(), m_motion.begin(), m_motion.end());
-    tag("dvgp"); u32(kGpiBlockSize); b.insert(b.end(), m_gpi.begin(), m_gpi.end());
+    tag("dvsr");
+    u32(kSourceBlockSize);
+    b.insert(b.end(), m_source.begin(), m_source.end());
+    tag("dvmo");
+    u32(kMotionBlockSize);
+    b.insert(b.end(), m_motion.begin(), m_motion.end());
+    tag("dvgp");
+    u32(kGpiBlockSize);
+    b.insert(b.end(), m_gpi.begin(), m_gpi.end());
     if (m_pos == m_dvrxPos) put(b.data(), b.size());
     else patch(m_dvrxPos, b.data(), b.size());
 }
 
-void Writer::beginRiff() {
+void Writer::beginRiff()
+{
     m_riffStart = m_pos;
-    putTag("RIFF"); put32(0); putTag("AVIX");
+    putTag("RIFF");
+    put32(0);
+    putTag("AVIX");
     m_moviStart = m_pos;
-    putTag("LIST"); put32(0); putTag("movi");
+    putTag("LIST");
+    put32(0);
+    putTag("movi");
     m_riffs++;
 }
 
-void Writer::endRiff() {
+void Writer::endRiff()
+{
     if (m_opt.writeOdml) {
         // One standard index per stream for this RIFF, at the end of its movi list.
         for (size_t i = 0; i < m_specs.size(); i++) {
@@ -238,12 +309,17 @@ void Writer::endRiff() {
             streamTag(dc, "dc", i);
             uint32_t size = uint32_t(24 + 8 * es.size());
             uint64_t at = m_pos;
-            putTag(ix); put32(size);
-            put16(2); uint8_t sub[2] = {0, 1}; put(sub, 2);  // longs per entry, index of chunks
-            put32(uint32_t(es.size())); putTag(dc);
+            putTag(ix);
+            put32(size);
+            put16(2);
+            uint8_t sub[2] = {0, 1};
+            put(sub, 2);  // longs per entry, index of chunks
+            put32(uint32_t(es.size()));
+            putTag(dc);
             uint8_t base[8];
             wr64(base, m_moviStart);
-            put(base, 8); put32(0);
+            put(base, 8);
+            put32(0);
             for (const Entry& e : es) {
                 put32(uint32_t(e.offset + 8 - m_moviStart));
                 put32(e.size);  // bit 31 clear: every MJPEG frame is a keyframe
@@ -255,13 +331,16 @@ void Writer::endRiff() {
     if (m_riffs == 1) {
         m_firstRiffFrames = uint32_t(m_riffEntries[0].size());
         if (m_opt.writeIdx1) {
-            putTag("idx1"); put32(uint32_t(16 * m_idx1.size()));
+            putTag("idx1");
+            put32(uint32_t(16 * m_idx1.size()));
             uint64_t movi = m_moviStart + 8;  // offsets count from the 'movi' fourcc
             for (size_t k = 0; k < m_idx1.size(); k++) {
                 char dc[5];
                 streamTag(dc, "dc", m_idx1Stream[k]);
-                putTag(dc); put32(0x10);
-                put32(uint32_t(m_idx1[k].offset - movi)); put32(m_idx1[k].size);
+                putTag(dc);
+                put32(0x10);
+                put32(uint32_t(m_idx1[k].offset - movi));
+                put32(m_idx1[k].size);
             }
         }
     }
@@ -269,7 +348,8 @@ void Writer::endRiff() {
     for (auto& es : m_riffEntries) es.clear();
 }
 
-Status Writer::addFrame(size_t stream, const uint8_t* jpeg, size_t size) {
+Status Writer::addFrame(size_t stream, const uint8_t* jpeg, size_t size)
+{
     if (!m_f) return {Error::FileUnreadable, "writer not open"};
     if (stream >= m_specs.size()) return {Error::NotRecording, "no such stream"};
     if (size > 0x7fffffffu) return {Error::NotRecording, "frame too large"};
@@ -283,7 +363,8 @@ Status Writer::addFrame(size_t stream, const uint8_t* jpeg, size_t size) {
     char dc[5];
     streamTag(dc, "dc", stream);
     uint64_t at = m_pos;
-    putTag(dc); put32(uint32_t(size));
+    putTag(dc);
+    put32(uint32_t(size));
     put(jpeg, size);
     if (size & 1) put("", 1);
     if (m_failed) return fail(m_error);
@@ -297,7 +378,8 @@ Status Writer::addFrame(size_t stream, const uint8_t* jpeg, size_t size) {
     return {};
 }
 
-Status Writer::close() {
+Status Writer::close()
+{
     if (!m_f) return {Error::FileUnreadable, m_failed ? m_error : "writer not open"};
     endRiff();
     // Totals and indexes, now that they are known.

@@ -18,13 +18,13 @@
 namespace rec {
 
 struct StreamSpec {
-    int camera = 1;        // 1..16, written as strn "Camera N"
+    int camera = 1;  // 1..16, written as strn "Camera N"
     uint32_t width = 0;
     uint32_t height = 0;
 };
 
 struct WriterOptions {
-    uint32_t rate = 5;     // frames per second = rate / scale, the same for every stream
+    uint32_t rate = 5;  // frames per second = rate / scale, the same for every stream
     uint32_t scale = 1;
     uint64_t riffLimit = 1ull << 30;  // bytes per RIFF before switching to a new 'AVIX'
     bool writeIdx1 = true;
@@ -56,8 +56,15 @@ public:
     size_t riffCount() const { return m_riffs; }
 
 private:
-    struct Entry { uint64_t offset; uint32_t size; };  // offset of the chunk header
-    struct IxRef { uint64_t offset; uint32_t size; uint32_t frames; };
+    struct Entry {
+        uint64_t offset;
+        uint32_t size;
+    };  // offset of the chunk header
+    struct IxRef {
+        uint64_t offset;
+        uint32_t size;
+        uint32_t frames;
+    };
 
     std::FILE* m_f = nullptr;
     bool m_failed = false;
@@ -66,17 +73,17 @@ private:
     WriterOptions m_opt;
     uint64_t m_pos = 0;
     size_t m_riffs = 0;
-    uint64_t m_riffStart = 0;                  // offset of the current 'RIFF'
-    uint64_t m_moviStart = 0;                  // offset of the current movi 'LIST'
+    uint64_t m_riffStart = 0;                       // offset of the current 'RIFF'
+    uint64_t m_moviStart = 0;                       // offset of the current movi 'LIST'
     std::vector<std::vector<Entry>> m_riffEntries;  // per stream, current RIFF
-    std::vector<Entry> m_idx1;                 // first RIFF only, all streams, in order
+    std::vector<Entry> m_idx1;                      // first RIFF only, all streams, in order
     std::vector<uint32_t> m_idx1Stream;
-    std::vector<std::vector<IxRef>> m_ix;      // per stream: written 'ix##' chunks
-    std::vector<uint64_t> m_indxPos;           // per stream: offset of its 'indx' chunk
-    std::vector<uint64_t> m_strhPos;           // per stream: offset of its strh content
-    std::vector<uint32_t> m_frames;            // per stream: frames written
+    std::vector<std::vector<IxRef>> m_ix;  // per stream: written 'ix##' chunks
+    std::vector<uint64_t> m_indxPos;       // per stream: offset of its 'indx' chunk
+    std::vector<uint64_t> m_strhPos;       // per stream: offset of its strh content
+    std::vector<uint32_t> m_frames;        // per stream: frames written
     uint32_t m_maxFrame = 0;
-    uint32_t m_firstRiffFrames = 0;            // frames of stream 0 in the first RIFF
+    uint32_t m_firstRiffFrames = 0;  // frames of stream 0 in the first RIFF
     uint64_t m_avihPos = 0, m_dmlhPos = 0, m_dvrxPos = 0;
     StartTime m_start;
     SourceBlock m_source{};

@@ -16,7 +16,8 @@ const char kUsageTail[] =
 
 }  // namespace
 
-void printHelp(std::FILE* out) {
+void printHelp(std::FILE* out)
+{
     std::fputs(kUsageHead, out);
     for (const Command* command : kCommands) {
         std::fputs("\n", out);
@@ -26,7 +27,8 @@ void printHelp(std::FILE* out) {
     std::fputs(kUsageTail, out);
 }
 
-int run(const std::vector<std::string>& args, std::FILE* out, std::FILE* err) {
+int run(const std::vector<std::string>& args, std::FILE* out, std::FILE* err)
+{
     if (args.empty()) {
         printHelp(err);
         return kExitUsage;

@@ -18,13 +18,13 @@ namespace dvrtool {
 enum {
     kExitOk = 0,
     kExitUsage = 1,
-    kExitUnreadable = 2,    // missing or unreadable file
+    kExitUnreadable = 2,  // missing or unreadable file
     kExitNotRecording = 3,
-    kExitDamaged = 4,       // too damaged to open
-    kExitFailed = 5,        // ffmpeg or writing failed
-    kExitNoCamera = 6,      // a camera asked for is not in the recording
-    kExitOutOfRange = 7,    // a stretch of time outside the recording
-    kExitNoFfmpeg = 8,      // no ffmpeg to run
+    kExitDamaged = 4,     // too damaged to open
+    kExitFailed = 5,      // ffmpeg or writing failed
+    kExitNoCamera = 6,    // a camera asked for is not in the recording
+    kExitOutOfRange = 7,  // a stretch of time outside the recording
+    kExitNoFfmpeg = 8,    // no ffmpeg to run
 };
 
 // One command, defined in a file of its own: its name, its part of the usage text, the options
@@ -36,10 +36,10 @@ struct Command {
     int (*run)(const Options& options, std::FILE* out, std::FILE* err);
 };
 
-extern const Command kMakeCommand;   // make.cpp: a recording from ordinary video files
-extern const Command kSynthCommand;  // synth.cpp: a synthetic test recording
-extern const Command kInfoCommand;   // info.cpp: what a recording holds
-extern const Command kExportCommand; // export.cpp: an MP4 to hand over
+extern const Command kMakeCommand;    // make.cpp: a recording from ordinary video files
+extern const Command kSynthCommand;   // synth.cpp: a synthetic test recording
+extern const Command kInfoCommand;    // info.cpp: what a recording holds
+extern const Command kExportCommand;  // export.cpp: an MP4 to hand over
 
 // The exit code for a recording that would not open.
 int exitCodeOf(rec::Error error);
@@ -50,7 +50,9 @@ void printHelp(std::FILE* out);
 
 // The intervals (seconds, [begin, end)) in which a camera's box moves in a synthetic recording
 // of the given length: two per camera, different for each camera.
-struct Interval { double begin, end; };
+struct Interval {
+    double begin, end;
+};
 std::vector<Interval> synthIntervals(int camera, double seconds);
 
 }  // namespace dvrtool

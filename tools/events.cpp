@@ -11,7 +11,8 @@ namespace {
 
 // Reads "SECONDS INTEGER" lines; calls take(ms, value) for each.
 template <class Take>
-bool eachLine(const std::string& text, const char* what, std::string& error, Take take) {
+bool eachLine(const std::string& text, const char* what, std::string& error, Take take)
+{
     std::istringstream in(text);
     std::string line;
     int number = 0;
@@ -32,7 +33,8 @@ bool eachLine(const std::string& text, const char* what, std::string& error, Tak
             error = std::string(what) + " line " + std::to_string(number) + ": bad number";
             return false;
         }
-        for (cursor = end; *cursor == ' ' || *cursor == '\t' || *cursor == '\r'; cursor++) {}
+        for (cursor = end; *cursor == ' ' || *cursor == '\t' || *cursor == '\r'; cursor++) {
+        }
         if (*cursor) {
             error = std::string(what) + " line " + std::to_string(number) + ": unexpected text";
             return false;
@@ -49,7 +51,8 @@ bool eachLine(const std::string& text, const char* what, std::string& error, Tak
 
 }  // namespace
 
-bool parseSourceEvents(const std::string& text, rec::SourceBlock& out, std::string& error) {
+bool parseSourceEvents(const std::string& text, rec::SourceBlock& out, std::string& error)
+{
     out.fill(0);
     return eachLine(text, "source", error, [&](int64_t ms, int32_t cam) {
         if (cam < 1 || cam > int(rec::kMaxCameras)) return false;
@@ -58,7 +61,8 @@ bool parseSourceEvents(const std::string& text, rec::SourceBlock& out, std::stri
     });
 }
 
-bool parseGpiEvents(const std::string& text, rec::GpiBlock& out, std::string& error) {
+bool parseGpiEvents(const std::string& text, rec::GpiBlock& out, std::string& error)
+{
     out.fill(0);
     return eachLine(text, "gpi", error, [&](int64_t ms, int32_t value) {
         rec::setGpiValue(out, rec::gpiSlotOf(ms), value);
@@ -66,13 +70,15 @@ bool parseGpiEvents(const std::string& text, rec::GpiBlock& out, std::string& er
     });
 }
 
-uint8_t MotionMeter::levelOf(double mad) {
+uint8_t MotionMeter::levelOf(double mad)
+{
     if (!(mad >= kNoise)) return 0;
     double level = mad * kGain;
     return level >= 255 ? 255 : (level < 1 ? 1 : uint8_t(level));
 }
 
-void MotionMeter::add(const uint8_t* gray, size_t size, double seconds) {
+void MotionMeter::add(const uint8_t* gray, size_t size, double seconds)
+{
     size_t slot = seconds < 0 ? 0 : size_t(seconds * 1000 / double(rec::kMotionSlotMs));
     if (m_prev.size() == size && size > 0 && slot < m_slotMax.size()) {
         uint64_t sum = 0;
@@ -87,7 +93,8 @@ void MotionMeter::add(const uint8_t* gray, size_t size, double seconds) {
     m_prev.assign(gray, gray + size);
 }
 
-void MotionMeter::store(rec::MotionBlock& block, int camera) const {
+void MotionMeter::store(rec::MotionBlock& block, int camera) const
+{
     if (!m_any) return;
     for (size_t j = 0; j <= m_lastSlot; j++) rec::setMotionLevel(block, j, camera, levelOf(m_slotMax[j]));
 }

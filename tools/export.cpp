@@ -28,13 +28,15 @@ const char kUsage[] =
 
 const char kFont[] = "/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf";
 
-std::string decimals(double value) {
+std::string decimals(double value)
+{
     char text[32];
     std::snprintf(text, sizeof text, "%.3f", value);
     return text;
 }
 
-std::string clockText(int64_t msOfDay) {
+std::string clockText(int64_t msOfDay)
+{
     char text[32];
     std::snprintf(text, sizeof text, "%02lld:%02lld:%02lld.%03lld", static_cast<long long>(msOfDay / 3600000),
                   static_cast<long long>(msOfDay / 60000 % 60), static_cast<long long>(msOfDay / 1000 % 60),
@@ -46,7 +48,8 @@ std::string clockText(int64_t msOfDay) {
 // recording's start plus each frame's own time, as the player shows it. A camera whose pictures
 // end before the stretch begins shows its last one throughout, as the player holds it.
 std::string cameraChain(const rec::Stream& stream, int64_t fromMs, int64_t toMs, int32_t startMsOfDay,
-                        const std::string& rate, const Placement& place, bool font, const std::string& label) {
+                        const std::string& rate, const Placement& place, bool font, const std::string& label)
+{
     const Size inner = place.inner;
     bool held = stream.durationMs() <= fromMs;
     int64_t firstMs = held ? stream.timeOf(stream.frameCount() - 1) : fromMs;
@@ -68,7 +71,8 @@ std::string cameraChain(const rec::Stream& stream, int64_t fromMs, int64_t toMs,
 }
 
 // Reads ffmpeg's -progress lines for how far it has come; the number of pictures written.
-long long followProgress(Pipe& pipe, int64_t lengthMs, const std::string& step, Progress& progress) {
+long long followProgress(Pipe& pipe, int64_t lengthMs, const std::string& step, Progress& progress)
+{
     long long frames = 0;
     std::string pending;
     char buf[4096];
@@ -90,7 +94,8 @@ long long followProgress(Pipe& pipe, int64_t lengthMs, const std::string& step, 
     return frames;
 }
 
-int runExport(const Options& options, std::FILE* out, std::FILE* err) {
+int runExport(const Options& options, std::FILE* out, std::FILE* err)
+{
     if (!options.has("-o") || options.positional.size() != 1) {
         std::fprintf(err, "dvrtool export: needs -o OUT.mp4 and one recording\n");
         return kExitUsage;

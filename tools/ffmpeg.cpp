@@ -8,12 +8,14 @@
 
 namespace dvrtool {
 
-std::string ffmpegProgram() {
+std::string ffmpegProgram()
+{
     const char* name = std::getenv("DVRTOOL_FFMPEG");
     return name && *name ? name : "ffmpeg";
 }
 
-bool ffmpegFound() {
+bool ffmpegFound()
+{
     std::string program = ffmpegProgram();
     if (program.find('/') != std::string::npos) return access(program.c_str(), X_OK) == 0;
     const char* path = std::getenv("PATH");
@@ -29,31 +31,36 @@ bool ffmpegFound() {
     }
 }
 
-std::string frameRate(const PictureFormat& format) {
+std::string frameRate(const PictureFormat& format)
+{
     return std::to_string(format.rate) + "/" + std::to_string(format.scale);
 }
 
 FfmpegArgs::FfmpegArgs() : m_args{ffmpegProgram(), "-v", "error", "-nostdin"} {}
 
-FfmpegArgs& FfmpegArgs::inputFile(const std::string& path, double seconds) {
+FfmpegArgs& FfmpegArgs::inputFile(const std::string& path, double seconds)
+{
     m_args.insert(m_args.end(), {"-i", path});
     if (seconds > 0) m_args.insert(m_args.end(), {"-t", std::to_string(seconds)});
     return *this;
 }
 
-FfmpegArgs& FfmpegArgs::generated(const std::string& source) {
+FfmpegArgs& FfmpegArgs::generated(const std::string& source)
+{
     m_args.insert(m_args.end(), {"-f", "lavfi", "-i", source});
     return *this;
 }
 
-FfmpegArgs& FfmpegArgs::resampled(const PictureFormat& format, uint32_t width, uint32_t height) {
+FfmpegArgs& FfmpegArgs::resampled(const PictureFormat& format, uint32_t width, uint32_t height)
+{
     m_args.insert(m_args.end(), {"-an", "-vf",
                                  "fps=" + frameRate(format) + ",scale=" + std::to_string(width) + ":" +
                                      std::to_string(height)});
     return *this;
 }
 
-FfmpegArgs& FfmpegArgs::fitted(const PictureFormat& format, const Placement& place) {
+FfmpegArgs& FfmpegArgs::fitted(const PictureFormat& format, const Placement& place)
+{
     std::string graph = "fps=" + frameRate(format) + ",scale=" + std::to_string(place.inner.width) + ":" +
                         std::to_string(place.inner.height) + ",setsar=1";
     if (!(place.inner == place.outer))
@@ -63,39 +70,46 @@ FfmpegArgs& FfmpegArgs::fitted(const PictureFormat& format, const Placement& pla
     return *this;
 }
 
-FfmpegArgs& FfmpegArgs::add(const std::vector<std::string>& args) {
+FfmpegArgs& FfmpegArgs::add(const std::vector<std::string>& args)
+{
     m_args.insert(m_args.end(), args.begin(), args.end());
     return *this;
 }
 
-FfmpegArgs& FfmpegArgs::filterGraph(const std::string& graph) {
+FfmpegArgs& FfmpegArgs::filterGraph(const std::string& graph)
+{
     m_args.insert(m_args.end(), {"-filter_complex", graph});
     return *this;
 }
 
-FfmpegArgs& FfmpegArgs::jpegPictures(int quality) {
+FfmpegArgs& FfmpegArgs::jpegPictures(int quality)
+{
     m_args.insert(m_args.end(), {"-pix_fmt", "yuvj420p", "-c:v", "mjpeg", "-q:v", std::to_string(quality), "-f",
                                  "image2pipe", "-"});
     return *this;
 }
 
-FfmpegArgs& FfmpegArgs::firstPicture() {
+FfmpegArgs& FfmpegArgs::firstPicture()
+{
     m_args.insert(m_args.end(), {"-an", "-frames:v", "1", "-pix_fmt", "yuvj444p", "-c:v", "mjpeg", "-f", "image2pipe", "-"});
     return *this;
 }
 
-FfmpegArgs& FfmpegArgs::grayFrames() {
+FfmpegArgs& FfmpegArgs::grayFrames()
+{
     m_args.insert(m_args.end(), {"-pix_fmt", "gray", "-f", "rawvideo", "-"});
     return *this;
 }
 
-bool startFfmpeg(Pipe& pipe, const FfmpegArgs& command, std::FILE* err) {
+bool startFfmpeg(Pipe& pipe, const FfmpegArgs& command, std::FILE* err)
+{
     if (pipe.open(command.args())) return true;
     std::fprintf(err, "dvrtool: cannot start ffmpeg\n");
     return false;
 }
 
-bool probePictureSize(const std::string& path, Size& size) {
+bool probePictureSize(const std::string& path, Size& size)
+{
     Pipe pipe;
     if (!pipe.open(FfmpegArgs().inputFile(path, 0).firstPicture().args())) return false;
     JpegSplitter splitter;
@@ -112,7 +126,8 @@ bool probePictureSize(const std::string& path, Size& size) {
     return found && ok && jpegSize(picture.data(), picture.size(), size.width, size.height);
 }
 
-double probeSeconds(const std::string& path) {
+double probeSeconds(const std::string& path)
+{
     // ffmpeg with an input and no output prints the input's header, then fails for want of an
     // output: only the header is wanted.
     Pipe pipe;

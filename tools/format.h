@@ -10,7 +10,7 @@ struct PictureFormat {
     uint32_t scale = 1;
     uint32_t width = 320;
     uint32_t height = 240;
-    int quality = 5;    // ffmpeg's MJPEG quality, 2 best .. 31
+    int quality = 5;  // ffmpeg's MJPEG quality, 2 best .. 31
 
     double secondsOf(uint64_t frame) const { return double(frame) * scale / rate; }
 };

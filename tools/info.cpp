@@ -13,7 +13,8 @@ const char kUsage[] =
     "  info FILE\n"
     "      Cameras, sizes, frame counts, duration, start time, events and damage.\n";
 
-const char* startSourceName(rec::Recording::StartSource source) {
+const char* startSourceName(rec::Recording::StartSource source)
+{
     switch (source) {
     case rec::Recording::StartSource::Dvrx: return "dvrx";
     case rec::Recording::StartSource::AviDate: return "AVI date";
@@ -22,7 +23,8 @@ const char* startSourceName(rec::Recording::StartSource source) {
     return "none, midnight";
 }
 
-void printEvents(const rec::Recording& recording, std::FILE* out) {
+void printEvents(const rec::Recording& recording, std::FILE* out)
+{
     const rec::SourceBlock& source = recording.sourceBlock();
     const rec::MotionBlock& motion = recording.motionBlock();
     const rec::GpiBlock& gpi = recording.gpiBlock();
@@ -43,7 +45,8 @@ void printEvents(const rec::Recording& recording, std::FILE* out) {
     std::fprintf(out, "  gpi: %u slots, %zu with a value\n", gpiSlots, gpiValues);
 }
 
-int runInfo(const Options& options, std::FILE* out, std::FILE* err) {
+int runInfo(const Options& options, std::FILE* out, std::FILE* err)
+{
     if (options.positional.size() != 1) {
         std::fprintf(err, "dvrtool info: needs one FILE\n");
         return kExitUsage;
@@ -78,7 +81,8 @@ int runInfo(const Options& options, std::FILE* out, std::FILE* err) {
 
 }  // namespace
 
-int exitCodeOf(rec::Error error) {
+int exitCodeOf(rec::Error error)
+{
     switch (error) {
     case rec::Error::NotRecording: return kExitNotRecording;
     case rec::Error::Damaged: return kExitDamaged;

@@ -4,7 +4,8 @@
 
 namespace dvrtool {
 
-long jpegLength(const uint8_t* bytes, size_t size) {
+long jpegLength(const uint8_t* bytes, size_t size)
+{
     if (size < 2) return 0;
     if (bytes[0] != 0xFF || bytes[1] != 0xD8) return -1;
     size_t pos = 2;
@@ -42,7 +43,8 @@ long jpegLength(const uint8_t* bytes, size_t size) {
     }
 }
 
-bool jpegSize(const uint8_t* bytes, size_t size, uint32_t& width, uint32_t& height) {
+bool jpegSize(const uint8_t* bytes, size_t size, uint32_t& width, uint32_t& height)
+{
     if (size < 4 || bytes[0] != 0xFF || bytes[1] != 0xD8) return false;
     size_t pos = 2;
     while (pos + 4 <= size) {
@@ -72,7 +74,8 @@ bool jpegSize(const uint8_t* bytes, size_t size, uint32_t& width, uint32_t& heig
     return false;
 }
 
-void JpegSplitter::feed(const uint8_t* bytes, size_t size) {
+void JpegSplitter::feed(const uint8_t* bytes, size_t size)
+{
     if (m_pos > 0 && m_pos >= m_buf.size() / 2) {
         m_buf.erase(m_buf.begin(), m_buf.begin() + long(m_pos));
         m_pos = 0;
@@ -80,7 +83,8 @@ void JpegSplitter::feed(const uint8_t* bytes, size_t size) {
     m_buf.insert(m_buf.end(), bytes, bytes + size);
 }
 
-bool JpegSplitter::next(std::vector<uint8_t>& out) {
+bool JpegSplitter::next(std::vector<uint8_t>& out)
+{
     for (;;) {
         size_t avail = m_buf.size() - m_pos;
         long length = jpegLength(m_buf.data() + m_pos, avail);

@@ -42,7 +42,8 @@ struct Input {
     Size size;  // as ffmpeg decodes it
 };
 
-bool readText(const std::string& path, std::string& text) {
+bool readText(const std::string& path, std::string& text)
+{
     std::ifstream file(path, std::ios::binary);
     if (!file) return false;
     std::ostringstream content;
@@ -52,7 +53,8 @@ bool readText(const std::string& path, std::string& text) {
 }
 
 // --source and --gpi, where given; false after saying why on err.
-bool readEventFiles(const Options& options, EventBlocks& events, std::FILE* err) {
+bool readEventFiles(const Options& options, EventBlocks& events, std::FILE* err)
+{
     for (const char* option : {"--source", "--gpi"}) {
         if (!options.has(option)) continue;
         std::string text, error;
@@ -71,7 +73,8 @@ bool readEventFiles(const Options& options, EventBlocks& events, std::FILE* err)
 }
 
 // PATH is camera i (its position), N=PATH is camera N; false if two are the same camera.
-bool readInputs(const std::vector<std::string>& words, std::vector<Input>& inputs) {
+bool readInputs(const std::vector<std::string>& words, std::vector<Input>& inputs)
+{
     uint32_t taken = 0;
     for (size_t i = 0; i < words.size(); i++) {
         Input input{int(i) + 1, words[i], {}};
@@ -93,7 +96,8 @@ bool readInputs(const std::vector<std::string>& words, std::vector<Input>& input
 // Small gray pictures, a second ffmpeg run per camera: differences need no colour.
 bool measureMotion(const std::vector<Input>& inputs, const PictureFormat& format, double seconds,
                    rec::MotionBlock& motion, const std::vector<uint64_t>& expected, Progress& progress,
-                   std::FILE* err) {
+                   std::FILE* err)
+{
     const uint32_t kWidth = 64, kHeight = 48;
     for (size_t i = 0; i < inputs.size(); i++) {
         const Input& input = inputs[i];
@@ -121,7 +125,8 @@ bool measureMotion(const std::vector<Input>& inputs, const PictureFormat& format
     return true;
 }
 
-int runMake(const Options& options, std::FILE* out, std::FILE* err) {
+int runMake(const Options& options, std::FILE* out, std::FILE* err)
+{
     if (!options.has("-o") || !options.has("--start") || options.positional.empty()) {
         std::fprintf(err, "dvrtool make: needs -o OUT, --start and at least one input\n");
         return kExitUsage;
@@ -195,7 +200,6 @@ int runMake(const Options& options, std::FILE* out, std::FILE* err) {
 }  // namespace
 
 const Command kMakeCommand = {
-    "make", kUsage, {"-o", "--start", "--fps", "--size", "--quality", "--seconds", "--motion", "--source", "--gpi"},
-    runMake};
+    "make", kUsage, {"-o", "--start", "--fps", "--size", "--quality", "--seconds", "--motion", "--source", "--gpi"}, runMake};
 
 }  // namespace dvrtool

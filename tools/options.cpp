@@ -9,7 +9,8 @@
 namespace dvrtool {
 
 bool parseOptions(const std::vector<std::string>& words, const std::vector<std::string>& known, Options& options,
-                  std::string& error) {
+                  std::string& error)
+{
     for (size_t i = 0; i < words.size(); i++) {
         const std::string& word = words[i];
         if (!known.empty() && word.size() > 1 && word[0] == '-') {
@@ -29,7 +30,8 @@ bool parseOptions(const std::vector<std::string>& words, const std::vector<std::
     return true;
 }
 
-bool parseFps(const std::string& text, uint32_t& rate, uint32_t& scale) {
+bool parseFps(const std::string& text, uint32_t& rate, uint32_t& scale)
+{
     char* end = nullptr;
     size_t slash = text.find('/');
     if (slash != std::string::npos) {
@@ -56,7 +58,8 @@ bool parseFps(const std::string& text, uint32_t& rate, uint32_t& scale) {
     return true;
 }
 
-bool parseSize(const std::string& text, uint32_t& width, uint32_t& height) {
+bool parseSize(const std::string& text, uint32_t& width, uint32_t& height)
+{
     unsigned across = 0, down = 0;
     char times = 0, extra = 0;
     if (std::sscanf(text.c_str(), "%5u%c%5u%c", &across, &times, &down, &extra) != 3 || times != 'x') return false;
@@ -68,13 +71,15 @@ bool parseSize(const std::string& text, uint32_t& width, uint32_t& height) {
 
 bool parseStartTime(const std::string& text, rec::StartTime& start) { return rec::parseAviDate(text, start); }
 
-bool parseSeconds(const std::string& text, double& seconds) {
+bool parseSeconds(const std::string& text, double& seconds)
+{
     char* end = nullptr;
     seconds = std::strtod(text.c_str(), &end);
     return end != text.c_str() && *end == 0 && std::isfinite(seconds) && seconds > 0 && seconds <= 3600;
 }
 
-bool parseWhole(const std::string& text, int lowest, int highest, int& value) {
+bool parseWhole(const std::string& text, int lowest, int highest, int& value)
+{
     char* end = nullptr;
     long number = std::strtol(text.c_str(), &end, 10);
     if (end == text.c_str() || *end || number < lowest || number > highest) return false;
@@ -86,7 +91,8 @@ namespace {
 
 // "H:M:S", "M:S" or "S" (at most three fields, the last with decimals) as milliseconds; each
 // field but the first below 60.
-bool parseClock(const std::string& text, int fieldsAtLeast, int64_t& ms) {
+bool parseClock(const std::string& text, int fieldsAtLeast, int64_t& ms)
+{
     std::vector<std::string> fields;
     size_t begin = 0;
     for (;;) {
@@ -114,7 +120,8 @@ bool parseClock(const std::string& text, int fieldsAtLeast, int64_t& ms) {
 
 }  // namespace
 
-bool parseTimePoint(const std::string& text, int32_t startMsOfDay, int64_t& offsetMs) {
+bool parseTimePoint(const std::string& text, int32_t startMsOfDay, int64_t& offsetMs)
+{
     if (!text.empty() && text[0] == '+') return parseClock(text.substr(1), 1, offsetMs);
     int64_t ofDay = 0;
     // "HH:MM" is hours and minutes, not minutes and seconds as after a '+'.
@@ -125,7 +132,8 @@ bool parseTimePoint(const std::string& text, int32_t startMsOfDay, int64_t& offs
     return true;
 }
 
-bool parseCameraList(const std::string& text, std::vector<int>& cameras) {
+bool parseCameraList(const std::string& text, std::vector<int>& cameras)
+{
     uint32_t mask = 0;
     size_t begin = 0;
     for (;;) {
@@ -153,7 +161,8 @@ bool parseCameraList(const std::string& text, std::vector<int>& cameras) {
     return true;
 }
 
-bool readPictureOptions(const Options& options, PictureFormat& format, rec::StartTime& start, std::FILE* err) {
+bool readPictureOptions(const Options& options, PictureFormat& format, rec::StartTime& start, std::FILE* err)
+{
     if (options.has("--fps") && !parseFps(options.value("--fps"), format.rate, format.scale)) {
         std::fprintf(err, "dvrtool: bad --fps\n");
         return false;

@@ -20,7 +20,8 @@ struct Feed {
 };
 
 // Reads the next picture from a pipe into picture; false at the end.
-bool nextPicture(Pipe& pipe, JpegSplitter& splitter, std::vector<uint8_t>& picture) {
+bool nextPicture(Pipe& pipe, JpegSplitter& splitter, std::vector<uint8_t>& picture)
+{
     uint8_t buf[65536];
     while (!splitter.next(picture)) {
         size_t got = pipe.read(buf, sizeof buf);
@@ -31,7 +32,8 @@ bool nextPicture(Pipe& pipe, JpegSplitter& splitter, std::vector<uint8_t>& pictu
 }
 
 // Raises a block's count so that it covers the recording's length.
-void coverDuration(uint8_t* block, int64_t ms, int64_t slotMs, size_t slots) {
+void coverDuration(uint8_t* block, int64_t ms, int64_t slotMs, size_t slots)
+{
     int64_t used = (ms + slotMs - 1) / slotMs;
     if (used > int64_t(slots)) used = int64_t(slots);
     if (rec::blockCount(block) < used) rec::setBlockCount(block, uint16_t(used));
@@ -41,13 +43,15 @@ void coverDuration(uint8_t* block, int64_t ms, int64_t slotMs, size_t slots) {
 
 RecordingOutput::RecordingOutput(const std::string& command, std::FILE* err) : m_command(command), m_err(err) {}
 
-std::FILE* RecordingOutput::messages() {
+std::FILE* RecordingOutput::messages()
+{
     // A message begins a line of its own, not the end of the progress line.
     if (m_progress) m_progress->clear();
     return m_err;
 }
 
-RecordingOutput::~RecordingOutput() {
+RecordingOutput::~RecordingOutput()
+{
     if (m_path.empty() || m_finished) return;
     // A file cut short would open as a recording that lost its end, or not at all: better none.
     // Only a regular file: -o /dev/null must outlive a failed run.
@@ -57,7 +61,8 @@ RecordingOutput::~RecordingOutput() {
 }
 
 bool RecordingOutput::writePictures(const std::string& path, const std::vector<CameraFeed>& cameras,
-                                   const PictureFormat& format) {
+                                    const PictureFormat& format)
+{
     std::vector<rec::StreamSpec> specs;
     for (const CameraFeed& camera : cameras) {
         bool own = camera.size.width > 0 && camera.size.height > 0;
@@ -77,7 +82,8 @@ bool RecordingOutput::writePictures(const std::string& path, const std::vector<C
 
 // Runs every camera's ffmpeg at once and writes their pictures interleaved, one from each per
 // round, so that memory stays small whatever the length.
-bool RecordingOutput::interleave(const std::vector<CameraFeed>& cameras, const PictureFormat& format) {
+bool RecordingOutput::interleave(const std::vector<CameraFeed>& cameras, const PictureFormat& format)
+{
     std::vector<std::unique_ptr<Feed>> feeds;
     for (const CameraFeed& camera : cameras) {
         feeds.push_back(std::make_unique<Feed>());
@@ -119,7 +125,8 @@ bool RecordingOutput::interleave(const std::vector<CameraFeed>& cameras, const P
     return true;
 }
 
-bool RecordingOutput::finish(const rec::StartTime& start, EventBlocks events) {
+bool RecordingOutput::finish(const rec::StartTime& start, EventBlocks events)
+{
     coverDuration(events.source.data(), m_durationMs, rec::kSourceSlotMs, rec::kSourceSlots);
     coverDuration(events.motion.data(), m_durationMs, rec::kMotionSlotMs, rec::kMotionSlots);
     coverDuration(events.gpi.data(), m_durationMs, rec::kGpiSlotMs, rec::kGpiSlots);

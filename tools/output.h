@@ -18,9 +18,9 @@
 namespace dvrtool {
 
 struct CameraFeed {
-    int number;          // 1..16
-    FfmpegArgs ffmpeg;   // writing the camera's JPEG pictures at the output's rate
-    Size size;           // of its pictures; 0 x 0 for the format's
+    int number;         // 1..16
+    FfmpegArgs ffmpeg;  // writing the camera's JPEG pictures at the output's rate
+    Size size;          // of its pictures; 0 x 0 for the format's
 };
 
 struct EventBlocks {
@@ -39,7 +39,8 @@ public:
 
     // Shows how far writePictures has come, out of about expected pictures in all (0 when not
     // known).
-    void showProgress(Progress* progress, uint64_t expected) {
+    void showProgress(Progress* progress, uint64_t expected)
+    {
         m_progress = progress;
         m_expected = expected;
     }

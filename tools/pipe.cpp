@@ -4,7 +4,8 @@
 
 namespace dvrtool {
 
-std::string shellQuote(const std::string& text) {
+std::string shellQuote(const std::string& text)
+{
     std::string quoted = "'";
     for (char c : text) {
         if (c == '\'') quoted += "'\\''";
@@ -15,7 +16,8 @@ std::string shellQuote(const std::string& text) {
 
 Pipe::~Pipe() { close(); }
 
-bool Pipe::open(const std::vector<std::string>& args, bool withStderr) {
+bool Pipe::open(const std::vector<std::string>& args, bool withStderr)
+{
     if (m_stream || args.empty()) return false;
     std::string command;
     for (const std::string& arg : args) command += (command.empty() ? "" : " ") + shellQuote(arg);
@@ -29,7 +31,8 @@ bool Pipe::open(const std::vector<std::string>& args, bool withStderr) {
 
 size_t Pipe::read(void* buf, size_t size) { return m_stream ? std::fread(buf, 1, size, m_stream) : 0; }
 
-bool Pipe::close() {
+bool Pipe::close()
+{
     if (!m_stream) return false;
     int status = pclose(m_stream);
     m_stream = nullptr;

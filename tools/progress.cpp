@@ -11,7 +11,8 @@ Progress::Progress(const std::string& command, std::FILE* err)
 
 Progress::~Progress() { clear(); }
 
-std::string Progress::describe(double fraction, double elapsedSeconds) {
+std::string Progress::describe(double fraction, double elapsedSeconds)
+{
     if (fraction < 0) return "";
     fraction = std::min(fraction, 1.0);
     char text[64];
@@ -26,7 +27,8 @@ std::string Progress::describe(double fraction, double elapsedSeconds) {
     return text;
 }
 
-void Progress::update(const std::string& step, double fraction) {
+void Progress::update(const std::string& step, double fraction)
+{
     if (!m_shown) return;
     Clock::time_point now = Clock::now();
     bool newStep = step != m_step;
@@ -49,7 +51,8 @@ void Progress::update(const std::string& step, double fraction) {
     std::fflush(m_err);
 }
 
-void Progress::clear() {
+void Progress::clear()
+{
     if (!m_shown || m_width == 0) return;
     std::fprintf(m_err, "\r%s\r", std::string(m_width, ' ').c_str());
     std::fflush(m_err);

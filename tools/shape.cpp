@@ -7,14 +7,16 @@ namespace dvrtool {
 
 namespace {
 
-uint32_t evenAtLeast2(double value) {
+uint32_t evenAtLeast2(double value)
+{
     uint32_t even = uint32_t(std::floor(value / 2)) * 2;
     return std::max<uint32_t>(2, even);
 }
 
 }  // namespace
 
-Size fitInside(Size picture, Size box, bool growing) {
+Size fitInside(Size picture, Size box, bool growing)
+{
     if (picture.width == 0 || picture.height == 0) return {evenAtLeast2(box.width), evenAtLeast2(box.height)};
     double scale = std::min(double(box.width) / picture.width, double(box.height) / picture.height);
     if (!growing) scale = std::min(scale, 1.0);
@@ -27,7 +29,8 @@ Size fitInside(Size picture, Size box, bool growing) {
     return fitted;
 }
 
-Placement centred(Size inner, Size outer) {
+Placement centred(Size inner, Size outer)
+{
     Placement placement;
     placement.outer = outer;
     placement.inner = {std::min(inner.width, outer.width), std::min(inner.height, outer.height)};
@@ -36,14 +39,16 @@ Placement centred(Size inner, Size outer) {
     return placement;
 }
 
-int splitFor(int count) {
+int splitFor(int count)
+{
     if (count <= 1) return 1;
     if (count <= 4) return 4;
     if (count <= 8) return 8;
     return 16;
 }
 
-int gridSide(int split) {
+int gridSide(int split)
+{
     switch (split) {
     case 1: return 1;
     case 4: return 2;

@@ -28,7 +28,8 @@ const char* const kColours[16] = {"0x1f4e9c", "0x9c1f1f", "0x1f8c3a", "0x8c6a1f"
 
 const char kFont[] = "/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf";
 
-std::string decimals(double value) {
+std::string decimals(double value)
+{
     char text[32];
     std::snprintf(text, sizeof text, "%.3f", value);
     return text;
@@ -36,7 +37,8 @@ std::string decimals(double value) {
 
 // One camera's pictures: a white box over the camera's colour, moving in its intervals, and
 // with labelled its name and a clock.
-FfmpegArgs cameraPictures(int camera, const PictureFormat& format, double seconds, bool labelled) {
+FfmpegArgs cameraPictures(int camera, const PictureFormat& format, double seconds, bool labelled)
+{
     const uint32_t width = format.width, height = format.height;
     uint32_t box = std::max<uint32_t>(8, height / 6);
     std::string boxX = std::to_string((width - box) / 2);
@@ -44,8 +46,8 @@ FfmpegArgs cameraPictures(int camera, const PictureFormat& format, double second
         // Out and back a whole number of times: the box is at rest again when it ends.
         int swings = std::max(1, int((interval.end - interval.begin) / 2));
         boxX += "+" + std::to_string(width / 3) + "*sin(" + std::to_string(swings) + "*PI*(t-" +
-             decimals(interval.begin) + ")/" + decimals(interval.end - interval.begin) + ")*between(t," +
-             decimals(interval.begin) + "," + decimals(interval.end) + ")";
+                decimals(interval.begin) + ")/" + decimals(interval.end - interval.begin) + ")*between(t," +
+                decimals(interval.begin) + "," + decimals(interval.end) + ")";
     }
     std::string graph =
         "[0][1]overlay=x='" + boxX + "':y=" + std::to_string(height * 5 / 8) + ":eval=frame:shortest=1";
@@ -72,7 +74,8 @@ FfmpegArgs cameraPictures(int camera, const PictureFormat& format, double second
 }
 
 // Motion in the slots the camera's box moves in, a Source event where each interval starts.
-void markIntervals(int camera, double seconds, EventBlocks& events) {
+void markIntervals(int camera, double seconds, EventBlocks& events)
+{
     for (const Interval& interval : synthIntervals(camera, seconds)) {
         size_t first = rec::motionSlotOf(int64_t(interval.begin * 1000));
         size_t last = rec::motionSlotOf(int64_t(std::ceil(interval.end * 1000)) - 1);
@@ -82,7 +85,8 @@ void markIntervals(int camera, double seconds, EventBlocks& events) {
     }
 }
 
-int runSynth(const Options& options, std::FILE* out, std::FILE* err) {
+int runSynth(const Options& options, std::FILE* out, std::FILE* err)
+{
     if (!options.positional.empty()) {
         std::fprintf(err, "dvrtool synth: unexpected argument\n");
         return kExitUsage;
@@ -132,7 +136,8 @@ int runSynth(const Options& options, std::FILE* out, std::FILE* err) {
 
 }  // namespace
 
-std::vector<Interval> synthIntervals(int camera, double seconds) {
+std::vector<Interval> synthIntervals(int camera, double seconds)
+{
     // The first interval of cameras 1..4 starts at four different times, the second moves on
     // every four cameras: no two of sixteen cameras move alike.
     int index = (camera - 1) % 16;

@@ -16,7 +16,8 @@ constexpr int kMaxValues = 1 << 24;
 
 }  // namespace
 
-BOOL CBarGraphWnd::SetData(const int32_t* values, int count) {
+BOOL CBarGraphWnd::SetData(const int32_t* values, int count)
+{
     if (!m_hWnd) return FALSE;
     InvalidateRect(m_hWnd, nullptr, TRUE);
     m_pValues.reset();
@@ -35,7 +36,8 @@ BOOL CBarGraphWnd::SetData(const int32_t* values, int count) {
     return TRUE;
 }
 
-void CBarGraphWnd::Clear() {
+void CBarGraphWnd::Clear()
+{
     if (!m_hWnd) return;
     m_pValues.reset();
     m_nCount = 0;
@@ -53,7 +55,8 @@ void CBarGraphWnd::Clear() {
     UpdateWindow(m_hWnd);
 }
 
-LRESULT CBarGraphWnd::OnPaint() {
+LRESULT CBarGraphWnd::OnPaint()
+{
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(m_hWnd, &ps);
     PaintContent(dc);
@@ -63,7 +66,8 @@ LRESULT CBarGraphWnd::OnPaint() {
 
 // Logical y = 0 is the bottom row and m_nHeightScale one row above the top,
 // so a full bar's end point (which LineTo leaves out) falls outside.
-void CBarGraphWnd::ApplyMapping(HDC dc, const RECT& rcClient) const {
+void CBarGraphWnd::ApplyMapping(HDC dc, const RECT& rcClient) const
+{
     SetMapMode(dc, MM_ANISOTROPIC);
     SetWindowExtEx(dc, m_nWidthScale, -m_nHeightScale, nullptr);
     SetViewportOrgEx(dc, 0, rcClient.bottom - 1, nullptr);
@@ -71,7 +75,8 @@ void CBarGraphWnd::ApplyMapping(HDC dc, const RECT& rcClient) const {
 }
 
 // The bars over the background OnEraseBkgnd laid; the paint itself fills nothing.
-void CBarGraphWnd::PaintContent(HDC dc) {
+void CBarGraphWnd::PaintContent(HDC dc)
+{
     RECT rc;
     GetClientRect(m_hWnd, &rc);
     ApplyMapping(dc, rc);
@@ -86,7 +91,8 @@ void CBarGraphWnd::PaintContent(HDC dc) {
 
 // The columns come from the same mapping on a device context of our own, so
 // that they are rounded exactly as the painted bars are.
-int CBarGraphWnd::SlotAt(int x) const {
+int CBarGraphWnd::SlotAt(int x) const
+{
     if (!m_hWnd || m_nWidthScale <= 0) return -1;
     RECT rc;
     GetClientRect(m_hWnd, &rc);
@@ -103,7 +109,8 @@ int CBarGraphWnd::SlotAt(int x) const {
     return slot;
 }
 
-LRESULT CBarGraphWnd::OnEraseBkgnd(WPARAM wParam) {
+LRESULT CBarGraphWnd::OnEraseBkgnd(WPARAM wParam)
+{
     HDC dc = reinterpret_cast<HDC>(wParam);
     RECT rc;
     GetClientRect(m_hWnd, &rc);

@@ -22,11 +22,11 @@ public:
     LRESULT OnPaint() override;
     LRESULT OnEraseBkgnd(WPARAM wParam) override;
 
-    int32_t m_nHeightScale = 100;   // a value this large fills the full height
-    int32_t m_nWidthScale = 1000;   // positions across the width; only ever grows
+    int32_t m_nHeightScale = 100;  // a value this large fills the full height
+    int32_t m_nWidthScale = 1000;  // positions across the width; only ever grows
     int32_t m_nCount = 0;
     std::unique_ptr<int32_t[]> m_pValues;
-    COLORREF m_crPen = 0;           // bar colour, set by the owner
+    COLORREF m_crPen = 0;  // bar colour, set by the owner
 
 private:
     // Logical x is the slot, y the value: the mapping the bars are drawn with.

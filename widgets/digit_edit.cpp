@@ -1,6 +1,7 @@
 #include "widgets/digit_edit.h"
 
-bool CDigitEdit::NotifyEnter() {
+bool CDigitEdit::NotifyEnter()
+{
     HWND parent = GetParent(m_hWnd);
     if (!parent) return false;
     const UINT id = static_cast<UINT>(GetWindowLongA(m_hWnd, GWL_ID));
@@ -13,7 +14,8 @@ bool CDigitEdit::NotifyEnter() {
     return true;
 }
 
-LRESULT CDigitEdit::OnChar(WPARAM wParam, LPARAM) {
+LRESULT CDigitEdit::OnChar(WPARAM wParam, LPARAM)
+{
     switch (wParam) {
     case '\r':
         // Ctrl+M, or Return outside a dialog; the edit still gets the character.
@@ -30,7 +32,8 @@ LRESULT CDigitEdit::OnChar(WPARAM wParam, LPARAM) {
     }
 }
 
-LRESULT CDigitEdit::OnKeyUp(WPARAM wParam, LPARAM) {
+LRESULT CDigitEdit::OnKeyUp(WPARAM wParam, LPARAM)
+{
     // In a dialog the press of Return never reaches the edit; its release does.
     if (wParam != VK_RETURN) return 0;
     return NotifyEnter() ? 1 : 0;

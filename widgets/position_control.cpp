@@ -11,7 +11,8 @@ constexpr int kPageSeconds = 60;
 
 }  // namespace
 
-void CPositionControl::Create(CWnd* pParent, UINT nSliderID, HWND hwndScrollBar) {
+void CPositionControl::Create(CWnd* pParent, UINT nSliderID, HWND hwndScrollBar)
+{
     if (CreateSlider(pParent, nSliderID)) {
         m_bSliderCtrl = TRUE;
         ::ShowWindow(hwndScrollBar, SW_HIDE);
@@ -40,7 +41,8 @@ void CPositionControl::Create(CWnd* pParent, UINT nSliderID, HWND hwndScrollBar)
 
 // The slider, with the interface it is driven by. A slider without that
 // interface is of no use: it goes again.
-BOOL CPositionControl::CreateSlider(CWnd* pParent, UINT nSliderID) {
+BOOL CPositionControl::CreateSlider(CWnd* pParent, UINT nSliderID)
+{
     // Where it starts does not matter: Place puts it where it belongs.
     const RECT rc = {10, 10, 100, 30};
     if (!m_wndSlider.CreateControl(CLSID_SliderControl, nullptr, WS_VISIBLE, rc, pParent, nSliderID))
@@ -52,33 +54,38 @@ BOOL CPositionControl::CreateSlider(CWnd* pParent, UINT nSliderID) {
     return FALSE;
 }
 
-HWND CPositionControl::SliderWindow() const {
+HWND CPositionControl::SliderWindow() const
+{
     OLE_HANDLE handle = 0;
     if (!m_pSlider || FAILED(m_pSlider->GetHwnd(&handle))) return nullptr;
     return reinterpret_cast<HWND>(static_cast<LONG_PTR>(handle));
 }
 
-void CPositionControl::Destroy() {
+void CPositionControl::Destroy()
+{
     if (m_bSliderCtrl) m_tipHook.Detach();
     m_pSlider.Reset();
 }
 
 // Below the graph across the panel's width; the scroll bar keeps a wider
 // margin, so it lies 2 pixels further in and is 6 narrower than the slider.
-void CPositionControl::Place(int nPanelRight) {
+void CPositionControl::Place(int nPanelRight)
+{
     const int x = m_bSliderCtrl ? 7 : 9;
     const int nShort = m_bSliderCtrl ? 21 : 27;
     ::MoveWindow(m_hwndArea, x, 40, nPanelRight - nShort, 17, TRUE);
 }
 
-void CPositionControl::SetPosition(int nSeconds) {
+void CPositionControl::SetPosition(int nSeconds)
+{
     if (m_bSliderCtrl)
         ::SendMessageA(m_hwndPosition, TBM_SETPOS, TRUE, nSeconds);
     else
         ::SendMessageA(m_hwndPosition, SBM_SETPOS, static_cast<WPARAM>(nSeconds), TRUE);
 }
 
-int CPositionControl::GetPosition() const {
+int CPositionControl::GetPosition() const
+{
     const UINT message = m_bSliderCtrl ? TBM_GETPOS : SBM_GETPOS;
     return static_cast<int>(::SendMessageA(m_hwndPosition, message, 0, 0));
 }

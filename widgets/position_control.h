@@ -101,10 +101,10 @@ private:
     BOOL CreateSlider(CWnd* pParent, UINT nSliderID);
     HWND SliderWindow() const;
 
-    COleControlWnd m_wndSlider;                      // host of the slider, when it is in use
+    COleControlWnd m_wndSlider;  // host of the slider, when it is in use
     Microsoft::WRL::ComPtr<ISliderControl> m_pSlider;
-    HWND m_hwndArea = nullptr;                       // what Window() gives
-    HWND m_hwndPosition = nullptr;                   // where position messages go
+    HWND m_hwndArea = nullptr;      // what Window() gives
+    HWND m_hwndPosition = nullptr;  // where position messages go
     BOOL m_bSliderCtrl = FALSE;
-    CSliderTipHook m_tipHook;                        // on the slider's own window
+    CSliderTipHook m_tipHook;  // on the slider's own window
 };

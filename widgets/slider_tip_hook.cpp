@@ -3,11 +3,13 @@
 
 CSliderTipHook* CSliderTipHook::s_pActiveTipHook = nullptr;
 
-CSliderTipHook::~CSliderTipHook() {
+CSliderTipHook::~CSliderTipHook()
+{
     if (m_hWnd && m_pfnPrevWndProc) Detach();
 }
 
-BOOL CSliderTipHook::Attach(HWND hwnd) {
+BOOL CSliderTipHook::Attach(HWND hwnd)
+{
     if (s_pActiveTipHook) return FALSE;
     m_hWnd = hwnd;
     s_pActiveTipHook = this;
@@ -22,7 +24,8 @@ BOOL CSliderTipHook::Attach(HWND hwnd) {
     return TRUE;
 }
 
-void CSliderTipHook::Detach() {
+void CSliderTipHook::Detach()
+{
     if (!m_hWnd || !m_pfnPrevWndProc) return;
     SetWindowLongPtrA(m_hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_pfnPrevWndProc));
     m_pfnPrevWndProc = nullptr;
@@ -30,7 +33,8 @@ void CSliderTipHook::Detach() {
     s_pActiveTipHook = nullptr;
 }
 
-BOOL CSliderTipHook::OnToolTipNeedText(WPARAM, NMHDR* pNMHDR) {
+BOOL CSliderTipHook::OnToolTipNeedText(WPARAM, NMHDR* pNMHDR)
+{
     if (pNMHDR->code != TTN_NEEDTEXTA) return FALSE;
     const int secs = static_cast<int>(SendMessageA(m_hWnd, TBM_GETPOS, 0, 0));
     auto* info = reinterpret_cast<NMTTDISPINFOA*>(pNMHDR);
@@ -40,12 +44,14 @@ BOOL CSliderTipHook::OnToolTipNeedText(WPARAM, NMHDR* pNMHDR) {
     return TRUE;
 }
 
-LRESULT CSliderTipHook::CallPrevWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT CSliderTipHook::CallPrevWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
     if (!m_pfnPrevWndProc) return 0;
     return CallWindowProcA(m_pfnPrevWndProc, hwnd, message, wParam, lParam);
 }
 
-LRESULT CALLBACK SliderTipWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT CALLBACK SliderTipWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
     CSliderTipHook* hook = CSliderTipHook::s_pActiveTipHook;
     if (!hook) return 0;
     // A notification without a header is not a tooltip's; let the slider have it.

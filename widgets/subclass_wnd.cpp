@@ -6,11 +6,13 @@
 // the context menu) must still reach it.
 static const char kObjectProp[] = "vorplex.subclass";
 
-CSubclassWnd::~CSubclassWnd() {
+CSubclassWnd::~CSubclassWnd()
+{
     if (m_hWnd && m_pfnPrevWndProc) Detach();
 }
 
-BOOL CSubclassWnd::Attach(HWND hwnd) {
+BOOL CSubclassWnd::Attach(HWND hwnd)
+{
     m_hWnd = hwnd;
     SetPropA(hwnd, kObjectProp, this);
     m_lPrevUserData = SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
@@ -27,7 +29,8 @@ BOOL CSubclassWnd::Attach(HWND hwnd) {
     return TRUE;
 }
 
-void CSubclassWnd::Detach() {
+void CSubclassWnd::Detach()
+{
     if (!m_hWnd || !m_pfnPrevWndProc) return;
     SetWindowLongPtrA(m_hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_pfnPrevWndProc));
     SetWindowLongPtrA(m_hWnd, GWLP_USERDATA, m_lPrevUserData);
@@ -36,7 +39,8 @@ void CSubclassWnd::Detach() {
     m_hWnd = nullptr;
 }
 
-LRESULT CSubclassWnd::CallPrevWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT CSubclassWnd::CallPrevWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
     if (!m_pfnPrevWndProc) return 0;
     // The control's own procedure may read its user data; let it find its own.
     SetWindowLongPtrA(m_hWnd, GWLP_USERDATA, m_lPrevUserData);
@@ -52,7 +56,8 @@ LRESULT CSubclassWnd::OnNotify(WPARAM, LPARAM) { return 0; }
 LRESULT CSubclassWnd::OnChar(WPARAM, LPARAM) { return 0; }
 LRESULT CSubclassWnd::OnKeyUp(WPARAM, LPARAM) { return 0; }
 
-LRESULT CALLBACK SubclassWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT CALLBACK SubclassWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
     auto* self = static_cast<CSubclassWnd*>(GetPropA(hwnd, kObjectProp));
     if (!self) return 0;
     // Sent back to the window while its own procedure runs: the user data is the
@@ -61,11 +66,11 @@ LRESULT CALLBACK SubclassWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
         return self->m_pfnPrevWndProc ? CallWindowProcA(self->m_pfnPrevWndProc, hwnd, message, wParam, lParam) : 0;
     LRESULT handled = 0;
     switch (message) {
-    case WM_PAINT:      handled = self->OnPaint(); break;
+    case WM_PAINT: handled = self->OnPaint(); break;
     case WM_ERASEBKGND: handled = self->OnEraseBkgnd(wParam); break;
-    case WM_NOTIFY:     handled = self->OnNotify(wParam, lParam); break;
-    case WM_CHAR:       handled = self->OnChar(wParam, lParam); break;
-    case WM_KEYUP:      handled = self->OnKeyUp(wParam, lParam); break;
+    case WM_NOTIFY: handled = self->OnNotify(wParam, lParam); break;
+    case WM_CHAR: handled = self->OnChar(wParam, lParam); break;
+    case WM_KEYUP: handled = self->OnKeyUp(wParam, lParam); break;
     }
     if (handled) return handled;
     return self->CallPrevWndProc(hwnd, message, wParam, lParam);

@@ -186,7 +186,7 @@ private:
     Microsoft::WRL::ComPtr<IOleClientSite> m_pClientSite;
     Microsoft::WRL::ComPtr<IOleInPlaceSite> m_pInPlaceSite;    // while in place
     Microsoft::WRL::ComPtr<IOleAdviseHolder> m_pAdviseHolder;  // made on the first Advise
-    HWND m_hWnd = nullptr;  // ours; cleared when destroyed, by whoever destroyed it
+    HWND m_hWnd = nullptr;                                     // ours; cleared when destroyed, by whoever destroyed it
     RECT m_rcPos = {0, 0, 0, 0};
     SIZEL m_extent = {0, 0};
     bool m_bUIActive = false;

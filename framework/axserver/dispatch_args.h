@@ -21,8 +21,8 @@
 struct AxInvocation {
     DISPID dispid;
     WORD wFlags;
-    DISPPARAMS* pParams;  // never null: the base substitutes an empty set
-    VARIANT* pResult;     // may be null when the caller wants no result
+    DISPPARAMS* pParams;    // never null: the base substitutes an empty set
+    VARIANT* pResult;       // may be null when the caller wants no result
     EXCEPINFO* pExcepInfo;  // may be null
     UINT* puArgErr;         // may be null
 };

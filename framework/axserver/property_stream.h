@@ -24,8 +24,8 @@
 
 struct CPersistedValue {
     VARTYPE vt = VT_I4;
-    LONG nValue = 0;              // VT_I4
-    std::vector<BYTE> text;       // VT_BSTR: the bytes as stored
+    LONG nValue = 0;         // VT_I4
+    std::vector<BYTE> text;  // VT_BSTR: the bytes as stored
 };
 
 struct CPersistedProperties {

@@ -17,7 +17,8 @@ namespace {
 using Bytes = std::vector<BYTE>;
 
 Bytes BytesOf(const std::string& s) { return Bytes(s.begin(), s.end()); }
-Bytes WithZero(const std::string& s) {
+Bytes WithZero(const std::string& s)
+{
     Bytes b = BytesOf(s);
     b.push_back(0);
     return b;
@@ -28,7 +29,8 @@ Bytes WithZero(const std::string& s) {
 // tests read and write the system's registry, but none of the prefix's types.
 class ScratchClassesRoot {
 public:
-    ScratchClassesRoot() {
+    ScratchClassesRoot()
+    {
         LARGE_INTEGER now = {};
         QueryPerformanceCounter(&now);
         m_name = "Software\\Vorplex tests\\classes " + std::to_string(GetCurrentProcessId()) + " " +
@@ -38,7 +40,8 @@ public:
                                    KEY_ALL_ACCESS, nullptr, &m_key, nullptr);
         if (m_status == ERROR_SUCCESS) m_status = RegOverridePredefKey(HKEY_CLASSES_ROOT, m_key);
     }
-    ~ScratchClassesRoot() {
+    ~ScratchClassesRoot()
+    {
         RegOverridePredefKey(HKEY_CLASSES_ROOT, nullptr);
         if (m_key) RegCloseKey(m_key);
         RegDeleteTreeA(HKEY_CURRENT_USER, m_name.c_str());
@@ -57,7 +60,8 @@ private:
 };
 
 // Whether keys made through HKEY_CLASSES_ROOT land in the scratch key.
-::testing::AssertionResult RedirectsTo(const ScratchClassesRoot& scratch) {
+::testing::AssertionResult RedirectsTo(const ScratchClassesRoot& scratch)
+{
     if (scratch.Status() != ERROR_SUCCESS)
         return ::testing::AssertionFailure() << "no scratch key or no redirection: error " << scratch.Status();
     HKEY probe = nullptr;
@@ -84,7 +88,8 @@ struct Value {
 std::wstring Utf16Of(const Bytes& ascii) { return fw::Widen(std::string(ascii.begin(), ascii.end())); }
 
 // The default value of HKEY_CLASSES_ROOT\key as stored, or none.
-std::optional<Value> DefaultOf(const std::string& key) {
+std::optional<Value> DefaultOf(const std::string& key)
+{
     HKEY h;
     if (RegOpenKeyExA(HKEY_CLASSES_ROOT, key.c_str(), 0, KEY_QUERY_VALUE, &h) != ERROR_SUCCESS) return std::nullopt;
     std::wstring text(1024, L'\0');
@@ -98,7 +103,8 @@ std::optional<Value> DefaultOf(const std::string& key) {
     return value;
 }
 
-bool HasKey(const std::string& key) {
+bool HasKey(const std::string& key)
+{
     HKEY h;
     if (RegOpenKeyExA(HKEY_CLASSES_ROOT, key.c_str(), 0, KEY_QUERY_VALUE, &h) != ERROR_SUCCESS) return false;
     RegCloseKey(h);
@@ -113,17 +119,18 @@ public:
     std::set<std::string> failCreate;
     std::string modulePath = "C:\\Program Files\\Vorplex Player\\Vorplex.exe";
     std::string shortPath = "C:\\PROGRA~1\\VORPLE~1\\Vorplex.exe";  // empty: none to be had
-    std::vector<int> answers;           // given in turn; No once they run out
+    std::vector<int> answers;                                       // given in turn; No once they run out
     std::vector<std::string> prompts;
     std::vector<UINT> promptTypes;
-    std::vector<std::string> looked;    // every key opened or created, in order
+    std::vector<std::string> looked;  // every key opened or created, in order
     std::vector<std::string> deleted;
     int openHandles = 0;
 
     std::string LongCommand() const { return modulePath + " \"%1\""; }
     std::string ShortCommand() const { return shortPath + " \"%1\""; }
 
-    void SetDefaultValue(const std::string& key, DWORD type, const Bytes& data) {
+    void SetDefaultValue(const std::string& key, DWORD type, const Bytes& data)
+    {
         HKEY h;
         ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CLASSES_ROOT, key.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
                                                  KEY_SET_VALUE, nullptr, &h, nullptr))
@@ -136,45 +143,54 @@ public:
         RegCloseKey(h);
     }
     // As the player writes them: REG_SZ without a terminator.
-    void Associate(const std::string& extension, const std::string& progId, const std::string& command) {
+    void Associate(const std::string& extension, const std::string& progId, const std::string& command)
+    {
         SetDefaultValue(extension, REG_SZ, BytesOf(progId));
         SetDefaultValue(progId + "\\shell\\open\\command", REG_SZ, BytesOf(command));
     }
     void RemoveKey(const std::string& key) { EXPECT_EQ(ERROR_SUCCESS, RegDeleteKeyA(HKEY_CLASSES_ROOT, key.c_str())); }
     // The key stays, without a value.
-    void RemoveDefault(const std::string& key) {
+    void RemoveDefault(const std::string& key)
+    {
         HKEY h;
         ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_CLASSES_ROOT, key.c_str(), 0, KEY_SET_VALUE, &h));
         EXPECT_EQ(ERROR_SUCCESS, RegDeleteValueA(h, nullptr));
         RegCloseKey(h);
     }
-    bool LookedAt(const std::string& key) const {
+    bool LookedAt(const std::string& key) const
+    {
         return std::any_of(looked.begin(), looked.end(), [&](const std::string& k) { return !lstrcmpiA(k.c_str(), key.c_str()); });
     }
-    std::string Prompt(const char* extension) const {
+    std::string Prompt(const char* extension) const
+    {
         return std::string("Vorplex.exe is not default player for ") + extension +
                " files.\nDo you want Vorplex.exe be your default player?";
     }
 
-    LONG OpenKeyForRead(HKEY root, const char* subKey, HKEY* out) override {
+    LONG OpenKeyForRead(HKEY root, const char* subKey, HKEY* out) override
+    {
         looked.push_back(subKey);
         return Counted(SystemAssociationEnv::OpenKeyForRead(root, subKey, out));
     }
-    LONG CreateKeyForWrite(HKEY root, const char* subKey, HKEY* out) override {
+    LONG CreateKeyForWrite(HKEY root, const char* subKey, HKEY* out) override
+    {
         looked.push_back(subKey);
         if (failCreate.count(subKey)) return ERROR_ACCESS_DENIED;
         return Counted(SystemAssociationEnv::CreateKeyForWrite(root, subKey, out));
     }
-    LONG DeleteKey(HKEY root, const char* subKey) override {
+    LONG DeleteKey(HKEY root, const char* subKey) override
+    {
         const LONG status = SystemAssociationEnv::DeleteKey(root, subKey);
         if (status == ERROR_SUCCESS) deleted.push_back(subKey);
         return status;
     }
-    void CloseKey(HKEY key) override {
+    void CloseKey(HKEY key) override
+    {
         --openHandles;
         SystemAssociationEnv::CloseKey(key);
     }
-    DWORD ModuleFileName(char* out, DWORD size) override {
+    DWORD ModuleFileName(char* out, DWORD size) override
+    {
         if (modulePath.empty() || size == 0) return 0;
         // As the system does: cut to fit, terminated, and the whole size returned.
         const size_t n = std::min<size_t>(modulePath.size(), size - 1);
@@ -182,14 +198,16 @@ public:
         out[n] = '\0';
         return modulePath.size() < size ? static_cast<DWORD>(n) : size;
     }
-    DWORD ShortPathName(const char* path, char* out, DWORD size) override {
+    DWORD ShortPathName(const char* path, char* out, DWORD size) override
+    {
         EXPECT_EQ(modulePath, path);
         if (shortPath.empty()) return 0;
         if (shortPath.size() >= size) return static_cast<DWORD>(shortPath.size() + 1);
         memcpy(out, shortPath.c_str(), shortPath.size() + 1);
         return static_cast<DWORD>(shortPath.size());
     }
-    int Ask(const char* text, UINT type) override {
+    int Ask(const char* text, UINT type) override
+    {
         prompts.push_back(text);
         promptTypes.push_back(type);
         if (answers.empty()) return IDNO;
@@ -199,7 +217,8 @@ public:
     }
 
 private:
-    LONG Counted(LONG status) {
+    LONG Counted(LONG status)
+    {
         if (status == ERROR_SUCCESS) ++openHandles;
         return status;
     }
@@ -213,14 +232,16 @@ protected:
     ScriptedEnv env;
 };
 
-TEST_F(Association, WithNoKeyForTheFirstTypeItIsOfferedFirst) {
+TEST_F(Association, WithNoKeyForTheFirstTypeItIsOfferedFirst)
+{
     CheckFileAssociations(env);
     ASSERT_EQ(1u, env.prompts.size());
     EXPECT_EQ(env.Prompt(".nwv"), env.prompts[0]);
     EXPECT_EQ(UINT(MB_YESNO | MB_ICONQUESTION), env.promptTypes[0]);
 }
 
-TEST_F(Association, OnlyAPlainStringLeadingToTheSameCommandCounts) {
+TEST_F(Association, OnlyAPlainStringLeadingToTheSameCommandCounts)
+{
     const std::string command = env.ShortCommand();
     env.Associate(".nwv", "Zentrix.001", command);
     EXPECT_TRUE(IsAssociated(env, ".nwv", command.c_str()));
@@ -254,7 +275,8 @@ TEST_F(Association, OnlyAPlainStringLeadingToTheSameCommandCounts) {
     EXPECT_TRUE(IsAssociated(env, ".nwv", command.c_str()));
 }
 
-TEST_F(Association, EitherFormOfTheOwnCommandInAnyCaseAsksNothing) {
+TEST_F(Association, EitherFormOfTheOwnCommandInAnyCaseAsksNothing)
+{
     std::string upper = env.ShortCommand();
     CharUpperA(&upper[0]);
     env.Associate(".nwv", "Zentrix.001", upper);
@@ -264,7 +286,8 @@ TEST_F(Association, EitherFormOfTheOwnCommandInAnyCaseAsksNothing) {
     EXPECT_TRUE(env.prompts.empty());
 }
 
-TEST_F(Association, NoForTheFirstTypeEndsTheCheck) {
+TEST_F(Association, NoForTheFirstTypeEndsTheCheck)
+{
     env.answers = {IDNO};
     CheckFileAssociations(env);
     EXPECT_EQ(std::vector<std::string>{env.Prompt(".nwv")}, env.prompts);
@@ -279,7 +302,8 @@ TEST_F(Association, NoForTheFirstTypeEndsTheCheck) {
     EXPECT_EQ(env.Prompt(".nwv"), env.prompts[1]);
 }
 
-TEST_F(Association, ThreeYesAnswersWriteTheShortCommandAndTheNextStartAsksNothing) {
+TEST_F(Association, ThreeYesAnswersWriteTheShortCommandAndTheNextStartAsksNothing)
+{
     env.answers = {IDYES, IDYES, IDYES};
     CheckFileAssociations(env);
     EXPECT_EQ((std::vector<std::string>{env.Prompt(".nwv"), env.Prompt(".d00"), env.Prompt(".d01")}), env.prompts);
@@ -301,7 +325,8 @@ TEST_F(Association, ThreeYesAnswersWriteTheShortCommandAndTheNextStartAsksNothin
     EXPECT_TRUE(env.prompts.empty());
 }
 
-TEST_F(Association, AfterYesTheNextTypeIsCheckedAtOnce) {
+TEST_F(Association, AfterYesTheNextTypeIsCheckedAtOnce)
+{
     env.Associate(".d00", "Zentrix.001", "C:\\Other\\Player.exe \"%1\"");
     env.answers = {IDYES, IDYES};
     CheckFileAssociations(env);
@@ -309,14 +334,16 @@ TEST_F(Association, AfterYesTheNextTypeIsCheckedAtOnce) {
     EXPECT_EQ((std::vector<std::string>{env.Prompt(".nwv"), env.Prompt(".d01")}), env.prompts);
 }
 
-TEST_F(Association, WithoutAShortFormTheLongOneIsWritten) {
+TEST_F(Association, WithoutAShortFormTheLongOneIsWritten)
+{
     env.shortPath.clear();
     env.answers = {IDYES};
     CheckFileAssociations(env);
     EXPECT_EQ(WithZero(env.LongCommand()), DefaultOf("Zentrix.001\\shell\\open\\command")->data);
 }
 
-TEST_F(Association, FailuresToWriteAreQuietAndTheCheckGoesOn) {
+TEST_F(Association, FailuresToWriteAreQuietAndTheCheckGoesOn)
+{
     env.failCreate = {"Zentrix.001\\shell\\open\\command"};
     env.answers = {IDYES, IDYES, IDNO};
     CheckFileAssociations(env);
@@ -333,7 +360,8 @@ TEST_F(Association, FailuresToWriteAreQuietAndTheCheckGoesOn) {
     EXPECT_EQ(0, failingExtension.openHandles);
 }
 
-TEST_F(Association, WithoutAUsablePathNothingIsLookedAt) {
+TEST_F(Association, WithoutAUsablePathNothingIsLookedAt)
+{
     env.modulePath.clear();
     CheckFileAssociations(env);
     EXPECT_TRUE(env.looked.empty());
@@ -358,7 +386,8 @@ TEST_F(Association, WithoutAUsablePathNothingIsLookedAt) {
     }
 }
 
-TEST_F(Association, ValuesAtTheLimitsOfTheBuffers) {
+TEST_F(Association, ValuesAtTheLimitsOfTheBuffers)
+{
     // A command of exactly 256 bytes, stored without a terminator: read whole.
     env.modulePath = "C:\\" + std::string(251 - 3 - 4, 'q') + ".exe";
     env.shortPath.clear();
@@ -385,7 +414,8 @@ TEST_F(Association, ValuesAtTheLimitsOfTheBuffers) {
 }
 
 // The system's side: this process's executable in both forms.
-TEST(AssociationSystem, OwnPathInFullAndShortForm) {
+TEST(AssociationSystem, OwnPathInFullAndShortForm)
+{
     SystemAssociationEnv env;
     char path[300] = "", shortPath[300] = "";
     const DWORD n = env.ModuleFileName(path, sizeof path);
@@ -404,7 +434,8 @@ TEST(AssociationSystem, OwnPathInFullAndShortForm) {
 // long name of its own, whose short form differs from it.
 class StandInExecutable : public SystemAssociationEnv {
 public:
-    StandInExecutable() {
+    StandInExecutable()
+    {
         char temp[MAX_PATH];
         GetTempPathA(sizeof temp, temp);
         m_dir = std::string(temp) + "Vorplex association " + std::to_string(GetCurrentProcessId());
@@ -413,11 +444,13 @@ public:
         HANDLE file = CreateFileA(m_path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
         if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
     }
-    ~StandInExecutable() override {
+    ~StandInExecutable() override
+    {
         DeleteFileA(m_path.c_str());
         RemoveDirectoryA(m_dir.c_str());
     }
-    DWORD ModuleFileName(char* out, DWORD size) override {
+    DWORD ModuleFileName(char* out, DWORD size) override
+    {
         if (m_path.size() >= size) return 0;
         memcpy(out, m_path.c_str(), m_path.size() + 1);
         return static_cast<DWORD>(m_path.size());
@@ -429,13 +462,15 @@ private:
 };
 
 // Trailing zero aside: the system may add one when it hands a string back.
-std::string AsText(const Bytes& data) {
+std::string AsText(const Bytes& data)
+{
     std::string s(data.begin(), data.end());
     if (!s.empty() && s.back() == '\0') s.pop_back();
     return s;
 }
 
-TEST(AssociationRegistry, RoundTripOnTheSystemRegistry) {
+TEST(AssociationRegistry, RoundTripOnTheSystemRegistry)
+{
     ScratchClassesRoot scratch;
     ASSERT_TRUE(RedirectsTo(scratch));
     StandInExecutable env;

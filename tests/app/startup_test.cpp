@@ -21,7 +21,8 @@ const testing_support::MessageBoxRecorder* g_boxes = nullptr;
 const char kNwvPrompt[] =
     "Vorplex.exe is not default player for .nwv files.\nDo you want Vorplex.exe be your default player?";
 
-VOID CALLBACK LookThenClose(HWND, UINT, UINT_PTR id, DWORD) {
+VOID CALLBACK LookThenClose(HWND, UINT, UINT_PTR id, DWORD)
+{
     CWinApp* app = AfxGetApp();
     CVideoDlg* video = app ? static_cast<CVideoDlg*>(app->m_pMainWnd) : nullptr;
     if (!video || !video->IsWindow()) return;
@@ -36,16 +37,19 @@ VOID CALLBACK LookThenClose(HWND, UINT, UINT_PTR id, DWORD) {
 
 class Startup : public ::testing::Test {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         app.InitFromProcess(GetModuleHandleA(nullptr), "Vorplex.exe");
         g_seen = &seen;
         g_boxes = &boxes;
     }
-    void TearDown() override {
+    void TearDown() override
+    {
         g_seen = nullptr;
         g_boxes = nullptr;
     }
-    BOOL Run(const char* commandLine) {
+    BOOL Run(const char* commandLine)
+    {
         app.InitFromProcess(GetModuleHandleA(nullptr), commandLine);
         SetTimer(nullptr, 0, 50, &LookThenClose);
         return app.InitInstance();
@@ -62,7 +66,8 @@ protected:
 // object registered in the process comes before the registry.
 class RefusingFactory : public IClassFactory {
 public:
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override {
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override
+    {
         if (riid != IID_IUnknown && riid != IID_IClassFactory) {
             *ppv = nullptr;
             return E_NOINTERFACE;
@@ -72,7 +77,8 @@ public:
     }
     ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
     ULONG STDMETHODCALLTYPE Release() override { return 1; }
-    HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown*, REFIID, void** ppv) override {
+    HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown*, REFIID, void** ppv) override
+    {
         *ppv = nullptr;
         return REGDB_E_CLASSNOTREG;
     }
@@ -81,12 +87,14 @@ public:
 
 class StartupWithoutDecoder : public Startup {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         Startup::SetUp();
         ASSERT_EQ(S_OK, CoRegisterClassObject(CLSID_DvrControl, &refusing, CLSCTX_INPROC_SERVER, REGCLS_MULTIPLEUSE,
                                               &cookie));
     }
-    void TearDown() override {
+    void TearDown() override
+    {
         if (cookie) CoRevokeClassObject(cookie);
         Startup::TearDown();
     }
@@ -95,7 +103,8 @@ protected:
     DWORD cookie = 0;
 };
 
-TEST_F(StartupWithoutDecoder, MissingDecoderIsTheFirstAndOnlyThingShown) {
+TEST_F(StartupWithoutDecoder, MissingDecoderIsTheFirstAndOnlyThingShown)
+{
     EXPECT_FALSE(Run("Vorplex.exe \"C:\\a.d01\""));
     ASSERT_EQ(1u, boxes.boxes.size());
     EXPECT_EQ("Unable to start Vorplex.exe, reason:\nDVR Control is not registered", boxes.boxes[0].text);
@@ -116,7 +125,8 @@ protected:
     fakes::FakeDecoderRegistration registration;
 };
 
-TEST_F(StartupWithDecoder, ProbeIsReleasedAndTheVideoWindowRunsUntilClosed) {
+TEST_F(StartupWithDecoder, ProbeIsReleasedAndTheVideoWindowRunsUntilClosed)
+{
     const int created = fakes::FakeDecoder::CreatedCount();
     EXPECT_FALSE(Run("Vorplex.exe"));
     ASSERT_TRUE(seen.ran);
@@ -128,7 +138,8 @@ TEST_F(StartupWithDecoder, ProbeIsReleasedAndTheVideoWindowRunsUntilClosed) {
     EXPECT_EQ(nullptr, app.m_pMainWnd);
 }
 
-TEST_F(StartupWithDecoder, AssociationIsOfferedAfterTheProbeAndBeforeTheVideoWindow) {
+TEST_F(StartupWithDecoder, AssociationIsOfferedAfterTheProbeAndBeforeTheVideoWindow)
+{
     EXPECT_FALSE(Run("Vorplex.exe"));
     ASSERT_TRUE(seen.ran);
     ASSERT_EQ(1u, boxes.boxes.size()) << "No ends the offer";
@@ -138,14 +149,16 @@ TEST_F(StartupWithDecoder, AssociationIsOfferedAfterTheProbeAndBeforeTheVideoWin
     EXPECT_EQ(std::string(app.m_pszAppName), boxes.boxes[0].caption);
 }
 
-TEST_F(StartupWithDecoder, CommandLineIsCopiedWholeQuotesAndBlanksIncluded) {
+TEST_F(StartupWithDecoder, CommandLineIsCopiedWholeQuotesAndBlanksIncluded)
+{
     EXPECT_FALSE(Run("\"C:\\Program Files\\Vorplex\\Vorplex.exe\" \"D:\\cams\\front door.d01\""));
     EXPECT_EQ("\"D:\\cams\\front door.d01\"", seen.path);
     EXPECT_FALSE(Run("Vorplex.exe D:\\cams\\front door.d01"));
     EXPECT_EQ("D:\\cams\\front door.d01", seen.path);
 }
 
-TEST_F(StartupWithDecoder, CommandLineLongerThanTheWindowTakesIsRefused) {
+TEST_F(StartupWithDecoder, CommandLineLongerThanTheWindowTakesIsRefused)
+{
     std::string commandLine = "Vorplex.exe C:\\" + std::string(400, 'x') + ".d01";
     EXPECT_FALSE(Run(commandLine.c_str()));
     ASSERT_TRUE(seen.ran);

@@ -8,8 +8,7 @@ namespace {
 
 // A class id of no real component, so the test can only ever touch its own keys.
 // {5D7E2C11-8A43-4F0B-B6D2-91C3E4F5A607}
-const CLSID kThrowawayClsid = {0x5D7E2C11, 0x8A43, 0x4F0B,
-                               {0xB6, 0xD2, 0x91, 0xC3, 0xE4, 0xF5, 0xA6, 0x07}};
+const CLSID kThrowawayClsid = {0x5D7E2C11, 0x8A43, 0x4F0B, {0xB6, 0xD2, 0x91, 0xC3, 0xE4, 0xF5, 0xA6, 0x07}};
 const char kProgId[] = "Vorplex.AxServerTest.1";
 const char kClsidKey[] = "CLSID\\{5D7E2C11-8A43-4F0B-B6D2-91C3E4F5A607}";
 

@@ -221,8 +221,8 @@ TEST_F(Decoding, AFrameThatCannotBeDecodedLeavesTheCamerasPictureBefore)
 {
     // Cut in its tables: the library makes no picture of it.
     const std::vector<uint8_t> good = SolidJpeg(RGB(20, 20, 220)), broken(good.begin(), good.begin() + 60);
-    m_plan.cameras[5 - 1].frames = {good, broken, broken, good};      // camera 5 at 200 and 400 ms
-    m_plan.cameras[7 - 1].frames = {broken, good};                    // camera 7 at 0
+    m_plan.cameras[5 - 1].frames = {good, broken, broken, good};  // camera 5 at 200 and 400 ms
+    m_plan.cameras[7 - 1].frames = {broken, good};                // camera 7 at 0
     Write();
     CDeliveries deliveries;
     CDecodeWorker worker(deliveries.Sink());

@@ -28,7 +28,8 @@ extern "C" const char* __asan_default_options() { return "max_allocation_size_mb
 // gtest prints results by name.
 void PrintTo(FrameResult result, std::ostream* pOut)
 {
-    *pOut << (result == FrameResult::Decoded ? "Decoded" : result == FrameResult::Damaged ? "Damaged" : "Failed");
+    *pOut << (result == FrameResult::Decoded ? "Decoded" : result == FrameResult::Damaged ? "Damaged"
+                                                                                          : "Failed");
 }
 
 namespace {

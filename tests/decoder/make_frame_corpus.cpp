@@ -98,8 +98,7 @@ int main(int argc, char** argv)
     } seeds[] = {
         {"yuv420_yuv422_restarts.avi", {48, 32, TJSAMP_420, 0, nullptr, false}, {40, 24, TJSAMP_422, 0, "1", false}},
         {"grey_yuv444.avi", {33, 17, TJSAMP_GRAY, 0, nullptr, false}, {24, 16, TJSAMP_444, 0, "2", false}},
-        {"progressive_yuv440.avi", {40, 30, TJSAMP_420, TJFLAG_PROGRESSIVE, nullptr, false},
-         {27, 21, TJSAMP_440, 0, nullptr, false}},
+        {"progressive_yuv440.avi", {40, 30, TJSAMP_420, TJFLAG_PROGRESSIVE, nullptr, false}, {27, 21, TJSAMP_440, 0, nullptr, false}},
         {"arithmetic.avi", {32, 24, TJSAMP_420, 0, nullptr, true}, {21, 13, TJSAMP_GRAY, TJFLAG_PROGRESSIVE, nullptr, true}},
     };
     bool ok = true;

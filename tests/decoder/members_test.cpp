@@ -156,7 +156,11 @@ TEST_F(Members, EventBlocksAndStartTimeAreTheFilesBytes)
     plan.start = {2023, 11, 30, 23 * 3600000 + 59 * 60000 + 58 * 1000 + 7};
     ASSERT_EQ(S_OK, OpenRecording(plan));
 
-    const struct { DISPID id; const uint8_t* pExpected; size_t nSize; } blocks[] = {
+    const struct {
+        DISPID id;
+        const uint8_t* pExpected;
+        size_t nSize;
+    } blocks[] = {
         {DVR_SOURCE_EVENTS, plan.source.data(), plan.source.size()},
         {DVR_MOTION_EVENTS, plan.motion.data(), plan.motion.size()},
         {DVR_GPI_EVENTS, plan.gpi.data(), plan.gpi.size()},

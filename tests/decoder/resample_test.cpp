@@ -149,7 +149,8 @@ TEST(Resampler, DoublingTakesThreeQuartersOfTheNearestPixel)
         const std::vector<uint32_t> out = Resampled(source, 2 * sw, 2 * sh);
         auto channel = [&](unsigned x, unsigned y, unsigned shift) {
             const uint8_t* p = &source.bytes[y * source.stride + x * Bgr::bpp];
-            return double(shift == 16 ? p[2] : shift == 8 ? p[1] : p[0]);
+            return double(shift == 16 ? p[2] : shift == 8 ? p[1]
+                                                          : p[0]);
         };
         for (unsigned ty = 0; ty < 2 * sh; ++ty)
             for (unsigned tx = 0; tx < 2 * sw; ++tx) {

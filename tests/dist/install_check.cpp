@@ -34,12 +34,14 @@ const char kPanelTitle[] = "RUD Orezor";
 const char kBoxTitle[] = "Vorplex";  // the program's name captions its message boxes
 const int kPause = 1004, kExit = 1020;
 
-int Fail(const std::string& why) {
+int Fail(const std::string& why)
+{
     fprintf(stderr, "install_check: %s\n", why.c_str());
     return 1;
 }
 
-int Usage() {
+int Usage()
+{
     fprintf(stderr,
             "usage: install_check play EXE RECORDING [--decline-association] [--shot PNG]\n"
             "       install_check unregistered EXE\n"
@@ -48,7 +50,8 @@ int Usage() {
 }
 
 // Share of pixels that are black or nearly so.
-double BlackShare(const Image& image) {
+double BlackShare(const Image& image)
+{
     if (image.Empty()) return 1.0;
     size_t black = 0;
     for (uint32_t p : image.pixels)
@@ -58,7 +61,8 @@ double BlackShare(const Image& image) {
 
 // Until the panel is on screen: answers the association offer with No when
 // asked to (once), and fails on any other message box.
-bool WaitForPanel(Player& player, bool declineAssociation, bool* offered, std::string* why) {
+bool WaitForPanel(Player& player, bool declineAssociation, bool* offered, std::string* why)
+{
     const DWORD start = GetTickCount();
     while (GetTickCount() - start < 30000) {
         if (player.FindDialog(kPanelTitle)) {
@@ -86,7 +90,8 @@ bool WaitForPanel(Player& player, bool declineAssociation, bool* offered, std::s
     return false;
 }
 
-int Play(const std::string& exe, const std::string& recording, bool declineAssociation, const std::string& shot) {
+int Play(const std::string& exe, const std::string& recording, bool declineAssociation, const std::string& shot)
+{
     Player player;
     if (!player.Start(exe, "\"" + recording + "\"")) return Fail("cannot start " + exe);
     bool offered = false;
@@ -120,7 +125,8 @@ int Play(const std::string& exe, const std::string& recording, bool declineAssoc
     return 0;
 }
 
-int Unregistered(const std::string& exe) {
+int Unregistered(const std::string& exe)
+{
     Player player;
     if (!player.Start(exe, "")) return Fail("cannot start " + exe);
     HWND box = nullptr;
@@ -137,7 +143,8 @@ int Unregistered(const std::string& exe) {
     return 0;
 }
 
-std::string VersionString(const std::vector<char>& block, const char* name) {
+std::string VersionString(const std::vector<char>& block, const char* name)
+{
     char* value = nullptr;
     UINT size = 0;
     const std::string key = std::string("\\StringFileInfo\\040904E4\\") + name;
@@ -145,7 +152,8 @@ std::string VersionString(const std::vector<char>& block, const char* name) {
     return std::string(value, strnlen(value, size));
 }
 
-int Version(const std::string& file, const std::string& expected) {
+int Version(const std::string& file, const std::string& expected)
+{
     unsigned major = 0, minor = 0, patch = 0;
     char rest = 0;
     if (sscanf(expected.c_str(), "%u.%u.%u%c", &major, &minor, &patch, &rest) != 3) return Usage();
@@ -175,7 +183,8 @@ int Version(const std::string& file, const std::string& expected) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     const std::vector<std::string> args(argv + 1, argv + argc);
     if (args.size() >= 3 && args[0] == "play") {
         bool decline = false;

@@ -23,7 +23,8 @@ struct Interval {
 };
 
 // Where dvrtool synth moves camera cam's box in a recording of `seconds`.
-std::vector<Interval> SynthIntervals(int cam, double seconds) {
+std::vector<Interval> SynthIntervals(int cam, double seconds)
+{
     const int k = (cam - 1) % 16;
     const double a = seconds * (0.05 + 0.05 * (k % 4));
     const double b = seconds * (0.50 + 0.05 * (k / 4));
@@ -33,7 +34,8 @@ std::vector<Interval> SynthIntervals(int cam, double seconds) {
 constexpr int64_t kMotionSlotMs = 3600, kSourceSlotMs = 3600, kGpiSlotMs = 1800;
 constexpr int kGraphPositions = 1000;
 
-int CameraOf(uint32_t rgb) {
+int CameraOf(uint32_t rgb)
+{
     for (int i = 0; i < 16; ++i) {
         const uint32_t c = kCameraColours[i];
         bool close = true;
@@ -49,13 +51,15 @@ int CameraOf(uint32_t rgb) {
 
 std::string RecordingPath(const char* name) { return WindowsPath(std::string(E2E_DIR) + "/" + name); }
 
-std::string ShotPath(const char* name) {
+std::string ShotPath(const char* name)
+{
     const std::string dir = WindowsPath(std::string(E2E_DIR) + "/shots");
     CreateDirectoryA(dir.c_str(), nullptr);
     return dir + "\\" + name;
 }
 
-std::set<int> CamerasOnView(const Image& picture) {
+std::set<int> CamerasOnView(const Image& picture)
+{
     std::map<int, size_t> hits;
     size_t samples = 0;
     for (int y = 1; y < picture.height; y += 4)
@@ -69,13 +73,15 @@ std::set<int> CamerasOnView(const Image& picture) {
     return cameras;
 }
 
-std::string Describe(const std::set<int>& cameras) {
+std::string Describe(const std::set<int>& cameras)
+{
     std::string s = "{";
     for (int c : cameras) s += (s.size() > 1 ? " " : "") + std::to_string(c);
     return s + "}";
 }
 
-std::vector<int> BarColumns(const Image& graph, uint32_t rgb) {
+std::vector<int> BarColumns(const Image& graph, uint32_t rgb)
+{
     std::vector<int> columns;
     for (int x = 0; x < graph.width; ++x) {
         int n = 0;
@@ -85,7 +91,8 @@ std::vector<int> BarColumns(const Image& graph, uint32_t rgb) {
     return columns;
 }
 
-std::set<int> MotionSlots(const std::set<int>& cameras, double seconds) {
+std::set<int> MotionSlots(const std::set<int>& cameras, double seconds)
+{
     std::set<int> slots;
     for (int cam : cameras)
         for (const Interval& iv : SynthIntervals(cam, seconds)) {
@@ -96,7 +103,8 @@ std::set<int> MotionSlots(const std::set<int>& cameras, double seconds) {
     return slots;
 }
 
-std::set<int> SourceSlots(const std::set<int>& cameras, double seconds) {
+std::set<int> SourceSlots(const std::set<int>& cameras, double seconds)
+{
     std::set<int> slots;
     for (int cam : cameras)
         for (const Interval& iv : SynthIntervals(cam, seconds))
@@ -104,13 +112,15 @@ std::set<int> SourceSlots(const std::set<int>& cameras, double seconds) {
     return slots;
 }
 
-std::set<int> GpiSlots(double seconds) {
+std::set<int> GpiSlots(double seconds)
+{
     std::set<int> slots;
     for (double t = 5; t < seconds; t += 20) slots.insert(static_cast<int>(static_cast<int64_t>(t * 1000) / kGpiSlotMs));
     return slots;
 }
 
-::testing::AssertionResult BarsMatchSlots(const std::vector<int>& columns, const std::set<int>& slots, int width) {
+::testing::AssertionResult BarsMatchSlots(const std::vector<int>& columns, const std::set<int>& slots, int width)
+{
     if (width < 2) return ::testing::AssertionFailure() << "no graph";
     std::set<int> expected;
     for (int s : slots) expected.insert(static_cast<int>(std::lround(s * double(width - 1) / kGraphPositions)));
@@ -125,13 +135,15 @@ std::set<int> GpiSlots(double seconds) {
     return ::testing::AssertionSuccess() << columns.size() << " bar columns";
 }
 
-std::set<int> CameraRange(int first, int last) {
+std::set<int> CameraRange(int first, int last)
+{
     std::set<int> s;
     for (int c = first; c <= last; ++c) s.insert(c);
     return s;
 }
 
-void PlayerTest::TearDown() {
+void PlayerTest::TearDown()
+{
     if (!player.Running()) return;
     const std::vector<std::string> boxes = player.MessageBoxTexts();
     for (const std::string& text : boxes) ADD_FAILURE() << "message box: " << text;
@@ -143,21 +155,24 @@ void PlayerTest::TearDown() {
     }
 }
 
-void PlayerTest::StartPlaying(const char* recording) {
+void PlayerTest::StartPlaying(const char* recording)
+{
     path = RecordingPath(recording);
     ASSERT_EQ(INVALID_FILE_ATTRIBUTES == GetFileAttributesA(path.c_str()), false)
         << path << " is missing; scripts/test.sh makes it";
     ASSERT_TRUE(player.Start(WindowsPath(VORPLEX_EXE), "\"" + path + "\""));
     ASSERT_TRUE(player.WaitForWindows()) << player.Describe();
     ASSERT_TRUE(WaitUntil([&] { return player.Enabled(1004); }, 20000)) << "not playing; windows:\n"
-                                                                         << player.Describe();
+                                                                        << player.Describe();
 }
 
-void PlayerTest::WaitForPosition() {
+void PlayerTest::WaitForPosition()
+{
     ASSERT_TRUE(WaitUntil([&] { return player.ScrollPosition() >= 1; }, 15000)) << "no position reached the panel";
 }
 
-void PlayerTest::SaveScreen(const char* name, HWND extra) {
+void PlayerTest::SaveScreen(const char* name, HWND extra)
+{
     RECT video = {}, panel = {}, all = {};
     GetWindowRect(player.Video(), &video);
     GetWindowRect(player.Panel(), &panel);

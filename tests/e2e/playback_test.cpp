@@ -10,7 +10,8 @@ using E2ePlayback = PlayerTest;
 // The time text is painted in blue (no control holds it).
 constexpr uint32_t kTimeBlue = 0x0000FF;
 
-TEST_F(E2ePlayback, TimeOfDayAndPictureAdvance) {
+TEST_F(E2ePlayback, TimeOfDayAndPictureAdvance)
+{
     StartPlaying(kPlayRecording);
     WaitForPosition();
     const Image text = player.TimeText(), picture = player.Picture();
@@ -22,7 +23,8 @@ TEST_F(E2ePlayback, TimeOfDayAndPictureAdvance) {
     EXPECT_GE(player.ScrollPosition(), 1);
 }
 
-TEST_F(E2ePlayback, PauseHoldsStepMovesOncePlayGoesOn) {
+TEST_F(E2ePlayback, PauseHoldsStepMovesOncePlayGoesOn)
+{
     StartPlaying(kPlayRecording);
     WaitForPosition();
     player.Click(1004);
@@ -49,7 +51,8 @@ TEST_F(E2ePlayback, PauseHoldsStepMovesOncePlayGoesOn) {
     EXPECT_GE(CountPictureChanges(player, 2500), 2) << "playing again did not move the picture";
 }
 
-TEST_F(E2ePlayback, EverySpeedPlaysAndFullOutrunsOneEighth) {
+TEST_F(E2ePlayback, EverySpeedPlaysAndFullOutrunsOneEighth)
+{
     StartPlaying(kPlayRecording);
     WaitForPosition();
     // Full last: it may reach the end of the recording.
@@ -73,7 +76,8 @@ TEST_F(E2ePlayback, EverySpeedPlaysAndFullOutrunsOneEighth) {
 
 using E2eSeeking = PlayerTest;
 
-TEST_F(E2eSeeking, PageStepGoesOneMinuteOn) {
+TEST_F(E2eSeeking, PageStepGoesOneMinuteOn)
+{
     StartPlaying(kPlayRecording);
     WaitForPosition();
     const int before = player.ScrollPosition();
@@ -88,7 +92,8 @@ TEST_F(E2eSeeking, PageStepGoesOneMinuteOn) {
     EXPECT_GT(player.Picture().DifferingPixels(picture), 100u);
 }
 
-TEST_F(E2eSeeking, ThumbShowsItsTimeWhileDraggedAndSeeksWhenReleased) {
+TEST_F(E2eSeeking, ThumbShowsItsTimeWhileDraggedAndSeeksWhenReleased)
+{
     StartPlaying(kPlayRecording);
     WaitForPosition();
     const Image text = player.TimeText(), picture = player.Picture();
@@ -112,7 +117,8 @@ TEST_F(E2eSeeking, ThumbShowsItsTimeWhileDraggedAndSeeksWhenReleased) {
     EXPECT_GT(player.TimeText().DifferingPixels(seekText), 0u) << "the time stopped after the seek";
 }
 
-TEST_F(E2eSeeking, TypedMinutesAndSecondsSeekThere) {
+TEST_F(E2eSeeking, TypedMinutesAndSecondsSeekThere)
+{
     StartPlaying(kPlayRecording);
     WaitForPosition();
     EXPECT_FALSE(player.Visible(230));
@@ -134,7 +140,8 @@ TEST_F(E2eSeeking, TypedMinutesAndSecondsSeekThere) {
 
 // The entry edits are laid over two digits of the time text and are barely
 // wider than that; a second typed digit must still go in.
-TEST_F(E2eSeeking, TwoDigitsFitEachField) {
+TEST_F(E2eSeeking, TwoDigitsFitEachField)
+{
     StartPlaying(kPlayRecording);
     WaitForPosition();
     player.ClickTimeText();

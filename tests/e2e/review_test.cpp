@@ -8,11 +8,12 @@ namespace e2e {
 namespace {
 
 constexpr uint32_t kMotionBars = 0xFFFF00;  // yellow
-constexpr int kStartOfFile = 8 * 3600;       // the recordings start at 08:00:00
+constexpr int kStartOfFile = 8 * 3600;      // the recordings start at 08:00:00
 
 using E2eReview = PlayerTest;
 
-TEST_F(E2eReview, TheGraphTellsWhatIsUnderThePointerAndTakesYouThere) {
+TEST_F(E2eReview, TheGraphTellsWhatIsUnderThePointerAndTakesYouThere)
+{
     StartPlaying(kLongRecording);
     player.Choose(213, 1);  // Motion
     std::vector<int> bars;
@@ -39,7 +40,9 @@ TEST_F(E2eReview, TheGraphTellsWhatIsUnderThePointerAndTakesYouThere) {
     ASSERT_TRUE(WaitUntil([&] {
         text = WindowText(tip);
         return sscanf(text.c_str(), "%d:%d:%d  %127[^\n]", &h, &m, &s, rest) == 4;
-    }, 5000)) << text;
+    },
+                          5000))
+        << text;
     EXPECT_EQ(0, std::string(rest).find("Motion: camera")) << text;
     SaveScreen("graph-tooltip.png", tip);
 
@@ -51,7 +54,9 @@ TEST_F(E2eReview, TheGraphTellsWhatIsUnderThePointerAndTakesYouThere) {
     EXPECT_TRUE(WaitUntil([&] {
         const int position = player.ScrollPosition();
         return position >= slotStart && position <= slotStart + 5;
-    }, 10000)) << "at " << player.ScrollPosition() << " s, the slot starts at " << slotStart << " s";
+    },
+                          10000))
+        << "at " << player.ScrollPosition() << " s, the slot starts at " << slotStart << " s";
 }
 
 }  // namespace

@@ -12,7 +12,8 @@ using E2eSnapshots = PlayerTest;
 bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 // PNG files in the recordings' folder, where the save dialog starts.
-std::set<std::string> PngsBesideTheRecordings() {
+std::set<std::string> PngsBesideTheRecordings()
+{
     std::set<std::string> names;
     WIN32_FIND_DATAA found;
     HANDLE h = FindFirstFileA(RecordingPath("*.png").c_str(), &found);
@@ -23,7 +24,8 @@ std::set<std::string> PngsBesideTheRecordings() {
     return names;
 }
 
-TEST_F(E2eSnapshots, TheViewAndOneCameraAreSavedAsThePictureShowsThem) {
+TEST_F(E2eSnapshots, TheViewAndOneCameraAreSavedAsThePictureShowsThem)
+{
     StartPlaying(kPlayRecording);
     player.Click(IDC_PAUSE);
     ASSERT_TRUE(WaitUntil([&] { return player.Enabled(IDC_PLAY) && !player.Enabled(IDC_PAUSE); }, 5000));

@@ -6,7 +6,8 @@ namespace {
 
 using E2eStartup = PlayerTest;
 
-TEST_F(E2eStartup, QuotedPathPlaysAfterTheTimerWithThePathAsTitle) {
+TEST_F(E2eStartup, QuotedPathPlaysAfterTheTimerWithThePathAsTitle)
+{
     path = RecordingPath(kPlayRecording);
     ASSERT_TRUE(player.Start(WindowsPath(VORPLEX_EXE), "\"" + path + "\""));
     ASSERT_TRUE(player.WaitForWindows()) << player.Describe();
@@ -28,11 +29,13 @@ TEST_F(E2eStartup, QuotedPathPlaysAfterTheTimerWithThePathAsTitle) {
     SaveScreen("playing-16.png");
 }
 
-TEST_F(E2eStartup, WithoutPathTheOpenDialogChoosesTheFile) {
+TEST_F(E2eStartup, WithoutPathTheOpenDialogChoosesTheFile)
+{
     ASSERT_TRUE(player.Start(WindowsPath(VORPLEX_EXE), ""));
     ASSERT_TRUE(player.WaitForWindows()) << player.Describe();
     path = RecordingPath(kPlayRecording);
-    ASSERT_TRUE(player.AnswerOpenDialog(path)) << "no open dialog; windows:\n" << player.Describe();
+    ASSERT_TRUE(player.AnswerOpenDialog(path)) << "no open dialog; windows:\n"
+                                               << player.Describe();
 
     ASSERT_TRUE(WaitUntil([&] { return player.Enabled(1004); }, 20000)) << player.Describe();
     EXPECT_EQ(path, WindowText(player.Video()));
@@ -44,7 +47,8 @@ TEST_F(E2eStartup, WithoutPathTheOpenDialogChoosesTheFile) {
     EXPECT_GT(player.Picture().DifferingPixels(first), 100u);
 }
 
-TEST_F(E2eStartup, ExitEndsTheProgramWithoutError) {
+TEST_F(E2eStartup, ExitEndsTheProgramWithoutError)
+{
     StartPlaying(kPlayRecording);
     player.Click(1020);
     DWORD code = 1;

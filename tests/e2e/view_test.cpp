@@ -13,15 +13,15 @@ constexpr uint32_t kSelectedBorder = 0xFFC800;
 
 using E2eView = PlayerTest;
 
-TEST_F(E2eView, SplitLayoutsAndGroupsShowTheirCamerasAndTheirMotion) {
+TEST_F(E2eView, SplitLayoutsAndGroupsShowTheirCamerasAndTheirMotion)
+{
     StartPlaying(kLongRecording);
     player.Choose(213, 1);  // Motion
 
     struct Case {
         int button, layout, group;
     };
-    const Case cases[] = {{1015, 1, 0}, {1015, 1, 5}, {1016, 4, 0}, {1016, 4, 2},
-                          {1017, 8, 1}, {1017, 8, 0}, {1018, 16, 0}};
+    const Case cases[] = {{1015, 1, 0}, {1015, 1, 5}, {1016, 4, 0}, {1016, 4, 2}, {1017, 8, 1}, {1017, 8, 0}, {1018, 16, 0}};
     for (const Case& c : cases) {
         SCOPED_TRACE("layout " + std::to_string(c.layout) + ", group " + std::to_string(c.group));
         if (player.Checked(c.button) != BST_CHECKED) {
@@ -47,13 +47,15 @@ TEST_F(E2eView, SplitLayoutsAndGroupsShowTheirCamerasAndTheirMotion) {
         WaitUntil([&] {
             const Image graph = player.Graph();
             return bool(bars = BarsMatchSlots(BarColumns(graph, kMotionBars), slots, graph.width));
-        }, 5000);
+        },
+                  5000);
         EXPECT_TRUE(bars);
         if (c.layout == 4 && c.group == 0) SaveScreen("layout-4-motion.png");
     }
 }
 
-TEST_F(E2eView, EventTypesDrawTheirBarsInTheirColours) {
+TEST_F(E2eView, EventTypesDrawTheirBarsInTheirColours)
+{
     StartPlaying(kLongRecording);
     const std::set<int> all = CameraRange(1, 16);
     struct Case {
@@ -72,7 +74,8 @@ TEST_F(E2eView, EventTypesDrawTheirBarsInTheirColours) {
         WaitUntil([&] {
             const Image graph = player.Graph();
             return bool(bars = BarsMatchSlots(BarColumns(graph, c.colour), c.slots, graph.width));
-        }, 5000);
+        },
+                  5000);
         EXPECT_TRUE(bars);
         const Image graph = player.Graph();
         for (uint32_t other : {kSourceBars, kMotionBars, kGpiBars}) {
@@ -83,7 +86,8 @@ TEST_F(E2eView, EventTypesDrawTheirBarsInTheirColours) {
     }
 }
 
-TEST_F(E2eView, SourceDialogMarksTheChosenCamera) {
+TEST_F(E2eView, SourceDialogMarksTheChosenCamera)
+{
     StartPlaying(kPlayRecording);
     player.Click(1002);
     HWND dialog = nullptr;
@@ -107,12 +111,15 @@ TEST_F(E2eView, SourceDialogMarksTheChosenCamera) {
         picture = player.Picture();
         const Image edge = topEdge(picture, 1, 1);
         return !edge.Empty() && edge.CountColour(kSelectedBorder) * 10 >= edge.pixels.size() * 9;
-    }, 5000)) << "no border on camera 6";
+    },
+                          5000))
+        << "no border on camera 6";
     EXPECT_EQ(0u, topEdge(picture, 0, 0).CountColour(kSelectedBorder)) << "camera 1 is marked too";
     EXPECT_TRUE(player.Enabled(1004)) << "playback stopped";
 }
 
-TEST_F(E2eView, DisplaySizes) {
+TEST_F(E2eView, DisplaySizes)
+{
     StartPlaying(kPlayRecording);
     auto clientIs = [&](int w, int h) {
         RECT rc = {};
@@ -132,7 +139,9 @@ TEST_F(E2eView, DisplaySizes) {
     EXPECT_TRUE(WaitUntil([&] {
         GetClientRect(player.Video(), &rc);
         return IsZoomed(player.Video()) && rc.right > 640 && rc.bottom > 480;
-    }, 5000)) << "full screen: " << rc.right << "x" << rc.bottom;
+    },
+                          5000))
+        << "full screen: " << rc.right << "x" << rc.bottom;
     RECT panel = {};
     GetWindowRect(player.Panel(), &panel);
     EXPECT_LE(panel.bottom, GetSystemMetrics(SM_CYSCREEN)) << "the panel is off the screen";
@@ -149,7 +158,9 @@ TEST_F(E2eView, DisplaySizes) {
         GetWindowRect(player.Video(), &video);
         GetWindowRect(player.Panel(), &panel);
         return video.bottom == panel.top;
-    }, 5000)) << "the panel is not under the video window: " << video.bottom << " " << panel.top;
+    },
+                          5000))
+        << "the panel is not under the video window: " << video.bottom << " " << panel.top;
 }
 
 }  // namespace

@@ -31,8 +31,13 @@ struct Setting {
     const char* name;
 };
 constexpr Setting kSettings[] = {
-    {10, "SetPageStep"}, {12, "SetSetting12"}, {14, "SetRangeMax"}, {16, "SetRangeMin"},
-    {18, "SetSetting18"}, {26, "SetSetting26"}, {53, "SetSetting53"},
+    {10, "SetPageStep"},
+    {12, "SetSetting12"},
+    {14, "SetRangeMax"},
+    {16, "SetRangeMin"},
+    {18, "SetSetting18"},
+    {26, "SetSetting26"},
+    {53, "SetSetting53"},
 };
 
 constexpr bool IsSetting(int n)
@@ -64,9 +69,15 @@ VARIANT ShortVariant(short value)
 short ButtonOf(UINT msg)
 {
     switch (msg) {
-    case WM_LBUTTONDOWN: case WM_LBUTTONDBLCLK: case WM_LBUTTONUP: return 1;
-    case WM_RBUTTONDOWN: case WM_RBUTTONDBLCLK: case WM_RBUTTONUP: return 2;
-    case WM_MBUTTONDOWN: case WM_MBUTTONDBLCLK: case WM_MBUTTONUP: return 4;
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+    case WM_LBUTTONUP: return 1;
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONDBLCLK:
+    case WM_RBUTTONUP: return 2;
+    case WM_MBUTTONDOWN:
+    case WM_MBUTTONDBLCLK:
+    case WM_MBUTTONUP: return 4;
     default: return 0;
     }
 }
@@ -166,8 +177,7 @@ struct SliderMethods {
     }
     template <size_t... I> static SliderVtbl Make(std::index_sequence<I...>)
     {
-        return SliderVtbl{&QueryInterface, &AddRef,        &Release, &GetTypeInfoCount,
-                          &GetTypeInfo,    &GetIDsOfNames, &Invoke,  {At<int(I) + 7>()...}};
+        return SliderVtbl{&QueryInterface, &AddRef, &Release, &GetTypeInfoCount, &GetTypeInfo, &GetIDsOfNames, &Invoke, {At<int(I) + 7>()...}};
     }
     static const SliderVtbl* Table()
     {

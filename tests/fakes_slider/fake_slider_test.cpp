@@ -27,7 +27,8 @@ public:
 
     bool bDestroyOnDown = false;
 
-    void OnMouseDown(short button, short shift, long x, long y) {
+    void OnMouseDown(short button, short shift, long x, long y)
+    {
         Record("down", button, shift, x, y);
         if (bDestroyOnDown) DestroyWindow();
     }
@@ -35,7 +36,8 @@ public:
     DECLARE_EVENTSINK_MAP()
 
 private:
-    void Record(const char* what, short button, short shift, long x, long y) {
+    void Record(const char* what, short button, short shift, long x, long y)
+    {
         std::string s = std::string(what) + " " + std::to_string(button) + " " + std::to_string(shift) +
                         " " + std::to_string(x) + " " + std::to_string(y);
         if (m_hwndPosition) {
@@ -52,7 +54,8 @@ BEGIN_EVENTSINK_MAP(CSliderHostDlg, CDialog)
 END_EVENTSINK_MAP()
 
 // Calls the method at a vtable position, as the panel does.
-template <class... A> HRESULT CallAt(void* pItf, int position, A... args) {
+template <class... A> HRESULT CallAt(void* pItf, int position, A... args)
+{
     using Method = HRESULT(STDMETHODCALLTYPE*)(void*, A...);
     void** vtbl = *static_cast<void***>(pItf);
     return reinterpret_cast<Method>(vtbl[position])(pItf, args...);
@@ -60,7 +63,8 @@ template <class... A> HRESULT CallAt(void* pItf, int position, A... args) {
 
 class FakeSliderHosted : public ::testing::Test {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         AfxEnableControlContainer();
         ASSERT_EQ(S_OK, registration.Status());
         ASSERT_TRUE(dlg.Create(IDD_SLIDER_HOST, nullptr));
@@ -71,12 +75,14 @@ protected:
         ASSERT_EQ(S_OK, dlg.m_wndSlider.GetControlUnknown()->QueryInterface(
                             fakes::IID_SliderInterface, &slider));
     }
-    void TearDown() override {
+    void TearDown() override
+    {
         if (slider) static_cast<IUnknown*>(slider)->Release();
         FakeSlider::RefuseInterface(false);
         if (dlg.IsWindow()) dlg.DestroyWindow();
     }
-    HWND ReadWindow() {
+    HWND ReadWindow()
+    {
         OLE_HANDLE h = 0;
         EXPECT_EQ(S_OK, CallAt(slider, fakes::kSliderWindowMethod, &h));
         return reinterpret_cast<HWND>(static_cast<LONG_PTR>(static_cast<LONG>(h)));
@@ -90,7 +96,8 @@ protected:
     void* slider = nullptr;
 };
 
-TEST_F(FakeSliderHosted, SettingsAreLoggedInOrderAndShapeTheTrackbar) {
+TEST_F(FakeSliderHosted, SettingsAreLoggedInOrderAndShapeTheTrackbar)
+{
     const std::pair<int, LONG> settings[] = {{16, 0}, {14, 3600}, {12, 1}, {10, 60}, {26, 3}, {18, 0}, {53, 1}};
     for (const auto& [position, value] : settings)
         EXPECT_EQ(S_OK, CallAt(slider, position, value)) << position;
@@ -102,7 +109,8 @@ TEST_F(FakeSliderHosted, SettingsAreLoggedInOrderAndShapeTheTrackbar) {
     EXPECT_EQ(60, Tb(TBM_GETPAGESIZE));
 }
 
-TEST_F(FakeSliderHosted, WindowHandleIsTheTrackbarFillingTheHostWindow) {
+TEST_F(FakeSliderHosted, WindowHandleIsTheTrackbarFillingTheHostWindow)
+{
     HWND host = dlg.GetDlgItem(kSliderId);
     ASSERT_TRUE(host);
     EXPECT_EQ(dlg.m_wndSlider.m_hWnd, host);
@@ -127,7 +135,8 @@ TEST_F(FakeSliderHosted, WindowHandleIsTheTrackbarFillingTheHostWindow) {
     EXPECT_EQ(200, rcTrack.right) << "the trackbar follows the host";
 }
 
-TEST_F(FakeSliderHosted, WindowHandleIsWrittenAsThirtyTwoBits) {
+TEST_F(FakeSliderHosted, WindowHandleIsWrittenAsThirtyTwoBits)
+{
     unsigned char out[8];
     std::memset(out, 0xAA, sizeof(out));
     EXPECT_EQ(S_OK, CallAt(slider, fakes::kSliderWindowMethod, reinterpret_cast<OLE_HANDLE*>(out)));
@@ -139,7 +148,8 @@ TEST_F(FakeSliderHosted, WindowHandleIsWrittenAsThirtyTwoBits) {
     EXPECT_EQ(E_POINTER, CallAt(slider, fakes::kSliderWindowMethod, static_cast<OLE_HANDLE*>(nullptr)));
 }
 
-TEST_F(FakeSliderHosted, PositionMessagesGoToTheTrackbar) {
+TEST_F(FakeSliderHosted, PositionMessagesGoToTheTrackbar)
+{
     CallAt(slider, 16, LONG(0));
     CallAt(slider, 14, LONG(3600));
     HWND hwnd = ReadWindow();
@@ -155,7 +165,8 @@ TEST_F(FakeSliderHosted, PositionMessagesGoToTheTrackbar) {
     EXPECT_EQ(3600, fake->Position());
 }
 
-TEST_F(FakeSliderHosted, OtherPositionsAreRefusedAndLogged) {
+TEST_F(FakeSliderHosted, OtherPositionsAreRefusedAndLogged)
+{
     EXPECT_EQ(E_NOTIMPL, CallAt(slider, 7));
     EXPECT_EQ(E_NOTIMPL, CallAt(slider, 11, LONG(5)));
     EXPECT_EQ(E_NOTIMPL, CallAt(slider, 37, static_cast<OLE_HANDLE*>(nullptr)));
@@ -172,7 +183,8 @@ TEST_F(FakeSliderHosted, OtherPositionsAreRefusedAndLogged) {
     EXPECT_EQ(100, Tb(TBM_GETRANGEMAX)) << "a refused call changes nothing";
 }
 
-TEST_F(FakeSliderHosted, InterfaceSharesTheControlsIdentityAndLifetime) {
+TEST_F(FakeSliderHosted, InterfaceSharesTheControlsIdentityAndLifetime)
+{
     IUnknown* unk = nullptr;
     ASSERT_EQ(S_OK, CallAt(slider, 0, &IID_IUnknown, reinterpret_cast<void**>(&unk)));
     EXPECT_EQ(dlg.m_wndSlider.GetControlUnknown(), unk);
@@ -189,7 +201,8 @@ TEST_F(FakeSliderHosted, InterfaceSharesTheControlsIdentityAndLifetime) {
     EXPECT_EQ(0, FakeSlider::LiveCount());
 }
 
-TEST_F(FakeSliderHosted, InterfaceCanBeRefused) {
+TEST_F(FakeSliderHosted, InterfaceCanBeRefused)
+{
     FakeSlider::RefuseInterface(true);
     void* p = reinterpret_cast<void*>(1);
     EXPECT_EQ(E_NOINTERFACE, dlg.m_wndSlider.GetControlUnknown()->QueryInterface(fakes::IID_SliderInterface, &p));
@@ -200,13 +213,15 @@ TEST_F(FakeSliderHosted, InterfaceCanBeRefused) {
     if (disp) disp->Release();
 }
 
-TEST_F(FakeSliderHosted, StockMouseEventsReachTheEventTable) {
+TEST_F(FakeSliderHosted, StockMouseEventsReachTheEventTable)
+{
     EXPECT_EQ(S_OK, fake->FireMouseDown(1, 3, 45, 7));
     EXPECT_EQ(S_OK, fake->FireMouseUp(2, 0, -4, 70000));
     EXPECT_EQ((std::vector<std::string>{"down 1 3 45 7", "up 2 0 -4 70000"}), dlg.events);
 }
 
-TEST_F(FakeSliderHosted, ClickFiresDownBeforeTheTrackbarAndUpAfterIt) {
+TEST_F(FakeSliderHosted, ClickFiresDownBeforeTheTrackbarAndUpAfterIt)
+{
     CallAt(slider, 16, LONG(0));
     CallAt(slider, 14, LONG(3600));
     CallAt(slider, 10, LONG(60));
@@ -219,14 +234,16 @@ TEST_F(FakeSliderHosted, ClickFiresDownBeforeTheTrackbarAndUpAfterIt) {
     EXPECT_EQ(60, fake->Position());
 }
 
-TEST_F(FakeSliderHosted, RightButtonIsReportedAsButtonTwo) {
+TEST_F(FakeSliderHosted, RightButtonIsReportedAsButtonTwo)
+{
     HWND hwnd = ReadWindow();
     SendMessageA(hwnd, WM_RBUTTONDOWN, MK_RBUTTON | MK_CONTROL, MAKELPARAM(5, 6));
     SendMessageA(hwnd, WM_RBUTTONUP, MK_CONTROL, MAKELPARAM(5, 6));
     EXPECT_EQ((std::vector<std::string>{"down 2 2 5 6", "up 2 2 5 6"}), dlg.events);
 }
 
-TEST_F(FakeSliderHosted, HandlerMayDestroyThePanelInsideAClick) {
+TEST_F(FakeSliderHosted, HandlerMayDestroyThePanelInsideAClick)
+{
     HWND hwnd = ReadWindow();
     static_cast<IUnknown*>(slider)->Release();  // only the panel's site holds the control now
     slider = nullptr;

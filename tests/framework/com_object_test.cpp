@@ -12,16 +12,19 @@ const IID kOtherName = {0x3c2d1a4e, 0x0f3b, 0x4d55, {0x9a, 0x10, 0x22, 0x6b, 0x8
 class CObject final : public fw::CComObject<IPersist, IOleWindow> {
 public:
     explicit CObject(bool* pGone) : m_pGone(pGone) {}
-    STDMETHODIMP GetClassID(CLSID* pClsid) override {
+    STDMETHODIMP GetClassID(CLSID* pClsid) override
+    {
         *pClsid = GUID_NULL;
         return S_OK;
     }
-    STDMETHODIMP GetWindow(HWND* phwnd) override {
+    STDMETHODIMP GetWindow(HWND* phwnd) override
+    {
         *phwnd = nullptr;
         return E_FAIL;
     }
     STDMETHODIMP ContextSensitiveHelp(BOOL) override { return E_NOTIMPL; }
-    ULONG Count() {
+    ULONG Count()
+    {
         AddRef();
         return Release();
     }
@@ -34,7 +37,8 @@ private:
     bool* m_pGone;
 };
 
-TEST(ComObject, EveryInterfaceListedOrNamedLeadsToOneIdentity) {
+TEST(ComObject, EveryInterfaceListedOrNamedLeadsToOneIdentity)
+{
     bool gone = false;
     CObject* object = new CObject(&gone);
     IPersist* persist = nullptr;
@@ -64,7 +68,8 @@ TEST(ComObject, EveryInterfaceListedOrNamedLeadsToOneIdentity) {
     EXPECT_TRUE(gone) << "the last Release deletes it";
 }
 
-TEST(ComObject, AnInterfaceNotAnsweredIsRefusedWithNullAndNotCounted) {
+TEST(ComObject, AnInterfaceNotAnsweredIsRefusedWithNullAndNotCounted)
+{
     bool gone = false;
     CObject* object = new CObject(&gone);
     void* p = reinterpret_cast<void*>(1);
@@ -82,7 +87,8 @@ public:
     explicit CPart(IUnknown* pOwner) : m_pOwner(pOwner) {}
     STDMETHODIMP_(ULONG) AddRef() override { return m_pOwner->AddRef(); }
     STDMETHODIMP_(ULONG) Release() override { return m_pOwner->Release(); }
-    STDMETHODIMP GetClassID(CLSID* pClsid) override {
+    STDMETHODIMP GetClassID(CLSID* pClsid) override
+    {
         *pClsid = GUID_NULL;
         return S_OK;
     }
@@ -91,7 +97,8 @@ private:
     IUnknown* m_pOwner;
 };
 
-TEST(ComObject, APartCountsOnItsOwner) {
+TEST(ComObject, APartCountsOnItsOwner)
+{
     bool gone = false;
     CObject* owner = new CObject(&gone);
     {

@@ -18,11 +18,13 @@ public:
     explicit CCountingDlg(UINT id = IDD_TEST_PLAIN) : CDialog(id) {}
     int inits = 0, oks = 0, cancels = 0;
     bool endOnOk = false;
-    BOOL OnInitDialog() override {
+    BOOL OnInitDialog() override
+    {
         ++inits;
         return CDialog::OnInitDialog();
     }
-    void OnOK() override {
+    void OnOK() override
+    {
         ++oks;
         if (endOnOk) CDialog::OnOK();
     }
@@ -30,7 +32,8 @@ public:
 };
 
 // Posts a key press to a window as the keyboard would, and lets the loop run.
-void PressKey(HWND hwnd, WPARAM vk) {
+void PressKey(HWND hwnd, WPARAM vk)
+{
     PostMessageA(hwnd, WM_KEYDOWN, vk, 1);
     PostMessageA(hwnd, WM_KEYUP, vk, 0xC0000001);
     PumpFor(50);
@@ -38,7 +41,8 @@ void PressKey(HWND hwnd, WPARAM vk) {
 
 class ModelessDialog : public ::testing::Test {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         ASSERT_TRUE(dlg.Create(IDD_TEST_PLAIN, nullptr));
         dlg.ShowWindow(SW_SHOW);
         SetForegroundWindow(dlg.m_hWnd);
@@ -51,13 +55,15 @@ protected:
 
 TEST_F(ModelessDialog, InitRunsOnceInsideCreate) { EXPECT_EQ(1, dlg.inits); }
 
-TEST_F(ModelessDialog, EnterReachesOnOkThroughTheDialogManager) {
+TEST_F(ModelessDialog, EnterReachesOnOkThroughTheDialogManager)
+{
     PressKey(dlg.GetDlgItem(IDC_TEST_EDIT), VK_RETURN);
     EXPECT_EQ(1, dlg.oks);
     EXPECT_EQ(0, dlg.cancels);
 }
 
-TEST_F(ModelessDialog, EscapeAndTheCloseBoxReachOnCancel) {
+TEST_F(ModelessDialog, EscapeAndTheCloseBoxReachOnCancel)
+{
     PressKey(dlg.GetDlgItem(IDC_TEST_EDIT), VK_ESCAPE);
     EXPECT_EQ(1, dlg.cancels);
     SendMessageA(dlg.m_hWnd, WM_SYSCOMMAND, SC_CLOSE, 0);
@@ -67,20 +73,23 @@ TEST_F(ModelessDialog, EscapeAndTheCloseBoxReachOnCancel) {
     EXPECT_TRUE(IsWindowVisible(dlg.m_hWnd)) << "an empty OnCancel leaves the dialog open";
 }
 
-TEST_F(ModelessDialog, EndDialogHidesButKeepsTheWindow) {
+TEST_F(ModelessDialog, EndDialogHidesButKeepsTheWindow)
+{
     dlg.EndDialog(IDCANCEL);
     EXPECT_TRUE(IsWindow(dlg.m_hWnd));
     EXPECT_FALSE(IsWindowVisible(dlg.m_hWnd));
 }
 
 // Ends a modal run from inside its own loop, as a user's click would.
-VOID CALLBACK PressOk(HWND, UINT, UINT_PTR id, DWORD) {
+VOID CALLBACK PressOk(HWND, UINT, UINT_PTR id, DWORD)
+{
     KillTimer(nullptr, id);
     HWND dlg = testing_support::FindThreadWindow("Plain");
     if (dlg) PostMessageA(dlg, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
 }
 
-TEST(ModalDialog, RunEndsWithTheResultAndDestroysTheWindow) {
+TEST(ModalDialog, RunEndsWithTheResultAndDestroysTheWindow)
+{
     CCountingDlg dlg;
     dlg.endOnOk = true;
     SetTimer(nullptr, 0, 100, &PressOk);
@@ -91,7 +100,8 @@ TEST(ModalDialog, RunEndsWithTheResultAndDestroysTheWindow) {
     EXPECT_EQ(nullptr, testing_support::FindThreadWindow("Plain"));
 }
 
-TEST(ModalDialog, ControlThatCannotBeCreatedEndsTheRunWithMinusOne) {
+TEST(ModalDialog, ControlThatCannotBeCreatedEndsTheRunWithMinusOne)
+{
     AfxEnableControlContainer();
     testing_support::ComScope com;
     CCountingDlg dlg(IDD_TEST_MISSING);
@@ -99,12 +109,14 @@ TEST(ModalDialog, ControlThatCannotBeCreatedEndsTheRunWithMinusOne) {
     EXPECT_EQ(0, dlg.inits);
 }
 
-TEST(ModalDialog, MissingTemplateEndsWithMinusOne) {
+TEST(ModalDialog, MissingTemplateEndsWithMinusOne)
+{
     CCountingDlg dlg(4242);
     EXPECT_EQ(-1, dlg.DoModal());
 }
 
-TEST(DialogTemplate, ControlItemsAreTakenOutWithTheirData) {
+TEST(DialogTemplate, ControlItemsAreTakenOutWithTheirData)
+{
     fw::PreparedTemplate t;
     ASSERT_TRUE(fw::LoadDialogTemplate(GetModuleHandleA(nullptr), IDD_TEST_HOSTED, &t));
     ASSERT_EQ(1u, t.controls.size());
@@ -121,9 +133,10 @@ TEST(DialogTemplate, ControlItemsAreTakenOutWithTheirData) {
     EXPECT_TRUE(IsEqualCLSID(expected, item.clsid));
 
     // What is left is a template the dialog manager takes, with the other two controls.
-    HWND hwnd = CreateDialogIndirectParamA(GetModuleHandleA(nullptr),
-                                           reinterpret_cast<LPCDLGTEMPLATEA>(t.bytes.data()), nullptr,
-                                           [](HWND, UINT, WPARAM, LPARAM) -> INT_PTR { return FALSE; }, 0);
+    HWND hwnd = CreateDialogIndirectParamA(
+        GetModuleHandleA(nullptr),
+        reinterpret_cast<LPCDLGTEMPLATEA>(t.bytes.data()), nullptr,
+        [](HWND, UINT, WPARAM, LPARAM) -> INT_PTR { return FALSE; }, 0);
     ASSERT_TRUE(hwnd);
     EXPECT_TRUE(GetDlgItem(hwnd, IDC_TEST_EDIT));
     EXPECT_TRUE(GetDlgItem(hwnd, IDCANCEL));
@@ -131,7 +144,8 @@ TEST(DialogTemplate, ControlItemsAreTakenOutWithTheirData) {
     DestroyWindow(hwnd);
 }
 
-TEST(DialogTemplate, TruncatedTemplatesAreRefused) {
+TEST(DialogTemplate, TruncatedTemplatesAreRefused)
+{
     HRSRC res = FindResourceA(nullptr, MAKEINTRESOURCEA(IDD_TEST_HOSTED), reinterpret_cast<LPCSTR>(RT_DIALOG));
     ASSERT_TRUE(res);
     const BYTE* data = static_cast<const BYTE*>(LockResource(LoadResource(nullptr, res)));

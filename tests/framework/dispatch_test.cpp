@@ -23,7 +23,8 @@ public:
     const wchar_t* outText = nullptr;
     LONG refs = 1;
 
-    STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override {
+    STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override
+    {
         if (riid == IID_IUnknown || riid == IID_IDispatch) {
             *ppv = this;
             AddRef();
@@ -34,11 +35,16 @@ public:
     }
     STDMETHODIMP_(ULONG) AddRef() override { return ++refs; }
     STDMETHODIMP_(ULONG) Release() override { return --refs; }
-    STDMETHODIMP GetTypeInfoCount(UINT* n) override { *n = 0; return S_OK; }
+    STDMETHODIMP GetTypeInfoCount(UINT* n) override
+    {
+        *n = 0;
+        return S_OK;
+    }
     STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
     STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
     STDMETHODIMP Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* p, VARIANT* out, EXCEPINFO* info,
-                        UINT*) override {
+                        UINT*) override
+    {
         RecordedCall c{id, flags, {}, {}, L"", p->cNamedArgs == 1 && p->rgdispidNamedArgs[0] == DISPID_PROPERTYPUT};
         for (UINT i = p->cArgs; i-- > 0;) {
             VARIANTARG& v = p->rgvarg[i];
@@ -70,7 +76,8 @@ protected:
     COleDispatchDriver driver;
 };
 
-TEST_F(DispatchDriver, PutPassesItsValueAsThePropertyPutArgument) {
+TEST_F(DispatchDriver, PutPassesItsValueAsThePropertyPutArgument)
+{
     driver.InvokeHelper(17, DISPATCH_PROPERTYPUT, VT_EMPTY, nullptr, VTS_I4, -8L);
     ASSERT_EQ(1u, object.calls.size());
     const RecordedCall& c = object.calls[0];
@@ -81,7 +88,8 @@ TEST_F(DispatchDriver, PutPassesItsValueAsThePropertyPutArgument) {
     EXPECT_EQ((std::vector<long>{-8}), c.longs);
 }
 
-TEST_F(DispatchDriver, StringsGoAsAutomationStringsAndArgumentsKeepTheirOrder) {
+TEST_F(DispatchDriver, StringsGoAsAutomationStringsAndArgumentsKeepTheirOrder)
+{
     driver.InvokeHelper(40, DISPATCH_METHOD, VT_EMPTY, nullptr, VTS_I4 VTS_BSTR VTS_I2, 5L, "C:\\rec 1.d01", 3);
     const RecordedCall& c = object.calls.at(0);
     EXPECT_FALSE(c.putNamed);
@@ -90,7 +98,8 @@ TEST_F(DispatchDriver, StringsGoAsAutomationStringsAndArgumentsKeepTheirOrder) {
     EXPECT_EQ(L"C:\\rec 1.d01", c.text);
 }
 
-TEST_F(DispatchDriver, GetReturnsTheValueAndOutStringsComeBack) {
+TEST_F(DispatchDriver, GetReturnsTheValueAndOutStringsComeBack)
+{
     object.result = 0xFFFF;
     long value = 0;
     driver.InvokeHelper(2, DISPATCH_PROPERTYGET, VT_I4, &value, VTS_NONE);
@@ -103,7 +112,8 @@ TEST_F(DispatchDriver, GetReturnsTheValueAndOutStringsComeBack) {
     SysFreeString(text);
 }
 
-TEST_F(DispatchDriver, RaisedErrorThrowsWithTheDescription) {
+TEST_F(DispatchDriver, RaisedErrorThrowsWithTheDescription)
+{
     object.raise = L"The file is not a recording.";
     try {
         driver.InvokeHelper(4, DISPATCH_PROPERTYPUT, VT_EMPTY, nullptr, VTS_I4, 1L);
@@ -113,7 +123,8 @@ TEST_F(DispatchDriver, RaisedErrorThrowsWithTheDescription) {
     }
 }
 
-TEST_F(DispatchDriver, StatusFailureThrowsItsStatus) {
+TEST_F(DispatchDriver, StatusFailureThrowsItsStatus)
+{
     object.status = DISP_E_MEMBERNOTFOUND;
     try {
         driver.InvokeHelper(99, DISPATCH_METHOD, VT_EMPTY, nullptr, VTS_NONE);
@@ -123,7 +134,8 @@ TEST_F(DispatchDriver, StatusFailureThrowsItsStatus) {
     }
 }
 
-TEST(DispatchDriverUnbound, EveryCallDoesNothingAndReadsYieldZero) {
+TEST(DispatchDriverUnbound, EveryCallDoesNothingAndReadsYieldZero)
+{
     COleDispatchDriver driver;
     long value = 77;
     EXPECT_NO_THROW(driver.InvokeHelper(2, DISPATCH_PROPERTYGET, VT_I4, &value, VTS_NONE));
@@ -133,7 +145,8 @@ TEST(DispatchDriverUnbound, EveryCallDoesNothingAndReadsYieldZero) {
     EXPECT_EQ(reinterpret_cast<BSTR>(1), text) << "an out argument of an unbound call is not touched";
 }
 
-TEST_F(DispatchDriver, ReferenceIsHeldAndGivenBack) {
+TEST_F(DispatchDriver, ReferenceIsHeldAndGivenBack)
+{
     EXPECT_EQ(2, object.refs);
     driver.ReleaseDispatch();
     EXPECT_EQ(1, object.refs);

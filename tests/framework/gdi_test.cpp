@@ -7,7 +7,8 @@ namespace {
 
 class ScopedGdi : public ::testing::Test {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         dc = CreateCompatibleDC(nullptr);
         ASSERT_TRUE(dc);
         originalPen = GetCurrentObject(dc, OBJ_PEN);
@@ -19,7 +20,8 @@ protected:
     HGDIOBJ originalPen = nullptr, originalBrush = nullptr;
 };
 
-TEST_F(ScopedGdi, MadeObjectsAreDeletedAndSelectionsPutBack) {
+TEST_F(ScopedGdi, MadeObjectsAreDeletedAndSelectionsPutBack)
+{
     HPEN pen = nullptr;
     HBRUSH brush = nullptr;
     {
@@ -38,7 +40,8 @@ TEST_F(ScopedGdi, MadeObjectsAreDeletedAndSelectionsPutBack) {
     EXPECT_EQ(0u, GetObjectType(brush));
 }
 
-TEST_F(ScopedGdi, SelectingAnObjectOfOneKindLeavesTheOthers) {
+TEST_F(ScopedGdi, SelectingAnObjectOfOneKindLeavesTheOthers)
+{
     HPEN stockPen = static_cast<HPEN>(GetStockObject(WHITE_PEN));
     {
         CScopedSelect selectPen(dc, stockPen);
@@ -48,7 +51,8 @@ TEST_F(ScopedGdi, SelectingAnObjectOfOneKindLeavesTheOthers) {
     EXPECT_EQ(OBJ_PEN, GetObjectType(stockPen)) << "a selection does not own what it selects";
 }
 
-TEST(ClientDC, GivesTheWindowsContextWhileItLives) {
+TEST(ClientDC, GivesTheWindowsContextWhileItLives)
+{
     HWND wnd = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
     ASSERT_TRUE(wnd);
     {

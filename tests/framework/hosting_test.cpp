@@ -22,7 +22,8 @@ public:
     bool throwOnState = false;
 
     void DoDataExchange(CDataExchange* pDX) override { DDX_Control(pDX, IDC_TEST_CONTROL, m_ctrl); }
-    void OnStateChange(long type, long value) {
+    void OnStateChange(long type, long value)
+    {
         if (throwOnState) throw COleDispatchException("handler failed", 0, E_FAIL);
         events.push_back("state " + std::to_string(type) + " " + std::to_string(value));
     }
@@ -37,14 +38,16 @@ END_EVENTSINK_MAP()
 
 class Hosting : public ::testing::Test {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         AfxEnableControlContainer();
         ASSERT_EQ(S_OK, registration.Status());
         ASSERT_TRUE(dlg.Create(IDD_TEST_HOSTED, nullptr));
         fake = FakeDecoder::Last();
         ASSERT_TRUE(fake);
     }
-    void TearDown() override {
+    void TearDown() override
+    {
         if (dlg.IsWindow()) dlg.DestroyWindow();
     }
     testing_support::ComScope com;
@@ -53,13 +56,15 @@ protected:
     FakeDecoder* fake = nullptr;
 };
 
-TEST_F(Hosting, TemplateControlGetsItsPersistedStreamByteForByte) {
+TEST_F(Hosting, TemplateControlGetsItsPersistedStreamByteForByte)
+{
     EXPECT_EQ(std::vector<BYTE>(fakes::kDecoderPersistedStream,
                                 fakes::kDecoderPersistedStream + DVR_PERSISTED_STREAM_SIZE),
               fake->PersistedStream());
 }
 
-TEST_F(Hosting, ControlStandsAtItsTemplatePlaceUnderItsId) {
+TEST_F(Hosting, ControlStandsAtItsTemplatePlaceUnderItsId)
+{
     HWND ctrl = dlg.GetDlgItem(IDC_TEST_CONTROL);
     ASSERT_TRUE(ctrl);
     EXPECT_EQ(fake->Window(), ctrl);
@@ -77,7 +82,8 @@ TEST_F(Hosting, ControlStandsAtItsTemplatePlaceUnderItsId) {
     EXPECT_TRUE(GetWindowLongPtrA(ctrl, GWL_STYLE) & WS_VISIBLE);
 }
 
-TEST_F(Hosting, BoundWrapperDrivesTheControl) {
+TEST_F(Hosting, BoundWrapperDrivesTheControl)
+{
     fake->SetCameraMask(0x0003);
     long mask = 0;
     dlg.m_ctrl.InvokeHelper(DVR_CAMERA_MASK, DISPATCH_PROPERTYGET, VT_I4, &mask, VTS_NONE);
@@ -89,13 +95,15 @@ TEST_F(Hosting, BoundWrapperDrivesTheControl) {
     EXPECT_EQ(100, rc.bottom);
 }
 
-TEST_F(Hosting, EventsReachTheEventTableWithTheirArguments) {
+TEST_F(Hosting, EventsReachTheEventTableWithTheirArguments)
+{
     fake->FireStateChange(3, 7);
     fake->FirePositionChange(3723456);
     EXPECT_EQ((std::vector<std::string>{"state 3 7", "position 3723456"}), dlg.events);
 }
 
-TEST_F(Hosting, FailureInAnEventHandlerIsShown) {
+TEST_F(Hosting, FailureInAnEventHandlerIsShown)
+{
     CWinApp app("Host");
     testing_support::MessageBoxRecorder boxes;
     dlg.throwOnState = true;
@@ -105,7 +113,8 @@ TEST_F(Hosting, FailureInAnEventHandlerIsShown) {
     EXPECT_EQ(UINT(MB_OK | MB_ICONSTOP), boxes.boxes[0].type);
 }
 
-TEST_F(Hosting, DestroyingTheWindowLetsTheControlGo) {
+TEST_F(Hosting, DestroyingTheWindowLetsTheControlGo)
+{
     EXPECT_EQ(1, FakeDecoder::LiveCount());
     dlg.DestroyWindow();
     EXPECT_EQ(0, FakeDecoder::LiveCount());
@@ -114,7 +123,8 @@ TEST_F(Hosting, DestroyingTheWindowLetsTheControlGo) {
     EXPECT_EQ(0, mask) << "an unbound wrapper reads nothing";
 }
 
-TEST_F(Hosting, ControlCreatedAtRunTimeByClassId) {
+TEST_F(Hosting, ControlCreatedAtRunTimeByClassId)
+{
     COleControlWnd extra;
     RECT rc = {10, 10, 100, 30};
     ASSERT_TRUE(extra.CreateControl(CLSID_DvrControl, nullptr, WS_VISIBLE, rc, &dlg, 1008));
@@ -130,7 +140,8 @@ TEST_F(Hosting, ControlCreatedAtRunTimeByClassId) {
 // A class nobody provides, here or in the registry.
 const CLSID CLSID_Nobody = {0x5A0B1C2D, 0x3E4F, 0x4A5B, {0x9C, 0x8D, 0x7E, 0x6F, 0x50, 0x41, 0x32, 0x23}};
 
-TEST(HostingFailure, UnknownClassIdIsRefusedAtRunTime) {
+TEST(HostingFailure, UnknownClassIdIsRefusedAtRunTime)
+{
     testing_support::ComScope com;
     AfxEnableControlContainer();
     HWND parent = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 100, 100, nullptr, nullptr, nullptr, nullptr);

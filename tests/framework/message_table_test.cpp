@@ -19,15 +19,21 @@ public:
     std::vector<std::string> log;
     HRESULT status = E_FAIL;
 
-    LRESULT OnProbe(WPARAM w, LPARAM l) {
+    LRESULT OnProbe(WPARAM w, LPARAM l)
+    {
         log.push_back("probe " + std::to_string(w) + " " + std::to_string(l));
         return 42;
     }
-    LRESULT OnOverridden(WPARAM, LPARAM) { log.push_back("base"); return 1; }
+    LRESULT OnOverridden(WPARAM, LPARAM)
+    {
+        log.push_back("base");
+        return 1;
+    }
     LRESULT OnThrowDispatch(WPARAM, LPARAM) { throw COleDispatchException("The file is damaged.", 0, E_FAIL); }
     LRESULT OnThrowStatus(WPARAM, LPARAM) { throw COleException(status); }
     void OnFive() { log.push_back("clicked 5"); }
-    void OnSize(UINT type, int cx, int cy) {
+    void OnSize(UINT type, int cx, int cy)
+    {
         log.push_back("size " + std::to_string(cx) + "x" + std::to_string(cy));
         Default();
     }
@@ -45,7 +51,11 @@ END_MESSAGE_MAP()
 
 class CDerivedProbeWnd : public CProbeWnd {
 public:
-    LRESULT OnDerived(WPARAM, LPARAM) { log.push_back("derived"); return 2; }
+    LRESULT OnDerived(WPARAM, LPARAM)
+    {
+        log.push_back("derived");
+        return 2;
+    }
     DECLARE_MESSAGE_MAP()
 };
 
@@ -55,7 +65,8 @@ END_MESSAGE_MAP()
 
 class MessageTable : public ::testing::Test {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         hwnd = CreateWindowExA(0, "STATIC", "probe", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100,
                                nullptr, nullptr, nullptr, nullptr);
         ASSERT_TRUE(hwnd);
@@ -66,30 +77,35 @@ protected:
     CDerivedProbeWnd wnd;
 };
 
-TEST_F(MessageTable, EntryRunsWithItsArgumentsAndResult) {
+TEST_F(MessageTable, EntryRunsWithItsArgumentsAndResult)
+{
     EXPECT_EQ(42, SendMessageA(hwnd, WM_PROBE, 7, 9));
     ASSERT_EQ(1u, wnd.log.size());
     EXPECT_EQ("probe 7 9", wnd.log[0]);
 }
 
-TEST_F(MessageTable, DerivedEntryWinsOverBaseAndBaseServesTheRest) {
+TEST_F(MessageTable, DerivedEntryWinsOverBaseAndBaseServesTheRest)
+{
     EXPECT_EQ(2, SendMessageA(hwnd, WM_OVERRIDDEN, 0, 0));
     SendMessageA(hwnd, WM_COMMAND, MAKEWPARAM(5, BN_CLICKED), 0);
     EXPECT_EQ((std::vector<std::string>{"derived", "clicked 5"}), wnd.log);
 }
 
-TEST_F(MessageTable, CommandMatchesNotificationCodeAndId) {
+TEST_F(MessageTable, CommandMatchesNotificationCodeAndId)
+{
     SendMessageA(hwnd, WM_COMMAND, MAKEWPARAM(5, BN_DOUBLECLICKED), 0);
     SendMessageA(hwnd, WM_COMMAND, MAKEWPARAM(6, BN_CLICKED), 0);
     EXPECT_TRUE(wnd.log.empty());
 }
 
-TEST_F(MessageTable, MissGoesToTheWindowsOwnProcedure) {
+TEST_F(MessageTable, MissGoesToTheWindowsOwnProcedure)
+{
     SendMessageA(hwnd, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("changed"));
     EXPECT_EQ("changed", testing_support::WindowText(hwnd));
 }
 
-TEST_F(MessageTable, HandlerCanRunDefaultProcessing) {
+TEST_F(MessageTable, HandlerCanRunDefaultProcessing)
+{
     SetWindowPos(hwnd, nullptr, 0, 0, 300, 150, SWP_NOMOVE | SWP_NOZORDER);
     ASSERT_FALSE(wnd.log.empty());
     RECT rc;
@@ -97,7 +113,8 @@ TEST_F(MessageTable, HandlerCanRunDefaultProcessing) {
     EXPECT_EQ("size " + std::to_string(rc.right) + "x" + std::to_string(rc.bottom), wnd.log.back());
 }
 
-TEST_F(MessageTable, UnsubclassGivesTheWindowBack) {
+TEST_F(MessageTable, UnsubclassGivesTheWindowBack)
+{
     WNDPROC ours = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(hwnd, GWLP_WNDPROC));
     EXPECT_EQ(reinterpret_cast<WNDPROC>(&fw::FrameworkWndProc), ours);
     wnd.UnsubclassWindow();
@@ -108,7 +125,8 @@ TEST_F(MessageTable, UnsubclassGivesTheWindowBack) {
 
 class FailureGuard : public MessageTable {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         MessageTable::SetUp();
         app.InitFromProcess(GetModuleHandleA(nullptr), "\"C:\\bin\\Probe App.exe\"");
     }
@@ -116,7 +134,8 @@ protected:
     MessageBoxRecorder boxes;
 };
 
-TEST_F(FailureGuard, RaisedErrorShowsTheControlsDescription) {
+TEST_F(FailureGuard, RaisedErrorShowsTheControlsDescription)
+{
     EXPECT_EQ(0, SendMessageA(hwnd, WM_THROW_DISPATCH, 0, 0));
     ASSERT_EQ(1u, boxes.boxes.size());
     EXPECT_EQ("The file is damaged.", boxes.boxes[0].text);
@@ -124,7 +143,8 @@ TEST_F(FailureGuard, RaisedErrorShowsTheControlsDescription) {
     EXPECT_EQ(UINT(MB_OK | MB_ICONSTOP), boxes.boxes[0].type);
 }
 
-TEST_F(FailureGuard, StatusFailureShowsItsOwnTextOrTheInternalError) {
+TEST_F(FailureGuard, StatusFailureShowsItsOwnTextOrTheInternalError)
+{
     wnd.status = E_OUTOFMEMORY;
     EXPECT_EQ(0, SendMessageA(hwnd, WM_THROW_STATUS, 0, 0));
     wnd.status = static_cast<HRESULT>(0x8004AB12);  // no system text
@@ -136,7 +156,8 @@ TEST_F(FailureGuard, StatusFailureShowsItsOwnTextOrTheInternalError) {
     EXPECT_EQ(UINT(MB_OK | MB_ICONSTOP), boxes.boxes[1].type);
 }
 
-TEST(Application, NameComesFromTheExecutableAndTheTailIsKeptWhole) {
+TEST(Application, NameComesFromTheExecutableAndTheTailIsKeptWhole)
+{
     CWinApp app;
     app.InitFromProcess(GetModuleHandleA(nullptr), "\"C:\\Program Files\\x.exe\"   \"D:\\rec 1.d01\"  ");
     char path[MAX_PATH];
@@ -148,7 +169,8 @@ TEST(Application, NameComesFromTheExecutableAndTheTailIsKeptWhole) {
     EXPECT_STREQ("\"D:\\rec 1.d01\"  ", app.m_lpCmdLine);
 }
 
-TEST(Application, CommandLineTail) {
+TEST(Application, CommandLineTail)
+{
     EXPECT_STREQ("", fw::CommandLineTail("prog.exe"));
     EXPECT_STREQ("a b", fw::CommandLineTail("prog.exe   a b"));
     EXPECT_STREQ("x", fw::CommandLineTail("\"C:\\a b\\prog.exe\"x"));

@@ -8,7 +8,8 @@ namespace {
 
 using namespace std::string_literals;
 
-TEST(Text, WidenAndNarrowKeepLengthAndZerosInside) {
+TEST(Text, WidenAndNarrowKeepLengthAndZerosInside)
+{
     EXPECT_EQ(L"", fw::Widen(""));
     EXPECT_EQ("", fw::Narrow(L""));
     EXPECT_EQ(L"C:\\rec\\a.d01", fw::Widen("C:\\rec\\a.d01"));
@@ -16,7 +17,8 @@ TEST(Text, WidenAndNarrowKeepLengthAndZerosInside) {
     EXPECT_EQ("a\0b"s, fw::Narrow(L"a\0b"s));
 }
 
-TEST(Text, TheCodePageGivenIsTheOneUsed) {
+TEST(Text, TheCodePageGivenIsTheOneUsed)
+{
     EXPECT_EQ(L"caf\u00e9", fw::Widen("caf\xe9", 1252));
     EXPECT_EQ("caf\xe9", fw::Narrow(L"caf\u00e9", 1252));
     EXPECT_EQ(L"\u0434", fw::Widen("\xe4", 1251)) << "the same byte, another letter";
@@ -24,7 +26,8 @@ TEST(Text, TheCodePageGivenIsTheOneUsed) {
     EXPECT_EQ("?", fw::Narrow(L"\u4e2d", 1252));
 }
 
-TEST(Text, AutomationStringsAtTheirStoredLength) {
+TEST(Text, AutomationStringsAtTheirStoredLength)
+{
     BSTR withZero = SysAllocStringLen(L"ab\0cd", 5);
     EXPECT_EQ("ab\0cd"s, fw::BstrToAnsi(withZero));
     SysFreeString(withZero);

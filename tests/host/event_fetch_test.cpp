@@ -10,7 +10,8 @@ namespace {
 using Bytes = std::vector<BYTE>;
 
 // Bytes no two blocks share, so that a block copied to the wrong place shows.
-Bytes Pattern(size_t n, BYTE seed) {
+Bytes Pattern(size_t n, BYTE seed)
+{
     Bytes bytes(n);
     for (size_t i = 0; i < n; ++i) bytes[i] = static_cast<BYTE>(seed + i * 7 + i / 251);
     return bytes;
@@ -18,7 +19,8 @@ Bytes Pattern(size_t n, BYTE seed) {
 
 const BYTE* At(const EVENT_INDEX& index, size_t offset) { return reinterpret_cast<const BYTE*>(&index) + offset; }
 
-Bytes Slice(const EVENT_INDEX& index, size_t offset, size_t n) {
+Bytes Slice(const EVENT_INDEX& index, size_t offset, size_t n)
+{
     return Bytes(At(index, offset), At(index, offset) + n);
 }
 
@@ -26,7 +28,8 @@ Bytes Slice(const EVENT_INDEX& index, size_t offset, size_t n) {
 static_assert(offsetof(EVENT_INDEX, Motion.bLevel[3][7]) == 12020 + 3007, "motion levels are camera-major");
 static_assert(offsetof(EVENT_INDEX, Gpi.lValue[1999]) + 4 == sizeof(EVENT_INDEX), "GPI values end the record");
 
-TEST(EventFetchLayout, CountsAndArraysSitWhereTheDecoderPutsThem) {
+TEST(EventFetchLayout, CountsAndArraysSitWhereTheDecoderPutsThem)
+{
     auto index = std::make_unique<EVENT_INDEX>();
     memset(index.get(), 0, sizeof *index);
     index->Source.wCount = 0x0102;
@@ -42,7 +45,8 @@ TEST(EventFetchLayout, CountsAndArraysSitWhereTheDecoderPutsThem) {
     EXPECT_EQ((Bytes{0xFE, 0xFF, 0xFF, 0xFF}), Slice(*index, 28028, 4));
 }
 
-TEST(EventFetchLayout, CountsNeverExceedWhatTheBlocksHold) {
+TEST(EventFetchLayout, CountsNeverExceedWhatTheBlocksHold)
+{
     auto index = std::make_unique<EVENT_INDEX>();
     memset(index.get(), 0, sizeof *index);
     EXPECT_EQ(0u, EventCount(index->Source));
@@ -62,23 +66,27 @@ TEST(EventFetchLayout, CountsNeverExceedWhatTheBlocksHold) {
 
 class EventFetch : public VideoWindow {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         VideoWindow::SetUp();
         Fill(0xAB);
     }
     // The record as a previous file left it.
-    void Fill(BYTE b) {
+    void Fill(BYTE b)
+    {
         memset(index.get(), b, sizeof *index);
         before = Slice(*index, 0, sizeof *index);
     }
     LRESULT Fetch() { return SendMessageA(video.m_hWnd, WM_FETCH_INDEX, reinterpret_cast<WPARAM>(index.get()), 0); }
-    int32_t StartTimeOf(const wchar_t* text) {
+    int32_t StartTimeOf(const wchar_t* text)
+    {
         decoder->SetStartTime(text);
         index->lStartTimeMs = 12345;
         EXPECT_EQ(1, Fetch());
         return index->lStartTimeMs;
     }
-    void DeliverAllBlocks() {
+    void DeliverAllBlocks()
+    {
         decoder->SetEventBlock(DVR_SOURCE_EVENTS, source);
         decoder->SetEventBlock(DVR_MOTION_EVENTS, motion);
         decoder->SetEventBlock(DVR_GPI_EVENTS, gpi);
@@ -91,7 +99,8 @@ protected:
     const Calls kAllFour{"GetSourceEvents", "GetMotionEvents", "GetGpiEvents", "GetStartTime"};
 };
 
-TEST_F(EventFetch, FillsTheBlocksByteForByteAndTheStartTime) {
+TEST_F(EventFetch, FillsTheBlocksByteForByteAndTheStartTime)
+{
     DeliverAllBlocks();
     decoder->SetStartTime(L"2005-03-07\t13:45:30.250");
     EXPECT_EQ(1, Fetch());
@@ -103,7 +112,8 @@ TEST_F(EventFetch, FillsTheBlocksByteForByteAndTheStartTime) {
     EXPECT_TRUE(boxes.boxes.empty());
 }
 
-TEST_F(EventFetch, StartTimeTexts) {
+TEST_F(EventFetch, StartTimeTexts)
+{
     const std::wstring date = L"2005-03-07\t";
     EXPECT_EQ(86399999, StartTimeOf(L"2005-03-07 23:59:59.999")) << "any white space between date and time";
     EXPECT_EQ(0, StartTimeOf(L"2005-03-07")) << "a date alone";
@@ -120,7 +130,8 @@ TEST_F(EventFetch, StartTimeTexts) {
     EXPECT_EQ(0, StartTimeOf(overlong.c_str()));
 }
 
-TEST_F(EventFetch, WithoutStartTimeTheTimeIsZeroAndTheBlocksStillCome) {
+TEST_F(EventFetch, WithoutStartTimeTheTimeIsZeroAndTheBlocksStillCome)
+{
     DeliverAllBlocks();
     decoder->SetStartTime(nullptr);
     EXPECT_EQ(1, Fetch());
@@ -130,8 +141,12 @@ TEST_F(EventFetch, WithoutStartTimeTheTimeIsZeroAndTheBlocksStillCome) {
     EXPECT_EQ(gpi, Slice(*index, 28020, 8008));
 }
 
-TEST_F(EventFetch, AMissingBlockKeepsExactlyItsOwnBytes) {
-    struct Block { DISPID dispid; size_t offset, size; } blocks[] = {
+TEST_F(EventFetch, AMissingBlockKeepsExactlyItsOwnBytes)
+{
+    struct Block {
+        DISPID dispid;
+        size_t offset, size;
+    } blocks[] = {
         {DVR_SOURCE_EVENTS, 4, 12008}, {DVR_MOTION_EVENTS, 12012, 16008}, {DVR_GPI_EVENTS, 28020, 8008}};
     for (const Block& missing : blocks) {
         Fill(0xAB);
@@ -149,7 +164,8 @@ TEST_F(EventFetch, AMissingBlockKeepsExactlyItsOwnBytes) {
     }
 }
 
-TEST_F(EventFetch, AStatusFailureInAnyCallLeavesTheWholeRecord) {
+TEST_F(EventFetch, AStatusFailureInAnyCallLeavesTheWholeRecord)
+{
     const DISPID order[] = {DVR_SOURCE_EVENTS, DVR_MOTION_EVENTS, DVR_GPI_EVENTS, DVR_START_TIME};
     for (size_t failing = 0; failing < 4; ++failing) {
         DeliverAllBlocks();
@@ -164,7 +180,8 @@ TEST_F(EventFetch, AStatusFailureInAnyCallLeavesTheWholeRecord) {
     EXPECT_TRUE(boxes.boxes.empty()) << "a status failure of the fetch is not shown";
 }
 
-TEST_F(EventFetch, ARaisedErrorIsShownWithItsDescriptionAndTheRecordIsLeft) {
+TEST_F(EventFetch, ARaisedErrorIsShownWithItsDescriptionAndTheRecordIsLeft)
+{
     DeliverAllBlocks();
     decoder->SetStartTime(L"2005-03-07\t13:45:30.250");
     decoder->RaiseOn(DVR_MOTION_EVENTS, L"No recording is open.");
@@ -177,13 +194,15 @@ TEST_F(EventFetch, ARaisedErrorIsShownWithItsDescriptionAndTheRecordIsLeft) {
     EXPECT_EQ("Vorplex", boxes.boxes[0].caption);
 }
 
-TEST_F(EventFetch, NoRecordNoCall) {
+TEST_F(EventFetch, NoRecordNoCall)
+{
     DeliverAllBlocks();
     EXPECT_EQ(0, SendMessageA(video.m_hWnd, WM_FETCH_INDEX, 0, 0));
     EXPECT_TRUE(decoder->Calls().empty());
 }
 
-TEST_F(EventFetch, ShortBlocksAreZeroFilledAndLongOnesCutToTheBlock) {
+TEST_F(EventFetch, ShortBlocksAreZeroFilledAndLongOnesCutToTheBlock)
+{
     decoder->SetEventBlock(DVR_SOURCE_EVENTS, Pattern(10, 1));
     decoder->SetEventBlock(DVR_MOTION_EVENTS, Bytes());  // a string, but empty
     decoder->SetEventBlock(DVR_GPI_EVENTS, Pattern(8007, 3));

@@ -11,7 +11,8 @@
 
 class VideoWindow : public ::testing::Test {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         AfxEnableControlContainer();
         ASSERT_EQ(S_OK, registration.Status());
         app.m_pMainWnd = &video;
@@ -20,18 +21,22 @@ protected:
         ASSERT_TRUE(decoder);
         decoder->ClearCalls();
     }
-    void TearDown() override {
+    void TearDown() override
+    {
         if (video.IsWindow()) video.DestroyWindow();
         app.m_pMainWnd = nullptr;
     }
-    LRESULT Command(WPARAM code, LPARAM arg = 0) {
+    LRESULT Command(WPARAM code, LPARAM arg = 0)
+    {
         return SendMessageA(video.m_hWnd, WM_PANEL_COMMAND, code, arg);
     }
-    LRESULT View(WPARAM code, LPARAM value = 0) {
+    LRESULT View(WPARAM code, LPARAM value = 0)
+    {
         return SendMessageA(video.m_hWnd, WM_VIEW_PROPERTY, code, value);
     }
     // The panel's display-size list, as the user sees and sets it.
-    int DisplaySize() const {
+    int DisplaySize() const
+    {
         return static_cast<int>(SendDlgItemMessageA(video.m_panel.m_hWnd, IDC_DISPLAY_SIZE, CB_GETCURSEL, 0, 0));
     }
     void SetDisplaySize(int size) { SendDlgItemMessageA(video.m_panel.m_hWnd, IDC_DISPLAY_SIZE, CB_SETCURSEL, size, 0); }

@@ -7,8 +7,12 @@
 
 namespace {
 
-TEST(StripQuotes, OnePairAroundTheWholePathGoes) {
-    struct Case { const char* in; const char* out; } cases[] = {
+TEST(StripQuotes, OnePairAroundTheWholePathGoes)
+{
+    struct Case {
+        const char* in;
+        const char* out;
+    } cases[] = {
         {"\"C:\\a b\\x.d01\"", "C:\\a b\\x.d01"},
         {"\"\"", ""},
         {"\"", "\""},
@@ -26,7 +30,8 @@ TEST(StripQuotes, OnePairAroundTheWholePathGoes) {
     }
 }
 
-TEST(PathLimits, PathFitsWithItsTerminatorOrIsRefusedWithAMessage) {
+TEST(PathLimits, PathFitsWithItsTerminatorOrIsRefusedWithAMessage)
+{
     testing_support::MessageBoxRecorder boxes;
     EXPECT_TRUE(PathFitsOrRefuse(std::string(259, 'a').c_str(), 260));
     EXPECT_TRUE(boxes.boxes.empty());

@@ -7,8 +7,8 @@ namespace {
 
 // What the user does in the dialog once it is up: the list it saw, then a choice.
 struct DialogScript {
-    int select = -1;         // list index to select, -1 for none
-    WPARAM button = IDOK;    // IDOK, IDCANCEL, or 0 for a double-click on the list
+    int select = -1;       // list index to select, -1 for none
+    WPARAM button = IDOK;  // IDOK, IDCANCEL, or 0 for a double-click on the list
     bool seen = false;
     std::string title;
     std::vector<std::string> items;
@@ -16,7 +16,8 @@ struct DialogScript {
 };
 DialogScript* g_script = nullptr;
 
-VOID CALLBACK ActInDialog(HWND, UINT, UINT_PTR id, DWORD) {
+VOID CALLBACK ActInDialog(HWND, UINT, UINT_PTR id, DWORD)
+{
     HWND dlg = testing_support::FindThreadWindow("Select Video Source");
     if (!dlg || !IsWindowVisible(dlg)) return;
     KillTimer(nullptr, id);
@@ -40,15 +41,18 @@ VOID CALLBACK ActInDialog(HWND, UINT, UINT_PTR id, DWORD) {
 
 class SourceSelection : public VideoWindow {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         VideoWindow::SetUp();
         g_script = &script;
     }
-    void TearDown() override {
+    void TearDown() override
+    {
         g_script = nullptr;
         VideoWindow::TearDown();
     }
-    LRESULT RunSource(LONG split, LONG group) {
+    LRESULT RunSource(LONG split, LONG group)
+    {
         decoder->SetViewSplit(split);
         decoder->SetViewGroup(group);
         decoder->ClearCalls();
@@ -58,14 +62,16 @@ protected:
     DialogScript script;
 };
 
-TEST_F(SourceSelection, OneCameraPerViewSelectsTheGroupAtOnce) {
+TEST_F(SourceSelection, OneCameraPerViewSelectsTheGroupAtOnce)
+{
     EXPECT_EQ(1, RunSource(1, 5));
     testing_support::PumpFor(100);
     EXPECT_FALSE(script.seen);
     EXPECT_EQ((Calls{"GetViewSplit", "GetViewGroup", "SelectSource(5)"}), decoder->Calls());
 }
 
-TEST_F(SourceSelection, GroupOfFourOffersItsCamerasAndOkSelectsTheChoice) {
+TEST_F(SourceSelection, GroupOfFourOffersItsCamerasAndOkSelectsTheChoice)
+{
     script.select = 2;
     EXPECT_EQ(1, RunSource(4, 2));
     ASSERT_TRUE(script.seen);
@@ -75,7 +81,8 @@ TEST_F(SourceSelection, GroupOfFourOffersItsCamerasAndOkSelectsTheChoice) {
     EXPECT_EQ((Calls{"GetViewSplit", "GetViewGroup", "SelectSource(10)"}), decoder->Calls());
 }
 
-TEST_F(SourceSelection, SixteenCamerasInNumericOrderAndDoubleClickActsAsOk) {
+TEST_F(SourceSelection, SixteenCamerasInNumericOrderAndDoubleClickActsAsOk)
+{
     script.select = 9;
     script.button = 0;
     RunSource(16, 0);
@@ -86,7 +93,8 @@ TEST_F(SourceSelection, SixteenCamerasInNumericOrderAndDoubleClickActsAsOk) {
     EXPECT_EQ("SelectSource(9)", decoder->Calls().back());
 }
 
-TEST_F(SourceSelection, CancelSelectsNothing) {
+TEST_F(SourceSelection, CancelSelectsNothing)
+{
     script.select = 1;
     script.button = IDCANCEL;
     EXPECT_EQ(1, RunSource(8, 1));
@@ -96,19 +104,22 @@ TEST_F(SourceSelection, CancelSelectsNothing) {
     EXPECT_EQ((Calls{"GetViewSplit", "GetViewGroup"}), decoder->Calls());
 }
 
-TEST_F(SourceSelection, OkWithoutASelectionPassesMinusOne) {
+TEST_F(SourceSelection, OkWithoutASelectionPassesMinusOne)
+{
     RunSource(4, 0);
     EXPECT_EQ("SelectSource(-1)", decoder->Calls().back());
 }
 
-TEST_F(SourceSelection, NoCamerasGiveAnEmptyList) {
+TEST_F(SourceSelection, NoCamerasGiveAnEmptyList)
+{
     RunSource(0, 3);
     ASSERT_TRUE(script.seen);
     EXPECT_TRUE(script.items.empty());
     EXPECT_EQ("SelectSource(-1)", decoder->Calls().back());
 }
 
-TEST_F(SourceSelection, DecoderErrorEndsTheCommandWithZero) {
+TEST_F(SourceSelection, DecoderErrorEndsTheCommandWithZero)
+{
     decoder->RaiseOn(DVR_SELECT_SOURCE, L"No such camera.");
     script.select = 0;
     EXPECT_EQ(0, RunSource(4, 1));
@@ -116,7 +127,8 @@ TEST_F(SourceSelection, DecoderErrorEndsTheCommandWithZero) {
     EXPECT_FALSE(IsWindow(testing_support::FindThreadWindow("Select Video Source")));
 }
 
-TEST_F(SourceSelection, HugeCountFromTheDecoderListsNoMoreThanSixteen) {
+TEST_F(SourceSelection, HugeCountFromTheDecoderListsNoMoreThanSixteen)
+{
     RunSource(0x7FFFFFFF, 0);
     EXPECT_EQ(16u, script.items.size());
 }

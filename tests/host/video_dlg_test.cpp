@@ -7,7 +7,8 @@
 
 namespace {
 
-TEST_F(VideoWindow, InitialisationBindsTheDecoderAndCreatesThePanel) {
+TEST_F(VideoWindow, InitialisationBindsTheDecoderAndCreatesThePanel)
+{
     EXPECT_EQ(decoder->Window(), video.m_decoder.m_hWnd);
     ASSERT_TRUE(video.m_panel.IsWindow());
     EXPECT_EQ(video.m_hWnd, GetWindow(video.m_panel.m_hWnd, GW_OWNER));
@@ -19,7 +20,8 @@ TEST_F(VideoWindow, InitialisationBindsTheDecoderAndCreatesThePanel) {
               decoder->PersistedStream());
 }
 
-TEST_F(VideoWindow, ResizeStretchesTheDecoderAndLaysItsViewsOutAgain) {
+TEST_F(VideoWindow, ResizeStretchesTheDecoderAndLaysItsViewsOutAgain)
+{
     decoder->SetViewSplit(4);
     SetWindowPos(video.m_hWnd, nullptr, 0, 0, 500, 400, SWP_NOMOVE | SWP_NOZORDER);
     RECT client, ctrl;
@@ -33,7 +35,8 @@ TEST_F(VideoWindow, ResizeStretchesTheDecoderAndLaysItsViewsOutAgain) {
     EXPECT_EQ((Calls{"GetViewSplit", "SetViewSplit(4)"}), decoder->Calls());
 }
 
-TEST_F(VideoWindow, TransportCommandsReachTheDecoder) {
+TEST_F(VideoWindow, TransportCommandsReachTheDecoder)
+{
     EXPECT_EQ(1, Command(PCMD_PLAY));
     EXPECT_EQ(1, Command(PCMD_PAUSE));
     EXPECT_EQ(1, Command(PCMD_STOP));
@@ -42,21 +45,24 @@ TEST_F(VideoWindow, TransportCommandsReachTheDecoder) {
     EXPECT_EQ((Calls{"Play", "Pause", "Stop", "Step", "PlayAgain"}), decoder->Calls());
 }
 
-TEST_F(VideoWindow, SpeedTakesTheLowSixteenBitsAsASignedValue) {
+TEST_F(VideoWindow, SpeedTakesTheLowSixteenBitsAsASignedValue)
+{
     Command(PCMD_SPEED, -8);
     Command(PCMD_SPEED, 0x1FFFE);
     Command(PCMD_SPEED, 2);
     EXPECT_EQ((Calls{"SetSpeed(-8)", "SetSpeed(-2)", "SetSpeed(2)"}), decoder->Calls());
 }
 
-TEST_F(VideoWindow, UnknownCodesDoNothingAndReplyOne) {
+TEST_F(VideoWindow, UnknownCodesDoNothingAndReplyOne)
+{
     EXPECT_EQ(1, Command(0));
     EXPECT_EQ(1, Command(10));
     EXPECT_EQ(1, Command(0x7FFFFFFF));
     EXPECT_TRUE(decoder->Calls().empty());
 }
 
-TEST_F(VideoWindow, OpenSequenceUsesTheStoredStartOffsetUntilReplaced) {
+TEST_F(VideoWindow, OpenSequenceUsesTheStoredStartOffsetUntilReplaced)
+{
     const char path[] = "C:\\recordings\\cam 1.d01";
     EXPECT_EQ(1, Command(PCMD_OPEN, reinterpret_cast<LPARAM>(path)));
     EXPECT_EQ(1, Command(PCMD_START_OFFSET, 307000));
@@ -69,8 +75,12 @@ TEST_F(VideoWindow, OpenSequenceUsesTheStoredStartOffsetUntilReplaced) {
               decoder->Calls());
 }
 
-TEST_F(VideoWindow, OnlySeveralOfTheSixteenCamerasRaiseTheSmallestDisplay) {
-    struct Case { LONG mask; int size; } cases[] = {{0x0001, 0}, {0x0003, 1}, {0xFFFF, 1}, {0x10000, 0}, {0x18000, 0}};
+TEST_F(VideoWindow, OnlySeveralOfTheSixteenCamerasRaiseTheSmallestDisplay)
+{
+    struct Case {
+        LONG mask;
+        int size;
+    } cases[] = {{0x0001, 0}, {0x0003, 1}, {0xFFFF, 1}, {0x10000, 0}, {0x18000, 0}};
     const char path[] = "x.d01";
     for (const Case& c : cases) {
         SetDisplaySize(0);
@@ -84,7 +94,8 @@ TEST_F(VideoWindow, OnlySeveralOfTheSixteenCamerasRaiseTheSmallestDisplay) {
     EXPECT_EQ(480, client.bottom);
 }
 
-TEST_F(VideoWindow, RaisedErrorEndsTheCommandQuietlyWithZero) {
+TEST_F(VideoWindow, RaisedErrorEndsTheCommandQuietlyWithZero)
+{
     decoder->SetCameraMask(0xFFFF);
     SetDisplaySize(0);
     decoder->RaiseOn(DVR_FILE_NAME, L"The file does not exist.");
@@ -99,7 +110,8 @@ TEST_F(VideoWindow, RaisedErrorEndsTheCommandQuietlyWithZero) {
     EXPECT_EQ(0, DisplaySize()) << "no enlargement after a failed open";
 }
 
-TEST_F(VideoWindow, StatusFailureReachesTheGeneralHandling) {
+TEST_F(VideoWindow, StatusFailureReachesTheGeneralHandling)
+{
     decoder->FailOn(DVR_STOP, E_OUTOFMEMORY);
     EXPECT_EQ(0, Command(PCMD_STOP));
     ASSERT_EQ(1u, boxes.boxes.size());
@@ -108,7 +120,8 @@ TEST_F(VideoWindow, StatusFailureReachesTheGeneralHandling) {
     EXPECT_EQ(UINT(MB_OK | MB_ICONSTOP), boxes.boxes[0].type);
 }
 
-TEST_F(VideoWindow, ViewProperties) {
+TEST_F(VideoWindow, ViewProperties)
+{
     EXPECT_EQ(0, View(VIEW_SET_SPLIT, 4));
     EXPECT_EQ(4, View(VIEW_GET_SPLIT));
     EXPECT_EQ(0, View(VIEW_SET_GROUP, 2));
@@ -118,7 +131,8 @@ TEST_F(VideoWindow, ViewProperties) {
     EXPECT_EQ((Calls{"SetViewSplit(4)", "GetViewSplit", "SetViewGroup(2)", "GetViewGroup"}), decoder->Calls());
 }
 
-TEST_F(VideoWindow, ViewPropertyFailuresOfEitherKindAreShown) {
+TEST_F(VideoWindow, ViewPropertyFailuresOfEitherKindAreShown)
+{
     decoder->RaiseOn(DVR_VIEW_GROUP, L"No such group.");
     EXPECT_EQ(0, View(VIEW_GET_GROUP));
     decoder->ClearFailures();
@@ -129,11 +143,13 @@ TEST_F(VideoWindow, ViewPropertyFailuresOfEitherKindAreShown) {
     EXPECT_EQ(COleException(DISP_E_TYPEMISMATCH).GetErrorMessage(), boxes.boxes[1].text);
 }
 
-bool TakePosted(HWND hwnd, UINT message, MSG* msg) {
+bool TakePosted(HWND hwnd, UINT message, MSG* msg)
+{
     return PeekMessageA(msg, hwnd, message, message, PM_REMOVE) != FALSE;
 }
 
-TEST_F(VideoWindow, DecoderEventsArePostedToThePanel) {
+TEST_F(VideoWindow, DecoderEventsArePostedToThePanel)
+{
     decoder->FireStateChange(3, 9);
     decoder->FirePositionChange(3723456);
     MSG msg;
@@ -145,7 +161,8 @@ TEST_F(VideoWindow, DecoderEventsArePostedToThePanel) {
     EXPECT_EQ(0, msg.lParam);
 }
 
-TEST_F(VideoWindow, EventsAfterThePanelIsGoneAreDropped) {
+TEST_F(VideoWindow, EventsAfterThePanelIsGoneAreDropped)
+{
     HWND panel = video.m_panel.m_hWnd;
     video.m_panel.DestroyWindow();
     decoder->FirePositionChange(5000);
@@ -156,14 +173,16 @@ TEST_F(VideoWindow, EventsAfterThePanelIsGoneAreDropped) {
     EXPECT_FALSE(IsWindow(panel));
 }
 
-TEST_F(VideoWindow, DestroyStopsTheDecoderAndTakesThePanelAlong) {
+TEST_F(VideoWindow, DestroyStopsTheDecoderAndTakesThePanelAlong)
+{
     HWND panel = video.m_panel.m_hWnd;
     video.DestroyWindow();
     EXPECT_FALSE(IsWindow(panel));
     EXPECT_EQ(0, fakes::FakeDecoder::LiveCount());
 }
 
-TEST_F(VideoWindow, DecoderIsStoppedBeforeItGoes) {
+TEST_F(VideoWindow, DecoderIsStoppedBeforeItGoes)
+{
     std::vector<std::string> seen;
     decoder->OnCall(DVR_STOP, [&](fakes::FakeDecoder& d) { seen = d.Calls(); });
     video.DestroyWindow();
@@ -174,12 +193,14 @@ class VideoWindowWithPath : public ::testing::Test {
 protected:
     // A video window started with that command-line path, destroyed when it goes.
     struct Destroyer {
-        void operator()(CVideoDlg* video) const {
+        void operator()(CVideoDlg* video) const
+        {
             if (video->IsWindow()) video->DestroyWindow();
             delete video;
         }
     };
-    std::unique_ptr<CVideoDlg, Destroyer> StartWith(const std::string& path) {
+    std::unique_ptr<CVideoDlg, Destroyer> StartWith(const std::string& path)
+    {
         AfxEnableControlContainer();
         std::unique_ptr<CVideoDlg, Destroyer> video(new CVideoDlg);
         snprintf(video->m_szPath, sizeof video->m_szPath, "%s", path.c_str());
@@ -195,7 +216,8 @@ protected:
 };
 
 // The panel opens the path it was given when its auto-play timer runs out.
-std::string PathThePanelOpens(CVideoDlg& video) {
+std::string PathThePanelOpens(CVideoDlg& video)
+{
     fakes::FakeDecoder* decoder = fakes::FakeDecoder::Last();
     decoder->ClearCalls();
     SendMessageA(video.m_panel.m_hWnd, WM_TIMER, 100, 0);
@@ -206,14 +228,16 @@ std::string PathThePanelOpens(CVideoDlg& video) {
     return "(none)";
 }
 
-TEST_F(VideoWindowWithPath, PathGoesToThePanelWhichTakesOffOnePairOfQuotes) {
+TEST_F(VideoWindowWithPath, PathGoesToThePanelWhichTakesOffOnePairOfQuotes)
+{
     auto video = StartWith("\"C:\\My Recordings\\a b.d01\"");
     EXPECT_STREQ("\"C:\\My Recordings\\a b.d01\"", video->m_szPath);
     EXPECT_EQ("C:\\My Recordings\\a b.d01", PathThePanelOpens(*video));
     EXPECT_TRUE(boxes.boxes.empty());
 }
 
-TEST_F(VideoWindowWithPath, PathTooLongForThePanelIsRefusedNotCut) {
+TEST_F(VideoWindowWithPath, PathTooLongForThePanelIsRefusedNotCut)
+{
     auto video = StartWith("C:\\" + std::string(270, 'a') + ".d01");
     ASSERT_EQ(1u, boxes.boxes.size());
     EXPECT_NE(std::string::npos, boxes.boxes[0].text.find("too long"));
@@ -223,7 +247,8 @@ TEST_F(VideoWindowWithPath, PathTooLongForThePanelIsRefusedNotCut) {
 
 // The panel's buffer holds 259 characters: what must fit is the path without
 // the quotes the shell puts around it.
-TEST_F(VideoWindowWithPath, QuotesDoNotCountAgainstThePanelsRoom) {
+TEST_F(VideoWindowWithPath, QuotesDoNotCountAgainstThePanelsRoom)
+{
     for (size_t length : {258u, 259u, 260u}) {
         SCOPED_TRACE(length);
         const std::string path = "C:\\" + std::string(length - 7, 'a') + ".d01";

@@ -9,7 +9,8 @@ namespace {
 
 class BadFiles : public RealPlayerTest {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         RealPlayerTest::SetUp();
         if (HasFatalFailure()) return;
         ASSERT_TRUE(WriteTestRecording(good.Path(), GoodRecording()));
@@ -17,14 +18,16 @@ protected:
         ASSERT_FALSE(goodBytes.empty());
     }
 
-    int CameraPixels() const {
+    int CameraPixels() const
+    {
         int n = 0;
         for (COLORREF color : kCameraColors) n += PixelsNear(color);
         return n;
     }
 
     // After an open that failed: nothing lost, the reason on view.
-    void ExpectRefusedState(const std::string& what) {
+    void ExpectRefusedState(const std::string& what)
+    {
         EXPECT_EQ("", Title()) << what;
         EXPECT_TRUE(Enabled(IDC_PLAY)) << what;
         EXPECT_FALSE(Enabled(IDC_PAUSE)) << what;
@@ -35,7 +38,8 @@ protected:
     }
 
     // Opens path through the panel and checks the outcome; true when it opened.
-    bool OpenAndCheck(const std::string& path, Outcome outcome, const std::string& what) {
+    bool OpenAndCheck(const std::string& path, Outcome outcome, const std::string& what)
+    {
         Open(path);
         EXPECT_TRUE(Responsive()) << what << ": the video window stopped answering";
         const bool refused = !ControlMessage().empty();
@@ -60,7 +64,8 @@ protected:
     }
 
     // The good file then plays: its title, positions, its cameras' pictures.
-    void ExpectGoodPlays(const std::string& after) {
+    void ExpectGoodPlays(const std::string& after)
+    {
         Open(good.Path());
         EXPECT_EQ(good.Path(), Title()) << "after " << after;
         EXPECT_EQ("", ControlMessage()) << "after " << after;
@@ -71,7 +76,8 @@ protected:
         boxes.boxes.clear();
     }
 
-    void OpenEach(const std::vector<DamagedFile>& files) {
+    void OpenEach(const std::vector<DamagedFile>& files)
+    {
         ASSERT_FALSE(files.empty());
         for (const DamagedFile& file : files) {
             CTempFile bad;
@@ -86,28 +92,34 @@ protected:
     std::vector<uint8_t> goodBytes;
 };
 
-TEST_F(BadFiles, NotRecordingsAreRefusedQuietly) {
+TEST_F(BadFiles, NotRecordingsAreRefusedQuietly)
+{
     OpenEach(NotRecordings());
 }
 
-TEST_F(BadFiles, TruncatedFiles) {
+TEST_F(BadFiles, TruncatedFiles)
+{
     OpenEach(Truncations(goodBytes));
 }
 
-TEST_F(BadFiles, DamagedRiffAndStreamHeaders) {
+TEST_F(BadFiles, DamagedRiffAndStreamHeaders)
+{
     OpenEach(HeaderDamage(goodBytes));
 }
 
-TEST_F(BadFiles, DamagedIndexes) {
+TEST_F(BadFiles, DamagedIndexes)
+{
     OpenEach(IndexDamage(goodBytes));
 }
 
-TEST_F(BadFiles, DamagedDvrxBlocks) {
+TEST_F(BadFiles, DamagedDvrxBlocks)
+{
     OpenEach(DvrxDamage(goodBytes));
 }
 
 // The pictures cannot be decoded, but the file plays on to its end.
-TEST_F(BadFiles, DamagedFramesPlayToTheEnd) {
+TEST_F(BadFiles, DamagedFramesPlayToTheEnd)
+{
     const std::vector<DamagedFile> files = FrameDamage(good.Path(), goodBytes);
     ASSERT_EQ(3u, files.size());
     for (const DamagedFile& file : files) {
@@ -126,7 +138,8 @@ TEST_F(BadFiles, DamagedFramesPlayToTheEnd) {
 
 // Counts far past the blocks' slots: the graph of every event type is drawn
 // from what fits, and playback goes on.
-TEST_F(BadFiles, CountsBeyondCapacityInTheEventGraph) {
+TEST_F(BadFiles, CountsBeyondCapacityInTheEventGraph)
+{
     std::vector<uint8_t> bytes = goodBytes;
     for (const char* tag : {"dvsr", "dvmo", "dvgp"})
         for (size_t at : FindChunks(goodBytes, tag)) Put16(bytes, at + 8 + 4, 0xFFFF);
@@ -147,7 +160,8 @@ TEST_F(BadFiles, CountsBeyondCapacityInTheEventGraph) {
     ExpectGoodPlays("counts 0xFFFF");
 }
 
-TEST_F(BadFiles, PathsThatAreNoRecording) {
+TEST_F(BadFiles, PathsThatAreNoRecording)
+{
     char szTemp[MAX_PATH];
     GetTempPathA(MAX_PATH, szTemp);
     const std::string dir = std::string(szTemp) + "vorplex_dir_" + std::to_string(GetCurrentProcessId()) + ".d01";
@@ -156,7 +170,10 @@ TEST_F(BadFiles, PathsThatAreNoRecording) {
     std::string longMissing = LongTempPath(259);
     longMissing[longMissing.size() - 5] = 'm';  // not the name the long-path test writes
     ASSERT_EQ(259u, longMissing.size());
-    const struct { std::string path; const char* reason; } paths[] = {
+    const struct {
+        std::string path;
+        const char* reason;
+    } paths[] = {
         {dir, nullptr},
         {dir + "\\", nullptr},
         {missing, "does not exist"},
@@ -174,7 +191,8 @@ TEST_F(BadFiles, PathsThatAreNoRecording) {
 }
 
 // The longest path the dialog hands over names a real recording: it plays.
-TEST_F(BadFiles, RecordingAtALongPathPlays) {
+TEST_F(BadFiles, RecordingAtALongPathPlays)
+{
     const std::string path = LongTempPath(259);
     ASSERT_EQ(259u, path.size());
     ASSERT_TRUE(rectest::writeAll(path, goodBytes.data(), goodBytes.size()));

@@ -5,7 +5,8 @@
 
 const COLORREF kCameraColors[3] = {RGB(200, 30, 30), RGB(30, 180, 30), RGB(30, 30, 200)};
 
-TestRecordingSpec GoodRecording() {
+TestRecordingSpec GoodRecording()
+{
     TestRecordingSpec shape;
     shape.cameras = {{1, kCameraColors[0]}, {3, kCameraColors[1]}, {7, kCameraColors[2]}};
     shape.nFrames = 50;
@@ -18,22 +19,26 @@ TestRecordingSpec GoodRecording() {
     return shape;
 }
 
-std::vector<size_t> FindChunks(const std::vector<uint8_t>& bytes, const char* fourcc) {
+std::vector<size_t> FindChunks(const std::vector<uint8_t>& bytes, const char* fourcc)
+{
     std::vector<size_t> found;
     for (size_t i = 0; i + 8 <= bytes.size(); ++i)
         if (memcmp(&bytes[i], fourcc, 4) == 0) found.push_back(i);
     return found;
 }
 
-void Put32(std::vector<uint8_t>& bytes, size_t at, uint32_t value) {
+void Put32(std::vector<uint8_t>& bytes, size_t at, uint32_t value)
+{
     for (int i = 0; i < 4 && at + i < bytes.size(); ++i) bytes[at + i] = static_cast<uint8_t>(value >> (8 * i));
 }
 
-void Put16(std::vector<uint8_t>& bytes, size_t at, uint16_t value) {
+void Put16(std::vector<uint8_t>& bytes, size_t at, uint16_t value)
+{
     for (int i = 0; i < 2 && at + i < bytes.size(); ++i) bytes[at + i] = static_cast<uint8_t>(value >> (8 * i));
 }
 
-void Scramble(std::vector<uint8_t>& bytes, size_t from, size_t to, uint32_t seed) {
+void Scramble(std::vector<uint8_t>& bytes, size_t from, size_t to, uint32_t seed)
+{
     uint32_t x = seed * 2654435761u + 1;
     for (size_t i = from; i < to && i < bytes.size(); ++i) {
         x ^= x << 13;
@@ -45,25 +50,29 @@ void Scramble(std::vector<uint8_t>& bytes, size_t from, size_t to, uint32_t seed
 
 namespace {
 
-uint32_t Get32(const std::vector<uint8_t>& bytes, size_t at) {
+uint32_t Get32(const std::vector<uint8_t>& bytes, size_t at)
+{
     uint32_t v = 0;
     for (int i = 3; i >= 0; --i) v = (v << 8) | bytes[at + i];
     return v;
 }
 
 // The contents of a chunk found at offset at: [at + 8, at + 8 + size), within the file.
-size_t ContentEnd(const std::vector<uint8_t>& bytes, size_t at) {
+size_t ContentEnd(const std::vector<uint8_t>& bytes, size_t at)
+{
     const uint64_t end = static_cast<uint64_t>(at) + 8 + Get32(bytes, at + 4);
     return end < bytes.size() ? static_cast<size_t>(end) : bytes.size();
 }
 
-DamagedFile Variant(const std::string& name, const std::vector<uint8_t>& good, Outcome outcome) {
+DamagedFile Variant(const std::string& name, const std::vector<uint8_t>& good, Outcome outcome)
+{
     return {name, good, outcome};
 }
 
 }  // namespace
 
-std::vector<DamagedFile> Truncations(const std::vector<uint8_t>& good) {
+std::vector<DamagedFile> Truncations(const std::vector<uint8_t>& good)
+{
     std::vector<DamagedFile> files;
     for (size_t cut : {size_t(4), size_t(11), size_t(12)})
         files.push_back({"cut to " + std::to_string(cut) + " bytes",
@@ -76,7 +85,8 @@ std::vector<DamagedFile> Truncations(const std::vector<uint8_t>& good) {
     return files;
 }
 
-std::vector<DamagedFile> HeaderDamage(const std::vector<uint8_t>& good) {
+std::vector<DamagedFile> HeaderDamage(const std::vector<uint8_t>& good)
+{
     std::vector<DamagedFile> files;
     DamagedFile f = Variant("RIFF tag", good, Outcome::Refused);
     memcpy(&f.bytes[0], "RIFX", 4);
@@ -98,9 +108,14 @@ std::vector<DamagedFile> HeaderDamage(const std::vector<uint8_t>& good) {
     for (size_t at : FindChunks(good, "avih")) memset(&f.bytes[at + 8], 0xFF, ContentEnd(good, at) - at - 8);
     files.push_back(f);
     // strh: dwScale at 20, dwRate at 24, dwLength at 32 of the contents.
-    const struct { const char* name; uint32_t scale, rate, length; } rates[] = {
-        {"zero scale and rate", 0, 0, 50}, {"rate 0xFFFFFFFF", 1, 0xFFFFFFFFu, 50},
-        {"scale 0xFFFFFFFF", 0xFFFFFFFFu, 1, 50}, {"length 0xFFFFFFFF", 1, 25, 0xFFFFFFFFu},
+    const struct {
+        const char* name;
+        uint32_t scale, rate, length;
+    } rates[] = {
+        {"zero scale and rate", 0, 0, 50},
+        {"rate 0xFFFFFFFF", 1, 0xFFFFFFFFu, 50},
+        {"scale 0xFFFFFFFF", 0xFFFFFFFFu, 1, 50},
+        {"length 0xFFFFFFFF", 1, 25, 0xFFFFFFFFu},
     };
     for (const auto& r : rates) {
         f = Variant(std::string("strh ") + r.name, good, Outcome::Either);
@@ -144,7 +159,8 @@ std::vector<DamagedFile> HeaderDamage(const std::vector<uint8_t>& good) {
     return files;
 }
 
-std::vector<DamagedFile> IndexDamage(const std::vector<uint8_t>& good) {
+std::vector<DamagedFile> IndexDamage(const std::vector<uint8_t>& good)
+{
     std::vector<DamagedFile> files;
     const std::vector<size_t> idx1 = FindChunks(good, "idx1");
     const std::vector<size_t> indx = FindChunks(good, "indx");
@@ -209,7 +225,8 @@ std::vector<DamagedFile> IndexDamage(const std::vector<uint8_t>& good) {
     return files;
 }
 
-std::vector<DamagedFile> FrameDamage(const std::string& goodPath, const std::vector<uint8_t>& good) {
+std::vector<DamagedFile> FrameDamage(const std::string& goodPath, const std::vector<uint8_t>& good)
+{
     std::vector<DamagedFile> files;
     rec::Recording recording;
     const rec::Status status = recording.open(goodPath);
@@ -234,7 +251,8 @@ std::vector<DamagedFile> FrameDamage(const std::string& goodPath, const std::vec
     return files;
 }
 
-std::vector<DamagedFile> DvrxDamage(const std::vector<uint8_t>& good) {
+std::vector<DamagedFile> DvrxDamage(const std::vector<uint8_t>& good)
+{
     std::vector<DamagedFile> files;
     const std::vector<size_t> dvrx = FindChunks(good, "dvrx");
     if (dvrx.empty()) {
@@ -278,7 +296,8 @@ std::vector<DamagedFile> DvrxDamage(const std::vector<uint8_t>& good) {
     return files;
 }
 
-std::vector<DamagedFile> NotRecordings() {
+std::vector<DamagedFile> NotRecordings()
+{
     std::vector<DamagedFile> files;
     files.push_back({"empty", {}, Outcome::Refused});
     DamagedFile f{"64 KiB of random bytes", std::vector<uint8_t>(65536), Outcome::Refused};
@@ -295,7 +314,8 @@ std::vector<DamagedFile> NotRecordings() {
     return files;
 }
 
-std::string LongTempPath(size_t nLength) {
+std::string LongTempPath(size_t nLength)
+{
     char szDir[MAX_PATH];
     GetTempPathA(MAX_PATH, szDir);
     std::string path = szDir;

@@ -14,7 +14,8 @@ const COLORREF kRed = RGB(200, 30, 30), kBlue = RGB(30, 30, 200);
 constexpr int kFirstEventSlot = 20, kLastEventSlot = 40;
 
 // Two cameras, 160 s at 2 frames a second, from 13:05:07.250.
-TestRecordingSpec MotionRecording() {
+TestRecordingSpec MotionRecording()
+{
     TestRecordingSpec shape;
     shape.cameras = {{1, kRed}, {3, kBlue}};
     shape.nRate = 2;
@@ -28,12 +29,14 @@ constexpr int32_t kStartMs = 13 * 3600000 + 5 * 60000 + 7 * 1000 + 250;
 // that cannot read the events would; every other message goes on as before.
 class FailNextFetch {
 public:
-    explicit FailNextFetch(HWND video) : m_hwnd(video) {
+    explicit FailNextFetch(HWND video) : m_hwnd(video)
+    {
         s_pActive = this;
         m_pfnPrev = reinterpret_cast<WNDPROC>(
             SetWindowLongPtrA(video, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&FailNextFetch::WndProc)));
     }
-    ~FailNextFetch() {
+    ~FailNextFetch()
+    {
         if (IsWindow(m_hwnd)) SetWindowLongPtrA(m_hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_pfnPrev));
         s_pActive = nullptr;
     }
@@ -43,7 +46,8 @@ public:
     void Arm() { m_bArmed = true; }
 
 private:
-    static LRESULT CALLBACK WndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    static LRESULT CALLBACK WndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+    {
         FailNextFetch* self = s_pActive;
         if (message == WM_FETCH_INDEX && self->m_bArmed) {
             self->m_bArmed = false;
@@ -61,7 +65,8 @@ private:
 
 class GraphOnTheRealDecoder : public RealPlayerTest {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         RealPlayerTest::SetUp();
         if (HasFatalFailure()) return;
         ASSERT_TRUE(WriteTestRecording(file.Path(), MotionRecording()));
@@ -69,14 +74,16 @@ protected:
         ASSERT_TRUE(WaitPlaying()) << ControlMessage();
         ShowMotion();
     }
-    void ShowMotion() {
+    void ShowMotion()
+    {
         HWND types = Item(IDC_EVENT_TYPE);
         SendMessageA(types, CB_SETCURSEL, 1, 0);
         PostMessageA(panel.m_hWnd, WM_COMMAND, MAKEWPARAM(IDC_EVENT_TYPE, CBN_SELCHANGE), reinterpret_cast<LPARAM>(types));
         Pump();
     }
     // Graph columns that show Motion's yellow.
-    std::vector<int> BarColumns() {
+    std::vector<int> BarColumns()
+    {
         HWND graph = Item(IDC_GRAPH);
         RedrawWindow(graph, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
         RECT rc;
@@ -92,14 +99,16 @@ protected:
         ReleaseDC(graph, dc);
         return columns;
     }
-    POINT AtColumn(int x) const {
+    POINT AtColumn(int x) const
+    {
         RECT rc;
         GetClientRect(Item(IDC_GRAPH), &rc);
         POINT at = {x, rc.bottom / 2};
         MapWindowPoints(Item(IDC_GRAPH), panel.m_hWnd, &at, 1);
         return at;
     }
-    void Mouse(UINT message, POINT at) {
+    void Mouse(UINT message, POINT at)
+    {
         PostMessageA(panel.m_hWnd, message, 0, MAKELPARAM(at.x, at.y));
         Pump();
     }
@@ -108,7 +117,8 @@ protected:
     CTempFile file;
 };
 
-TEST_F(GraphOnTheRealDecoder, TooltipAndClickOnAMotionBarGoThere) {
+TEST_F(GraphOnTheRealDecoder, TooltipAndClickOnAMotionBarGoThere)
+{
     const std::vector<int> bars = BarColumns();
     ASSERT_FALSE(bars.empty()) << "no Motion bar drawn";
     const int x = bars[bars.size() / 2];
@@ -134,7 +144,8 @@ TEST_F(GraphOnTheRealDecoder, TooltipAndClickOnAMotionBarGoThere) {
     EXPECT_EQ(bars, BarColumns()) << "the reopen changed the graph";
 }
 
-TEST_F(GraphOnTheRealDecoder, SameFileReopenedAfterASeekWhoseFetchFailsKeepsItsGraph) {
+TEST_F(GraphOnTheRealDecoder, SameFileReopenedAfterASeekWhoseFetchFailsKeepsItsGraph)
+{
     const std::vector<int> bars = BarColumns();
     ASSERT_FALSE(bars.empty());
     FailNextFetch failing(video.m_hWnd);

@@ -15,7 +15,8 @@ const long kObjectSlack = 5;
 // back buffer per open would add over 500 opens.
 const long long kMemorySlack = 8ll << 20;
 
-std::string Describe(const char* when, const ProcessCounts& c) {
+std::string Describe(const char* when, const ProcessCounts& c)
+{
     char text[200];
     snprintf(text, sizeof text, "%s: GDI %ld, USER %ld, handles %ld, private bytes %lld", when, c.gdi, c.user,
              c.handles, c.privateBytes);
@@ -25,7 +26,8 @@ std::string Describe(const char* when, const ProcessCounts& c) {
 class LongUse : public RealPlayerTest {
 protected:
     // Even steps open the two files in turn; odd ones seek in three ways in turn.
-    bool Step(int i) {
+    bool Step(int i)
+    {
         if (i % 2 == 0) {
             const std::string& path = (i / 2) % 2 ? b.Path() : a.Path();
             Open(path);
@@ -48,7 +50,8 @@ protected:
 };
 
 // The ways of counting see what they count, so that flat figures mean something.
-TEST(ProcessCountsTest, SeeObjectsMade) {
+TEST(ProcessCountsTest, SeeObjectsMade)
+{
     const ProcessCounts before = TakeProcessCounts();
     HBRUSH brush = CreateSolidBrush(RGB(1, 2, 3));
     HWND window = CreateWindowExA(0, "STATIC", "probe", 0, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
@@ -70,7 +73,8 @@ TEST(ProcessCountsTest, SeeObjectsMade) {
     EXPECT_LT(after.user, during.user) << after.how;
 }
 
-TEST_F(LongUse, ThousandOpensAndSeeksHoldNoMoreResources) {
+TEST_F(LongUse, ThousandOpensAndSeeksHoldNoMoreResources)
+{
     TestRecordingSpec shape = GoodRecording();  // two seconds: the seeks to 1 s land inside
     ASSERT_TRUE(WriteTestRecording(a.Path(), shape));
     shape.cameras = {{2, RGB(0, 120, 250)}, {4, RGB(250, 250, 0)}, {9, RGB(250, 0, 250)}, {16, RGB(0, 250, 250)}};

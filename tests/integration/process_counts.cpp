@@ -23,7 +23,8 @@ const int kGdiTableEntries = 0x10000;
 
 bool IsWine() { return GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr; }
 
-const BYTE* ProcessPeb() {
+const BYTE* ProcessPeb()
+{
     using Query = NTSTATUS(WINAPI*)(HANDLE, PROCESSINFOCLASS, PVOID, ULONG, PULONG);
     auto query = reinterpret_cast<Query>(
         reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQueryInformationProcess")));
@@ -34,7 +35,8 @@ const BYTE* ProcessPeb() {
 }
 
 // Wine's table is the process's own; an entry in use has a type.
-long GdiFromTable() {
+long GdiFromTable()
+{
     const BYTE* peb = ProcessPeb();
     if (!peb) return -1;
     auto* table = *reinterpret_cast<const GdiTableEntry* const*>(peb + kGdiPebOffset);
@@ -45,7 +47,8 @@ long GdiFromTable() {
     return n;
 }
 
-long HandlesByProbe() {
+long HandlesByProbe()
+{
     long n = 0;
     int gap = 0;
     for (ULONG_PTR value = 4; gap < kProbeGap; value += 4) {
@@ -62,7 +65,8 @@ long HandlesByProbe() {
 
 // USER handles are 0x20 + 2 * index; a zero upper word matches any generation.
 // Windows of other processes share the space and are skipped.
-long UserByProbe() {
+long UserByProbe()
+{
     const DWORD self = GetCurrentProcessId();
     long n = 0;
     int gap = 0;
@@ -91,7 +95,8 @@ long UserByProbe() {
     return n;
 }
 
-long long PrivateByWalk() {
+long long PrivateByWalk()
+{
     long long total = 0;
     MEMORY_BASIC_INFORMATION mbi;
     const BYTE* p = nullptr;
@@ -106,7 +111,8 @@ long long PrivateByWalk() {
 
 }  // namespace
 
-ProcessCounts TakeProcessCounts() {
+ProcessCounts TakeProcessCounts()
+{
     ProcessCounts counts;
     HANDLE process = GetCurrentProcess();
     counts.gdi = static_cast<long>(GetGuiResources(process, GR_GDIOBJECTS));

@@ -13,7 +13,8 @@ class RealDecoderRegistration::Factory final : public IClassFactory {
 public:
     explicit Factory(ComPtr<IClassFactory> inner) : m_inner(std::move(inner)) {}
 
-    STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override {
+    STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override
+    {
         if (!ppv) return E_POINTER;
         if (riid == IID_IUnknown || riid == IID_IClassFactory) {
             *ppv = static_cast<IClassFactory*>(this);
@@ -24,12 +25,14 @@ public:
         return E_NOINTERFACE;
     }
     STDMETHODIMP_(ULONG) AddRef() override { return InterlockedIncrement(&m_nRefs); }
-    STDMETHODIMP_(ULONG) Release() override {
+    STDMETHODIMP_(ULONG) Release() override
+    {
         const ULONG n = InterlockedDecrement(&m_nRefs);
         if (n == 0) delete this;
         return n;
     }
-    STDMETHODIMP CreateInstance(IUnknown* pOuter, REFIID riid, void** ppv) override {
+    STDMETHODIMP CreateInstance(IUnknown* pOuter, REFIID riid, void** ppv) override
+    {
         HRESULT hr = m_inner->CreateInstance(pOuter, riid, ppv);
         if (SUCCEEDED(hr)) {
             ComPtr<IUnknown> identity;
@@ -41,7 +44,8 @@ public:
     STDMETHODIMP LockServer(BOOL fLock) override { return m_inner->LockServer(fLock); }
 
     // The object's identity is its IOleObject (CAxControl::GetUnknown).
-    CDvrControl* Last() const {
+    CDvrControl* Last() const
+    {
         if (!m_last) return nullptr;
         auto* pObject = static_cast<IOleObject*>(m_last.Get());
         return static_cast<CDvrControl*>(static_cast<CAxControl*>(pObject));
@@ -55,7 +59,8 @@ private:
     ComPtr<IUnknown> m_last;
 };
 
-RealDecoderRegistration::RealDecoderRegistration() {
+RealDecoderRegistration::RealDecoderRegistration()
+{
     // What dvrctl.dll's DllGetClassObject answers.
     ComPtr<IClassFactory> inner;
     m_hr = AxGetClassObject<CDvrControl>(CLSID_DvrControl, CLSID_DvrControl, IID_IClassFactory,
@@ -66,7 +71,8 @@ RealDecoderRegistration::RealDecoderRegistration() {
                                  &m_dwCookie);
 }
 
-RealDecoderRegistration::~RealDecoderRegistration() {
+RealDecoderRegistration::~RealDecoderRegistration()
+{
     if (SUCCEEDED(m_hr)) CoRevokeClassObject(m_dwCookie);
     if (m_pFactory) {
         m_pFactory->Forget();
@@ -76,11 +82,13 @@ RealDecoderRegistration::~RealDecoderRegistration() {
 
 CDvrControl* RealDecoderRegistration::Last() const { return m_pFactory ? m_pFactory->Last() : nullptr; }
 
-void RealDecoderRegistration::Forget() {
+void RealDecoderRegistration::Forget()
+{
     if (m_pFactory) m_pFactory->Forget();
 }
 
-void RealPlayerTest::SetUp() {
+void RealPlayerTest::SetUp()
+{
     AfxEnableControlContainer();
     ASSERT_EQ(S_OK, registration.Status());
     app.m_pMainWnd = &video;
@@ -93,7 +101,8 @@ void RealPlayerTest::SetUp() {
     ASSERT_EQ(1u, openFile.requests.size());
 }
 
-void RealPlayerTest::TearDown() {
+void RealPlayerTest::TearDown()
+{
     if (video.IsWindow()) video.DestroyWindow();
     app.m_pMainWnd = nullptr;
     // The control goes, and with it its hold on the files a test made.
@@ -101,27 +110,32 @@ void RealPlayerTest::TearDown() {
     registration.Forget();
 }
 
-std::string RealPlayerTest::ControlMessage() const {
+std::string RealPlayerTest::ControlMessage() const
+{
     return fw::Narrow(m_pControl->Message());
 }
 
-void RealPlayerTest::Click(int id) {
+void RealPlayerTest::Click(int id)
+{
     PostMessageA(panel.m_hWnd, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(Item(id)));
     Pump();
 }
 
-void RealPlayerTest::Open(const std::string& path) {
+void RealPlayerTest::Open(const std::string& path)
+{
     openFile.path = path;
     Click(IDC_OPEN);
     openFile.path.clear();
 }
 
-void RealPlayerTest::Scroll(UINT code, UINT thumb) {
+void RealPlayerTest::Scroll(UINT code, UINT thumb)
+{
     PostMessageA(panel.m_hWnd, WM_HSCROLL, MAKEWPARAM(code, thumb), reinterpret_cast<LPARAM>(Item(IDC_POSITION_BAR)));
     Pump();
 }
 
-void RealPlayerTest::TypeTime(const char* minutes, const char* seconds) {
+void RealPlayerTest::TypeTime(const char* minutes, const char* seconds)
+{
     const POINT on = panel_view::OnTimeMinutes(panel.m_hWnd);
     PostMessageA(panel.m_hWnd, WM_LBUTTONUP, 0, MAKELPARAM(on.x, on.y));
     Pump();
@@ -140,7 +154,8 @@ struct NullProbe {
     volatile LONG done = 0;
 };
 
-unsigned __stdcall SendNull(void* p) {
+unsigned __stdcall SendNull(void* p)
+{
     auto* probe = static_cast<NullProbe*>(p);
     DWORD_PTR result = 0;
     probe->sent = SendMessageTimeoutA(probe->hwnd, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 10000, &result);
@@ -150,7 +165,8 @@ unsigned __stdcall SendNull(void* p) {
 
 }  // namespace
 
-bool RealPlayerTest::Responsive() {
+bool RealPlayerTest::Responsive()
+{
     NullProbe probe;
     probe.hwnd = video.m_hWnd;
     HANDLE thread = reinterpret_cast<HANDLE>(_beginthreadex(nullptr, 0, SendNull, &probe, 0, nullptr));
@@ -162,15 +178,18 @@ bool RealPlayerTest::Responsive() {
     return probe.sent != 0;
 }
 
-bool RealPlayerTest::WaitPlaying(DWORD ms) {
+bool RealPlayerTest::WaitPlaying(DWORD ms)
+{
     return testing_support::PumpUntil([&] { return Enabled(IDC_PAUSE); }, ms);
 }
 
-bool RealPlayerTest::WaitSettled(DWORD ms) {
+bool RealPlayerTest::WaitSettled(DWORD ms)
+{
     return testing_support::PumpUntil([&] { return ControlStates() != panel_view::kOpening; }, ms);
 }
 
-int RealPlayerTest::PixelsNear(COLORREF color) const {
+int RealPlayerTest::PixelsNear(COLORREF color) const
+{
     const CBackBuffer& buffer = m_pControl->BackBuffer();
     int n = 0;
     for (int y = 0; y < buffer.Height(); ++y)
@@ -185,7 +204,8 @@ int RealPlayerTest::PixelsNear(COLORREF color) const {
 
 int RealPlayerTest::TextPixels() const { return PixelsNear(RGB(255, 255, 255)); }
 
-std::string DescribeBoxes(const testing_support::MessageBoxRecorder& boxes) {
+std::string DescribeBoxes(const testing_support::MessageBoxRecorder& boxes)
+{
     std::string text;
     for (const fw::MessageBoxRequest& box : boxes.boxes) text += "[" + box.caption + ": " + box.text + "] ";
     return text;

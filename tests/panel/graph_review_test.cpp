@@ -11,7 +11,8 @@ constexpr int kMotion = 1, kSource = 0, kGpi = 2;
 
 class GraphReview : public PlaybackTest {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         PlaybackTest::SetUp();
         if (HasFatalFailure()) return;
         std::memset(&index, 0, sizeof index);
@@ -21,7 +22,8 @@ protected:
         index.Gpi.wCount = 2000;
     }
     // Delivers index for the next opens and plays kFile with the type on view.
-    void PlayWithIndex(int type, const char* path = kFile) {
+    void PlayWithIndex(int type, const char* path = kFile)
+    {
         DeliverBlock(DVR_SOURCE_EVENTS, index.Source);
         DeliverBlock(DVR_MOTION_EVENTS, index.Motion);
         DeliverBlock(DVR_GPI_EVENTS, index.Gpi);
@@ -31,13 +33,15 @@ protected:
     }
 
     HWND GraphWindow() const { return Item(IDC_GRAPH); }
-    int GraphWidth() const {
+    int GraphWidth() const
+    {
         RECT rc;
         GetClientRect(GraphWindow(), &rc);
         return rc.right;
     }
     // Columns of the graph's client area that show a pixel of the bar colour.
-    std::vector<int> BarColumns() const {
+    std::vector<int> BarColumns() const
+    {
         HWND graph = GraphWindow();
         RedrawWindow(graph, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
         RECT rc;
@@ -55,7 +59,8 @@ protected:
         return columns;
     }
     // The column where the graph draws a lone bar at slot of n slots.
-    int ColumnOfSlot(int slot, int n) {
+    int ColumnOfSlot(int slot, int n)
+    {
         std::vector<int32_t> values(n, 0);
         values[slot] = 100;
         panel_view::Graph(panel.m_hWnd)->SetData(values.data(), n);
@@ -64,27 +69,32 @@ protected:
         return columns.empty() ? -1 : columns[0];
     }
     // A point of the panel over column x of the graph, half-way down.
-    POINT AtColumn(int x) const {
+    POINT AtColumn(int x) const
+    {
         RECT rc;
         GetClientRect(GraphWindow(), &rc);
         POINT at = {x, rc.bottom / 2};
         MapWindowPoints(GraphWindow(), panel.m_hWnd, &at, 1);
         return at;
     }
-    std::string LastStartOffset() const {
+    std::string LastStartOffset() const
+    {
         for (auto it = DecoderCalls().rbegin(); it != DecoderCalls().rend(); ++it)
             if (it->rfind("SetStartOffset(", 0) == 0) return *it;
         return "";
     }
-    void Split(int id) {
+    void Split(int id)
+    {
         SendMessageA(Item(id), BM_CLICK, 0, 0);
         Pump();
     }
-    void ClickGraph(int x) {
+    void ClickGraph(int x)
+    {
         Mouse(WM_LBUTTONUP, AtColumn(x));
     }
     // What the graph's tooltip says after the pointer moved over column x.
-    std::string TipAt(int x) {
+    std::string TipAt(int x)
+    {
         Mouse(WM_MOUSEMOVE, AtColumn(x));
         return panel_view::GraphTipText(panel.m_hWnd);
     }
@@ -95,7 +105,8 @@ protected:
 // A click at a column seeks to the start of the first slot the graph draws in
 // that column: the bar of the slot sought stands there, the one before it
 // stands further left.
-TEST_F(GraphReview, ClickSeeksToTheFirstSlotDrawnInTheColumn) {
+TEST_F(GraphReview, ClickSeeksToTheFirstSlotDrawnInTheColumn)
+{
     for (int k = 0; k < 16; ++k) index.Motion.bLevel[k][0] = 1;
     PlayWithIndex(kMotion);
     const int width = GraphWidth();
@@ -120,7 +131,8 @@ TEST_F(GraphReview, ClickSeeksToTheFirstSlotDrawnInTheColumn) {
 }
 
 // GPI has 2000 slots of 1.8 s across the same width.
-TEST_F(GraphReview, GpiSlotsAreHalfAsLong) {
+TEST_F(GraphReview, GpiSlotsAreHalfAsLong)
+{
     index.Gpi.lValue[0] = 1;
     PlayWithIndex(kGpi);
     const int x = GraphWidth() - 1;
@@ -132,7 +144,8 @@ TEST_F(GraphReview, GpiSlotsAreHalfAsLong) {
     EXPECT_GT(offset, 3500000) << "the last column is the end of the hour";
 }
 
-TEST_F(GraphReview, AfterTheSeekTheTimeShowsTheSlotsTimeOfDay) {
+TEST_F(GraphReview, AfterTheSeekTheTimeShowsTheSlotsTimeOfDay)
+{
     index.Motion.bLevel[2][500] = 9;
     PlayWithIndex(kMotion);
     ClickGraph(0);
@@ -145,7 +158,8 @@ TEST_F(GraphReview, AfterTheSeekTheTimeShowsTheSlotsTimeOfDay) {
     EXPECT_EQ(panel_view::ShownMs("10:00:00") + offset, panel_view::ShownMs(TimeText().c_str()));
 }
 
-TEST_F(GraphReview, PausedTakesTheSeekAndPlaysAgain) {
+TEST_F(GraphReview, PausedTakesTheSeekAndPlaysAgain)
+{
     index.Motion.bLevel[0][10] = 1;
     PlayWithIndex(kMotion);
     Click(IDC_PAUSE);
@@ -157,7 +171,8 @@ TEST_F(GraphReview, PausedTakesTheSeekAndPlaysAgain) {
     EXPECT_EQ(panel_view::kOpening, ControlStates());
 }
 
-TEST_F(GraphReview, NothingWhileStoppedOpeningPastTheHourOrWithAnEmptyGraph) {
+TEST_F(GraphReview, NothingWhileStoppedOpeningPastTheHourOrWithAnEmptyGraph)
+{
     index.Motion.bLevel[0][10] = 1;
     index.Gpi.lValue[10] = 1;
     PlayWithIndex(kMotion);
@@ -193,10 +208,11 @@ TEST_F(GraphReview, NothingWhileStoppedOpeningPastTheHourOrWithAnEmptyGraph) {
 
 // Events on slots 200 to 299, so that whichever of them the pointer's column
 // starts with, it has them.
-TEST_F(GraphReview, TooltipTellsTheTimeTheTypeAndTheCamerasOnView) {
+TEST_F(GraphReview, TooltipTellsTheTimeTheTypeAndTheCamerasOnView)
+{
     for (int slot = 200; slot < 300; ++slot) {
-        index.Motion.bLevel[2][slot] = 7;   // camera 3
-        index.Motion.bLevel[4][slot] = 1;   // camera 5
+        index.Motion.bLevel[2][slot] = 7;  // camera 3
+        index.Motion.bLevel[4][slot] = 1;  // camera 5
         index.Source.lStatus[slot] = -1;
         index.Source.dwCameraMask[slot] = 0x0100;  // camera 9
         index.Gpi.lValue[2 * slot] = 5;
@@ -247,7 +263,8 @@ TEST_F(GraphReview, TooltipTellsTheTimeTheTypeAndTheCamerasOnView) {
 
 // Opening the same file again (every seek does) keeps its index when the fetch
 // fails; another file starts from an empty one.
-TEST_F(GraphReview, IndexIsKeptForTheSameFileAndClearedForAnother) {
+TEST_F(GraphReview, IndexIsKeptForTheSameFileAndClearedForAnother)
+{
     index.Motion.bLevel[0][3] = 1;
     PlayWithIndex(kMotion);
     const std::vector<int32_t> bars = Bars();

@@ -5,12 +5,14 @@ namespace {
 
 class EventGraph : public PlaybackTest {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         PlaybackTest::SetUp();
         std::memset(&index, 0, sizeof index);
     }
     // Opens a file whose event blocks are those of index, as the decoder delivers them.
-    void Load() {
+    void Load()
+    {
         DeliverBlock(DVR_SOURCE_EVENTS, index.Source);
         DeliverBlock(DVR_MOTION_EVENTS, index.Motion);
         DeliverBlock(DVR_GPI_EVENTS, index.Gpi);
@@ -18,7 +20,8 @@ protected:
         decoder->ClearCalls();
     }
     // Clicks a split button as the mouse would: it checks itself, then tells the panel.
-    void Split(int id) {
+    void Split(int id)
+    {
         SendMessageA(Item(id), BM_CLICK, 0, 0);
         testing_support::PumpMessages();
     }
@@ -26,7 +29,8 @@ protected:
     EVENT_INDEX index;  // what the next Load delivers
 };
 
-TEST_F(EventGraph, LayoutFourGroupTwoCountsCamerasNineToTwelve) {
+TEST_F(EventGraph, LayoutFourGroupTwoCountsCamerasNineToTwelve)
+{
     decoder->SetViewGroup(2);
     Split(IDC_SPLIT_4);
     EXPECT_EQ("Camera 9-12", Selected(IDC_CAMERA_GROUP));
@@ -43,7 +47,8 @@ TEST_F(EventGraph, LayoutFourGroupTwoCountsCamerasNineToTwelve) {
     EXPECT_EQ(COLORREF(0xFFFF80), BarColour());
 }
 
-TEST_F(EventGraph, SourceSlotsTakePartOnlyWithANegativeStatus) {
+TEST_F(EventGraph, SourceSlotsTakePartOnlyWithANegativeStatus)
+{
     index.Source.wCount = 3;
     for (int j = 0; j < 3; ++j) index.Source.dwCameraMask[j] = 0x0001;
     index.Source.lStatus[0] = 0;
@@ -54,7 +59,8 @@ TEST_F(EventGraph, SourceSlotsTakePartOnlyWithANegativeStatus) {
     EXPECT_EQ((std::vector<int32_t>{0, 0, 100}), Bars());
 }
 
-TEST_F(EventGraph, LayoutOneGroupZeroIsCameraOneAlone) {
+TEST_F(EventGraph, LayoutOneGroupZeroIsCameraOneAlone)
+{
     decoder->SetViewGroup(0);
     Split(IDC_SPLIT_1);
     index.Motion.wCount = 3;
@@ -67,7 +73,8 @@ TEST_F(EventGraph, LayoutOneGroupZeroIsCameraOneAlone) {
     EXPECT_EQ(COLORREF(0x00FFFF), BarColour());
 }
 
-TEST_F(EventGraph, GpiIgnoresLayoutAndGroup) {
+TEST_F(EventGraph, GpiIgnoresLayoutAndGroup)
+{
     index.Gpi.wCount = 4;
     const int32_t values[4] = {0, 100, 100, 0};
     std::memcpy(index.Gpi.lValue, values, sizeof values);
@@ -80,7 +87,8 @@ TEST_F(EventGraph, GpiIgnoresLayoutAndGroup) {
     EXPECT_EQ(COLORREF(0x0000FF), BarColour());
 }
 
-TEST_F(EventGraph, EmptyBlockClearsTheGraphInItsTypesColour) {
+TEST_F(EventGraph, EmptyBlockClearsTheGraphInItsTypesColour)
+{
     index.Motion.wCount = 2;
     index.Motion.bLevel[0][0] = 9;
     Load();
@@ -95,7 +103,8 @@ TEST_F(EventGraph, EmptyBlockClearsTheGraphInItsTypesColour) {
     EXPECT_EQ(COLORREF(0x0000FF), BarColour());
 }
 
-TEST_F(EventGraph, LayoutListsAreRebuiltAndTheDecodersGroupSelected) {
+TEST_F(EventGraph, LayoutListsAreRebuiltAndTheDecodersGroupSelected)
+{
     Split(IDC_SPLIT_1);
     ASSERT_EQ(16, SendMessageA(Item(IDC_CAMERA_GROUP), CB_GETCOUNT, 0, 0));
     EXPECT_EQ("Camera 1", ListText(IDC_CAMERA_GROUP, 0));
@@ -112,7 +121,8 @@ TEST_F(EventGraph, LayoutListsAreRebuiltAndTheDecodersGroupSelected) {
     EXPECT_EQ("Camera 13-16", ListText(IDC_CAMERA_GROUP, 3));
 }
 
-TEST_F(EventGraph, NoGroupSelectedShowsNoCamerasExceptInLayoutSixteen) {
+TEST_F(EventGraph, NoGroupSelectedShowsNoCamerasExceptInLayoutSixteen)
+{
     index.Motion.wCount = 1;
     for (int k = 0; k < 16; ++k) index.Motion.bLevel[k][0] = 50;
     Load();
@@ -128,7 +138,8 @@ TEST_F(EventGraph, NoGroupSelectedShowsNoCamerasExceptInLayoutSixteen) {
     EXPECT_EQ((std::vector<int32_t>{100}), Bars());
 }
 
-TEST_F(EventGraph, ClickingTheCheckedButtonRunsTheWholeSequenceAgain) {
+TEST_F(EventGraph, ClickingTheCheckedButtonRunsTheWholeSequenceAgain)
+{
     index.Source.wCount = 1;
     index.Source.lStatus[0] = -1;
     index.Source.dwCameraMask[0] = 0x8000;
@@ -141,7 +152,8 @@ TEST_F(EventGraph, ClickingTheCheckedButtonRunsTheWholeSequenceAgain) {
     EXPECT_EQ((std::vector<int32_t>{100}), Bars());
 }
 
-TEST_F(EventGraph, ChoosingAGroupTellsTheDecoderAndRedraws) {
+TEST_F(EventGraph, ChoosingAGroupTellsTheDecoderAndRedraws)
+{
     Split(IDC_SPLIT_4);
     index.Motion.wCount = 1;
     index.Motion.bLevel[5][0] = 1;  // camera 6, in group 1
@@ -154,7 +166,8 @@ TEST_F(EventGraph, ChoosingAGroupTellsTheDecoderAndRedraws) {
     EXPECT_EQ((std::vector<int32_t>{100}), Bars());
 }
 
-TEST_F(EventGraph, CountsBeyondTheBlocksAreHeldToTheirCapacity) {
+TEST_F(EventGraph, CountsBeyondTheBlocksAreHeldToTheirCapacity)
+{
     index.Source.wCount = 60000;
     index.Source.lStatus[999] = -1;
     index.Source.dwCameraMask[999] = 1;
@@ -167,7 +180,8 @@ TEST_F(EventGraph, CountsBeyondTheBlocksAreHeldToTheirCapacity) {
     EXPECT_EQ(2000u, Bars().size());
 }
 
-TEST_F(EventGraph, BeforeAnyFileEveryTypeClearsTheGraph) {
+TEST_F(EventGraph, BeforeAnyFileEveryTypeClearsTheGraph)
+{
     for (int type = 0; type < 3; ++type) {
         ShowType(type);
         EXPECT_TRUE(Bars().empty()) << type;

@@ -6,7 +6,8 @@
 
 namespace {
 
-TEST_F(PanelTest, ListsAndButtonsStartInTheirPlaces) {
+TEST_F(PanelTest, ListsAndButtonsStartInTheirPlaces)
+{
     EXPECT_EQ("1x", Selected(IDC_SPEED));
     EXPECT_EQ("Source", Selected(IDC_EVENT_TYPE));
     EXPECT_EQ("640x480", Selected(IDC_DISPLAY_SIZE));
@@ -24,7 +25,8 @@ TEST_F(PanelTest, ListsAndButtonsStartInTheirPlaces) {
 
 // Idle, with the open-file dialog cancelled: Play sends nothing, and a position
 // event changes the text but not the controls (no open is under way).
-TEST_F(PanelTest, IdleAfterStartUntilAFileIsOpened) {
+TEST_F(PanelTest, IdleAfterStartUntilAFileIsOpened)
+{
     testing_support::PumpMessages();
     const std::vector<bool> before = ControlStates();
     decoder->FirePositionChange(5000);
@@ -37,7 +39,8 @@ TEST_F(PanelTest, IdleAfterStartUntilAFileIsOpened) {
     EXPECT_TRUE(decoder->Calls().empty());
 }
 
-TEST_F(PanelTest, SpeedsCarryTheirValues) {
+TEST_F(PanelTest, SpeedsCarryTheirValues)
+{
     const char* texts[] = {"Full", "2x", "1x", "1/2 x", "1/4 x", "1/8 x"};
     const long values[] = {0, 2, 1, -2, -4, -8};
     ASSERT_EQ(6, SendMessageA(Item(IDC_SPEED), CB_GETCOUNT, 0, 0));
@@ -47,7 +50,8 @@ TEST_F(PanelTest, SpeedsCarryTheirValues) {
     }
 }
 
-TEST_F(PanelTest, TransportButtonsShowTheirImages) {
+TEST_F(PanelTest, TransportButtonsShowTheirImages)
+{
     for (int id : {IDC_OPEN, IDC_PLAY, IDC_STOP, IDC_PAUSE, IDC_SOURCE, IDC_STEP, IDC_SPLIT_1, IDC_SPLIT_16})
         EXPECT_TRUE(SendMessageA(Item(id), BM_GETIMAGE, IMAGE_BITMAP, 0)) << id;
     BITMAP bm;
@@ -57,7 +61,8 @@ TEST_F(PanelTest, TransportButtonsShowTheirImages) {
     EXPECT_EQ(16, bm.bmHeight);
 }
 
-TEST_F(PanelTest, WithoutTheSliderControlTheScrollBarServes) {
+TEST_F(PanelTest, WithoutTheSliderControlTheScrollBarServes)
+{
     EXPECT_TRUE(IsWindowVisible(Item(IDC_POSITION_BAR)));
     SCROLLINFO si = {sizeof si, SIF_ALL};
     ASSERT_TRUE(GetScrollInfo(Item(IDC_POSITION_BAR), SB_CTL, &si));
@@ -67,7 +72,8 @@ TEST_F(PanelTest, WithoutTheSliderControlTheScrollBarServes) {
     EXPECT_EQ(nullptr, panel.GetDlgItem(IDC_SLIDER));
 }
 
-TEST_F(PanelTest, InitialisationSendsTheLayoutAndReadsTheGroupBack) {
+TEST_F(PanelTest, InitialisationSendsTheLayoutAndReadsTheGroupBack)
+{
     // What the panel asked of the decoder while it came up, before the fixture looked.
     const Calls& calls = decoder->Calls();
     auto split = std::find(calls.begin(), calls.end(), "SetViewSplit(16)");
@@ -76,7 +82,8 @@ TEST_F(PanelTest, InitialisationSendsTheLayoutAndReadsTheGroupBack) {
     EXPECT_EQ("GetViewGroup", *(split + 1));
 }
 
-TEST_F(PanelTest, StartWithoutAPathAsksForAFileAtOnce) {
+TEST_F(PanelTest, StartWithoutAPathAsksForAFileAtOnce)
+{
     EXPECT_TRUE(openFile.requests.empty()) << "the click is posted, not sent";
     testing_support::PumpMessages();
     ASSERT_EQ(1u, openFile.requests.size());
@@ -86,7 +93,8 @@ TEST_F(PanelTest, StartWithoutAPathAsksForAFileAtOnce) {
     EXPECT_FALSE(Enabled(IDC_PLAY));
 }
 
-TEST_F(PanelTest, TimeTextIsPaintedInBlueBesideTheEventTypeList) {
+TEST_F(PanelTest, TimeTextIsPaintedInBlueBesideTheEventTypeList)
+{
     SetForegroundWindow(panel.m_hWnd);
     RedrawWindow(panel.m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
     const RECT list = panel_view::InPanel(panel.m_hWnd, Item(IDC_EVENT_TYPE));
@@ -116,13 +124,15 @@ TEST_F(PanelTest, TimeTextIsPaintedInBlueBesideTheEventTypeList) {
 
 class PanelStartedWithAPath : public PanelTest {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         startPath = "\"C:\\My Recordings\\cam.d01\"";
         PanelTest::SetUp();
     }
 };
 
-TEST_F(PanelStartedWithAPath, QuotesGoAndTheAutoPlayTimerOpensTheFile) {
+TEST_F(PanelStartedWithAPath, QuotesGoAndTheAutoPlayTimerOpensTheFile)
+{
     EXPECT_FALSE(Enabled(IDC_OPEN));
     EXPECT_TRUE(Enabled(IDC_SPEED));
     testing_support::PumpMessages();
@@ -140,7 +150,8 @@ namespace {
 // The same panel where the slider control exists.
 class PanelWithSlider : public PanelTest {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         fakes::FakeSlider::RefuseInterface(refuse);
         PanelTest::SetUp();
         slider = fakes::FakeSlider::Last();
@@ -150,7 +161,8 @@ protected:
     fakes::FakeSlider* slider = nullptr;
 };
 
-TEST_F(PanelWithSlider, SliderIsSetUpThroughItsInterfaceAndTheScrollBarHides) {
+TEST_F(PanelWithSlider, SliderIsSetUpThroughItsInterfaceAndTheScrollBarHides)
+{
     ASSERT_TRUE(slider);
     EXPECT_TRUE(IsWindowVisible(Item(IDC_SLIDER)));
     EXPECT_FALSE(IsWindowVisible(Item(IDC_POSITION_BAR)));
@@ -159,24 +171,28 @@ TEST_F(PanelWithSlider, SliderIsSetUpThroughItsInterfaceAndTheScrollBarHides) {
     EXPECT_EQ(60, SendMessageA(slider->TrackbarWindow(), TBM_GETPAGESIZE, 0, 0));
 }
 
-TEST_F(PanelWithSlider, SliderSpansThePanelBelowTheGraph) {
+TEST_F(PanelWithSlider, SliderSpansThePanelBelowTheGraph)
+{
     ExpectAcrossThePanelBelowTheGraph(Item(IDC_SLIDER));
 }
 
-TEST_F(PanelWithSlider, DestroyGivesTheInterfaceBack) {
+TEST_F(PanelWithSlider, DestroyGivesTheInterfaceBack)
+{
     video.DestroyWindow();
     EXPECT_EQ(0, fakes::FakeSlider::LiveCount());
 }
 
 class PanelWithSliderWithoutItsInterface : public PanelWithSlider {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         refuse = true;
         PanelWithSlider::SetUp();
     }
 };
 
-TEST_F(PanelWithSliderWithoutItsInterface, ScrollBarServesAndTheControlGoes) {
+TEST_F(PanelWithSliderWithoutItsInterface, ScrollBarServesAndTheControlGoes)
+{
     EXPECT_TRUE(IsWindowVisible(Item(IDC_POSITION_BAR)));
     EXPECT_EQ(nullptr, panel.GetDlgItem(IDC_SLIDER));
     EXPECT_EQ(0, fakes::FakeSlider::LiveCount());

@@ -4,7 +4,8 @@
 
 namespace {
 
-RECT WindowRect(HWND hwnd) {
+RECT WindowRect(HWND hwnd)
+{
     RECT rc;
     GetWindowRect(hwnd, &rc);
     return rc;
@@ -13,12 +14,14 @@ RECT WindowRect(HWND hwnd) {
 class Placement : public PanelTest {
 protected:
     // The outer size of a client area, from the video window's real frame.
-    SIZE Outer(int cx, int cy) {
+    SIZE Outer(int cx, int cy)
+    {
         RECT rc = {0, 0, cx, cy};
         AdjustWindowRect(&rc, static_cast<DWORD>(GetWindowLongPtrA(video.m_hWnd, GWL_STYLE)), FALSE);
         return SIZE{rc.right - rc.left, rc.bottom - rc.top};
     }
-    void ExpectPanelUnderVideo() {
+    void ExpectPanelUnderVideo()
+    {
         const int W = GetSystemMetrics(SM_CXSCREEN), H = GetSystemMetrics(SM_CYSCREEN);
         RECT v = WindowRect(video.m_hWnd), p = WindowRect(panel.m_hWnd);
         const int pw = p.right - p.left, ph = p.bottom - p.top;
@@ -27,7 +30,8 @@ protected:
     }
 };
 
-TEST_F(Placement, StartGivesA640x480PictureCentredAtTheTop) {
+TEST_F(Placement, StartGivesA640x480PictureCentredAtTheTop)
+{
     const int W = GetSystemMetrics(SM_CXSCREEN);
     SIZE outer = Outer(640, 480);
     RECT v = WindowRect(video.m_hWnd);
@@ -47,7 +51,8 @@ TEST_F(Placement, StartGivesA640x480PictureCentredAtTheTop) {
     EXPECT_EQ(480, ctrl.bottom);
 }
 
-TEST_F(Placement, EachDisplaySizeAndBackFromFullScreen) {
+TEST_F(Placement, EachDisplaySizeAndBackFromFullScreen)
+{
     Choose(IDC_DISPLAY_SIZE, 0);
     RECT client;
     GetClientRect(video.m_hWnd, &client);
@@ -69,11 +74,13 @@ TEST_F(Placement, EachDisplaySizeAndBackFromFullScreen) {
     EXPECT_EQ(outer.cy, v.bottom - v.top);
 }
 
-TEST_F(Placement, ScrollBarSpansThePanelBelowTheGraph) {
+TEST_F(Placement, ScrollBarSpansThePanelBelowTheGraph)
+{
     ExpectAcrossThePanelBelowTheGraph(Item(IDC_POSITION_BAR));
 }
 
-TEST_F(Placement, SeveralCamerasRaiseOnlyTheSmallestSize) {
+TEST_F(Placement, SeveralCamerasRaiseOnlyTheSmallestSize)
+{
     const char path[] = "x.d01";
     auto open = [&](LONG mask) {
         decoder->SetCameraMask(mask);

@@ -8,11 +8,17 @@ const char kFile[] = "C:\\rec\\a.d01";
 
 class TimeDisplay : public PlaybackTest {};
 
-TEST_F(TimeDisplay, ShownTimeIsStartTimePlusOffset) {
-    struct Case { const wchar_t* start; LONG offset; const char* text; int bar; } cases[] = {
+TEST_F(TimeDisplay, ShownTimeIsStartTimePlusOffset)
+{
+    struct Case {
+        const wchar_t* start;
+        LONG offset;
+        const char* text;
+        int bar;
+    } cases[] = {
         {nullptr, 3723456, "01:02:03.45", 123},
         {L"2000-01-01\t10:20:00.000", 5000, "10:20:05.00", 1205},
-        {L"2000-01-01\t10:20:00.000", 52800000, "25:00:00.00", 0},  // hours are not taken modulo 24
+        {L"2000-01-01\t10:20:00.000", 52800000, "25:00:00.00", 0},    // hours are not taken modulo 24
         {L"2000-01-01\t23:00:00.990", 3000009, "23:50:00.99", 3000},  // hundredths are cut, not rounded
     };
     for (const Case& c : cases) {
@@ -25,7 +31,8 @@ TEST_F(TimeDisplay, ShownTimeIsStartTimePlusOffset) {
     }
 }
 
-TEST_F(TimeDisplay, OffsetZeroShowsTheStartButMovesNothingElse) {
+TEST_F(TimeDisplay, OffsetZeroShowsTheStartButMovesNothingElse)
+{
     decoder->SetStartTime(L"2000-01-01\t10:20:00.000");
     PlayFile(kFile, 5000);
     ASSERT_EQ(1205, BarPosition());
@@ -36,7 +43,8 @@ TEST_F(TimeDisplay, OffsetZeroShowsTheStartButMovesNothingElse) {
     EXPECT_EQ(panel_view::kOpening, ControlStates());
 }
 
-TEST_F(TimeDisplay, EventsAreIgnoredWhileStopped) {
+TEST_F(TimeDisplay, EventsAreIgnoredWhileStopped)
+{
     PlayFile(kFile, 3723456);
     Click(IDC_STOP);
     Position(5000);
@@ -50,10 +58,14 @@ TEST_F(TimeDisplay, EventsAreIgnoredWhileStopped) {
 
 // The text has room for 11 characters; times it cannot show as HH:MM:SS.hh
 // show as dashes of the same length.
-TEST_F(TimeDisplay, TimesBeyondTheTextsRoomShowAsDashes) {
+TEST_F(TimeDisplay, TimesBeyondTheTextsRoomShowAsDashes)
+{
     decoder->SetStartTime(L"2000-01-01\t10:20:00.000");
     Open(kFile);
-    struct Case { LONG offset; const char* text; } cases[] = {
+    struct Case {
+        LONG offset;
+        const char* text;
+    } cases[] = {
         {359999999 - 37200000, "99:59:59.99"},
         {360000000 - 37200000, "--:--:--.--"},
         {0x7FFFFFFF, "--:--:--.--"},  // the sum passes the 32-bit range
@@ -67,7 +79,8 @@ TEST_F(TimeDisplay, TimesBeyondTheTextsRoomShowAsDashes) {
     }
 }
 
-TEST_F(TimeDisplay, ThumbShowsTheStartHourWithItsMinutesAndSecondsUntilReleased) {
+TEST_F(TimeDisplay, ThumbShowsTheStartHourWithItsMinutesAndSecondsUntilReleased)
+{
     decoder->SetStartTime(L"2000-01-01\t10:20:00.000");
     PlayFile(kFile, 5000);
     decoder->ClearCalls();
@@ -84,22 +97,29 @@ TEST_F(TimeDisplay, ThumbShowsTheStartHourWithItsMinutesAndSecondsUntilReleased)
 
 class Seeking : public PlaybackTest {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         PlaybackTest::SetUp();
         if (HasFatalFailure()) return;
         PlayFile(kFile);
         decoder->ClearCalls();
     }
     // Where the last seek asked the decoder to start.
-    std::string LastStartOffset() const {
+    std::string LastStartOffset() const
+    {
         for (auto it = DecoderCalls().rbegin(); it != DecoderCalls().rend(); ++it)
             if (it->rfind("SetStartOffset(", 0) == 0) return *it;
         return "";
     }
 };
 
-TEST_F(Seeking, PageStepsCountFromTheLastOffsetAndStayInTheHour) {
-    struct Case { LONG last; UINT code; const char* start; } cases[] = {
+TEST_F(Seeking, PageStepsCountFromTheLastOffsetAndStayInTheHour)
+{
+    struct Case {
+        LONG last;
+        UINT code;
+        const char* start;
+    } cases[] = {
         {3590000, SB_PAGERIGHT, "SetStartOffset(3600000)"},
         {30000, SB_PAGELEFT, "SetStartOffset(0)"},
         {100000, SB_PAGELEFT, "SetStartOffset(40000)"},
@@ -116,7 +136,8 @@ TEST_F(Seeking, PageStepsCountFromTheLastOffsetAndStayInTheHour) {
     }
 }
 
-TEST_F(Seeking, LineStepsEndsAndEndOfScrollDoNothing) {
+TEST_F(Seeking, LineStepsEndsAndEndOfScrollDoNothing)
+{
     LONG offset = 100000;
     Position(offset);
     // The line steps, the two ends, the end of scrolling, and a code that is none of them.
@@ -131,7 +152,8 @@ TEST_F(Seeking, LineStepsEndsAndEndOfScrollDoNothing) {
     }
 }
 
-TEST_F(Seeking, EventsQueuedBeforeTheReopenAreIgnored) {
+TEST_F(Seeking, EventsQueuedBeforeTheReopenAreIgnored)
+{
     Position(100000);
     decoder->FirePositionChange(200000);  // queued, not yet handled
     SendMessageA(panel.m_hWnd, WM_HSCROLL, MAKEWPARAM(SB_PAGERIGHT, 0), reinterpret_cast<LPARAM>(Item(IDC_POSITION_BAR)));
@@ -141,7 +163,8 @@ TEST_F(Seeking, EventsQueuedBeforeTheReopenAreIgnored) {
     EXPECT_EQ(Then({"Stop"}, OpenCalls(kFile, 160000)), DecoderCalls());
 }
 
-TEST_F(Seeking, TimeClickLaysTheEntryOverMinutesAndSeconds) {
+TEST_F(Seeking, TimeClickLaysTheEntryOverMinutesAndSeconds)
+{
     decoder->SetStartTime(L"2000-01-01\t10:20:00.000");
     PlayFile(kFile, 5000);
     SetForegroundWindow(panel.m_hWnd);
@@ -181,7 +204,8 @@ TEST_F(Seeking, TimeClickLaysTheEntryOverMinutesAndSeconds) {
     EXPECT_FALSE(Visible(IDC_SECONDS));
 }
 
-TEST_F(Seeking, TimeClickIsIgnoredWhileStoppedEvenOutside) {
+TEST_F(Seeking, TimeClickIsIgnoredWhileStoppedEvenOutside)
+{
     Position(5000);
     Mouse(WM_LBUTTONUP, InsideTime());
     ASSERT_TRUE(Visible(IDC_MINUTES));
@@ -198,7 +222,8 @@ TEST_F(Seeking, TimeClickIsIgnoredWhileStoppedEvenOutside) {
     EXPECT_EQ("xx", Text(IDC_MINUTES));
 }
 
-TEST_F(Seeking, EveryTransportActionAbandonsTheTimeEntry) {
+TEST_F(Seeking, EveryTransportActionAbandonsTheTimeEntry)
+{
     Position(5000);
     for (int id : {IDC_PAUSE, IDC_STEP, IDC_PLAY, IDC_SOURCE, IDC_STOP}) {
         if (id == IDC_SOURCE) decoder->SetViewSplit(1);
@@ -210,8 +235,13 @@ TEST_F(Seeking, EveryTransportActionAbandonsTheTimeEntry) {
     }
 }
 
-TEST_F(Seeking, TypedMinutesAndSecondsSeekFromTheStartOfTheFile) {
-    struct Case { const char* minutes; const char* seconds; const char* start; } cases[] = {
+TEST_F(Seeking, TypedMinutesAndSecondsSeekFromTheStartOfTheFile)
+{
+    struct Case {
+        const char* minutes;
+        const char* seconds;
+        const char* start;
+    } cases[] = {
         {"5", "7", "SetStartOffset(307000)"},
         {"99", "99", "SetStartOffset(6039000)"},  // past the hour, without complaint
         {"00", "00", "SetStartOffset(0)"},
@@ -235,7 +265,8 @@ TEST_F(Seeking, TypedMinutesAndSecondsSeekFromTheStartOfTheFile) {
     }
 }
 
-TEST_F(Seeking, EnterInTheEditItselfCommitsTheTypedTime) {
+TEST_F(Seeking, EnterInTheEditItselfCommitsTheTypedTime)
+{
     Position(5000);
     Mouse(WM_LBUTTONUP, InsideTime());
     SetWindowTextA(Item(IDC_MINUTES), "5");
@@ -245,7 +276,8 @@ TEST_F(Seeking, EnterInTheEditItselfCommitsTheTypedTime) {
     EXPECT_EQ(Then({"Stop"}, OpenCalls(kFile, 307000)), DecoderCalls());
 }
 
-TEST_F(Seeking, OtherNotificationsSeekNothing) {
+TEST_F(Seeking, OtherNotificationsSeekNothing)
+{
     Position(5000);
     NMHDR fromOther = {Item(IDC_SPEED), IDC_SPEED, TEN_ENTER};
     SendMessageA(panel.m_hWnd, WM_NOTIFY, IDC_SPEED, reinterpret_cast<LPARAM>(&fromOther));
@@ -256,7 +288,8 @@ TEST_F(Seeking, OtherNotificationsSeekNothing) {
     EXPECT_EQ(panel_view::kPlaying, ControlStates());
 }
 
-TEST_F(Seeking, HandCursorOverTheTimeWhilePlayingOrPaused) {
+TEST_F(Seeking, HandCursorOverTheTimeWhilePlayingOrPaused)
+{
     const LONG_PTR arrow = GetClassLongPtrA(panel.m_hWnd, GCLP_HCURSOR);
     const LONG_PTR hand =
         reinterpret_cast<LONG_PTR>(LoadCursorA(fw::AfxGetResourceHandle(), MAKEINTRESOURCEA(IDC_POINTING_HAND)));

@@ -10,7 +10,8 @@ const char kFile[] = "C:\\rec\\a.d01";
 
 class SeekingWithSlider : public PlaybackTest {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         ASSERT_EQ(S_OK, sliderRegistration.Status());
         PlaybackTest::SetUp();
         if (HasFatalFailure()) return;
@@ -20,7 +21,8 @@ protected:
         PlayFile(kFile, 5000);
         decoder->ClearCalls();
     }
-    int SliderPosition() const {
+    int SliderPosition() const
+    {
         return static_cast<int>(SendMessageA(slider->TrackbarWindow(), TBM_GETPOS, 0, 0));
     }
 
@@ -28,14 +30,16 @@ protected:
     fakes::FakeSlider* slider = nullptr;
 };
 
-TEST_F(SeekingWithSlider, PositionEventsMoveTheSliderToTheSecondOfTheHour) {
+TEST_F(SeekingWithSlider, PositionEventsMoveTheSliderToTheSecondOfTheHour)
+{
     EXPECT_EQ("10:20:05.00", TimeText());
     EXPECT_EQ(1205, SliderPosition());
     Position(0);
     EXPECT_EQ(1205, SliderPosition()) << "offset 0 leaves the slider";
 }
 
-TEST_F(SeekingWithSlider, DragHoldsTheDisplayAndTheReleaseSeeksToTheSlidersSecond) {
+TEST_F(SeekingWithSlider, DragHoldsTheDisplayAndTheReleaseSeeksToTheSlidersSecond)
+{
     slider->FireMouseDown(1, 0, 10, 5);
     Position(9000);
     EXPECT_EQ("10:20:05.00", TimeText()) << "ignored while dragging";
@@ -50,7 +54,8 @@ TEST_F(SeekingWithSlider, DragHoldsTheDisplayAndTheReleaseSeeksToTheSlidersSecon
     EXPECT_EQ("10:40:05.00", TimeText()) << "the drag is over: events count again";
 }
 
-TEST_F(SeekingWithSlider, StopRewindsAndDisablesTheSlider) {
+TEST_F(SeekingWithSlider, StopRewindsAndDisablesTheSlider)
+{
     ASSERT_TRUE(Enabled(IDC_SLIDER));
     Click(IDC_STOP);
     EXPECT_EQ(0, SliderPosition());

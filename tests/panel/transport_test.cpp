@@ -17,14 +17,16 @@ class Transport : public PlaybackTest {
 protected:
     // What Play asks of the decoder tells the state: PlayAgain while playing,
     // Play while paused, the open sequence while stopped, nothing while idle.
-    Calls PlayCalls() {
+    Calls PlayCalls()
+    {
         decoder->ClearCalls();
         Click(IDC_PLAY);
         return DecoderCalls();
     }
 };
 
-TEST_F(Transport, OpenDialogIsAskedForAsTheFileTypesNeed) {
+TEST_F(Transport, OpenDialogIsAskedForAsTheFileTypesNeed)
+{
     ASSERT_EQ(1u, openFile.requests.size()) << "the one at start";
     const auto& request = openFile.requests[0];
     EXPECT_EQ(panel.m_hWnd, request.hwndOwner);
@@ -36,7 +38,8 @@ TEST_F(Transport, OpenDialogIsAskedForAsTheFileTypesNeed) {
     EXPECT_FALSE(request.hadTitle);
 }
 
-TEST_F(Transport, OpenedFileRunsTheOpenSequenceAndTheFirstPictureEnablesTheControls) {
+TEST_F(Transport, OpenedFileRunsTheOpenSequenceAndTheFirstPictureEnablesTheControls)
+{
     Open(kFileA);
     EXPECT_EQ(Then({"Stop"}, OpenCalls(kFileA)), DecoderCalls());
     EXPECT_EQ(kFileA, Title());
@@ -49,7 +52,8 @@ TEST_F(Transport, OpenedFileRunsTheOpenSequenceAndTheFirstPictureEnablesTheContr
     EXPECT_EQ((Calls{"PlayAgain"}), PlayCalls()) << "playing";
 }
 
-TEST_F(Transport, CancelledOpenLeavesPlaybackAlone) {
+TEST_F(Transport, CancelledOpenLeavesPlaybackAlone)
+{
     PlayFile(kFileA);
     decoder->ClearCalls();
     Open("");
@@ -60,7 +64,8 @@ TEST_F(Transport, CancelledOpenLeavesPlaybackAlone) {
     EXPECT_EQ((Calls{"PlayAgain"}), DecoderCalls()) << "still playing";
 }
 
-TEST_F(Transport, OpenWhilePlayingStopsFirstAndForgetsTheStartOffset) {
+TEST_F(Transport, OpenWhilePlayingStopsFirstAndForgetsTheStartOffset)
+{
     PlayFile(kFileA, 5000);
     decoder->ClearCalls();
     Scroll(SB_PAGERIGHT);
@@ -71,7 +76,8 @@ TEST_F(Transport, OpenWhilePlayingStopsFirstAndForgetsTheStartOffset) {
     EXPECT_EQ(kFileB, Title());
 }
 
-TEST_F(Transport, PlayBeforeAnyFileSendsNothingAndThenCountsAsPlaying) {
+TEST_F(Transport, PlayBeforeAnyFileSendsNothingAndThenCountsAsPlaying)
+{
     DecoderState(DVR_STATE_END_OF_FILE);  // the one way to get Play enabled in state 1
     ASSERT_TRUE(Enabled(IDC_PLAY));
     const std::vector<bool> before = ControlStates();
@@ -80,14 +86,16 @@ TEST_F(Transport, PlayBeforeAnyFileSendsNothingAndThenCountsAsPlaying) {
     EXPECT_EQ((Calls{"PlayAgain"}), PlayCalls()) << "counts as playing";
 }
 
-TEST_F(Transport, EndOfFileOffersPlayWhichPlaysAgainRatherThanReopening) {
+TEST_F(Transport, EndOfFileOffersPlayWhichPlaysAgainRatherThanReopening)
+{
     PlayFile(kFileA);
     DecoderState(DVR_STATE_END_OF_FILE, 77);
     EXPECT_EQ(kStopped, ControlStates());
     EXPECT_EQ((Calls{"PlayAgain"}), PlayCalls());
 }
 
-TEST_F(Transport, FailedOpenShowsNoTitleAndNoMessageAndPlayThenPlaysAgain) {
+TEST_F(Transport, FailedOpenShowsNoTitleAndNoMessageAndPlayThenPlaysAgain)
+{
     PlayFile(kFileA);
     decoder->RaiseOn(DVR_FILE_NAME, L"The file does not exist.");
     decoder->ClearCalls();
@@ -100,7 +108,8 @@ TEST_F(Transport, FailedOpenShowsNoTitleAndNoMessageAndPlayThenPlaysAgain) {
     EXPECT_EQ((Calls{"PlayAgain"}), PlayCalls());
 }
 
-TEST_F(Transport, PauseThenStepsStayPausedAndPlayGoesOn) {
+TEST_F(Transport, PauseThenStepsStayPausedAndPlayGoesOn)
+{
     PlayFile(kFileA);
     decoder->ClearCalls();
     Click(IDC_PAUSE);
@@ -113,7 +122,8 @@ TEST_F(Transport, PauseThenStepsStayPausedAndPlayGoesOn) {
     EXPECT_EQ((Calls{"PlayAgain"}), PlayCalls());
 }
 
-TEST_F(Transport, StopRewindsTheBarAndTheNextPlayReopensFromTheStart) {
+TEST_F(Transport, StopRewindsTheBarAndTheNextPlayReopensFromTheStart)
+{
     PlayFile(kFileA, 3723456);
     ASSERT_EQ(123, BarPosition());
     Scroll(SB_PAGELEFT);
@@ -127,7 +137,8 @@ TEST_F(Transport, StopRewindsTheBarAndTheNextPlayReopensFromTheStart) {
     EXPECT_EQ(Then({"Stop"}, OpenCalls(kFileA, 0)), DecoderCalls());
 }
 
-TEST_F(Transport, SpeedIsSentInEveryStateButNotWithAnOpen) {
+TEST_F(Transport, SpeedIsSentInEveryStateButNotWithAnOpen)
+{
     const long values[] = {0, 2, 1, -2, -4, -8};
     Calls expected;
     for (int i = 0; i < 6; ++i) {
@@ -141,7 +152,8 @@ TEST_F(Transport, SpeedIsSentInEveryStateButNotWithAnOpen) {
     EXPECT_EQ(Then({"Stop"}, OpenCalls(kFileA)), DecoderCalls());
 }
 
-TEST_F(Transport, PauseAskedByTheDecoderPausesAgainEvenWhenPaused) {
+TEST_F(Transport, PauseAskedByTheDecoderPausesAgainEvenWhenPaused)
+{
     PlayFile(kFileA);
     decoder->ClearCalls();
     DecoderState(DVR_STATE_PAUSE_CLICK);
@@ -153,7 +165,8 @@ TEST_F(Transport, PauseAskedByTheDecoderPausesAgainEvenWhenPaused) {
     EXPECT_EQ((Calls{"Play"}), PlayCalls()) << "paused";
 }
 
-TEST_F(Transport, SourceAsksTheVideoWindowAndChangesNoState) {
+TEST_F(Transport, SourceAsksTheVideoWindowAndChangesNoState)
+{
     PlayFile(kFileA);
     decoder->SetViewSplit(1);  // one camera on view: no dialog, the group is the camera
     decoder->SetViewGroup(3);
@@ -164,7 +177,8 @@ TEST_F(Transport, SourceAsksTheVideoWindowAndChangesNoState) {
     EXPECT_EQ((Calls{"PlayAgain"}), PlayCalls());
 }
 
-TEST_F(Transport, EscapeEnterAndTheCloseBoxLeaveThePanelOpen) {
+TEST_F(Transport, EscapeEnterAndTheCloseBoxLeaveThePanelOpen)
+{
     PlayFile(kFileA);
     decoder->ClearCalls();
     for (WPARAM key : {VK_ESCAPE, VK_RETURN}) {
@@ -181,7 +195,8 @@ TEST_F(Transport, EscapeEnterAndTheCloseBoxLeaveThePanelOpen) {
     EXPECT_EQ(kPlaying, ControlStates());
 }
 
-TEST_F(Transport, ExitHidesThePanelAndClosesTheVideoWindow) {
+TEST_F(Transport, ExitHidesThePanelAndClosesTheVideoWindow)
+{
     PlayFile(kFileA);
     ASSERT_TRUE(IsWindowVisible(video.m_hWnd));
     SendMessageA(panel.m_hWnd, WM_COMMAND, MAKEWPARAM(IDC_EXIT, BN_CLICKED), reinterpret_cast<LPARAM>(Item(IDC_EXIT)));
@@ -192,21 +207,24 @@ TEST_F(Transport, ExitHidesThePanelAndClosesTheVideoWindow) {
     EXPECT_FALSE(IsWindowVisible(video.m_hWnd)) << "the video window's run ended";
 }
 
-TEST_F(Transport, GpiValuesBecomeAllOrNothing) {
+TEST_F(Transport, GpiValuesBecomeAllOrNothing)
+{
     GpiBlock(4, {0, 5, -1, 100, 7});
     Choose(IDC_EVENT_TYPE, 2);
     Open(kFileA);
     EXPECT_EQ((std::vector<int32_t>{0, 100, 100, 100}), Bars());
 }
 
-TEST_F(Transport, GpiCountBeyondTheBlockStopsAtItsEnd) {
+TEST_F(Transport, GpiCountBeyondTheBlockStopsAtItsEnd)
+{
     GpiBlock(0xFFFF, std::vector<int32_t>(GPI_EVENT_SLOTS, -3));
     Choose(IDC_EVENT_TYPE, 2);
     Open(kFileA);
     EXPECT_EQ(std::vector<int32_t>(GPI_EVENT_SLOTS, 100), Bars());
 }
 
-TEST_F(Transport, NextFileShowsNoneOfThePreviousFilesEvents) {
+TEST_F(Transport, NextFileShowsNoneOfThePreviousFilesEvents)
+{
     Choose(IDC_EVENT_TYPE, 2);
     GpiBlock(3, {1, 0, 1});
     decoder->SetStartTime(L"2000-01-01\t10:20:00.000");
@@ -240,13 +258,15 @@ TEST_F(Transport, NextFileShowsNoneOfThePreviousFilesEvents) {
 
 class TransportStartedWithAPath : public Transport {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         startPath = "\"C:\\rec\\cmd line.d01\"";
         Transport::SetUp();
     }
 };
 
-TEST_F(TransportStartedWithAPath, TimerOpensTheFileOnceAndGivesOpenBack) {
+TEST_F(TransportStartedWithAPath, TimerOpensTheFileOnceAndGivesOpenBack)
+{
     ASSERT_FALSE(Enabled(IDC_OPEN));
     SendMessageA(panel.m_hWnd, WM_TIMER, 100, 0);  // the panel's one timer
     EXPECT_TRUE(Enabled(IDC_OPEN));

@@ -10,7 +10,8 @@ using namespace rectest;
 
 namespace {
 
-Bytes smallFile(const rec::WriterOptions& o, const char* name, Sample* out = nullptr) {
+Bytes smallFile(const rec::WriterOptions& o, const char* name, Sample* out = nullptr)
+{
     Sample s = makeSample({1, 3}, {4, 3});
     Bytes b = writeSample(s, o, tempPath(name));
     std::remove(tempPath(name).c_str());
@@ -19,14 +20,16 @@ Bytes smallFile(const rec::WriterOptions& o, const char* name, Sample* out = nul
 }
 
 // Opens the bytes; on success the result must be internally sound.
-rec::Status openChecked(rec::Recording& r, const Bytes& b) {
+rec::Status openChecked(rec::Recording& r, const Bytes& b)
+{
     rec::Status s = r.openMemory(b.data(), b.size());
     if (s) expectSane(r);
     else EXPECT_FALSE(s.reason.empty());
     return s;
 }
 
-bool hasKind(const rec::Recording& r, rec::DamageKind k) {
+bool hasKind(const rec::Recording& r, rec::DamageKind k)
+{
     for (const rec::Damage& d : r.damage())
         if (d.kind == k) return true;
     return false;
@@ -34,7 +37,8 @@ bool hasKind(const rec::Recording& r, rec::DamageKind k) {
 
 }  // namespace
 
-TEST(Damage, EveryTruncationGivesAnErrorOrAPrefixOfTheFrames) {
+TEST(Damage, EveryTruncationGivesAnErrorOrAPrefixOfTheFrames)
+{
     for (bool dvrx : {false, true}) {
         rec::WriterOptions o;
         o.writeDvrx = dvrx;
@@ -66,7 +70,8 @@ TEST(Damage, EveryTruncationGivesAnErrorOrAPrefixOfTheFrames) {
     }
 }
 
-TEST(Damage, IndexEntriesPastTheEndAreDropped) {
+TEST(Damage, IndexEntriesPastTheEndAreDropped)
+{
     rec::WriterOptions o;
     o.writeOdml = false;
     Bytes b = smallFile(o, "idx1.avi");
@@ -94,7 +99,8 @@ TEST(Damage, IndexEntriesPastTheEndAreDropped) {
     EXPECT_EQ(r.streamForCamera(3)->frameCount(), 3u);
 }
 
-TEST(Damage, BadIndexesFallBackToOthers) {
+TEST(Damage, BadIndexesFallBackToOthers)
+{
     Sample s;
     Bytes b = smallFile(rec::WriterOptions(), "badix.avi", &s);
     // Both super indexes point at camera 1's ix00: the second must not take its frames twice.
@@ -119,7 +125,8 @@ TEST(Damage, BadIndexesFallBackToOthers) {
     EXPECT_EQ(r.streamForCamera(1)->frameCount(), 4u);
 }
 
-TEST(Damage, OverlappingIndexChunksAreNotReadOverAndOver) {
+TEST(Damage, OverlappingIndexChunksAreNotReadOverAndOver)
+{
     rec::WriterOptions o;
     o.superIndexEntries = 3000;
     Sample s = makeSample({1}, {3});
@@ -148,7 +155,8 @@ TEST(Damage, OverlappingIndexChunksAreNotReadOverAndOver) {
     EXPECT_EQ(r.streams()[0].frameCount(), 3u);  // from idx1 instead
 }
 
-TEST(Damage, HostileChunkSizesAnywhere) {
+TEST(Damage, HostileChunkSizesAnywhere)
+{
     for (bool odml : {true, false}) {
         rec::WriterOptions o;
         o.writeOdml = odml;
@@ -165,7 +173,8 @@ TEST(Damage, HostileChunkSizesAnywhere) {
     }
 }
 
-TEST(Damage, DamagedHeadersAreReported) {
+TEST(Damage, DamagedHeadersAreReported)
+{
     Bytes b = smallFile(rec::WriterOptions(), "hdr.avi");
     rec::Recording r;
     auto patched = [&](const char* tag, size_t rel, uint32_t v) {
@@ -205,7 +214,8 @@ TEST(Damage, DamagedHeadersAreReported) {
     EXPECT_EQ(openChecked(r, c).error, rec::Error::Damaged);
 }
 
-TEST(Damage, DvrxSizesAndCounts) {
+TEST(Damage, DvrxSizesAndCounts)
+{
     Sample s;
     Bytes b = smallFile(rec::WriterOptions(), "dvrx.avi", &s);
     rec::Recording r;
@@ -245,7 +255,8 @@ TEST(Damage, DvrxSizesAndCounts) {
     EXPECT_EQ(r.sourceBlock(), s.source);
 }
 
-TEST(Damage, DeepNestingAndGarbageInMovi) {
+TEST(Damage, DeepNestingAndGarbageInMovi)
+{
     Bytes b = smallFile(rec::WriterOptions(), "deep.avi");
     size_t movi = findTag(b, "movi");
     // 4000 nested 'rec ' lists, then the frames.
@@ -281,7 +292,8 @@ TEST(Damage, DeepNestingAndGarbageInMovi) {
     EXPECT_EQ(r.streamForCamera(3)->frameCount(), 3u);
 }
 
-TEST(Damage, RandomBytesAndMutations) {
+TEST(Damage, RandomBytesAndMutations)
+{
     std::mt19937 rng(12345);
     rec::Recording r;
     for (int i = 0; i < 300; i++) {

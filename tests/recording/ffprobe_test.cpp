@@ -8,7 +8,8 @@ using namespace rectest;
 
 namespace {
 
-void expectAsFfprobe(const rec::Recording& r, const std::string& path) {
+void expectAsFfprobe(const rec::Recording& r, const std::string& path)
+{
     auto times = probePacketTimes(path);
     for (const rec::Stream& s : r.streams()) {
         SCOPED_TRACE("camera " + std::to_string(s.camera));
@@ -21,14 +22,16 @@ void expectAsFfprobe(const rec::Recording& r, const std::string& path) {
 
 }  // namespace
 
-TEST(Ffmpeg, PlainFfmpegFilesAreRecordings) {
+TEST(Ffmpeg, PlainFfmpegFilesAreRecordings)
+{
     if (!haveProgram("ffmpeg") || !haveProgram("ffprobe")) GTEST_SKIP() << "ffmpeg or ffprobe missing";
     std::string path = tempPath("ffmpeg.avi");
     // Three inputs, sparse camera names, one unnamed (stream 1: camera 2), different rates.
     ASSERT_EQ(runShell("ffmpeg -v error -y -f lavfi -i testsrc=s=96x64:r=5:d=1.6 -f lavfi -i testsrc2=s=64x48:r=30000/1001:d=1 "
                        "-f lavfi -i color=c=red:s=32x32:r=2:d=2 -map 0 -map 1 -map 2 -c:v mjpeg "
                        "-metadata:s:v:0 title='Camera 7' -metadata:s:v:2 title='Camera 3' "
-                       "-metadata date='2021-02-03 04:05:06' -f avi '" + path + "'"),
+                       "-metadata date='2021-02-03 04:05:06' -f avi '" +
+                       path + "'"),
               0);
     rec::Recording r;
     rec::Status st = r.open(path);
@@ -54,7 +57,8 @@ TEST(Ffmpeg, PlainFfmpegFilesAreRecordings) {
     std::remove(path.c_str());
 }
 
-TEST(Ffmpeg, FfmpegWritingToAPipeLeavesNoIndex) {
+TEST(Ffmpeg, FfmpegWritingToAPipeLeavesNoIndex)
+{
     if (!haveProgram("ffmpeg")) GTEST_SKIP() << "ffmpeg missing";
     std::string path = tempPath("pipe.avi");
     ASSERT_EQ(runShell("ffmpeg -v error -y -f lavfi -i testsrc=s=64x48:r=10:d=1 -c:v mjpeg -f avi - > '" + path + "'"), 0);
@@ -68,7 +72,8 @@ TEST(Ffmpeg, FfmpegWritingToAPipeLeavesNoIndex) {
     std::remove(path.c_str());
 }
 
-TEST(Ffmpeg, FfprobeReadsTheWritersFilesAlike) {
+TEST(Ffmpeg, FfprobeReadsTheWritersFilesAlike)
+{
     if (!haveProgram("ffprobe")) GTEST_SKIP() << "ffprobe missing";
     Sample s = makeSample({1, 3, 7}, {10, 4, 7});
     std::string path = tempPath("probe.avi");

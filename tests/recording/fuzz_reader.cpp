@@ -5,7 +5,8 @@
 #include <cstdint>
 #include <vector>
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
     rec::Recording r;
     if (!r.openMemory(data, size)) return 0;
     std::vector<uint8_t> buf;

@@ -6,14 +6,19 @@
 
 #include <cstdio>
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     if (argc != 2) {
         std::fprintf(stderr, "usage: make_corpus DIR\n");
         return 1;
     }
     std::string dir = argv[1];
     rectest::Sample s = rectest::makeSample({1, 3}, {3, 2});
-    struct Seed { const char* name; bool odml, idx1, dvrx; uint64_t riff; } seeds[] = {
+    struct Seed {
+        const char* name;
+        bool odml, idx1, dvrx;
+        uint64_t riff;
+    } seeds[] = {
         {"odml_idx1.avi", true, true, false, 1u << 30},
         {"idx1_only.avi", false, true, false, 1u << 30},
         {"no_index.avi", false, false, false, 1u << 30},

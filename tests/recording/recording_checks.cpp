@@ -8,7 +8,8 @@
 
 namespace rectest {
 
-void expectSane(const rec::Recording& r) {
+void expectSane(const rec::Recording& r)
+{
     uint32_t mask = 0;
     for (const rec::Stream& s : r.streams()) {
         EXPECT_GE(s.camera, 1);
@@ -32,7 +33,8 @@ void expectSane(const rec::Recording& r) {
     EXPECT_LE(rec::blockCount(r.gpiBlock().data()), 2000);
 }
 
-std::vector<size_t> chunkOffsets(const Bytes& b) {
+std::vector<size_t> chunkOffsets(const Bytes& b)
+{
     std::vector<size_t> out;
     // Lists to descend: RIFF and LIST; everything else is a leaf.
     std::vector<std::pair<size_t, size_t>> todo = {{0, b.size()}};
@@ -51,7 +53,8 @@ std::vector<size_t> chunkOffsets(const Bytes& b) {
     return out;
 }
 
-size_t findTag(const Bytes& b, const char* tag, size_t from) {
+size_t findTag(const Bytes& b, const char* tag, size_t from)
+{
     for (size_t i = from; i + 4 <= b.size(); i++)
         if (std::equal(tag, tag + 4, b.begin() + long(i))) return i;
     return std::string::npos;

@@ -9,7 +9,8 @@ using namespace rectest;
 
 namespace {
 
-std::vector<std::string> filesIn(const std::string& dir) {
+std::vector<std::string> filesIn(const std::string& dir)
+{
     std::vector<std::string> out;
     if (DIR* d = opendir(dir.c_str())) {
         while (dirent* e = readdir(d))
@@ -20,7 +21,8 @@ std::vector<std::string> filesIn(const std::string& dir) {
     return out;
 }
 
-void replay(const std::string& dir, size_t atLeast) {
+void replay(const std::string& dir, size_t atLeast)
+{
     auto files = filesIn(dir);
     EXPECT_GE(files.size(), atLeast) << dir;
     for (const std::string& f : files) {
@@ -36,7 +38,8 @@ void replay(const std::string& dir, size_t atLeast) {
 }  // namespace
 
 // Seeds are valid recordings and must open; crashers (none found so far) need only be handled.
-TEST(Regression, SeedsOpenAndCrashersStayFixed) {
+TEST(Regression, SeedsOpenAndCrashersStayFixed)
+{
     auto seeds = filesIn(REC_TEST_DIR "/corpus");
     ASSERT_FALSE(seeds.empty());
     for (const std::string& f : seeds) {

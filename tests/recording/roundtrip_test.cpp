@@ -11,7 +11,8 @@ using namespace rectest;
 
 namespace {
 
-void expectSameFrames(const rec::Recording& r, const Sample& s) {
+void expectSameFrames(const rec::Recording& r, const Sample& s)
+{
     ASSERT_EQ(r.streams().size(), s.specs.size());
     for (size_t i = 0; i < s.specs.size(); i++) {
         const rec::Stream* st = r.streamForCamera(s.specs[i].camera);
@@ -28,7 +29,8 @@ void expectSameFrames(const rec::Recording& r, const Sample& s) {
 
 }  // namespace
 
-TEST(RoundTrip, SparseCamerasFramesTimesBlocksAndStart) {
+TEST(RoundTrip, SparseCamerasFramesTimesBlocksAndStart)
+{
     Sample s = makeSample({7, 1, 3}, {9, 12, 5});
     std::string path = tempPath("sparse.avi");
     Bytes file = writeSample(s, rec::WriterOptions(), path);
@@ -81,7 +83,8 @@ TEST(RoundTrip, SparseCamerasFramesTimesBlocksAndStart) {
     std::remove(path.c_str());
 }
 
-TEST(RoundTrip, OdmlAcrossManyRiffs) {
+TEST(RoundTrip, OdmlAcrossManyRiffs)
+{
     Sample s = makeSample({2, 16}, {60, 45});
     rec::WriterOptions o;
     o.riffLimit = 1500;  // a few dozen frames per RIFF
@@ -108,10 +111,14 @@ TEST(RoundTrip, OdmlAcrossManyRiffs) {
     std::remove(path.c_str());
 }
 
-TEST(RoundTrip, EachIndexKindAloneGivesTheSameFrames) {
+TEST(RoundTrip, EachIndexKindAloneGivesTheSameFrames)
+{
     Sample s = makeSample({1, 3, 7}, {8, 3, 11});
     std::string path = tempPath("index.avi");
-    struct Case { bool odml, idx1; bool rebuilt; } cases[] = {
+    struct Case {
+        bool odml, idx1;
+        bool rebuilt;
+    } cases[] = {
         {true, false, false}, {false, true, false}, {false, false, true}};
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string("odml ") + (c.odml ? "on" : "off") + ", idx1 " + (c.idx1 ? "on" : "off"));
@@ -132,7 +139,8 @@ TEST(RoundTrip, EachIndexKindAloneGivesTheSameFrames) {
     std::remove(path.c_str());
 }
 
-TEST(RoundTrip, FileWithoutDvrxHasEmptyBlocksAndMidnight) {
+TEST(RoundTrip, FileWithoutDvrxHasEmptyBlocksAndMidnight)
+{
     Sample s = makeSample({4}, {6});
     rec::WriterOptions o;
     o.writeDvrx = false;
@@ -152,7 +160,8 @@ TEST(RoundTrip, FileWithoutDvrxHasEmptyBlocksAndMidnight) {
     std::remove(path.c_str());
 }
 
-TEST(RoundTrip, StreamNamesDecideCameras) {
+TEST(RoundTrip, StreamNamesDecideCameras)
+{
     Sample s = makeSample({1, 2, 3}, {2, 2, 2});
     std::string path = tempPath("names.avi");
     Bytes file = writeSample(s, rec::WriterOptions(), path);
@@ -182,7 +191,8 @@ TEST(RoundTrip, StreamNamesDecideCameras) {
     std::remove(path.c_str());
 }
 
-TEST(Times, FrameTimesAndLookup) {
+TEST(Times, FrameTimesAndLookup)
+{
     rec::Stream st;
     st.rate = 30000;
     st.scale = 1001;
@@ -205,7 +215,8 @@ TEST(Times, FrameTimesAndLookup) {
     EXPECT_EQ(empty.frameAt(100), -1);
 }
 
-TEST(Open, ErrorsSayWhatIsWrong) {
+TEST(Open, ErrorsSayWhatIsWrong)
+{
     rec::Recording r;
     rec::Status s = r.open(tempPath("does-not-exist.avi"));
     EXPECT_EQ(s.error, rec::Error::FileMissing);
@@ -235,7 +246,8 @@ TEST(Open, ErrorsSayWhatIsWrong) {
     std::remove(path.c_str());
 }
 
-TEST(Open, ReadFrameStaysInsideBufferAndFile) {
+TEST(Open, ReadFrameStaysInsideBufferAndFile)
+{
     Sample s = makeSample({1}, {3});
     std::string path = tempPath("readframe.avi");
     Bytes file = writeSample(s, rec::WriterOptions(), path);
@@ -258,8 +270,13 @@ TEST(Open, ReadFrameStaysInsideBufferAndFile) {
     std::remove(path.c_str());
 }
 
-TEST(AviDate, FormsWritersUse) {
-    struct Case { const char* text; bool ok; rec::StartTime t; } cases[] = {
+TEST(AviDate, FormsWritersUse)
+{
+    struct Case {
+        const char* text;
+        bool ok;
+        rec::StartTime t;
+    } cases[] = {
         {"2023-05-06 07:08:09", true, {2023, 5, 6, (7 * 3600 + 8 * 60 + 9) * 1000}},
         {"2023-05-06T07:08:09.123456Z", true, {2023, 5, 6, (7 * 3600 + 8 * 60 + 9) * 1000 + 123}},
         {"2023:05:06 23:59:59.5", true, {2023, 5, 6, 86399500}},
@@ -280,7 +297,8 @@ TEST(AviDate, FormsWritersUse) {
     }
 }
 
-TEST(Blocks, BuildersKeepSlotsAndCounts) {
+TEST(Blocks, BuildersKeepSlotsAndCounts)
+{
     rec::SourceBlock s{};
     rec::addSourceEvent(s, 10, 1);
     rec::addSourceEvent(s, 10, 16);

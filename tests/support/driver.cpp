@@ -16,7 +16,8 @@ struct ProcessWindows {
     std::vector<HWND> found;
 };
 
-std::vector<HWND> TopLevelWindowsOf(DWORD pid) {
+std::vector<HWND> TopLevelWindowsOf(DWORD pid)
+{
     ProcessWindows search = {pid, {}};
     EnumWindows([](HWND hwnd, LPARAM lParam) -> BOOL {
         auto* s = reinterpret_cast<ProcessWindows*>(lParam);
@@ -24,20 +25,23 @@ std::vector<HWND> TopLevelWindowsOf(DWORD pid) {
         GetWindowThreadProcessId(hwnd, &owner);
         if (owner == s->pid) s->found.push_back(hwnd);
         return TRUE;
-    }, reinterpret_cast<LPARAM>(&search));
+    },
+                reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 
 int Channel(uint32_t rgb, int shift) { return static_cast<int>((rgb >> shift) & 0xFF); }
 
-bool Close(uint32_t a, uint32_t b, int tolerance) {
+bool Close(uint32_t a, uint32_t b, int tolerance)
+{
     return std::abs(Channel(a, 16) - Channel(b, 16)) <= tolerance &&
            std::abs(Channel(a, 8) - Channel(b, 8)) <= tolerance && std::abs(Channel(a, 0) - Channel(b, 0)) <= tolerance;
 }
 
 }  // namespace
 
-Image Image::Crop(const RECT& rc) const {
+Image Image::Crop(const RECT& rc) const
+{
     Image out;
     const int left = std::max<int>(0, rc.left), top = std::max<int>(0, rc.top);
     const int right = std::min<int>(width, rc.right), bottom = std::min<int>(height, rc.bottom);
@@ -50,7 +54,8 @@ Image Image::Crop(const RECT& rc) const {
     return out;
 }
 
-size_t Image::DistinctColours(size_t stopAt) const {
+size_t Image::DistinctColours(size_t stopAt) const
+{
     std::set<uint32_t> seen;
     for (uint32_t p : pixels) {
         seen.insert(p);
@@ -59,7 +64,8 @@ size_t Image::DistinctColours(size_t stopAt) const {
     return seen.size();
 }
 
-size_t Image::DifferingPixels(const Image& other, int tolerance) const {
+size_t Image::DifferingPixels(const Image& other, int tolerance) const
+{
     if (width != other.width || height != other.height) return std::max(pixels.size(), other.pixels.size());
     size_t n = 0;
     for (size_t i = 0; i < pixels.size(); ++i)
@@ -69,7 +75,8 @@ size_t Image::DifferingPixels(const Image& other, int tolerance) const {
 
 size_t Image::CountColour(uint32_t rgb) const { return static_cast<size_t>(std::count(pixels.begin(), pixels.end(), rgb)); }
 
-bool Image::SavePng(const std::string& path) const {
+bool Image::SavePng(const std::string& path) const
+{
     if (Empty()) return false;
     const HRESULT init = CoInitialize(nullptr);
     const bool ok = SUCCEEDED(WritePng({pixels.data(), unsigned(width), unsigned(height)},
@@ -78,7 +85,8 @@ bool Image::SavePng(const std::string& path) const {
     return ok;
 }
 
-Image Image::LoadPng(const std::string& path) {
+Image Image::LoadPng(const std::string& path)
+{
     Image image;
     const std::wstring wide = fw::Widen(path);
     const HRESULT init = CoInitialize(nullptr);
@@ -111,7 +119,8 @@ Image Image::LoadPng(const std::string& path) {
     return image;
 }
 
-Image CaptureScreen(const RECT& rc) {
+Image CaptureScreen(const RECT& rc)
+{
     Image img;
     const int w = rc.right - rc.left, h = rc.bottom - rc.top;
     if (w <= 0 || h <= 0) return img;
@@ -144,7 +153,8 @@ Image CaptureScreen(const RECT& rc) {
     return img;
 }
 
-RECT ScreenRectOfClient(HWND hwnd) {
+RECT ScreenRectOfClient(HWND hwnd)
+{
     RECT rc = {};
     GetClientRect(hwnd, &rc);
     POINT tl = {0, 0};
@@ -155,13 +165,15 @@ RECT ScreenRectOfClient(HWND hwnd) {
 
 Image CaptureClient(HWND hwnd) { return CaptureScreen(ScreenRectOfClient(hwnd)); }
 
-Image CaptureWindow(HWND hwnd) {
+Image CaptureWindow(HWND hwnd)
+{
     RECT rc = {};
     GetWindowRect(hwnd, &rc);
     return CaptureScreen(rc);
 }
 
-bool WaitUntil(const std::function<bool()>& pred, DWORD ms) {
+bool WaitUntil(const std::function<bool()>& pred, DWORD ms)
+{
     const DWORD start = GetTickCount();
     while (!pred()) {
         if (GetTickCount() - start > ms) return false;
@@ -172,26 +184,30 @@ bool WaitUntil(const std::function<bool()>& pred, DWORD ms) {
 
 void Sleep(DWORD ms) { ::Sleep(ms); }
 
-std::string WindowsPath(const std::string& unixPath) {
+std::string WindowsPath(const std::string& unixPath)
+{
     std::string out = "Z:" + unixPath;
     std::replace(out.begin(), out.end(), '/', '\\');
     return out;
 }
 
-std::string WindowText(HWND hwnd) {
+std::string WindowText(HWND hwnd)
+{
     char text[1024] = "";
     // WM_GETTEXT rather than GetWindowText: it reaches another process's controls too.
     SendMessageTimeoutA(hwnd, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 5000, nullptr);
     return text;
 }
 
-std::string ClassName(HWND hwnd) {
+std::string ClassName(HWND hwnd)
+{
     char name[256] = "";
     GetClassNameA(hwnd, name, sizeof name);
     return name;
 }
 
-Player::~Player() {
+Player::~Player()
+{
     if (m_pi.hProcess) {
         if (Running()) Kill();
         CloseHandle(m_pi.hThread);
@@ -199,7 +215,8 @@ Player::~Player() {
     }
 }
 
-bool Player::Start(const std::string& exe, const std::string& args) {
+bool Player::Start(const std::string& exe, const std::string& args)
+{
     std::string commandLine = "\"" + exe + "\"";
     if (!args.empty()) commandLine += " " + args;
     std::vector<char> buffer(commandLine.begin(), commandLine.end());
@@ -210,12 +227,14 @@ bool Player::Start(const std::string& exe, const std::string& args) {
            FALSE;
 }
 
-bool Player::WaitForWindows(DWORD ms) {
+bool Player::WaitForWindows(DWORD ms)
+{
     const bool found = WaitUntil([this] {
         m_hPanel = FindDialog("RUD Orezor");
         m_hVideo = m_hPanel ? GetWindow(m_hPanel, GW_OWNER) : nullptr;
         return m_hVideo && IsWindowVisible(m_hVideo);
-    }, ms);
+    },
+                                 ms);
     // The panel places both windows as its last step; let that settle.
     if (found) Sleep(300);
     return found;
@@ -223,17 +242,20 @@ bool Player::WaitForWindows(DWORD ms) {
 
 bool Player::Running() const { return m_pi.hProcess && WaitForSingleObject(m_pi.hProcess, 0) == WAIT_TIMEOUT; }
 
-bool Player::WaitForExit(DWORD ms, DWORD* code) {
+bool Player::WaitForExit(DWORD ms, DWORD* code)
+{
     if (WaitForSingleObject(m_pi.hProcess, ms) != WAIT_OBJECT_0) return false;
     return GetExitCodeProcess(m_pi.hProcess, code) != FALSE;
 }
 
-void Player::Kill() {
+void Player::Kill()
+{
     TerminateProcess(m_pi.hProcess, 99);
     WaitForSingleObject(m_pi.hProcess, 10000);
 }
 
-std::string Player::Describe() const {
+std::string Player::Describe() const
+{
     std::string out;
     for (HWND h : TopLevelWindowsOf(m_pi.dwProcessId)) {
         if (!IsWindowVisible(h)) continue;
@@ -243,13 +265,15 @@ std::string Player::Describe() const {
     return out;
 }
 
-HWND Player::FindDialog(const char* title) const {
+HWND Player::FindDialog(const char* title) const
+{
     for (HWND h : TopLevelWindowsOf(m_pi.dwProcessId))
         if (IsWindowVisible(h) && WindowText(h) == title) return h;
     return nullptr;
 }
 
-std::vector<std::string> Player::MessageBoxTexts() const {
+std::vector<std::string> Player::MessageBoxTexts() const
+{
     std::vector<std::string> texts;
     for (HWND h : TopLevelWindowsOf(m_pi.dwProcessId)) {
         if (!IsWindowVisible(h) || ClassName(h) != "#32770" || WindowText(h) != "Vorplex") continue;
@@ -259,29 +283,34 @@ std::vector<std::string> Player::MessageBoxTexts() const {
     return texts;
 }
 
-void Player::Click(int id) {
+void Player::Click(int id)
+{
     PostMessageA(m_hPanel, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(Item(id)));
 }
 
 void Player::Press(int id) { PostMessageA(Item(id), BM_CLICK, 0, 0); }
 
-void Player::Choose(int listId, int index) {
+void Player::Choose(int listId, int index)
+{
     HWND list = Item(listId);
     SendMessageA(list, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
     PostMessageA(m_hPanel, WM_COMMAND, MAKEWPARAM(listId, CBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
 }
 
-void Player::Scroll(int code, int position) {
+void Player::Scroll(int code, int position)
+{
     PostMessageA(m_hPanel, WM_HSCROLL, MAKEWPARAM(code, position), reinterpret_cast<LPARAM>(Item(206)));
 }
 
-RECT Player::TimeTextRect() const {
+RECT Player::TimeTextRect() const
+{
     RECT list = {};
     GetWindowRect(Item(213), &list);
     return {list.right + 8, list.top, list.right + 98, list.bottom};
 }
 
-void Player::ClickTimeText() {
+void Player::ClickTimeText()
+{
     const RECT rc = TimeTextRect();
     // The clickable part starts 28 pixels right of the event-type list.
     POINT p = {rc.left + 20 + 15, (rc.top + rc.bottom) / 2};
@@ -289,7 +318,8 @@ void Player::ClickTimeText() {
     PostMessageA(m_hPanel, WM_LBUTTONUP, 0, MAKELPARAM(p.x, p.y));
 }
 
-void Player::TypeTime(const char* minutes, const char* seconds) {
+void Player::TypeTime(const char* minutes, const char* seconds)
+{
     // The panel selects the minutes' text when it shows the entry; the seconds are
     // selected here, so that typing replaces both.
     for (const char* c = minutes; *c; ++c) SendMessageA(Item(230), WM_CHAR, static_cast<WPARAM>(*c), 1);
@@ -301,7 +331,8 @@ void Player::TypeTime(const char* minutes, const char* seconds) {
 namespace {
 
 // Puts a path in a common file dialog and presses OK (or Cancel, for no path).
-bool AnswerFileDialog(HWND dialog, const std::string& windowsPath, DWORD ms) {
+bool AnswerFileDialog(HWND dialog, const std::string& windowsPath, DWORD ms)
+{
     if (windowsPath.empty()) {
         PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDCANCEL)));
     } else {
@@ -318,13 +349,15 @@ bool AnswerFileDialog(HWND dialog, const std::string& windowsPath, DWORD ms) {
 
 }  // namespace
 
-bool Player::AnswerOpenDialog(const std::string& windowsPath, DWORD ms) {
+bool Player::AnswerOpenDialog(const std::string& windowsPath, DWORD ms)
+{
     HWND dialog = nullptr;
     if (!WaitUntil([&] { return (dialog = FindDialog("Open")) != nullptr; }, ms)) return false;
     return AnswerFileDialog(dialog, windowsPath, ms);
 }
 
-bool Player::AnswerSaveDialog(const std::string& windowsPath, std::string* pOffered, DWORD ms) {
+bool Player::AnswerSaveDialog(const std::string& windowsPath, std::string* pOffered, DWORD ms)
+{
     HWND dialog = nullptr;
     if (!WaitUntil([&] { return (dialog = FindDialog("Save As")) != nullptr; }, ms)) return false;
     if (pOffered) {
@@ -337,7 +370,8 @@ bool Player::AnswerSaveDialog(const std::string& windowsPath, std::string* pOffe
 
 HWND Player::DecoderWindow() const { return FindWindowExA(m_hVideo, nullptr, "VorplexAxControl", nullptr); }
 
-HWND Player::OpenPictureMenu(POINT ptClient, DWORD ms) {
+HWND Player::OpenPictureMenu(POINT ptClient, DWORD ms)
+{
     HWND decoder = DecoderWindow();
     if (!decoder) return nullptr;
     const LPARAM at = MAKELPARAM(ptClient.x, ptClient.y);
@@ -348,13 +382,15 @@ HWND Player::OpenPictureMenu(POINT ptClient, DWORD ms) {
     return menu;
 }
 
-HWND Player::ShownWindowOfClass(const std::string& className) const {
+HWND Player::ShownWindowOfClass(const std::string& className) const
+{
     for (HWND h : TopLevelWindowsOf(m_pi.dwProcessId))
         if (IsWindowVisible(h) && ClassName(h) == className) return h;
     return nullptr;
 }
 
-bool Player::ChooseFromOpenMenu(HWND menu, int item, DWORD ms) {
+bool Player::ChooseFromOpenMenu(HWND menu, int item, DWORD ms)
+{
     // The menu's loop reads the keys its thread is sent.
     HWND decoder = DecoderWindow();
     for (int i = 0; i < item; ++i) PostMessageA(decoder, WM_KEYDOWN, VK_DOWN, 0);
@@ -367,7 +403,8 @@ int Player::CurSel(int listId) const { return static_cast<int>(SendMessageA(Item
 int Player::Count(int listId) const { return static_cast<int>(SendMessageA(Item(listId), CB_GETCOUNT, 0, 0)); }
 int Player::ScrollPosition() const { return static_cast<int>(SendMessageA(Item(206), SBM_GETPOS, 0, 0)); }
 
-int CountPictureChanges(const Player& player, DWORD ms) {
+int CountPictureChanges(const Player& player, DWORD ms)
+{
     int changes = 0;
     Image last = player.Picture();
     const DWORD start = GetTickCount();

@@ -31,7 +31,8 @@ struct Image {
 };
 
 // RGB as 0x00RRGGBB from a COLORREF (0x00BBGGRR).
-inline uint32_t FromColorref(COLORREF c) {
+inline uint32_t FromColorref(COLORREF c)
+{
     return (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c);
 }
 
@@ -106,7 +107,8 @@ public:
     // The open menu's item chosen from the keyboard (1 the first); false when
     // the menu does not close.
     bool ChooseFromOpenMenu(HWND menu, int item, DWORD ms = 10000);
-    bool ChooseFromPictureMenu(POINT ptClient, int item, DWORD ms = 10000) {
+    bool ChooseFromPictureMenu(POINT ptClient, int item, DWORD ms = 10000)
+    {
         HWND menu = OpenPictureMenu(ptClient, ms);
         return menu && ChooseFromOpenMenu(menu, item, ms);
     }

@@ -7,11 +7,13 @@
 
 namespace rectest {
 
-bool haveProgram(const char* name) {
+bool haveProgram(const char* name)
+{
     return std::system(("command -v " + std::string(name) + " >/dev/null 2>&1").c_str()) == 0;
 }
 
-static std::string capture(const std::string& cmd) {
+static std::string capture(const std::string& cmd)
+{
     std::string out;
     FILE* p = popen(cmd.c_str(), "r");
     if (!p) return out;
@@ -22,7 +24,8 @@ static std::string capture(const std::string& cmd) {
     return out;
 }
 
-std::map<int, std::vector<int64_t>> probePacketTimes(const std::string& path) {
+std::map<int, std::vector<int64_t>> probePacketTimes(const std::string& path)
+{
     std::map<int, std::vector<int64_t>> m;
     std::istringstream in(capture("ffprobe -v error -show_entries packet=stream_index,pts_time -of csv=p=0 '" +
                                   path + "'"));
@@ -35,7 +38,8 @@ std::map<int, std::vector<int64_t>> probePacketTimes(const std::string& path) {
     return m;
 }
 
-std::map<int, long> probeFrameCounts(const std::string& path) {
+std::map<int, long> probeFrameCounts(const std::string& path)
+{
     std::map<int, long> m;
     std::istringstream in(capture("ffprobe -v error -count_frames -show_entries stream=index,nb_read_frames -of csv=p=0 '" +
                                   path + "'"));

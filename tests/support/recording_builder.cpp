@@ -11,7 +11,8 @@
 
 namespace rectest {
 
-rec::Status writeRecording(const Sample& s, const rec::WriterOptions& o, const std::string& path) {
+rec::Status writeRecording(const Sample& s, const rec::WriterOptions& o, const std::string& path)
+{
     rec::Writer w;
     rec::Status st = w.open(path, s.specs, o);
     size_t count = 0;
@@ -35,13 +36,15 @@ rec::Status writeRecording(const Sample& s, const rec::WriterOptions& o, const s
     return st ? closed : st;
 }
 
-Bytes writeSample(const Sample& s, const rec::WriterOptions& o, const std::string& path) {
+Bytes writeSample(const Sample& s, const rec::WriterOptions& o, const std::string& path)
+{
     rec::Status st = writeRecording(s, o, path);
     EXPECT_TRUE(st) << st.reason;
     return readAll(path);
 }
 
-Bytes fakeJpeg(int camera, size_t index) {
+Bytes fakeJpeg(int camera, size_t index)
+{
     size_t n = 20 + (index * 7 + size_t(camera) * 3) % 41;
     Bytes b = {0xFF, 0xD8};
     for (size_t i = 0; i < n; i++) b.push_back(uint8_t(camera * 31 + index * 13 + i));
@@ -50,7 +53,8 @@ Bytes fakeJpeg(int camera, size_t index) {
     return b;
 }
 
-Sample makeSample(const std::vector<int>& cameras, const std::vector<size_t>& counts) {
+Sample makeSample(const std::vector<int>& cameras, const std::vector<size_t>& counts)
+{
     Sample s;
     for (size_t i = 0; i < cameras.size(); i++) {
         s.specs.push_back({cameras[i], uint32_t(160 + 16 * i), uint32_t(120 + 8 * i)});
@@ -69,7 +73,8 @@ Sample makeSample(const std::vector<int>& cameras, const std::vector<size_t>& co
     return s;
 }
 
-std::string tempPath(const std::string& name) {
+std::string tempPath(const std::string& name)
+{
     // Random rather than the process id: ids come round again, and a file an
     // earlier process left behind would stand in for one that must not exist.
     static const std::string token = [] {
@@ -83,19 +88,22 @@ std::string tempPath(const std::string& name) {
     return dir + "rec_" + token + "_" + name;
 }
 
-TempFile::TempFile(const std::string& suffix) {
+TempFile::TempFile(const std::string& suffix)
+{
     static std::atomic<unsigned> made{0};
     m_path = tempPath(std::to_string(++made) + suffix);
 }
 
 TempFile::~TempFile() { std::remove(m_path.c_str()); }
 
-Bytes readAll(const std::string& path) {
+Bytes readAll(const std::string& path)
+{
     std::ifstream f(path, std::ios::binary);
     return Bytes((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
 }
 
-bool writeAll(const std::string& path, const void* data, size_t size) {
+bool writeAll(const std::string& path, const void* data, size_t size)
+{
     std::ofstream f(path, std::ios::binary | std::ios::trunc);
     f.write(static_cast<const char*>(data), std::streamsize(size));
     f.close();

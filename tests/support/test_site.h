@@ -31,14 +31,30 @@ public:
     STDMETHODIMP ContextSensitiveHelp(BOOL) override { return E_NOTIMPL; }
     // IOleInPlaceSite
     STDMETHODIMP CanInPlaceActivate() override { return S_OK; }
-    STDMETHODIMP OnInPlaceActivate() override { ++nInPlaceActivate; return S_OK; }
-    STDMETHODIMP OnUIActivate() override { ++nUIActivate; return S_OK; }
+    STDMETHODIMP OnInPlaceActivate() override
+    {
+        ++nInPlaceActivate;
+        return S_OK;
+    }
+    STDMETHODIMP OnUIActivate() override
+    {
+        ++nUIActivate;
+        return S_OK;
+    }
     STDMETHODIMP GetWindowContext(IOleInPlaceFrame** ppFrame, IOleInPlaceUIWindow** ppDoc,
                                   LPRECT lprcPosRect, LPRECT lprcClipRect,
                                   LPOLEINPLACEFRAMEINFO lpFrameInfo) override;
     STDMETHODIMP Scroll(SIZE) override { return E_NOTIMPL; }
-    STDMETHODIMP OnUIDeactivate(BOOL) override { ++nUIDeactivate; return S_OK; }
-    STDMETHODIMP OnInPlaceDeactivate() override { ++nInPlaceDeactivate; return S_OK; }
+    STDMETHODIMP OnUIDeactivate(BOOL) override
+    {
+        ++nUIDeactivate;
+        return S_OK;
+    }
+    STDMETHODIMP OnInPlaceDeactivate() override
+    {
+        ++nInPlaceDeactivate;
+        return S_OK;
+    }
     STDMETHODIMP DiscardUndoState() override { return E_NOTIMPL; }
     STDMETHODIMP DeactivateAndUndo() override { return E_NOTIMPL; }
     STDMETHODIMP OnPosRectChange(LPCRECT) override { return S_OK; }

@@ -4,7 +4,8 @@
 
 namespace testing_support {
 
-void PumpMessages() {
+void PumpMessages()
+{
     MSG msg;
     while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
         if (fw::CDialog::PreTranslateDialogMessage(&msg)) continue;
@@ -13,7 +14,8 @@ void PumpMessages() {
     }
 }
 
-void PumpFor(DWORD ms) {
+void PumpFor(DWORD ms)
+{
     DWORD start = GetTickCount();
     do {
         PumpMessages();
@@ -22,7 +24,8 @@ void PumpFor(DWORD ms) {
     PumpMessages();
 }
 
-MessageBoxRecorder::MessageBoxRecorder(int answer_) : answer(answer_) {
+MessageBoxRecorder::MessageBoxRecorder(int answer_) : answer(answer_)
+{
     m_previous = fw::SetMessageBoxHook([this](const fw::MessageBoxRequest& r) {
         boxes.push_back(r);
         return answer;
@@ -31,10 +34,10 @@ MessageBoxRecorder::MessageBoxRecorder(int answer_) : answer(answer_) {
 
 MessageBoxRecorder::~MessageBoxRecorder() { fw::SetMessageBoxHook(m_previous); }
 
-OpenFileAnswer::OpenFileAnswer(std::string path_) : path(std::move(path_)) {
+OpenFileAnswer::OpenFileAnswer(std::string path_) : path(std::move(path_))
+{
     m_previous = fw::SetOpenFileDialogHook([this](OPENFILENAMEA* ofn) -> BOOL {
-        Request r{ofn->hwndOwner, ofn->Flags, ofn->lpstrDefExt ? ofn->lpstrDefExt : "", {}, ofn->nMaxFile,
-                  ofn->lpstrFile && ofn->lpstrFile[0] != '\0', ofn->lpstrTitle != nullptr};
+        Request r{ofn->hwndOwner, ofn->Flags, ofn->lpstrDefExt ? ofn->lpstrDefExt : "", {}, ofn->nMaxFile, ofn->lpstrFile && ofn->lpstrFile[0] != '\0', ofn->lpstrTitle != nullptr};
         for (const char* piece = ofn->lpstrFilter; piece && *piece; piece += strlen(piece) + 1)
             r.filter.push_back(piece);
         requests.push_back(r);
@@ -46,18 +49,25 @@ OpenFileAnswer::OpenFileAnswer(std::string path_) : path(std::move(path_)) {
 
 OpenFileAnswer::~OpenFileAnswer() { fw::SetOpenFileDialogHook(m_previous); }
 
-HWND FindThreadWindow(const char* title) {
-    struct Search { const char* title; HWND found; } search = {title, nullptr};
-    EnumThreadWindows(GetCurrentThreadId(), [](HWND hwnd, LPARAM lParam) -> BOOL {
-        Search* s = reinterpret_cast<Search*>(lParam);
-        if (WindowText(hwnd) != s->title) return TRUE;
-        s->found = hwnd;
-        return FALSE;
-    }, reinterpret_cast<LPARAM>(&search));
+HWND FindThreadWindow(const char* title)
+{
+    struct Search {
+        const char* title;
+        HWND found;
+    } search = {title, nullptr};
+    EnumThreadWindows(
+        GetCurrentThreadId(), [](HWND hwnd, LPARAM lParam) -> BOOL {
+            Search* s = reinterpret_cast<Search*>(lParam);
+            if (WindowText(hwnd) != s->title) return TRUE;
+            s->found = hwnd;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 
-std::string WindowText(HWND hwnd) {
+std::string WindowText(HWND hwnd)
+{
     char text[1024] = "";
     GetWindowTextA(hwnd, text, sizeof text);
     return text;

@@ -16,7 +16,8 @@ void PumpMessages();
 // Dispatches messages for about ms milliseconds.
 void PumpFor(DWORD ms);
 // Pumps until pred() holds or ms have passed; returns pred().
-template <class Pred> bool PumpUntil(Pred pred, DWORD ms = 3000) {
+template <class Pred> bool PumpUntil(Pred pred, DWORD ms = 3000)
+{
     DWORD start = GetTickCount();
     while (!pred()) {
         if (GetTickCount() - start > ms) return false;

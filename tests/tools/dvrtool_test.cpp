@@ -21,7 +21,8 @@ namespace {
 
 // SOI, an APP0 segment whose body holds FF D9, a quant table, SOS, entropy data with stuffed
 // FF00 and a restart marker, EOI.
-Bytes tinyJpeg(uint8_t tag) {
+Bytes tinyJpeg(uint8_t tag)
+{
     Bytes b = {0xFF, 0xD8, 0xFF, 0xE0, 0x00, 0x06, 0xFF, 0xD9, tag, 0x00};
     Bytes dqt = {0xFF, 0xDB, 0x00, 0x04, 0x01, 0x02};
     Bytes sos = {0xFF, 0xDA, 0x00, 0x03, 0x01, 0x12, 0xFF, 0x00, 0x34, 0xFF, 0xD0, 0x56, tag, 0xFF, 0xD9};
@@ -32,7 +33,8 @@ Bytes tinyJpeg(uint8_t tag) {
 
 }  // namespace
 
-TEST(JpegSplit, SegmentsAndEntropyDataDoNotEndAPicture) {
+TEST(JpegSplit, SegmentsAndEntropyDataDoNotEndAPicture)
+{
     Bytes a = tinyJpeg(1), b = tinyJpeg(2);
     EXPECT_EQ(dvrtool::jpegLength(a.data(), a.size()), long(a.size()));
     for (size_t n = 0; n < a.size(); n++) EXPECT_EQ(dvrtool::jpegLength(a.data(), n), 0) << n;
@@ -59,7 +61,8 @@ TEST(JpegSplit, SegmentsAndEntropyDataDoNotEndAPicture) {
     EXPECT_EQ(s.pending(), 5u);
 }
 
-TEST(JpegSplit, SizeFromTheFrameHeader) {
+TEST(JpegSplit, SizeFromTheFrameHeader)
+{
     // SOI, an APP0 segment, a baseline frame header of 1280 x 720 (height first), EOI.
     Bytes jpeg = {0xFF, 0xD8, 0xFF, 0xE0, 0x00, 0x04, 0xC0, 0xC0, 0xFF, 0xC0, 0x00, 0x0B,
                   0x08, 0x02, 0xD0, 0x05, 0x00, 0x01, 0x01, 0x11, 0x00, 0xFF, 0xD9};
@@ -77,7 +80,8 @@ TEST(JpegSplit, SizeFromTheFrameHeader) {
     EXPECT_FALSE(dvrtool::jpegSize(none.data(), none.size(), w, h));
 }
 
-TEST(EventFiles, LinesBecomeSlots) {
+TEST(EventFiles, LinesBecomeSlots)
+{
     rec::SourceBlock src;
     std::string err;
     ASSERT_TRUE(dvrtool::parseSourceEvents("# seconds camera\n\n0 1\n3.7 16\n3.8 2\n 7200 3\n", src, err)) << err;
@@ -98,7 +102,8 @@ TEST(EventFiles, LinesBecomeSlots) {
     EXPECT_FALSE(dvrtool::parseGpiEvents("5 99999999999\n", gpi, err));
 }
 
-TEST(EventFiles, TimesFarPastTheHourAreIgnoredToo) {
+TEST(EventFiles, TimesFarPastTheHourAreIgnoredToo)
+{
     // Past what milliseconds in 64 bits can hold, as well as merely past the hour.
     rec::SourceBlock src;
     std::string err;
@@ -111,7 +116,8 @@ TEST(EventFiles, TimesFarPastTheHourAreIgnoredToo) {
     EXPECT_EQ(rec::blockCount(gpi.data()), 0);
 }
 
-TEST(Motion, DifferencesPerSlotAboveNoise) {
+TEST(Motion, DifferencesPerSlotAboveNoise)
+{
     EXPECT_EQ(dvrtool::MotionMeter::levelOf(0.5), 0);
     EXPECT_GT(dvrtool::MotionMeter::levelOf(1.0), 0);
     EXPECT_LT(dvrtool::MotionMeter::levelOf(2.0), dvrtool::MotionMeter::levelOf(8.0));
@@ -135,7 +141,8 @@ TEST(Motion, DifferencesPerSlotAboveNoise) {
     EXPECT_EQ(rec::blockCount(b.data()), 2);
 }
 
-TEST(Options, FpsAndSize) {
+TEST(Options, FpsAndSize)
+{
     uint32_t r, s, w, h;
     ASSERT_TRUE(dvrtool::parseFps("5", r, s));
     EXPECT_EQ(double(r) / s, 5.0);
@@ -150,7 +157,8 @@ TEST(Options, FpsAndSize) {
     for (const char* bad : {"320", "321x240", "8x8", "320x240x", "99999x2"}) EXPECT_FALSE(dvrtool::parseSize(bad, w, h)) << bad;
 }
 
-TEST(Options, WholeNumbersWithNothingAfter) {
+TEST(Options, WholeNumbersWithNothingAfter)
+{
     int value = 0;
     ASSERT_TRUE(dvrtool::parseWhole("16", 1, 16, value));
     EXPECT_EQ(value, 16);
@@ -164,11 +172,14 @@ TEST(Options, WholeNumbersWithNothingAfter) {
     EXPECT_NE(text.find("--quality must be 2..31"), std::string::npos) << text;
 }
 
-TEST(DvrtoolEndToEnd, SynthMarksItsMovingIntervals) {
+TEST(DvrtoolEndToEnd, SynthMarksItsMovingIntervals)
+{
     if (!haveFfmpeg()) GTEST_SKIP() << "ffmpeg missing";
     std::string out = temp("synth.avi"), text;
     ASSERT_EQ(runTool("synth -o " + out + " --cameras 3 --seconds 8 --fps 5 --size 160x120 --start '2024-06-07 23:59:58.250'",
-                      &text), 0) << text;
+                      &text),
+              0)
+        << text;
     rec::Recording r;
     ASSERT_TRUE(r.open(out));
     EXPECT_TRUE(r.damage().empty());
@@ -207,7 +218,8 @@ TEST(DvrtoolEndToEnd, SynthMarksItsMovingIntervals) {
     std::remove(out.c_str());
 }
 
-TEST(DvrtoolEndToEnd, MakeFromOrdinaryVideo) {
+TEST(DvrtoolEndToEnd, MakeFromOrdinaryVideo)
+{
     if (!haveFfmpeg()) GTEST_SKIP() << "ffmpeg missing";
     std::string moving = temp("moving.mp4"), still = temp("still.avi"), src = temp("src.txt"), gpi = temp("gpi.txt");
     ASSERT_EQ(std::system(("ffmpeg -v error -y -f lavfi -i testsrc=s=128x96:r=10:d=2 -c:v mpeg4 '" + moving + "'").c_str()), 0);
@@ -216,7 +228,10 @@ TEST(DvrtoolEndToEnd, MakeFromOrdinaryVideo) {
     std::ofstream(gpi) << "1.9 100\n";
     std::string out = temp("make.avi"), text;
     ASSERT_EQ(runTool("make -o " + out + " --start '2023-01-02 03:04:05.006' --fps 5 --size 96x64 --motion auto --source " +
-                          src + " --gpi " + gpi + " 5=" + moving + " 2=" + still, &text), 0) << text;
+                          src + " --gpi " + gpi + " 5=" + moving + " 2=" + still,
+                      &text),
+              0)
+        << text;
     rec::Recording r;
     ASSERT_TRUE(r.open(out));
     EXPECT_EQ(r.cameraMask(), (1u << 4) | (1u << 1));
@@ -226,8 +241,8 @@ TEST(DvrtoolEndToEnd, MakeFromOrdinaryVideo) {
     auto probed = probeFrames(out);
     for (const rec::Stream& s : r.streams()) EXPECT_EQ(probed[s.aviStream], long(s.frameCount()));
     EXPECT_EQ(r.startTime(), (rec::StartTime{2023, 1, 2, ((3 * 60 + 4) * 60 + 5) * 1000 + 6}));
-    EXPECT_GT(rec::motionLevel(r.motionBlock(), 0, 5), 0);   // testsrc moves
-    EXPECT_EQ(rec::motionLevel(r.motionBlock(), 0, 2), 0);   // a still colour does not
+    EXPECT_GT(rec::motionLevel(r.motionBlock(), 0, 5), 0);  // testsrc moves
+    EXPECT_EQ(rec::motionLevel(r.motionBlock(), 0, 2), 0);  // a still colour does not
     EXPECT_EQ(rec::sourceMask(r.sourceBlock(), 0), (1u << 4) | (1u << 1));
     EXPECT_EQ(rec::gpiValue(r.gpiBlock(), 1), 100);
 
@@ -236,7 +251,8 @@ TEST(DvrtoolEndToEnd, MakeFromOrdinaryVideo) {
     for (const char* f : {moving.c_str(), still.c_str(), src.c_str(), gpi.c_str(), out.c_str()}) std::remove(f);
 }
 
-TEST(DvrtoolEndToEnd, ExitCodesForBadUse) {
+TEST(DvrtoolEndToEnd, ExitCodesForBadUse)
+{
     std::string text;
     EXPECT_EQ(runTool("info " + temp("missing.avi")), dvrtool::kExitUnreadable);
     std::string junk = temp("junk.txt");
@@ -251,7 +267,8 @@ TEST(DvrtoolEndToEnd, ExitCodesForBadUse) {
     std::remove(junk.c_str());
 }
 
-TEST(DvrtoolEndToEnd, FailedRunsLeaveNoFile) {
+TEST(DvrtoolEndToEnd, FailedRunsLeaveNoFile)
+{
     // "false" starts, writes nothing and fails, as ffmpeg does on an input it cannot read.
     std::string out = temp("failed.avi"), input = temp("input.mp4"), text;
     std::ofstream(input) << "never read";
@@ -295,7 +312,8 @@ TEST(DvrtoolEndToEnd, FailedRunsLeaveNoFile) {
     for (const std::string& path : {input, out}) std::remove(path.c_str());
 }
 
-TEST(Shapes, FittedKeepingTheShape) {
+TEST(Shapes, FittedKeepingTheShape)
+{
     using dvrtool::Size;
     const Size d1{704, 576};
     EXPECT_EQ(dvrtool::fitInside({640, 360}, d1, false), (Size{640, 360}));
@@ -313,7 +331,8 @@ TEST(Shapes, FittedKeepingTheShape) {
     EXPECT_EQ(place.x, 92u);
 }
 
-TEST(DvrtoolEndToEnd, MakeKeepsEachPicturesShape) {
+TEST(DvrtoolEndToEnd, MakeKeepsEachPicturesShape)
+{
     if (!haveFfmpeg()) GTEST_SKIP() << "ffmpeg missing";
     // White pictures, so that bars and stretching show as black where white should be.
     std::string wide = temp("wide.mp4"), hd = temp("hd.mp4"), out = temp("shape.avi"), text;
@@ -351,7 +370,7 @@ TEST(DvrtoolEndToEnd, MakeKeepsEachPicturesShape) {
     ASSERT_EQ(runTool("make -o " + out + " --start 2024-01-01 --size 640x240 " + wide, &text), 0) << text;
     boxed = grayPicture(out, "0:0", 0, 640, 240);
     ASSERT_FALSE(boxed.empty());
-    EXPECT_LT(meanOf(boxed, 640, 0, 0, 100, 240), 20.0);     // 426 wide, centred: bars of 106
+    EXPECT_LT(meanOf(boxed, 640, 0, 0, 100, 240), 20.0);  // 426 wide, centred: bars of 106
     EXPECT_GT(meanOf(boxed, 640, 112, 0, 528, 240), 230.0);
     EXPECT_LT(meanOf(boxed, 640, 540, 0, 640, 240), 20.0);
     for (const std::string& path : {wide, hd, out}) std::remove(path.c_str());

@@ -19,11 +19,14 @@ struct Probed {
 };
 
 // What ffprobe reads in an MP4's first video stream, every frame decoded and counted.
-Probed probeVideo(const std::string& path) {
+Probed probeVideo(const std::string& path)
+{
     Probed probed;
     FILE* p = popen(("ffprobe -v error -count_frames -select_streams v:0 -show_entries "
                      "stream=codec_name,width,height,nb_read_frames:format=duration -of default=nw=1 '" +
-                     path + "'").c_str(), "r");
+                     path + "'")
+                        .c_str(),
+                    "r");
     char line[256];
     while (p && fgets(line, sizeof line, p)) {
         std::string text(line);
@@ -41,7 +44,8 @@ Probed probeVideo(const std::string& path) {
     return probed;
 }
 
-std::string readAll(const std::string& path) {
+std::string readAll(const std::string& path)
+{
     std::ifstream file(path, std::ios::binary);
     std::ostringstream text;
     text << file.rdbuf();
@@ -51,17 +55,23 @@ std::string readAll(const std::string& path) {
 // A 5-camera recording, 6 s at 5 fps from 08:00:00, shared by the export tests.
 class Export : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
+    static void SetUpTestSuite()
+    {
         if (!haveFfmpeg()) return;
         s_recording = temp("export-src.avi");
         std::string text;
         ASSERT_EQ(runTool("synth -o " + s_recording + " --cameras 5 --seconds 6 --fps 5 --size 320x240 --quality 4 "
-                          "--start '2024-03-04 08:00:00.000'", &text), 0) << text;
+                                                      "--start '2024-03-04 08:00:00.000'",
+                          &text),
+                  0)
+            << text;
     }
-    static void TearDownTestSuite() {
+    static void TearDownTestSuite()
+    {
         if (!s_recording.empty()) std::remove(s_recording.c_str());
     }
-    void SetUp() override {
+    void SetUp() override
+    {
         if (!haveFfmpeg()) GTEST_SKIP() << "ffmpeg missing";
     }
     static std::string s_recording;
@@ -71,7 +81,8 @@ std::string Export::s_recording;
 
 }  // namespace
 
-TEST(ExportMoments, OffsetsAndTimesOfDay) {
+TEST(ExportMoments, OffsetsAndTimesOfDay)
+{
     const int32_t eight = 8 * 3600 * 1000;
     int64_t ms = -1;
     ASSERT_TRUE(dvrtool::parseTimePoint("+12:30", eight, ms));
@@ -97,7 +108,8 @@ TEST(ExportMoments, OffsetsAndTimesOfDay) {
         EXPECT_FALSE(dvrtool::parseCameraList(bad, cameras)) << bad;
 }
 
-TEST_F(Export, OneCameraAtItsOwnSizeForTheStretchAsked) {
+TEST_F(Export, OneCameraAtItsOwnSizeForTheStretchAsked)
+{
     std::string out = temp("one.mp4"), text;
     ASSERT_EQ(runTool("export -o " + out + " --camera 2 --from +1 --to 08:00:04 " + s_recording, &text), 0) << text;
     Probed probed = probeVideo(out);
@@ -119,7 +131,8 @@ TEST_F(Export, OneCameraAtItsOwnSizeForTheStretchAsked) {
     std::remove(out.c_str());
 }
 
-TEST_F(Export, SeveralCamerasInThePlayersLayouts) {
+TEST_F(Export, SeveralCamerasInThePlayersLayouts)
+{
     std::string out = temp("mosaic.mp4"), text;
     // Cameras 1-4: the 2 x 2 layout, the whole recording.
     ASSERT_EQ(runTool("export -o " + out + " --cameras 1-4 " + s_recording, &text), 0) << text;
@@ -149,7 +162,8 @@ TEST_F(Export, SeveralCamerasInThePlayersLayouts) {
     std::remove(out.c_str());
 }
 
-TEST_F(Export, ACameraThatEndedEarlyHoldsItsLastPicture) {
+TEST_F(Export, ACameraThatEndedEarlyHoldsItsLastPicture)
+{
     // Camera 1 records 1 s, camera 2 records 3 s: from 2 s on camera 1 has no picture of its own.
     std::string shortInput = temp("short.mp4"), longInput = temp("long.mp4"), avi = temp("uneven.avi");
     std::string out = temp("uneven.mp4"), text;
@@ -166,7 +180,8 @@ TEST_F(Export, ACameraThatEndedEarlyHoldsItsLastPicture) {
     for (const std::string& path : {shortInput, longInput, avi, out}) std::remove(path.c_str());
 }
 
-TEST_F(Export, BadArgumentsAreRefusedAndLeaveNothing) {
+TEST_F(Export, BadArgumentsAreRefusedAndLeaveNothing)
+{
     std::string out = temp("refused.mp4"), text;
     struct Case {
         std::string args;

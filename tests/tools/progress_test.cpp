@@ -14,7 +14,8 @@
 namespace {
 
 // Runs a shell command with a pseudo-terminal as its stdin, stdout and stderr; what it wrote.
-std::string underTerminal(const std::string& command, int& status) {
+std::string underTerminal(const std::string& command, int& status)
+{
     int master = -1;
     pid_t child = forkpty(&master, nullptr, nullptr, nullptr);
     if (child == 0) {
@@ -37,7 +38,8 @@ std::string underTerminal(const std::string& command, int& status) {
 
 }  // namespace
 
-TEST(Progress, DescribesHowFarAndHowLong) {
+TEST(Progress, DescribesHowFarAndHowLong)
+{
     EXPECT_EQ(dvrtool::Progress::describe(-1, 10), "");
     EXPECT_EQ(dvrtool::Progress::describe(0.5, 0.2), " 50%");  // too soon to guess
     EXPECT_EQ(dvrtool::Progress::describe(0.25, 20), " 25%  1:00 left");
@@ -55,7 +57,8 @@ TEST(Progress, DescribesHowFarAndHowLong) {
     std::fclose(file);
 }
 
-TEST(Progress, OnATerminalAndNotIntoAPipe) {
+TEST(Progress, OnATerminalAndNotIntoAPipe)
+{
     if (!haveFfmpeg()) GTEST_SKIP() << "ffmpeg missing";
     std::string avi = temp("progress.avi"), mp4 = temp("progress.mp4"), input = temp("progress-in.mp4");
     ASSERT_EQ(std::system(("ffmpeg -v error -y -f lavfi -i testsrc=s=320x240:r=10:d=3 -c:v mpeg4 '" + input + "'").c_str()), 0);
@@ -82,7 +85,8 @@ TEST(Progress, OnATerminalAndNotIntoAPipe) {
     for (const std::string& path : {avi, mp4, input}) std::remove(path.c_str());
 }
 
-TEST(Progress, AFailureIsSaidOnALineOfItsOwn) {
+TEST(Progress, AFailureIsSaidOnALineOfItsOwn)
+{
     if (!haveFfmpeg()) GTEST_SKIP() << "ffmpeg missing";
     // Camera 2's ffmpeg fails once the pictures are being written, after the line was drawn.
     std::string input = temp("progress-fail.mp4"), copy = temp("progress-copy.mp4"), avi = temp("progress-fail.avi");
@@ -93,7 +97,8 @@ TEST(Progress, AFailureIsSaidOnALineOfItsOwn) {
     ASSERT_EQ(chmod(script.c_str(), 0755), 0);
     int status = -1;
     std::string shown = underTerminal("DVRTOOL_FFMPEG='" + script + "' " + DVRTOOL_PATH + " make -o " + avi +
-                                          " --start 2024-01-01 " + input + " " + copy, status);
+                                          " --start 2024-01-01 " + input + " " + copy,
+                                      status);
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 5) << shown;
     EXPECT_NE(shown.find("\rdvrtool make: looking at camera 2"), std::string::npos) << shown;

@@ -13,11 +13,13 @@
 
 namespace {
 
-inline std::string temp(const std::string& name) {
+inline std::string temp(const std::string& name)
+{
     return ::testing::TempDir() + "/dvrtool_" + std::to_string(getpid()) + "_" + name;
 }
 
-inline int runTool(const std::string& args, std::string* out = nullptr) {
+inline int runTool(const std::string& args, std::string* out = nullptr)
+{
     std::string cmd = std::string(DVRTOOL_PATH) + " " + args + " 2>&1";
     FILE* p = popen(cmd.c_str(), "r");
     if (!p) return -1;
@@ -31,7 +33,8 @@ inline int runTool(const std::string& args, std::string* out = nullptr) {
 }
 
 // Runs dvrtool with $DVRTOOL_FFMPEG naming another program.
-inline int runToolWithFfmpeg(const std::string& ffmpeg, const std::string& args, std::string* out = nullptr) {
+inline int runToolWithFfmpeg(const std::string& ffmpeg, const std::string& args, std::string* out = nullptr)
+{
     setenv("DVRTOOL_FFMPEG", ffmpeg.c_str(), 1);
     int code = runTool(args, out);
     unsetenv("DVRTOOL_FFMPEG");
@@ -42,10 +45,13 @@ inline bool exists(const std::string& path) { return access(path.c_str(), F_OK) 
 
 inline bool haveFfmpeg() { return std::system("command -v ffmpeg >/dev/null 2>&1 && command -v ffprobe >/dev/null 2>&1") == 0; }
 
-inline std::map<int, long> probeFrames(const std::string& path) {
+inline std::map<int, long> probeFrames(const std::string& path)
+{
     std::map<int, long> m;
     FILE* p = popen(("ffprobe -v error -count_frames -show_entries stream=index,nb_frames,nb_read_frames -of csv=p=0 '" +
-                     path + "'").c_str(), "r");
+                     path + "'")
+                        .c_str(),
+                    "r");
     int st;
     long nb, rd;
     while (p && fscanf(p, "%d,%ld,%ld", &st, &nb, &rd) == 3) {
@@ -63,7 +69,8 @@ namespace {
 // One picture of a video as 8-bit gray, width x height bytes: the first at or after `seconds`
 // of the stream `map` ("0:1") names. Empty if ffmpeg gives less.
 inline std::vector<uint8_t> grayPicture(const std::string& path, const std::string& map, double seconds,
-                                        size_t width, size_t height) {
+                                        size_t width, size_t height)
+{
     std::string cmd = "ffmpeg -v error -nostdin -i '" + path + "' -map " + map + " -ss " + std::to_string(seconds) +
                       " -frames:v 1 -pix_fmt gray -f rawvideo - 2>/dev/null";
     FILE* p = popen(cmd.c_str(), "r");
@@ -75,7 +82,8 @@ inline std::vector<uint8_t> grayPicture(const std::string& path, const std::stri
 }
 
 // Mean of a rectangle [x0, x1) x [y0, y1) of a gray picture `width` wide.
-inline double meanOf(const std::vector<uint8_t>& picture, size_t width, size_t x0, size_t y0, size_t x1, size_t y1) {
+inline double meanOf(const std::vector<uint8_t>& picture, size_t width, size_t x0, size_t y0, size_t x1, size_t y1)
+{
     double sum = 0;
     for (size_t y = y0; y < y1; y++)
         for (size_t x = x0; x < x1; x++) sum += picture[y * width + x];
@@ -84,7 +92,8 @@ inline double meanOf(const std::vector<uint8_t>& picture, size_t width, size_t x
 
 // Mean absolute difference of two gray pictures over a rectangle.
 inline double differenceOf(const std::vector<uint8_t>& a, const std::vector<uint8_t>& b, size_t width, size_t x0,
-                           size_t y0, size_t x1, size_t y1) {
+                           size_t y0, size_t x1, size_t y1)
+{
     double sum = 0;
     for (size_t y = y0; y < y1; y++)
         for (size_t x = x0; x < x1; x++) sum += std::abs(int(a[y * width + x]) - int(b[y * width + x]));

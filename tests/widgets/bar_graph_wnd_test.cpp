@@ -11,7 +11,8 @@ const COLORREF kBarColour = RGB(0, 128, 255);
 
 int g_parentPaints = 0, g_parentErases = 0;  // of the graph's parent
 
-LRESULT CALLBACK ParentProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT CALLBACK ParentProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
     static HBRUSH brush = CreateSolidBrush(kParentColour);
     if (message == WM_CTLCOLORSTATIC) return reinterpret_cast<LRESULT>(brush);
     if (message == WM_PAINT) ++g_parentPaints;
@@ -24,7 +25,8 @@ LRESULT CALLBACK ParentProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
 // take turns, and the parent stays above other programs' windows.
 class BarGraphTest : public ::testing::Test {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         m_screen = CreateMutexA(nullptr, FALSE, "VorplexWidgetsScreen");
         WaitForSingleObject(m_screen, 60000);
 
@@ -50,14 +52,16 @@ protected:
         face = GetSysColor(COLOR_BTNFACE);
         g.m_crPen = kBarColour;
     }
-    void TearDown() override {
+    void TearDown() override
+    {
         g.Detach();
         DestroyWindow(parent);
         ReleaseMutex(m_screen);
         CloseHandle(m_screen);
     }
 
-    COLORREF Pixel(int x, int y) {
+    COLORREF Pixel(int x, int y)
+    {
         HDC dc = GetDC(graph);
         COLORREF c = GetPixel(dc, x, y);
         ReleaseDC(graph, dc);
@@ -65,7 +69,8 @@ protected:
     }
     // Height of the bar in column x, counted from the bottom; -1 when the
     // column holds anything but bar pixels over button face, or a gap.
-    int BarHeight(int x) {
+    int BarHeight(int x)
+    {
         HDC dc = GetDC(graph);
         int height = 0;
         bool inBar = true;
@@ -83,12 +88,14 @@ protected:
         ReleaseDC(graph, dc);
         return height;
     }
-    std::vector<int> Heights() {
+    std::vector<int> Heights()
+    {
         std::vector<int> h(W);
         for (int x = 0; x < W; ++x) h[x] = BarHeight(x);
         return h;
     }
-    bool AllFace() {
+    bool AllFace()
+    {
         for (int h : Heights())
             if (h != 0) return false;
         return true;
@@ -101,7 +108,8 @@ protected:
     CBarGraphWnd g;
 };
 
-TEST_F(BarGraphTest, BarsRiseFromTheBottomOnAScaleOfOneHundred) {
+TEST_F(BarGraphTest, BarsRiseFromTheBottomOnAScaleOfOneHundred)
+{
     ASSERT_EQ(301, W);
     ASSERT_EQ(20, H);
     std::vector<int32_t> v(1000, 0);
@@ -125,7 +133,8 @@ TEST_F(BarGraphTest, BarsRiseFromTheBottomOnAScaleOfOneHundred) {
     EXPECT_EQ(kBarColour, Pixel(30, 0)) << "a full bar reaches the top row";
 }
 
-TEST_F(BarGraphTest, ValueIStandsAtIOfTheWidthScale) {
+TEST_F(BarGraphTest, ValueIStandsAtIOfTheWidthScale)
+{
     ASSERT_TRUE(g.Attach(graph));
     for (int i : {0, 10, 370, 990}) {
         SCOPED_TRACE(i);
@@ -141,7 +150,8 @@ TEST_F(BarGraphTest, ValueIStandsAtIOfTheWidthScale) {
     }
 }
 
-TEST_F(BarGraphTest, WidthScaleGrowsForGood) {
+TEST_F(BarGraphTest, WidthScaleGrowsForGood)
+{
     ASSERT_TRUE(g.Attach(graph));
     std::vector<int32_t> full(1500, 100);
     ASSERT_TRUE(g.SetData(full.data(), 1500));
@@ -163,7 +173,8 @@ TEST_F(BarGraphTest, WidthScaleGrowsForGood) {
     EXPECT_EQ(1500, g.m_nWidthScale);
 }
 
-TEST_F(BarGraphTest, EmptySetPaintsButtonFaceAndReturnsZero) {
+TEST_F(BarGraphTest, EmptySetPaintsButtonFaceAndReturnsZero)
+{
     ASSERT_TRUE(g.Attach(graph));
     // Straight onto the parent's background: only the graph's erase covers it.
     int32_t none = 0;
@@ -179,7 +190,8 @@ TEST_F(BarGraphTest, EmptySetPaintsButtonFaceAndReturnsZero) {
     EXPECT_TRUE(AllFace());
 }
 
-TEST_F(BarGraphTest, ClearEmptiesAndRepaintsAtOnce) {
+TEST_F(BarGraphTest, ClearEmptiesAndRepaintsAtOnce)
+{
     ASSERT_TRUE(g.Attach(graph));
     std::vector<int32_t> v(1000, 100);
     ASSERT_TRUE(g.SetData(v.data(), 1000));
@@ -195,7 +207,8 @@ TEST_F(BarGraphTest, ClearEmptiesAndRepaintsAtOnce) {
     EXPECT_FALSE(GetUpdateRect(graph, &pending, FALSE));
 }
 
-TEST_F(BarGraphTest, DetachedGraphChangesNothing) {
+TEST_F(BarGraphTest, DetachedGraphChangesNothing)
+{
     int32_t v[3] = {10, 20, 30};
     EXPECT_FALSE(g.SetData(v, 3));
     EXPECT_EQ(0, g.m_nCount);
@@ -219,7 +232,8 @@ TEST_F(BarGraphTest, DetachedGraphChangesNothing) {
     EXPECT_FALSE(GetUpdateRect(parent, &pending, FALSE));
 }
 
-TEST_F(BarGraphTest, KeepsItsOwnCopyAndPaintsInThePenColour) {
+TEST_F(BarGraphTest, KeepsItsOwnCopyAndPaintsInThePenColour)
+{
     ASSERT_TRUE(g.Attach(graph));
     std::vector<int32_t> v(1000, 0);
     v[500] = 100;
@@ -233,7 +247,8 @@ TEST_F(BarGraphTest, KeepsItsOwnCopyAndPaintsInThePenColour) {
     EXPECT_EQ(face, Pixel(149, 0));
 }
 
-TEST_F(BarGraphTest, ImpossibleCountsLeaveTheGraphEmpty) {
+TEST_F(BarGraphTest, ImpossibleCountsLeaveTheGraphEmpty)
+{
     ASSERT_TRUE(g.Attach(graph));
     int32_t v[4] = {100, 100, 100, 100};
     ASSERT_TRUE(g.SetData(v, 4));

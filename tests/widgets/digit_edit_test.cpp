@@ -31,7 +31,8 @@ public:
 
 NotifySink* g_plainSink = nullptr;
 
-LRESULT CALLBACK PlainParentProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT CALLBACK PlainParentProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
     if (message == WM_NOTIFY && g_plainSink) {
         g_plainSink->Take(wParam, lParam);
         return 0;
@@ -39,7 +40,8 @@ LRESULT CALLBACK PlainParentProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
     return DefWindowProcA(hwnd, message, wParam, lParam);
 }
 
-void PostChars(HWND hwnd, const std::string& chars) {
+void PostChars(HWND hwnd, const std::string& chars)
+{
     for (unsigned char c : chars) PostMessageA(hwnd, WM_CHAR, c, 1);
     PumpMessages();
 }
@@ -47,7 +49,8 @@ void PostChars(HWND hwnd, const std::string& chars) {
 // A press and release of Return as the keyboard delivers them; the press is
 // turned into the carriage-return character by TranslateMessage, unless the
 // dialog manager takes it first.
-void PressReturn(HWND hwnd) {
+void PressReturn(HWND hwnd)
+{
     PostMessageA(hwnd, WM_KEYDOWN, VK_RETURN, 0x001C0001);
     PostMessageA(hwnd, WM_KEYUP, VK_RETURN, static_cast<LPARAM>(0xC01C0001));
     PumpMessages();
@@ -56,7 +59,8 @@ void PressReturn(HWND hwnd) {
 // An edit of the panel's kind (id 230, 2 characters) in an ordinary window.
 class DigitEditTest : public ::testing::Test {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         static ATOM atom = [] {
             WNDCLASSA wc = {};
             wc.lpfnWndProc = PlainParentProc;
@@ -73,7 +77,8 @@ protected:
         ASSERT_TRUE(edit.Attach(hwnd));
         g_plainSink = &sink;
     }
-    void TearDown() override {
+    void TearDown() override
+    {
         g_plainSink = nullptr;
         edit.Detach();
         rec.reset();
@@ -88,12 +93,14 @@ protected:
     NotifySink sink;
 };
 
-TEST_F(DigitEditTest, DigitsGoInUpToTheLimit) {
+TEST_F(DigitEditTest, DigitsGoInUpToTheLimit)
+{
     PostChars(hwnd, "123");
     EXPECT_EQ("12", Text());
 }
 
-TEST_F(DigitEditTest, OtherCharactersAreSwallowed) {
+TEST_F(DigitEditTest, OtherCharactersAreSwallowed)
+{
     // Letters, signs, space, Tab, Escape, Ctrl+A, characters above 127.
     for (char c : std::string("aZ- ,+:\t\x1b\x01\xe9")) {
         SCOPED_TRACE(static_cast<int>(static_cast<unsigned char>(c)));
@@ -106,7 +113,8 @@ TEST_F(DigitEditTest, OtherCharactersAreSwallowed) {
     EXPECT_TRUE(sink.seen.empty());
 }
 
-TEST_F(DigitEditTest, DotPercentAndApostropheAreAccepted) {
+TEST_F(DigitEditTest, DotPercentAndApostropheAreAccepted)
+{
     for (const char* c : {".", "%", "'"}) {
         Reset();
         PostChars(hwnd, c);
@@ -117,7 +125,8 @@ TEST_F(DigitEditTest, DotPercentAndApostropheAreAccepted) {
     EXPECT_EQ("4.", Text());
 }
 
-TEST_F(DigitEditTest, EditingKeysKeepTheirEffect) {
+TEST_F(DigitEditTest, EditingKeysKeepTheirEffect)
+{
     PostChars(hwnd, "12\b");
     EXPECT_EQ("1", Text());
     PostChars(hwnd, "5");
@@ -128,7 +137,8 @@ TEST_F(DigitEditTest, EditingKeysKeepTheirEffect) {
     EXPECT_EQ("5", Text());
 }
 
-TEST_F(DigitEditTest, ClipboardShortcutsAreSwallowedButPasteStillWorks) {
+TEST_F(DigitEditTest, ClipboardShortcutsAreSwallowedButPasteStillWorks)
+{
     ASSERT_TRUE(OpenClipboard(parent));
     EmptyClipboard();
     HGLOBAL mem = GlobalAlloc(GMEM_MOVEABLE, 2);
@@ -148,7 +158,8 @@ TEST_F(DigitEditTest, ClipboardShortcutsAreSwallowedButPasteStillWorks) {
     EXPECT_EQ(0, rec->Count(WM_CHAR)) << "the edit never sees the shortcuts";
 }
 
-TEST_F(DigitEditTest, ReturnOutsideADialogNotifiesFromCharacterAndRelease) {
+TEST_F(DigitEditTest, ReturnOutsideADialogNotifiesFromCharacterAndRelease)
+{
     PressReturn(hwnd);
     ASSERT_EQ(2u, sink.seen.size());
     for (const Notification& n : sink.seen) {
@@ -167,7 +178,8 @@ TEST_F(DigitEditTest, ReturnOutsideADialogNotifiesFromCharacterAndRelease) {
     EXPECT_EQ(2u, sink.seen.size());
 }
 
-TEST(DigitEditWithoutParent, SendsNothingAndLetsReturnThrough) {
+TEST(DigitEditWithoutParent, SendsNothingAndLetsReturnThrough)
+{
     HWND hwnd = CreateWindowExA(0, "EDIT", "", WS_OVERLAPPED, 0, 0, 60, 30, nullptr, nullptr,
                                 GetModuleHandleA(nullptr), nullptr);
     ASSERT_EQ(nullptr, GetParent(hwnd));
@@ -196,14 +208,16 @@ public:
     void OnOK() override { ++oks; }  // the panel ignores it
 
 protected:
-    BOOL OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* pResult) override {
+    BOOL OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* pResult) override
+    {
         sink.Take(wParam, lParam);
         *pResult = 0;
         return TRUE;
     }
 };
 
-TEST(DigitEditInDialog, OneNotificationPerEnterWithTheEditsId) {
+TEST(DigitEditInDialog, OneNotificationPerEnterWithTheEditsId)
+{
     CTimeEntryDlg dlg;
     ASSERT_TRUE(dlg.Create(IDD_TEST_TIME_ENTRY, nullptr));
     HWND minutes = dlg.GetDlgItem(IDC_TEST_MINUTES), seconds = dlg.GetDlgItem(IDC_TEST_SECONDS);
@@ -250,7 +264,8 @@ namespace {
 
 // A click makes the edit take the focus from inside its own procedure; the
 // WM_SETFOCUS that sends itself then must still reach it, or no caret shows.
-TEST_F(DigitEditTest, ClickIntoTheEditGivesItTheFocusAndTheCaret) {
+TEST_F(DigitEditTest, ClickIntoTheEditGivesItTheFocusAndTheCaret)
+{
     ShowWindow(parent, SW_SHOW);
     SetFocus(parent);
     SendMessageA(hwnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 3));

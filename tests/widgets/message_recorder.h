@@ -50,7 +50,8 @@ public:
     HWND hwnd;
 };
 
-inline WNDPROC ProcOf(HWND hwnd) {
+inline WNDPROC ProcOf(HWND hwnd)
+{
     return reinterpret_cast<WNDPROC>(GetWindowLongPtrA(hwnd, GWLP_WNDPROC));
 }
 inline LONG_PTR UserDataOf(HWND hwnd) { return GetWindowLongPtrA(hwnd, GWLP_USERDATA); }

@@ -22,13 +22,15 @@ using Calls = std::vector<std::string>;
 
 class PositionControlTest : public ::testing::Test {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         AfxEnableControlContainer();
         ASSERT_TRUE(dlg.Create(IDD_TEST_POSITION, nullptr));
         bar = dlg.GetDlgItem(IDC_TEST_SCROLLBAR);
         ASSERT_TRUE(bar);
     }
-    void TearDown() override {
+    void TearDown() override
+    {
         if (dlg.IsWindow()) {
             control.Destroy();
             dlg.DestroyWindow();
@@ -36,14 +38,16 @@ protected:
         FakeSlider::RefuseInterface(false);
     }
     // Where a window stands in the dialog's client area.
-    RECT Placed(HWND hwnd) const {
+    RECT Placed(HWND hwnd) const
+    {
         RECT rc;
         GetWindowRect(hwnd, &rc);
         MapWindowPoints(nullptr, dlg.m_hWnd, reinterpret_cast<POINT*>(&rc), 2);
         return rc;
     }
     // What the slider's tooltip asks for and gets.
-    static std::string Tip(HWND trackbar) {
+    static std::string Tip(HWND trackbar)
+    {
         NMTTDISPINFOA info = {};
         info.hdr.code = TTN_NEEDTEXTA;
         std::strcpy(info.szText, "unset");
@@ -59,7 +63,8 @@ protected:
 
 class WithTheSlider : public PositionControlTest {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         ASSERT_EQ(S_OK, registration.Status());
         PositionControlTest::SetUp();
         if (HasFatalFailure()) return;
@@ -71,7 +76,8 @@ protected:
     FakeSlider* slider = nullptr;
 };
 
-TEST_F(WithTheSlider, IsSetUpThroughItsNamedMethodsAndTheScrollBarHides) {
+TEST_F(WithTheSlider, IsSetUpThroughItsNamedMethodsAndTheScrollBarHides)
+{
     EXPECT_TRUE(control.IsSlider());
     EXPECT_EQ((Calls{"GetHwnd", "SetRangeMin(0)", "SetRangeMax(3600)", "SetSetting12(1)", "SetPageStep(60)",
                      "SetSetting26(3)", "SetSetting18(0)", "SetSetting53(1)", "GetHwnd"}),
@@ -85,7 +91,8 @@ TEST_F(WithTheSlider, IsSetUpThroughItsNamedMethodsAndTheScrollBarHides) {
     EXPECT_FALSE(IsWindowVisible(bar));
 }
 
-TEST_F(WithTheSlider, PositionIsTheTrackbarsAndItsTooltipReadsMinutesAndSeconds) {
+TEST_F(WithTheSlider, PositionIsTheTrackbarsAndItsTooltipReadsMinutesAndSeconds)
+{
     control.SetPosition(1205);
     EXPECT_EQ(1205, SendMessageA(slider->TrackbarWindow(), TBM_GETPOS, 0, 0));
     EXPECT_EQ("20:05", Tip(slider->TrackbarWindow()));
@@ -95,7 +102,8 @@ TEST_F(WithTheSlider, PositionIsTheTrackbarsAndItsTooltipReadsMinutesAndSeconds)
 }
 
 // The panel's fixed layout: 7 pixels in, 40 down, 17 high, 21 short of the right edge.
-TEST_F(WithTheSlider, StandsBelowTheGraphAcrossThePanel) {
+TEST_F(WithTheSlider, StandsBelowTheGraphAcrossThePanel)
+{
     control.Place(500);
     const RECT rc = Placed(control.Window());
     EXPECT_EQ(7, rc.left);
@@ -104,7 +112,8 @@ TEST_F(WithTheSlider, StandsBelowTheGraphAcrossThePanel) {
     EXPECT_EQ(17, rc.bottom - rc.top);
 }
 
-TEST_F(WithTheSlider, DestroyTakesTheHookOffAndGivesTheInterfaceBack) {
+TEST_F(WithTheSlider, DestroyTakesTheHookOffAndGivesTheInterfaceBack)
+{
     HWND trackbar = slider->TrackbarWindow();
     control.SetPosition(1205);
     control.Destroy();
@@ -114,7 +123,8 @@ TEST_F(WithTheSlider, DestroyTakesTheHookOffAndGivesTheInterfaceBack) {
     EXPECT_EQ(0, FakeSlider::LiveCount());
 }
 
-TEST_F(PositionControlTest, WithoutTheSliderTheScrollBarServesOnTheSameScale) {
+TEST_F(PositionControlTest, WithoutTheSliderTheScrollBarServesOnTheSameScale)
+{
     control.Create(&dlg, IDC_TEST_SLIDER, bar);
     EXPECT_FALSE(control.IsSlider());
     EXPECT_EQ(bar, control.Window());
@@ -133,7 +143,8 @@ TEST_F(PositionControlTest, WithoutTheSliderTheScrollBarServesOnTheSameScale) {
 }
 
 // The scroll bar keeps a wider margin: 2 pixels further in, 6 narrower than the slider.
-TEST_F(PositionControlTest, ScrollBarStandsWhereTheSliderWouldWithAWiderMargin) {
+TEST_F(PositionControlTest, ScrollBarStandsWhereTheSliderWouldWithAWiderMargin)
+{
     control.Create(&dlg, IDC_TEST_SLIDER, bar);
     control.Place(500);
     const RECT rc = Placed(bar);
@@ -143,7 +154,8 @@ TEST_F(PositionControlTest, ScrollBarStandsWhereTheSliderWouldWithAWiderMargin) 
     EXPECT_EQ(17, rc.bottom - rc.top);
 }
 
-TEST_F(PositionControlTest, SliderWithoutItsInterfaceGivesWayToTheScrollBar) {
+TEST_F(PositionControlTest, SliderWithoutItsInterfaceGivesWayToTheScrollBar)
+{
     fakes::FakeSliderRegistration registration;
     ASSERT_EQ(S_OK, registration.Status());
     FakeSlider::RefuseInterface(true);

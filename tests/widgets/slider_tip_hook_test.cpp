@@ -13,11 +13,13 @@ namespace {
 
 class SliderTipTest : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
+    static void SetUpTestSuite()
+    {
         INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_BAR_CLASSES};
         InitCommonControlsEx(&icc);
     }
-    void SetUp() override {
+    void SetUp() override
+    {
         parent = CreateWindowExA(0, "STATIC", "", WS_OVERLAPPED, 0, 0, 300, 120, nullptr, nullptr,
                                  GetModuleHandleA(nullptr), nullptr);
         first = MakeSlider(10);
@@ -27,11 +29,13 @@ protected:
         firstProc = ProcOf(first);
         secondProc = ProcOf(second);
     }
-    void TearDown() override {
+    void TearDown() override
+    {
         DestroyWindow(parent);
         ASSERT_EQ(nullptr, CSliderTipHook::s_pActiveTipHook) << "a hook outlived its test";
     }
-    HWND MakeSlider(int y) {
+    HWND MakeSlider(int y)
+    {
         HWND h = CreateWindowExA(0, TRACKBAR_CLASSA, "", WS_CHILD | WS_VISIBLE | TBS_HORZ, 10, y, 250, 30, parent,
                                  nullptr, GetModuleHandleA(nullptr), nullptr);
         SendMessageA(h, TBM_SETRANGE, FALSE, MAKELPARAM(0, 3600));
@@ -44,7 +48,8 @@ protected:
 
 // Asks a slider for its tooltip text the way its tooltip does.
 struct TipRequest {
-    explicit TipRequest(UINT code = TTN_NEEDTEXTA) {
+    explicit TipRequest(UINT code = TTN_NEEDTEXTA)
+    {
         info.hdr.code = code;
         strcpy(info.szText, "unset");
     }
@@ -52,7 +57,8 @@ struct TipRequest {
     NMTTDISPINFOA info = {};
 };
 
-std::string TipAt(HWND slider, int pos) {
+std::string TipAt(HWND slider, int pos)
+{
     SendMessageA(slider, TBM_SETPOS, TRUE, pos);
     TipRequest req;
     EXPECT_EQ(0, req.SendTo(slider));
@@ -60,7 +66,8 @@ std::string TipAt(HWND slider, int pos) {
     return req.info.szText;
 }
 
-TEST_F(SliderTipTest, TextIsMinutesAndSecondsOfTheHour) {
+TEST_F(SliderTipTest, TextIsMinutesAndSecondsOfTheHour)
+{
     MessageRecorder rec(first);
     CSliderTipHook hook;
     ASSERT_TRUE(hook.Attach(first));
@@ -72,7 +79,8 @@ TEST_F(SliderTipTest, TextIsMinutesAndSecondsOfTheHour) {
     EXPECT_EQ(0, rec.Count(WM_NOTIFY)) << "answered requests stay with the hook";
 }
 
-TEST_F(SliderTipTest, EverythingElseReachesTheSliderUnchanged) {
+TEST_F(SliderTipTest, EverythingElseReachesTheSliderUnchanged)
+{
     MessageRecorder rec(first);
     rec.answers[WM_NOTIFY] = 0x5A5A;
     CSliderTipHook hook;
@@ -101,7 +109,8 @@ TEST_F(SliderTipTest, EverythingElseReachesTheSliderUnchanged) {
     EXPECT_EQ(1, rec.Count(TBM_GETPOS));
 }
 
-TEST_F(SliderTipTest, OnlyOneHookAtATime) {
+TEST_F(SliderTipTest, OnlyOneHookAtATime)
+{
     CSliderTipHook a, b;
     ASSERT_TRUE(a.Attach(first));
     EXPECT_EQ(&SliderTipWndProc, ProcOf(first));
@@ -121,7 +130,8 @@ TEST_F(SliderTipTest, OnlyOneHookAtATime) {
     EXPECT_EQ("20:05", TipAt(first, 1205));
 }
 
-TEST_F(SliderTipTest, DetachRestoresAndFreesTheSlot) {
+TEST_F(SliderTipTest, DetachRestoresAndFreesTheSlot)
+{
     CSliderTipHook a, b;
     ASSERT_TRUE(a.Attach(first));
     a.Detach();
@@ -137,7 +147,8 @@ TEST_F(SliderTipTest, DetachRestoresAndFreesTheSlot) {
     EXPECT_EQ(secondProc, ProcOf(second));
 }
 
-TEST_F(SliderTipTest, DetachWhenNotAttachedChangesNothing) {
+TEST_F(SliderTipTest, DetachWhenNotAttachedChangesNothing)
+{
     CSliderTipHook a, never;
     ASSERT_TRUE(a.Attach(first));
     never.Detach();
@@ -153,7 +164,8 @@ TEST_F(SliderTipTest, DetachWhenNotAttachedChangesNothing) {
     EXPECT_EQ(nullptr, CSliderTipHook::s_pActiveTipHook);
 }
 
-TEST_F(SliderTipTest, FailedAttachLeavesTheSlotFree) {
+TEST_F(SliderTipTest, FailedAttachLeavesTheSlotFree)
+{
     HWND gone = MakeSlider(90);
     DestroyWindow(gone);
     CSliderTipHook a, b;
@@ -163,7 +175,8 @@ TEST_F(SliderTipTest, FailedAttachLeavesTheSlotFree) {
     EXPECT_TRUE(b.Attach(first));
 }
 
-TEST_F(SliderTipTest, DestructorDetaches) {
+TEST_F(SliderTipTest, DestructorDetaches)
+{
     {
         CSliderTipHook hook;
         ASSERT_TRUE(hook.Attach(first));

@@ -16,7 +16,14 @@ namespace {
 // Records each handler call and answers with a scripted result (0 declines).
 class CScriptedWnd : public CSubclassWnd {
 public:
-    enum Slot { kPaint, kErase, kNotify, kChar, kKeyUp, kSlots };
+    enum Slot {
+        kPaint,
+        kErase,
+        kNotify,
+        kChar,
+        kKeyUp,
+        kSlots
+    };
     struct Call {
         Slot slot;
         WPARAM wParam;
@@ -32,7 +39,8 @@ public:
     LRESULT OnKeyUp(WPARAM w, LPARAM l) override { return Record(kKeyUp, w, l); }
 
 private:
-    LRESULT Record(Slot s, WPARAM w, LPARAM l) {
+    LRESULT Record(Slot s, WPARAM w, LPARAM l)
+    {
         calls.push_back({s, w, l});
         return results[s];
     }
@@ -62,7 +70,8 @@ protected:
     HWND hwnd = window.hwnd;
 };
 
-TEST_F(SubclassWndTest, DeclinedMessagesReachThePreviousProcedureUnchanged) {
+TEST_F(SubclassWndTest, DeclinedMessagesReachThePreviousProcedureUnchanged)
+{
     MessageRecorder rec(hwnd);
     LRESULT answer = 100;
     for (const Sample& s : kSamples) rec.answers[s.message] = answer++;
@@ -91,7 +100,8 @@ TEST_F(SubclassWndTest, DeclinedMessagesReachThePreviousProcedureUnchanged) {
     }
 }
 
-TEST_F(SubclassWndTest, BaseHandlersDeclineEverything) {
+TEST_F(SubclassWndTest, BaseHandlersDeclineEverything)
+{
     MessageRecorder rec(hwnd);
     for (const Sample& s : kSamples) rec.answers[s.message] = 9;
     CSubclassWnd obj;
@@ -100,7 +110,8 @@ TEST_F(SubclassWndTest, BaseHandlersDeclineEverything) {
     EXPECT_EQ(static_cast<int>(std::size(kSamples)), static_cast<int>(rec.log.size()));
 }
 
-TEST_F(SubclassWndTest, HandlerResultConsumesTheMessage) {
+TEST_F(SubclassWndTest, HandlerResultConsumesTheMessage)
+{
     MessageRecorder rec(hwnd);
     CScriptedWnd obj;
     for (int slot = 0; slot < CScriptedWnd::kSlots; ++slot) obj.results[slot] = 50 + slot;
@@ -113,7 +124,8 @@ TEST_F(SubclassWndTest, HandlerResultConsumesTheMessage) {
     }
 }
 
-TEST_F(SubclassWndTest, EachWindowFindsItsOwnObject) {
+TEST_F(SubclassWndTest, EachWindowFindsItsOwnObject)
+{
     PlainWindow other;
     CScriptedWnd first, second;
     first.results[CScriptedWnd::kChar] = 1;
@@ -128,7 +140,8 @@ TEST_F(SubclassWndTest, EachWindowFindsItsOwnObject) {
     EXPECT_EQ(WPARAM('y'), second.calls[0].wParam);
 }
 
-TEST_F(SubclassWndTest, ReentrantMessageGoesStraightToTheControlsOwnProcedure) {
+TEST_F(SubclassWndTest, ReentrantMessageGoesStraightToTheControlsOwnProcedure)
+{
     SetWindowTextA(hwnd, "abc");  // so that the default answer to WM_GETTEXTLENGTH is not 0
     MessageRecorder rec(hwnd);
     rec.answers[WM_USER + 3] = 33;
@@ -158,7 +171,8 @@ TEST_F(SubclassWndTest, ReentrantMessageGoesStraightToTheControlsOwnProcedure) {
     EXPECT_EQ(1u, obj.calls.size());
 }
 
-TEST_F(SubclassWndTest, PreviousProcedureSeesThePreviousUserData) {
+TEST_F(SubclassWndTest, PreviousProcedureSeesThePreviousUserData)
+{
     SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0x1234);
     MessageRecorder rec(hwnd);
     CScriptedWnd obj;
@@ -172,7 +186,8 @@ TEST_F(SubclassWndTest, PreviousProcedureSeesThePreviousUserData) {
     EXPECT_EQ(reinterpret_cast<LONG_PTR>(&obj), UserDataOf(hwnd));
 }
 
-TEST_F(SubclassWndTest, DetachRestoresTheWindowOnceAndOnlyOnce) {
+TEST_F(SubclassWndTest, DetachRestoresTheWindowOnceAndOnlyOnce)
+{
     SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0x1234);
     const WNDPROC before = ProcOf(hwnd);
     CScriptedWnd obj;
@@ -201,7 +216,8 @@ TEST_F(SubclassWndTest, DetachRestoresTheWindowOnceAndOnlyOnce) {
     EXPECT_EQ(0x55, UserDataOf(hwnd));
 }
 
-TEST_F(SubclassWndTest, DestructorDetaches) {
+TEST_F(SubclassWndTest, DestructorDetaches)
+{
     const WNDPROC before = ProcOf(hwnd);
     {
         CScriptedWnd obj;
@@ -211,7 +227,8 @@ TEST_F(SubclassWndTest, DestructorDetaches) {
     EXPECT_EQ(0, UserDataOf(hwnd));
 }
 
-TEST_F(SubclassWndTest, FailedAttachLeavesObjectDetached) {
+TEST_F(SubclassWndTest, FailedAttachLeavesObjectDetached)
+{
     HWND gone;
     {
         PlainWindow w;
@@ -230,7 +247,8 @@ TEST_F(SubclassWndTest, FailedAttachLeavesObjectDetached) {
 // not replace.
 class ForeignWindow {
 public:
-    ForeignWindow() {
+    ForeignWindow()
+    {
         char cmd[] = "notepad.exe";
         STARTUPINFOA si = {sizeof si};
         si.dwFlags = STARTF_USESHOWWINDOW;
@@ -242,7 +260,8 @@ public:
             if (!hwnd) Sleep(25);
         }
     }
-    ~ForeignWindow() {
+    ~ForeignWindow()
+    {
         if (!m_pi.hProcess) return;
         TerminateProcess(m_pi.hProcess, 0);
         WaitForSingleObject(m_pi.hProcess, 5000);
@@ -252,7 +271,8 @@ public:
     HWND hwnd = nullptr;
 
 private:
-    static BOOL CALLBACK Match(HWND h, LPARAM p) {
+    static BOOL CALLBACK Match(HWND h, LPARAM p)
+    {
         auto* self = reinterpret_cast<ForeignWindow*>(p);
         DWORD pid = 0;
         GetWindowThreadProcessId(h, &pid);
@@ -263,7 +283,8 @@ private:
     PROCESS_INFORMATION m_pi = {};
 };
 
-TEST_F(SubclassWndTest, FailedAttachPutsTheUserDataBack) {
+TEST_F(SubclassWndTest, FailedAttachPutsTheUserDataBack)
+{
     ForeignWindow foreign;
     ASSERT_NE(nullptr, foreign.hwnd);
     SetWindowLongPtrA(foreign.hwnd, GWLP_USERDATA, 0x4321);
