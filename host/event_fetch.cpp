@@ -2,6 +2,7 @@
 #include <cstdio>
 #include <cstring>
 #include "framework/exceptions.h"
+#include "framework/text.h"
 
 namespace {
 
@@ -23,10 +24,9 @@ struct BstrHolder {
 // leaves out count 0; a text that does not fit the buffer counts as no text.
 int32_t StartTimeMs(BSTR text)
 {
-    char buffer[50];
-    buffer[0] = '\0';
-    // On failure the buffer may hold a cut, unterminated part of the text.
-    if (!WideCharToMultiByte(CP_OEMCP, 0, text, -1, buffer, sizeof buffer, nullptr, nullptr)) buffer[0] = '\0';
+    const std::string narrow = text ? fw::Narrow(std::wstring_view(text), CP_OEMCP) : std::string();
+    char buffer[50] = "";
+    if (narrow.size() < sizeof buffer) std::memcpy(buffer, narrow.c_str(), narrow.size() + 1);
     short year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0, millisecond = 0;
     sscanf(buffer, "%hd-%hd-%hd\t%hd:%hd:%hd.%hd", &year, &month, &day, &hour, &minute, &second, &millisecond);
     const uint32_t ms = ((uint32_t(uint16_t(hour)) * 60 + uint16_t(minute)) * 60 + uint16_t(second)) * 1000 +
