@@ -21,6 +21,9 @@ configure_tree() {
         *) echo "configure_tree: no tree $1" >&2; return 2 ;;
     esac
     if [ ! -f "$dir/CMakeCache.txt" ] || ! grep -q "$setting" "$dir/CMakeCache.txt"; then
+        # CMake cannot change a tree's compiler in place: a native tree made
+        # with another compiler, before the presets, is made again.
+        [ "$1" = native ] && rm -rf "$dir/CMakeCache.txt" "$dir/CMakeFiles"
         (cd "$ROOT" && cmake --preset "$1" >/dev/null)
     fi
 }
