@@ -63,15 +63,15 @@ RecordingOutput::~RecordingOutput()
 bool RecordingOutput::writePictures(const std::string& path, const std::vector<CameraFeed>& cameras,
                                     const PictureFormat& format)
 {
-    std::vector<rec::StreamSpec> specs;
+    std::vector<rec::StreamSpec> streams;
     for (const CameraFeed& camera : cameras) {
         bool own = camera.size.width > 0 && camera.size.height > 0;
-        specs.push_back({camera.number, own ? camera.size.width : format.width, own ? camera.size.height : format.height});
+        streams.push_back({camera.number, own ? camera.size.width : format.width, own ? camera.size.height : format.height});
     }
     rec::WriterOptions options;
     options.rate = format.rate;
     options.scale = format.scale;
-    rec::Status status = m_writer.open(path, specs, options);
+    rec::Status status = m_writer.open(path, streams, options);
     if (!status) {
         std::fprintf(messages(), "dvrtool %s: %s\n", m_command.c_str(), status.reason.c_str());
         return false;

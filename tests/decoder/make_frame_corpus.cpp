@@ -11,7 +11,7 @@
 
 namespace {
 
-struct FrameSpec {
+struct FrameShape {
     unsigned w, h;
     int subsampling;
     int flags;
@@ -35,21 +35,21 @@ std::vector<uint8_t> Picture(unsigned w, unsigned h, unsigned seed)
     return rgb;
 }
 
-std::vector<uint8_t> Encode(const FrameSpec& spec, unsigned seed)
+std::vector<uint8_t> Encode(const FrameShape& shape, unsigned seed)
 {
     // The encoder reads these settings from its environment only.
-    if (spec.restart)
-        setenv("TJ_RESTART", spec.restart, 1);
+    if (shape.restart)
+        setenv("TJ_RESTART", shape.restart, 1);
     else
         unsetenv("TJ_RESTART");
-    setenv("TJ_ARITHMETIC", spec.arithmetic ? "1" : "0", 1);
-    const std::vector<uint8_t> rgb = Picture(spec.w, spec.h, seed);
+    setenv("TJ_ARITHMETIC", shape.arithmetic ? "1" : "0", 1);
+    const std::vector<uint8_t> rgb = Picture(shape.w, shape.h, seed);
     tjhandle handle = tjInitCompress();
     unsigned char* out = nullptr;
     unsigned long n = 0;
     std::vector<uint8_t> jpeg;
-    if (handle && tjCompress2(handle, rgb.data(), int(spec.w), 0, int(spec.h), TJPF_RGB, &out, &n,
-                              spec.subsampling, 75, spec.flags) == 0)
+    if (handle && tjCompress2(handle, rgb.data(), int(shape.w), 0, int(shape.h), TJPF_RGB, &out, &n,
+                              shape.subsampling, 75, shape.flags) == 0)
         jpeg.assign(out, out + n);
     else
         std::fprintf(stderr, "make_frame_corpus: %s\n", tjGetErrorStr2(handle));
@@ -60,7 +60,7 @@ std::vector<uint8_t> Encode(const FrameSpec& spec, unsigned seed)
 }
 
 // Two cameras, two frames each.
-bool WriteSeed(const std::string& path, const FrameSpec& first, const FrameSpec& second)
+bool WriteSeed(const std::string& path, const FrameShape& first, const FrameShape& second)
 {
     const std::vector<rec::StreamSpec> streams = {{1, first.w, first.h}, {3, second.w, second.h}};
     rec::WriterOptions options;
@@ -94,7 +94,7 @@ int main(int argc, char** argv)
     const std::string dir = argv[1];
     const struct {
         const char* name;
-        FrameSpec first, second;
+        FrameShape first, second;
     } seeds[] = {
         {"yuv420_yuv422_restarts.avi", {48, 32, TJSAMP_420, 0, nullptr, false}, {40, 24, TJSAMP_422, 0, "1", false}},
         {"grey_yuv444.avi", {33, 17, TJSAMP_GRAY, 0, nullptr, false}, {24, 16, TJSAMP_444, 0, "2", false}},

@@ -13,11 +13,11 @@ namespace {
 
 void expectSameFrames(const rec::Recording& r, const Sample& s)
 {
-    ASSERT_EQ(r.streams().size(), s.specs.size());
-    for (size_t i = 0; i < s.specs.size(); i++) {
-        const rec::Stream* st = r.streamForCamera(s.specs[i].camera);
-        ASSERT_NE(st, nullptr) << "camera " << s.specs[i].camera;
-        ASSERT_EQ(st->frameCount(), s.frames[i].size()) << "camera " << s.specs[i].camera;
+    ASSERT_EQ(r.streams().size(), s.streams.size());
+    for (size_t i = 0; i < s.streams.size(); i++) {
+        const rec::Stream* st = r.streamForCamera(s.streams[i].camera);
+        ASSERT_NE(st, nullptr) << "camera " << s.streams[i].camera;
+        ASSERT_EQ(st->frameCount(), s.frames[i].size()) << "camera " << s.streams[i].camera;
         Bytes got;
         for (size_t k = 0; k < s.frames[i].size(); k++) {
             ASSERT_TRUE(r.readFrame(st->frames[k], got));

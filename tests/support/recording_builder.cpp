@@ -14,7 +14,7 @@ namespace rectest {
 rec::Status writeRecording(const Sample& s, const rec::WriterOptions& o, const std::string& path)
 {
     rec::Writer w;
-    rec::Status st = w.open(path, s.specs, o);
+    rec::Status st = w.open(path, s.streams, o);
     size_t count = 0;
     if (s.frameCount)
         count = *s.frameCount;
@@ -57,7 +57,7 @@ Sample makeSample(const std::vector<int>& cameras, const std::vector<size_t>& co
 {
     Sample s;
     for (size_t i = 0; i < cameras.size(); i++) {
-        s.specs.push_back({cameras[i], uint32_t(160 + 16 * i), uint32_t(120 + 8 * i)});
+        s.streams.push_back({cameras[i], uint32_t(160 + 16 * i), uint32_t(120 + 8 * i)});
         std::vector<Bytes> f;
         for (size_t k = 0; k < counts[i]; k++) f.push_back(fakeJpeg(cameras[i], k));
         s.frames.push_back(f);
