@@ -14,9 +14,16 @@ void CDvrControl::StartDecoding()
     if (m_worker)
         return;
     m_worker = std::make_unique<CDecodeWorker>([this](std::shared_ptr<DecodedPicture> picture) {
-        // On the worker: the picture goes on to this thread's queue. If the
-        // control is going away the queue is closed and the picture dropped.
-        m_queue.Post([this, picture] { OnPictureDecoded(picture); });
+        // A request made in a run of pictures at full speed, answered at once
+        // with a picture decoded ahead: the run takes it up (OnPictureDecoded).
+        if (m_bTakingPictures && GetCurrentThreadId() == m_queue.OwnerThreadId()) {
+            m_answered = std::move(picture);
+            return;
+        }
+        // Otherwise the picture goes on to this thread's queue, from a worker
+        // or from the request itself. If the control is going away the queue
+        // is closed and the picture dropped.
+        PostPicture(std::move(picture));
     });
 }
 

@@ -33,8 +33,17 @@ public:
     static const UINT kPlaybackTimerMs = 20;
     // Pictures decoded ahead while playing at full speed (at other speeds one).
     static const unsigned kPicturesAheadAtFullSpeed = 6;
+    // At full speed, the most pictures taken one after another in one turn of
+    // the message loop (see OnPictureDecoded).
+    static const unsigned kPicturesATurn = 8;
     // Posted to the window to tick at once rather than at the timer's next turn.
     static const UINT kTickNowMessage = WM_APP + 1;
+    // At full speed pictures come back far faster than a screen can show them
+    // (thousands a second), and putting each one on screen would cost more
+    // than decoding it. Every picture is decoded, composed and reported, but
+    // the window is drawn at most once in this time; a picture held back is
+    // drawn by the next one, or at the timer's next turn at the latest.
+    static const int64_t kFullSpeedScreenMs = 10;
 
     enum class State {
         Idle,
@@ -87,9 +96,13 @@ private:
     void OnClick();
     void Relayout();
     void RequestPicture();
+    void PostPicture(std::shared_ptr<DecodedPicture> picture);
     void OnPictureDecoded(std::shared_ptr<DecodedPicture> picture);
-    void Recompose();
-    void Present();
+    void TakePicture(std::shared_ptr<DecodedPicture> picture);
+    void Recompose();  // the view into the back buffer, then on screen
+    void Present();    // the back buffer on screen, unless held back at full speed
+    void PresentNow();
+    void CatchUpScreen();  // draws what was held back, if anything
 
     // The picture's menu (dvr_control_menu.cpp)
     void OnContextMenu(LPARAM lParam);
@@ -119,7 +132,11 @@ private:
     std::shared_ptr<DecodedPicture> m_shown;  // the last picture back from the worker
     uint64_t m_nRequestedSerial = 0;
     uint64_t m_nShownSerial = 0;
+    std::shared_ptr<DecodedPicture> m_answered;  // given at once by the worker, not taken up yet
+    bool m_bTakingPictures = false;              // in OnPictureDecoded's run of pictures
     CBackBuffer m_backBuffer;
+    bool m_bScreenBehind = false;   // the window does not show the back buffer yet
+    int64_t m_nLastPresentMs = -1;  // playback clock when the window was last drawn; -1 never
     CViewText m_text;
     std::vector<BYTE> m_persisted;  // the stream we were loaded from
 

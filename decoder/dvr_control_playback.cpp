@@ -43,6 +43,7 @@ void CDvrControl::Pause()
         return;
     m_pacer.Hold(m_pacer.PositionMs());
     m_state = State::Paused;
+    CatchUpScreen();
 }
 
 void CDvrControl::Stop()
@@ -51,6 +52,7 @@ void CDvrControl::Stop()
         return;
     m_pacer.Hold(m_pacer.PositionMs());
     m_state = State::Stopped;
+    CatchUpScreen();
 }
 
 void CDvrControl::Play()
@@ -124,6 +126,7 @@ void CDvrControl::ReachEnd()
     const int64_t nLast = PictureTimeAt(*m_recording, m_recording->durationMs() - 1);
     m_state = State::Ended;
     m_pacer.Hold(nLast);
+    CatchUpScreen();
     if (nLast != m_nPictureMs) {
         ShowPicture(nLast);
         FirePosition(nLast);

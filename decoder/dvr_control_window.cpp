@@ -22,6 +22,7 @@ bool CDvrControl::OnWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESUL
     case WM_TIMER:
         if (wParam != kPlaybackTimer)
             return false;
+        CatchUpScreen();
         OnTick();
         *pResult = 0;
         return true;
@@ -75,15 +76,33 @@ void CDvrControl::OnPaint()
 
 void CDvrControl::Present()
 {
+    const bool bFullSpeed = m_state == State::Playing && m_settings.nSpeed == 0;
+    if (bFullSpeed && m_nLastPresentMs >= 0 && m_clock.NowMs() - m_nLastPresentMs < kFullSpeedScreenMs) {
+        m_bScreenBehind = true;
+        return;
+    }
+    PresentNow();
+}
+
+void CDvrControl::PresentNow()
+{
     // Straight to the window rather than through WM_PAINT: at full speed a
     // picture comes every few milliseconds, and invalidating and painting cost
     // more than the drawing itself. WM_PAINT still answers exposure.
+    m_bScreenBehind = false;
+    m_nLastPresentMs = m_clock.NowMs();
     if (!Window() || !IsWindowVisible(Window()))
         return;
     if (HDC hdc = GetDC(Window())) {
         m_backBuffer.PaintTo(hdc);
         ReleaseDC(Window(), hdc);
     }
+}
+
+void CDvrControl::CatchUpScreen()
+{
+    if (m_bScreenBehind)
+        PresentNow();
 }
 
 void CDvrControl::OnClick()
@@ -120,7 +139,32 @@ void CDvrControl::RequestPicture()
     m_worker->Submit(std::move(request));
 }
 
+void CDvrControl::PostPicture(std::shared_ptr<DecodedPicture> picture)
+{
+    m_queue.Post([this, picture] { OnPictureDecoded(picture); });
+}
+
 void CDvrControl::OnPictureDecoded(std::shared_ptr<DecodedPicture> picture)
+{
+    // At full speed each picture asks for the next, which was most likely
+    // decoded ahead and comes back at once: those are taken here one after
+    // another, rather than each through a round of the message loop (under
+    // Wine a message costs a call to the server, and at thousands of pictures
+    // a second those calls, not decoding, would set the pace). A few at a time:
+    // then the loop has its turn, and the next run goes on from there.
+    const bool bOuter = !m_bTakingPictures;
+    m_bTakingPictures = true;
+    for (unsigned n = 0; picture && n < kPicturesATurn; ++n) {
+        TakePicture(std::move(picture));
+        picture = std::move(m_answered);
+    }
+    if (bOuter)
+        m_bTakingPictures = false;
+    if (picture)
+        PostPicture(std::move(picture));
+}
+
+void CDvrControl::TakePicture(std::shared_ptr<DecodedPicture> picture)
 {
     if (picture->nSerial <= m_nShownSerial)
         return;  // made for a file that is no longer open

@@ -1,5 +1,6 @@
 // Playback against the manual clock: the PositionChange sequence at each speed,
 // the transport, the end of the file and the click.
+#include <cstdlib>
 #include "tests/decoder/decoder_fixture.h"
 
 namespace {
@@ -13,7 +14,45 @@ protected:
             Tick(nStepMs);
         return TakePositions();
     }
+
+    // The middle of the window, as it is on screen (not the back buffer), 0x00RRGGBB.
+    uint32_t OnScreen()
+    {
+        HDC hdc = GetDC(Control().Window());
+        const COLORREF color = GetPixel(hdc, kWidth / 2, kHeight / 2);
+        ReleaseDC(Control().Window(), hdc);
+        EXPECT_NE(CLR_INVALID, color);
+        return uint32_t(GetRValue(color)) << 16 | uint32_t(GetGValue(color)) << 8 | GetBValue(color);
+    }
+    uint32_t InBackBuffer() { return Control().BackBuffer().PixelAt(kWidth / 2, kHeight / 2); }
 };
+
+// Within a JPEG's drift of a flat colour.
+bool Near(COLORREF expected, uint32_t actual)
+{
+    const int e[3] = {GetRValue(expected), GetGValue(expected), GetBValue(expected)};
+    const int a[3] = {int(actual >> 16 & 0xFF), int(actual >> 8 & 0xFF), int(actual & 0xFF)};
+    for (int i = 0; i < 3; ++i)
+        if (std::abs(e[i] - a[i]) > 12)
+            return false;
+    return true;
+}
+
+const COLORREF kRed = RGB(220, 40, 40);
+const COLORREF kBlue = RGB(40, 60, 220);
+
+// One camera over the whole view, its frames red and blue by turns.
+TestRecordingSpec RedAndBlue(int nFrames)
+{
+    TestRecordingSpec plan;
+    plan.nFrames = nFrames;
+    plan.cameras = {{1, kRed, {}}};
+    for (int i = 0; i < nFrames; ++i)
+        plan.cameras[0].frames.push_back(SolidJpeg(i % 2 ? kBlue : kRed));
+    return plan;
+}
+
+COLORREF ColourAt(LONG nMs) { return nMs / 200 % 2 ? kBlue : kRed; }
 
 }  // namespace
 
@@ -81,6 +120,43 @@ TEST_F(Playback, FullSpeedStopsMovingWhenPaused)
     ASSERT_TRUE(WaitForPicture());
     EXPECT_EQ(std::vector<LONG>{}, TakePositions()) << "the picture in hand does not ask for another";
     EXPECT_EQ(CDvrControl::State::Paused, Control().PlayState());
+}
+
+// At full speed the screen is drawn less often than pictures come (the clock
+// stands still here, so only the first would be), but it never stays behind:
+// when playing stops, whatever stops it, the window shows the last picture.
+TEST_F(Playback, FullSpeedLeavesTheLastPictureOnScreen)
+{
+    ShowWindow(GetAncestor(Control().Window(), GA_ROOT), SW_SHOWNOACTIVATE);  // drawn only when visible
+    ASSERT_EQ(S_OK, PutLong(Decoder(), DVR_VIEW_SPLIT, 1));
+    ASSERT_EQ(S_OK, PutLong(Decoder(), DVR_SPEED, 0));
+    ASSERT_EQ(S_OK, OpenRecording(RedAndBlue(40)));
+    // The container pauses from its handler, in the middle of a run of
+    // pictures decoded ahead and taken one after another.
+    m_sink.onEvent = [this] {
+        const SinkEvent& event = m_sink.events.back();
+        if (event.dispid == DVR_EVENT_POSITION_CHANGE && event.args.at(0) == 3000)
+            CallMethod(Decoder(), DVR_PAUSE);
+    };
+    Tick();
+    const ULONGLONG nDeadline = GetTickCount64() + 5000;
+    while (Control().PlayState() == CDvrControl::State::Playing && GetTickCount64() < nDeadline)
+        ASSERT_TRUE(WaitForPicture());
+    ASSERT_TRUE(WaitForPicture());
+    m_sink.onEvent = nullptr;
+    ASSERT_EQ(CDvrControl::State::Paused, Control().PlayState());
+    const std::vector<LONG> positions = TakePositions();
+    ASSERT_FALSE(positions.empty());
+    EXPECT_EQ(3000, positions.back()) << "nothing after the pause";
+    EXPECT_TRUE(Near(ColourAt(3000), InBackBuffer())) << std::hex << InBackBuffer();
+    EXPECT_TRUE(Near(ColourAt(3000), OnScreen())) << std::hex << OnScreen();
+
+    ASSERT_EQ(S_OK, CallMethod(Decoder(), DVR_PLAY));
+    Tick();
+    while (Control().PlayState() == CDvrControl::State::Playing && GetTickCount64() < nDeadline)
+        ASSERT_TRUE(WaitForPicture());
+    ASSERT_EQ(CDvrControl::State::Ended, Control().PlayState());
+    EXPECT_TRUE(Near(ColourAt(39 * 200), OnScreen())) << std::hex << OnScreen();
 }
 
 TEST_F(Playback, PauseStopsTheEventsAndPlayGoesOnFromThere)
