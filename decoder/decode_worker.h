@@ -44,7 +44,7 @@ using TilePixels = std::vector<uint32_t>;
 struct TilePicture {
     int camera = 0;
     unsigned cx = 0, cy = 0;
-    // cx * cy pixels, 0x00RRGGBB, top row first; null: nothing to show. Shared
+    // cx * cy pixels, 0xFFRRGGBB, top row first; null: nothing to show. Shared
     // by the pictures that show the same frame.
     std::shared_ptr<const TilePixels> pixels;
     // The frame shown, in the request's recording; when the frame due could

@@ -1,8 +1,10 @@
 #include "decoder/frame_decoder.h"
-#include <turbojpeg.h>
-#include <jconfig.h>  // LIBJPEG_TURBO_VERSION
 #include <climits>
+#include <csetjmp>
+#include <cstdio>  // jpeglib.h uses FILE
+#include <cstring>
 #include <string>
+#include <jpeglib.h>  // and jconfig.h, with LIBJPEG_TURBO_VERSION
 
 namespace {
 
@@ -11,10 +13,13 @@ namespace {
 const char kLibraryVersion[] = "libjpeg-turbo " VERSION_STRING(LIBJPEG_TURBO_VERSION);
 
 // The byte order of a 32-bit DIB. The library sets the fourth byte of every
-// pixel it writes to 0xFF (BGRA, unlike BGRX, promises so): Decode reads from
-// it whether the picture was written to its end.
-const int kPixelFormat = TJPF_BGRA;
+// pixel it writes to 0xFF (BGRA, unlike BGRX, promises so), and the pixels keep it.
+const J_COLOR_SPACE kPixelFormat = JCS_EXT_BGRA;
 const unsigned kPixelBytes = 4;
+
+// A progressive frame of more scans than this is refused: each scan goes over
+// the whole picture again, and a few bytes can make thousands of them.
+const int kMaxScans = 500;
 
 // Whether the library will hold the whole picture while it decodes the frame:
 // a progressive one (SOF2, or SOF10 with arithmetic coding), or a sequential
@@ -65,95 +70,164 @@ bool IsHeldWhole(const uint8_t* p, size_t n)
 // 3/4 and 0.12 ms whole).
 const unsigned kScaleEighths[] = {1, 2, 4, 8};
 
-void ClearUnusedBytes(uint32_t* pPixels, size_t n)
-{
-    for (size_t i = 0; i < n; ++i)
-        pPixels[i] &= 0x00FFFFFF;
-}
+// A side of w pixels decoded at nEighths / 8, as the library rounds it.
+unsigned Scaled(unsigned w, unsigned nEighths) { return unsigned((uint64_t(w) * nEighths + 7) / 8); }
 
 }  // namespace
+
+// The library's decompressor, with an error manager that returns to the
+// decoder (through longjmp, as the library provides for) rather than exiting,
+// and keeps the message of the first warning or of the error that stopped it.
+// Nothing is printed. Plain C structures: no C++ object lives where longjmp
+// goes past.
+struct CFrameDecoder::Library {
+    jpeg_decompress_struct cinfo;
+    jpeg_error_mgr errors;
+    jpeg_progress_mgr progress;
+    jmp_buf stop;
+    bool bWarned;
+    char szMessage[JMSG_LENGTH_MAX];
+
+    Library()
+    {
+        cinfo.err = jpeg_std_error(&errors);
+        errors.error_exit = [](j_common_ptr c) {
+            Library* self = Of(c);
+            (*c->err->format_message)(c, self->szMessage);
+            longjmp(self->stop, 1);
+        };
+        errors.emit_message = [](j_common_ptr c, int nLevel) {
+            Library* self = Of(c);
+            if (nLevel < 0 && !self->bWarned) {  // a warning; trace messages are not kept
+                (*c->err->format_message)(c, self->szMessage);
+                self->bWarned = true;
+            }
+        };
+        errors.output_message = [](j_common_ptr) {};
+        progress.progress_monitor = [](j_common_ptr c) {
+            const j_decompress_ptr d = reinterpret_cast<j_decompress_ptr>(c);
+            if (d->input_scan_number > kMaxScans) {
+                Library* self = Of(c);
+                std::snprintf(self->szMessage, sizeof self->szMessage, "more than %d scans", kMaxScans);
+                longjmp(self->stop, 1);
+            }
+        };
+        jpeg_create_decompress(&cinfo);  // cannot fail: it only allocates a small pool
+        cinfo.progress = &progress;
+        cinfo.client_data = this;
+    }
+    ~Library() { jpeg_destroy_decompress(&cinfo); }
+    Library(const Library&) = delete;
+    Library& operator=(const Library&) = delete;
+
+    static Library* Of(j_common_ptr c) { return static_cast<Library*>(c->client_data); }
+};
 
 const char* JpegLibraryVersion() { return kLibraryVersion; }
 
 unsigned CFrameDecoder::ScaleFor(unsigned w, unsigned h, unsigned cx, unsigned cy)
 {
     for (unsigned nEighths : kScaleEighths) {
-        const tjscalingfactor scale = {int(nEighths), 8};
-        if (unsigned(TJSCALED(int(w), scale)) >= cx && unsigned(TJSCALED(int(h), scale)) >= cy)
+        if (Scaled(w, nEighths) >= cx && Scaled(h, nEighths) >= cy)
             return nEighths;
     }
     return 8;
 }
 
-CFrameDecoder::CFrameDecoder() : m_handle(tjInitDecompress()) {}
-
-CFrameDecoder::~CFrameDecoder()
+// The two calls into the library that may stop with an error. The error
+// manager jumps back into them, so they hold nothing that longjmp could skip
+// the destruction of; false after an error, the decompressor reset.
+bool CFrameDecoder::ReadHeaderOf(Library& lib, const uint8_t* pJpeg, size_t nSize)
 {
-    if (m_handle)
-        tjDestroy(m_handle);
+    if (setjmp(lib.stop)) {
+        jpeg_abort_decompress(&lib.cinfo);
+        return false;
+    }
+    // The library never reads past nSize: at the end of the bytes it warns,
+    // and goes on as if the frame ended there.
+    jpeg_mem_src(&lib.cinfo, pJpeg, static_cast<unsigned long>(nSize));
+    jpeg_read_header(&lib.cinfo, TRUE);
+    return true;
 }
+
+// Decodes the frame whose header was read, at nEighths, into rows (as many
+// as the scaled picture has, each sw pixels).
+bool CFrameDecoder::DecodeRows(Library& lib, unsigned nEighths, unsigned sw, unsigned sh, uint8_t** rows)
+{
+    jpeg_decompress_struct& cinfo = lib.cinfo;
+    if (setjmp(lib.stop)) {
+        jpeg_abort_decompress(&cinfo);
+        return false;
+    }
+    cinfo.out_color_space = kPixelFormat;
+    cinfo.scale_num = nEighths;
+    cinfo.scale_denom = 8;
+    jpeg_start_decompress(&cinfo);
+    if (cinfo.output_width != sw || cinfo.output_height != sh) {
+        std::snprintf(lib.szMessage, sizeof lib.szMessage, "the library scaled to %u x %u, not %u x %u",
+                      unsigned(cinfo.output_width), unsigned(cinfo.output_height), sw, sh);
+        jpeg_abort_decompress(&cinfo);
+        return false;
+    }
+    while (cinfo.output_scanline < sh)
+        jpeg_read_scanlines(&cinfo, rows + cinfo.output_scanline, sh - cinfo.output_scanline);
+    jpeg_finish_decompress(&cinfo);
+    return true;
+}
+
+CFrameDecoder::CFrameDecoder() : m_library(std::make_unique<Library>()) {}
+
+CFrameDecoder::~CFrameDecoder() = default;
 
 bool CFrameDecoder::ReadHeader(const uint8_t* pJpeg, size_t nSize, unsigned* pw, unsigned* ph)
 {
+    Library& lib = *m_library;
+    jpeg_abort_decompress(&lib.cinfo);  // whatever the frame before left behind
     m_message.clear();
-    if (!m_handle)
-        m_handle = tjInitDecompress();
-    if (!m_handle) {
-        m_message = "the JPEG decoder could not be made";
-        return false;
-    }
+    lib.bWarned = false;
+    lib.szMessage[0] = '\0';
     if (!pJpeg || nSize == 0 || nSize > ULONG_MAX) {
         m_message = "no frame";
         return false;
     }
-    int w = 0, h = 0, subsampling = -1, colorspace = -1;
-    if (tjDecompressHeader3(m_handle, pJpeg, static_cast<unsigned long>(nSize), &w, &h, &subsampling,
-                            &colorspace) != 0) {
-        m_message = tjGetErrorStr2(m_handle);
-        // Only warned (of stray bytes between segments, say), the library read
-        // the header whole: the frame is decoded, and given as damaged.
-        const bool bWarnedOnly = tjGetErrorCode(m_handle) == TJERR_WARNING && w > 0 && h > 0 &&
-                                 subsampling >= 0 && colorspace >= 0;
-        if (!bWarnedOnly) {
-            // Where the library gave up inside the header, TurboJPEG leaves its
-            // decompressor there, and would take the next frame's SOI for a
-            // second one, and so every frame after it: a new one starts afresh.
-            tjDestroy(m_handle);
-            m_handle = tjInitDecompress();
-            return false;
-        }
-    }
-    const uint64_t nPixels = uint64_t(unsigned(w)) * unsigned(h);
-    if (w <= 0 || h <= 0 || nPixels > kMaxPixels) {
-        m_message = "the frame claims " + std::to_string(w) + " x " + std::to_string(h) + " pixels";
+    if (!ReadHeaderOf(lib, pJpeg, nSize)) {
+        m_message = lib.szMessage;
         return false;
     }
-    if (nPixels > kMaxHeldWholePixels && IsHeldWhole(pJpeg, nSize)) {
+    // Warned only (of stray bytes between segments, say), the library read the
+    // header whole: the frame is decoded, and given as damaged.
+    if (lib.bWarned)
+        m_message = lib.szMessage;
+    const unsigned w = lib.cinfo.image_width, h = lib.cinfo.image_height;
+    const uint64_t nPixels = uint64_t(w) * h;
+    if (w == 0 || h == 0 || nPixels > kMaxPixels)
+        m_message = "the frame claims " + std::to_string(w) + " x " + std::to_string(h) + " pixels";
+    else if (nPixels > kMaxHeldWholePixels && IsHeldWhole(pJpeg, nSize))
         m_message = "a frame of " + std::to_string(w) + " x " + std::to_string(h) +
                     " pixels in several scans (progressive, or a component a scan)";
-        return false;
+    else {
+        *pw = w;
+        *ph = h;
+        return true;
     }
-    *pw = unsigned(w);
-    *ph = unsigned(h);
-    return true;
+    jpeg_abort_decompress(&lib.cinfo);
+    return false;
 }
 
-FrameResult CFrameDecoder::Decode(const uint8_t* pJpeg, size_t nSize, unsigned sw, unsigned sh, uint8_t* pOut,
-                                  unsigned nPitch)
+FrameResult CFrameDecoder::Decode(unsigned nEighths, unsigned sw, unsigned sh, uint8_t* pOut, unsigned nPitch)
 {
-    // TurboJPEG reports an error that came after a warning as a warning, though
-    // the library stopped there: the last pixel, written last, tells them apart.
-    uint8_t& lastAlpha = pOut[size_t(sh - 1) * nPitch + size_t(sw - 1) * kPixelBytes + 3];
-    lastAlpha = 0;
-    // Asked for the scaled size exactly, the library decodes at that scale. It
-    // never reads past nSize, and writes sh rows of nPitch bytes.
-    const int rc = tjDecompress2(m_handle, pJpeg, static_cast<unsigned long>(nSize), pOut, int(sw), int(nPitch),
-                                 int(sh), kPixelFormat, TJFLAG_LIMITSCANS);
-    if (rc == 0)
+    m_rows.resize(sh);
+    for (size_t y = 0; y < sh; ++y)
+        m_rows[y] = pOut + y * nPitch;
+    Library& lib = *m_library;
+    if (!DecodeRows(lib, nEighths, sw, sh, m_rows.data())) {
+        m_message = lib.szMessage;  // the error that stopped it, maybe after a warning: no picture
+        return FrameResult::Failed;
+    }
+    if (!lib.bWarned)
         return FrameResult::Decoded;
-    m_message = tjGetErrorStr2(m_handle);
-    const bool bWholePicture = lastAlpha == 0xFF;
-    return tjGetErrorCode(m_handle) == TJERR_WARNING && bWholePicture ? FrameResult::Damaged : FrameResult::Failed;
+    m_message = lib.szMessage;
+    return FrameResult::Damaged;
 }
 
 FrameResult CFrameDecoder::DecodeToTile(const uint8_t* pJpeg, size_t nSize, unsigned cx, unsigned cy,
@@ -170,19 +244,16 @@ FrameResult CFrameDecoder::DecodeToTile(const uint8_t* pJpeg, size_t nSize, unsi
         return FrameResult::Failed;
     }
     const unsigned nScale = ScaleFor(w, h, cx, cy);
-    const tjscalingfactor scale = {int(nScale), 8};
-    const unsigned sw = unsigned(TJSCALED(int(w), scale)), sh = unsigned(TJSCALED(int(h), scale));
+    const unsigned sw = Scaled(w, nScale), sh = Scaled(h, nScale);
     // Every pixel is written below: a buffer of the right size is used as it is.
     pPixels->resize(size_t(cx) * cy);
     FrameResult result;
     if (sw == cx && sh == cy) {
         // Already the tile's size: straight into it.
-        result = Decode(pJpeg, nSize, sw, sh, reinterpret_cast<uint8_t*>(pPixels->data()), cx * kPixelBytes);
-        if (result != FrameResult::Failed)
-            ClearUnusedBytes(pPixels->data(), pPixels->size());
+        result = Decode(nScale, sw, sh, reinterpret_cast<uint8_t*>(pPixels->data()), cx * kPixelBytes);
     } else {
         m_scaled.resize(size_t(sw) * sh * kPixelBytes);
-        result = Decode(pJpeg, nSize, sw, sh, m_scaled.data(), sw * kPixelBytes);
+        result = Decode(nScale, sw, sh, m_scaled.data(), sw * kPixelBytes);
         if (result != FrameResult::Failed)
             m_resampler.Resample(m_scaled.data(), sw, sh, size_t(sw) * kPixelBytes, pPixels->data(), cx, cy);
     }
@@ -199,13 +270,11 @@ FrameResult CFrameDecoder::DecodeWhole(const uint8_t* pJpeg, size_t nSize, unsig
     if (!ReadHeader(pJpeg, nSize, &w, &h))
         return FrameResult::Failed;
     pPixels->resize(size_t(w) * h);
-    const FrameResult result =
-        Decode(pJpeg, nSize, w, h, reinterpret_cast<uint8_t*>(pPixels->data()), w * kPixelBytes);
+    const FrameResult result = Decode(8, w, h, reinterpret_cast<uint8_t*>(pPixels->data()), w * kPixelBytes);
     if (result == FrameResult::Failed) {
         pPixels->clear();
         return result;
     }
-    ClearUnusedBytes(pPixels->data(), pPixels->size());
     *pcx = w;
     *pcy = h;
     return result;

@@ -13,10 +13,12 @@
 // component a scan), more than kMaxHeldWholePixels.
 //
 // Portable C++ with no Windows header: the decoder control uses it, and the
-// native tree tests and fuzzes it. One decoder per thread.
+// native tree tests and fuzzes it. One decoder per thread. It drives the
+// library through its libjpeg API, with an error manager of its own.
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 #include "decoder/resample.h"
@@ -34,7 +36,7 @@ public:
     CFrameDecoder(const CFrameDecoder&) = delete;
     CFrameDecoder& operator=(const CFrameDecoder&) = delete;
 
-    // pJpeg's frame in cx x cy pixels, each 0x00RRGGBB, top row first.
+    // pJpeg's frame in cx x cy pixels, each 0xFFRRGGBB, top row first.
     FrameResult DecodeToTile(const uint8_t* pJpeg, size_t nSize, unsigned cx, unsigned cy,
                              std::vector<uint32_t>* pPixels);
     // The frame at its own size, which *pcx and *pcy receive.
@@ -53,13 +55,19 @@ public:
     static constexpr uint64_t kMaxHeldWholePixels = 2048ull * 2048ull;
 
 private:
+    // The library's decompressor and its error manager (frame_decoder.cpp).
+    struct Library;
+    // The two calls into the library that may stop with an error.
+    static bool ReadHeaderOf(Library& lib, const uint8_t* pJpeg, size_t nSize);
+    static bool DecodeRows(Library& lib, unsigned nEighths, unsigned sw, unsigned sh, uint8_t** rows);
     // Reads the header; false (with m_message) when the frame is refused.
     bool ReadHeader(const uint8_t* pJpeg, size_t nSize, unsigned* pw, unsigned* ph);
-    // Decodes at the scale that makes sw x sh, into pOut (nPitch bytes a row).
-    FrameResult Decode(const uint8_t* pJpeg, size_t nSize, unsigned sw, unsigned sh, uint8_t* pOut,
-                       unsigned nPitch);
+    // Decodes the frame whose header was read at nEighths, which makes sw x
+    // sh, into pOut (nPitch bytes a row).
+    FrameResult Decode(unsigned nEighths, unsigned sw, unsigned sh, uint8_t* pOut, unsigned nPitch);
 
-    void* m_handle;                 // the library's decompressor; null if it could not be made
+    std::unique_ptr<Library> m_library;
+    std::vector<uint8_t*> m_rows;   // where each row of the picture being decoded goes
     std::vector<uint8_t> m_scaled;  // a picture at its decoded scale, 4 bytes a pixel
     CPictureResampler m_resampler;
     std::string m_message;

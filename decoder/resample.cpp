@@ -132,17 +132,17 @@ void CPictureResampler::WeighAcross(uint32_t* pOut) const
             sum = _mm_add_epi32(sum, weighPair(p + k * 4, pWeights + k / 2));
         return _mm_srai_epi32(sum, 15);
     };
-    const __m128i mask = _mm_set1_epi32(0x00FFFFFF);
+    const __m128i opaque = _mm_set1_epi32(int32_t(0xFF000000));
     unsigned x = 0;
     for (; x + 4 <= m_tw; x += 4) {
         const __m128i a = pixel(x), b = pixel(x + 1), c = pixel(x + 2), d = pixel(x + 3);
         const __m128i bytes = _mm_packus_epi16(_mm_packs_epi32(a, b), _mm_packs_epi32(c, d));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(pOut + x), _mm_and_si128(bytes, mask));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(pOut + x), _mm_or_si128(bytes, opaque));
     }
     for (; x < m_tw; ++x) {
         const __m128i a = pixel(x);
         const __m128i bytes = _mm_packus_epi16(_mm_packs_epi32(a, a), a);
-        pOut[x] = static_cast<uint32_t>(_mm_cvtsi128_si32(bytes)) & 0x00FFFFFF;
+        pOut[x] = static_cast<uint32_t>(_mm_cvtsi128_si32(bytes)) | 0xFF000000;
     }
 #else
     const int16_t* w = m_x.weights.data();
@@ -155,7 +155,7 @@ void CPictureResampler::WeighAcross(uint32_t* pOut) const
             r += p[2] * w[k];
         }
         auto channel = [](int32_t v) { return uint32_t(std::min((v + (1 << 14)) >> 15, 255)); };
-        pOut[x] = channel(r) << 16 | channel(g) << 8 | channel(b);
+        pOut[x] = 0xFF000000 | channel(r) << 16 | channel(g) << 8 | channel(b);
     }
 #endif
 }
@@ -201,7 +201,7 @@ void CPictureResampler::Double(const uint8_t* pSource, unsigned sw, unsigned sh,
 #if defined(__SSE2__)
         // Two source pixels make four target pixels: (even, odd) of each.
         const __m128i eight = _mm_set1_epi16(8);
-        const __m128i mask = _mm_set1_epi32(0x00FFFFFF);
+        const __m128i opaque = _mm_set1_epi32(int32_t(0xFF000000));
         for (; x + 2 <= sw; x += 2) {
             const uint16_t* p = row + size_t(x) * 4;
             const __m128i c = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
@@ -211,12 +211,12 @@ void CPictureResampler::Double(const uint8_t* pSource, unsigned sw, unsigned sh,
             const __m128i even = _mm_srli_epi16(_mm_add_epi16(c3, l), 4);
             const __m128i odd = _mm_srli_epi16(_mm_add_epi16(c3, r), 4);
             const __m128i bytes = _mm_packus_epi16(_mm_unpacklo_epi64(even, odd), _mm_unpackhi_epi64(even, odd));
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 2 * x), _mm_and_si128(bytes, mask));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 2 * x), _mm_or_si128(bytes, opaque));
         }
 #endif
         for (; x < sw; ++x) {
             const uint16_t* p = row + size_t(x) * 4;
-            uint32_t even = 0, odd = 0;
+            uint32_t even = 0xFF000000, odd = 0xFF000000;
             for (unsigned ch = 0; ch < 3; ++ch) {
                 even |= uint32_t((3 * p[ch] + p[int(ch) - 4] + 8) >> 4) << (8 * ch);
                 odd |= uint32_t((3 * p[ch] + p[ch + 4] + 8) >> 4) << (8 * ch);

@@ -18,7 +18,8 @@ class CPictureResampler {
 public:
     // pSource: sw x sh pixels of 4 bytes (blue, green, red, unused), as the
     // frame decoder writes them, nSourceStride bytes a row.
-    // pTarget: tw x th pixels, each 0x00RRGGBB (the layout of a 32-bit DIB).
+    // pTarget: tw x th pixels, each 0xFFRRGGBB (the layout of a 32-bit DIB,
+    // opaque, as the frame decoder leaves the pixels it does not resample).
     // When any size is 0 nothing is written.
     void Resample(const uint8_t* pSource, unsigned sw, unsigned sh, size_t nSourceStride, uint32_t* pTarget,
                   unsigned tw, unsigned th);

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-// cx x cy pixels, each 0x00RRGGBB (the top byte is not read), top row first.
+// cx x cy pixels, each 0x..RRGGBB (the top byte is not read), top row first.
 struct PictureBits {
     const uint32_t* pPixels = nullptr;
     unsigned cx = 0, cy = 0;

@@ -127,7 +127,7 @@ TEST_F(Decoding, EveryTileIsDecodedInTheRequestsOrder)
             const uint32_t pixel = (*tile.pixels)[0];
             EXPECT_NEAR(camera * 15, int(pixel >> 16 & 0xFF), 12) << "camera " << camera;
             EXPECT_NEAR(255 - camera * 15, int(pixel >> 8 & 0xFF), 12) << "camera " << camera;
-            EXPECT_EQ(0u, pixel >> 24);
+            EXPECT_EQ(0xFFu, pixel >> 24) << "camera " << camera << ": opaque";
         }
     }
     EXPECT_EQ(48u, worker.FramesDecoded());

@@ -192,7 +192,8 @@ void SetFrameSize(Bytes* pJpeg, unsigned w, unsigned h)
 }
 
 // What holds of every decode, whatever the frame: a picture of the size asked
-// for (its unused bytes clear), or nothing and a reason.
+// for, every pixel of it written (opaque, which what the buffer held before
+// is not), or nothing and a reason.
 void ExpectPictureOrNothing(const CFrameDecoder& decoder, FrameResult result, const Pixels& pixels, size_t nPixels,
                             const std::string& what)
 {
@@ -203,7 +204,7 @@ void ExpectPictureOrNothing(const CFrameDecoder& decoder, FrameResult result, co
     }
     ASSERT_EQ(nPixels, pixels.size()) << what << ": " << ::testing::PrintToString(result);
     for (uint32_t pixel : pixels)
-        ASSERT_EQ(0u, pixel >> 24) << what;
+        ASSERT_EQ(0xFFu, pixel >> 24) << what;
     EXPECT_EQ(result == FrameResult::Damaged, !decoder.LastMessage().empty()) << what;
 }
 

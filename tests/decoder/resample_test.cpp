@@ -58,7 +58,7 @@ TEST(Resampler, KeepsAFlatColourAtEverySize)
                 Bgr source(sw, sh, sw % 4);
                 source.Fill(c[0], c[1], c[2]);
                 for (uint32_t pixel : Resampled(source, tw, th)) {
-                    ASSERT_EQ(uint32_t(c[0]) << 16 | uint32_t(c[1]) << 8 | c[2], pixel)
+                    ASSERT_EQ(0xFF000000 | uint32_t(c[0]) << 16 | uint32_t(c[1]) << 8 | c[2], pixel)
                         << sw << "x" << sh << " to " << tw << "x" << th;
                 }
             }
@@ -77,7 +77,7 @@ TEST(Resampler, TheSameSizeIsACopyInDibOrder)
             EXPECT_EQ(int(10 + x), Red(p));
             EXPECT_EQ(int(20 + y), Green(p));
             EXPECT_EQ(int(30 + x + y), Blue(p));
-            EXPECT_EQ(0u, p >> 24) << "the unused byte stays 0";
+            EXPECT_EQ(0xFFu, p >> 24) << "opaque, whatever the source's fourth byte";
         }
 }
 
@@ -97,7 +97,7 @@ TEST(Resampler, HalvingAveragesEachBlockOfFour)
     const std::vector<uint32_t> out = Resampled(source, 4, 2);
     for (unsigned x = 0; x < 3; ++x)
         EXPECT_EQ(100, Green(out[x])) << x;
-    EXPECT_EQ(uint32_t(250) << 16 | 40, out[3]);
+    EXPECT_EQ(0xFF000000 | uint32_t(250) << 16 | 40, out[3]);
     for (unsigned x = 0; x < 4; ++x)
         EXPECT_EQ(100, Red(out[4 + x])) << x;
 }
@@ -166,7 +166,7 @@ TEST(Resampler, DoublingTakesThreeQuartersOfTheNearestPixel)
                     ASSERT_EQ(int(v + 0.5), int(out[ty * 2 * sw + tx] >> shift & 0xFF))
                         << sw << "x" << sh << " at " << tx << "," << ty << " channel " << shift;
                 }
-                ASSERT_EQ(0u, out[ty * 2 * sw + tx] >> 24) << "the unused byte stays 0";
+                ASSERT_EQ(0xFFu, out[ty * 2 * sw + tx] >> 24) << "opaque";
             }
     }
 }
