@@ -131,7 +131,7 @@ int main(int argc, char** argv)
         const double now = NowMs();
         if (!w.panel || !w.video)
             EnumWindows(FindWindows, reinterpret_cast<LPARAM>(&w));
-        if (w.panel && tPanel < 0)
+        if (w.panel && tPanel < 0 && IsWindowVisible(w.panel))  // made, then shown after its initialisation
             tPanel = now;
         if (w.video && tTitle < 0)
             tTitle = now;
