@@ -90,13 +90,13 @@ Status Writer::fail(const std::string& why)
     return {Error::FileUnreadable, why};
 }
 
-Status Writer::open(const std::string& path, const std::vector<StreamSpec>& streams,
+Status Writer::open(const std::string& path, const std::vector<StreamFormat>& streams,
                     const WriterOptions& options)
 {
     if (m_f) return {Error::FileUnreadable, "writer already open"};
     if (streams.empty() || streams.size() > kMaxCameras) return {Error::NotRecording, "need 1 to 16 streams"};
     uint32_t seen = 0;
-    for (const StreamSpec& s : streams) {
+    for (const StreamFormat& s : streams) {
         if (s.camera < 1 || s.camera > int(kMaxCameras) || (seen & (1u << (s.camera - 1))))
             return {Error::NotRecording, "camera numbers must be distinct, 1 to 16"};
         seen |= 1u << (s.camera - 1);
@@ -106,7 +106,7 @@ Status Writer::open(const std::string& path, const std::vector<StreamSpec>& stre
     if (!m_f) return {Error::FileUnreadable, "cannot create " + path};
     m_failed = false;
     m_error.clear();
-    m_specs = streams;
+    m_streams = streams;
     m_opt = options;
     m_opt.riffLimit = std::min(std::max<uint64_t>(m_opt.riffLimit, 1), kMaxRiffLimit);
     if (m_opt.superIndexEntries == 0) m_opt.superIndexEntries = 1;
@@ -139,7 +139,7 @@ void Writer::writeHeader()
     put32(0);
     putTag("hdrl");
 
-    const StreamSpec& first = m_specs.front();
+    const StreamFormat& first = m_streams.front();
     putTag("avih");
     put32(kAvihSize);
     m_avihPos = m_pos;
@@ -149,7 +149,7 @@ void Writer::writeHeader()
     put32(m_opt.writeIdx1 ? 0x110 : 0x100);                         // has index, interleaved
     put32(0);                                                       // total frames (patched)
     put32(0);
-    put32(uint32_t(m_specs.size()));
+    put32(uint32_t(m_streams.size()));
     put32(0);  // buffer size (patched)
     put32(first.width);
     put32(first.height);
@@ -158,8 +158,8 @@ void Writer::writeHeader()
     put32(0);
     put32(0);
 
-    for (size_t i = 0; i < m_specs.size(); i++) {
-        const StreamSpec& s = m_specs[i];
+    for (size_t i = 0; i < m_streams.size(); i++) {
+        const StreamFormat& s = m_streams[i];
         std::string name = "Camera " + std::to_string(s.camera);
         uint32_t strnSize = uint32_t(name.size() + 1);
         uint32_t indxSize = 24 + 16 * m_opt.superIndexEntries;
@@ -296,7 +296,7 @@ void Writer::endRiff()
 {
     if (m_opt.writeOdml) {
         // One standard index per stream for this RIFF, at the end of its movi list.
-        for (size_t i = 0; i < m_specs.size(); i++) {
+        for (size_t i = 0; i < m_streams.size(); i++) {
             const std::vector<Entry>& es = m_riffEntries[i];
             if (es.empty()) continue;
             if (m_ix[i].size() >= m_opt.superIndexEntries) {
@@ -351,7 +351,7 @@ void Writer::endRiff()
 Status Writer::addFrame(size_t stream, const uint8_t* jpeg, size_t size)
 {
     if (!m_f) return {Error::FileUnreadable, "writer not open"};
-    if (stream >= m_specs.size()) return {Error::NotRecording, "no such stream"};
+    if (stream >= m_streams.size()) return {Error::NotRecording, "no such stream"};
     if (size > 0x7fffffffu) return {Error::NotRecording, "frame too large"};
     bool any = false;
     for (auto& es : m_riffEntries) any |= !es.empty();
@@ -385,7 +385,7 @@ Status Writer::close()
     // Totals and indexes, now that they are known.
     patch32(m_avihPos + 16, m_firstRiffFrames);
     patch32(m_avihPos + 28, m_maxFrame);
-    for (size_t i = 0; i < m_specs.size(); i++) {
+    for (size_t i = 0; i < m_streams.size(); i++) {
         patch32(m_strhPos[i] + 32, m_frames[i]);
         patch32(m_strhPos[i] + 36, m_maxFrame);
         if (m_opt.writeOdml) {

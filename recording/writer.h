@@ -17,7 +17,7 @@
 
 namespace rec {
 
-struct StreamSpec {
+struct StreamFormat {
     int camera = 1;  // 1..16, written as strn "Camera N"
     uint32_t width = 0;
     uint32_t height = 0;
@@ -41,7 +41,7 @@ public:
     Writer(const Writer&) = delete;
     Writer& operator=(const Writer&) = delete;
 
-    Status open(const std::string& path, const std::vector<StreamSpec>& streams,
+    Status open(const std::string& path, const std::vector<StreamFormat>& streams,
                 const WriterOptions& options = WriterOptions());
     // stream is the index into the streams given to open().
     Status addFrame(size_t stream, const uint8_t* jpeg, size_t size);
@@ -69,7 +69,7 @@ private:
     std::FILE* m_f = nullptr;
     bool m_failed = false;
     std::string m_error;
-    std::vector<StreamSpec> m_specs;
+    std::vector<StreamFormat> m_streams;
     WriterOptions m_opt;
     uint64_t m_pos = 0;
     size_t m_riffs = 0;

@@ -63,7 +63,7 @@ RecordingOutput::~RecordingOutput()
 bool RecordingOutput::writePictures(const std::string& path, const std::vector<CameraFeed>& cameras,
                                     const PictureFormat& format)
 {
-    std::vector<rec::StreamSpec> streams;
+    std::vector<rec::StreamFormat> streams;
     for (const CameraFeed& camera : cameras) {
         bool own = camera.size.width > 0 && camera.size.height > 0;
         streams.push_back({camera.number, own ? camera.size.width : format.width, own ? camera.size.height : format.height});

@@ -45,7 +45,7 @@ protected:
         return request;
     }
 
-    TestRecordingSpec m_plan;
+    TestRecordingPlan m_plan;
     CTempFile m_file;
     std::shared_ptr<const rec::Recording> m_recording;
 };

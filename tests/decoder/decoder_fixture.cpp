@@ -56,7 +56,7 @@ void DecoderTest::TearDown()
     OleUninitialize();
 }
 
-HRESULT DecoderTest::OpenRecording(const TestRecordingSpec& plan, LONG nOffset)
+HRESULT DecoderTest::OpenRecording(const TestRecordingPlan& plan, LONG nOffset)
 {
     m_files.push_back(std::make_unique<CTempFile>());
     const CTempFile& file = *m_files.back();

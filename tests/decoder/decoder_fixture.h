@@ -37,7 +37,7 @@ protected:
     CDvrControl& Control() const { return *m_pControl; }
 
     // Writes plan to a temporary file and opens it at nOffset; the result of SetOpenMode.
-    HRESULT OpenRecording(const TestRecordingSpec& plan, LONG nOffset = 0);
+    HRESULT OpenRecording(const TestRecordingPlan& plan, LONG nOffset = 0);
     HRESULT OpenPath(const std::wstring& path, LONG nOffset = 0);
     // One playback timer tick after the clock moved nMs.
     void Tick(int64_t nMs = 0);

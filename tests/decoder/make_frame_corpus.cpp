@@ -62,7 +62,7 @@ std::vector<uint8_t> Encode(const FrameShape& shape, unsigned seed)
 // Two cameras, two frames each.
 bool WriteSeed(const std::string& path, const FrameShape& first, const FrameShape& second)
 {
-    const std::vector<rec::StreamSpec> streams = {{1, first.w, first.h}, {3, second.w, second.h}};
+    const std::vector<rec::StreamFormat> streams = {{1, first.w, first.h}, {3, second.w, second.h}};
     rec::WriterOptions options;
     options.superIndexEntries = 4;  // keeps the seeds small, as does leaving out the event blocks
     options.writeDvrx = false;

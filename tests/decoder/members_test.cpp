@@ -148,7 +148,7 @@ TEST_F(Members, NothingOpenReadsAsEmpty)
 
 TEST_F(Members, EventBlocksAndStartTimeAreTheFilesBytes)
 {
-    TestRecordingSpec plan;
+    TestRecordingPlan plan;
     rec::addSourceEvent(plan.source, 7, 3);
     rec::addSourceEvent(plan.source, 999, 16);
     rec::setMotionLevel(plan.motion, 12, 5, 200);
@@ -178,7 +178,7 @@ TEST_F(Members, EventBlocksAndStartTimeAreTheFilesBytes)
 
 TEST_F(Members, CameraMaskHasABitPerCameraOfTheFile)
 {
-    TestRecordingSpec plan;
+    TestRecordingPlan plan;
     plan.cameras = {{1, RGB(255, 0, 0)}, {3, RGB(0, 255, 0)}, {7, RGB(0, 0, 255)}};
     ASSERT_EQ(S_OK, OpenRecording(plan));
     LONG nMask = 0;

@@ -24,7 +24,7 @@ Raised OpenRaising(IDispatch* pDecoder, const std::wstring& path)
 
 TEST_F(Opening, AGoodFilePlaysFromTheStartOffset)
 {
-    TestRecordingSpec plan;
+    TestRecordingPlan plan;
     plan.nFrames = 10;  // 2 s at 5 frames a second
     ASSERT_EQ(S_OK, OpenRecording(plan, 1300));
     EXPECT_EQ(CDvrControl::State::Playing, Control().PlayState());
@@ -49,7 +49,7 @@ TEST_F(Opening, FailuresSayWhyAndDrawIt)
 
     // Cut inside the 'dvrx' chunk, before any picture data.
     CTempFile whole, cut;
-    ASSERT_TRUE(WriteTestRecording(whole.Path(), TestRecordingSpec()));
+    ASSERT_TRUE(WriteTestRecording(whole.Path(), TestRecordingPlan()));
     std::vector<uint8_t> bytes = rectest::readAll(whole.Path());
     ASSERT_GT(bytes.size(), 20000u);
     ASSERT_TRUE(rectest::writeAll(cut.Path(), bytes.data(), 20000));
@@ -84,7 +84,7 @@ TEST_F(Opening, TheWindowShowsTheTextOfAFailure)
 
 TEST_F(Opening, AFailedOpenForgetsTheLastFile)
 {
-    TestRecordingSpec plan;
+    TestRecordingPlan plan;
     plan.cameras = {{2, RGB(0, 200, 0)}};
     ASSERT_EQ(S_OK, OpenRecording(plan));
     CTempFile missing;
@@ -100,6 +100,6 @@ TEST_F(Opening, ASuccessfulOpenClearsTheLastFailure)
 {
     CTempFile missing;
     OpenRaising(Decoder(), missing.WidePath());
-    ASSERT_EQ(S_OK, OpenRecording(TestRecordingSpec()));
+    ASSERT_EQ(S_OK, OpenRecording(TestRecordingPlan()));
     EXPECT_TRUE(Control().Message().empty());
 }

@@ -42,9 +42,9 @@ const COLORREF kRed = RGB(220, 40, 40);
 const COLORREF kBlue = RGB(40, 60, 220);
 
 // One camera over the whole view, its frames red and blue by turns.
-TestRecordingSpec RedAndBlue(int nFrames)
+TestRecordingPlan RedAndBlue(int nFrames)
 {
-    TestRecordingSpec plan;
+    TestRecordingPlan plan;
     plan.nFrames = nFrames;
     plan.cameras = {{1, kRed, {}}};
     for (int i = 0; i < nFrames; ++i)
@@ -58,7 +58,7 @@ COLORREF ColourAt(LONG nMs) { return nMs / 200 % 2 ? kBlue : kRed; }
 
 TEST_F(Playback, AtNormalSpeedEachFrameIsReported)
 {
-    TestRecordingSpec plan;
+    TestRecordingPlan plan;
     plan.nFrames = 10;
     plan.nRate = 10;
     ASSERT_EQ(S_OK, OpenRecording(plan));
@@ -67,7 +67,7 @@ TEST_F(Playback, AtNormalSpeedEachFrameIsReported)
 
 TEST_F(Playback, SlowFramesStillGiveTenPositionsASecond)
 {
-    TestRecordingSpec plan;  // 5 frames a second: 200 ms apart
+    TestRecordingPlan plan;  // 5 frames a second: 200 ms apart
     ASSERT_EQ(S_OK, OpenRecording(plan));
     EXPECT_EQ(std::vector<LONG>{0}, Play(1, 0));
     EXPECT_EQ((std::vector<LONG>{100, 200, 300, 400}), Play(4, 100));
@@ -76,7 +76,7 @@ TEST_F(Playback, SlowFramesStillGiveTenPositionsASecond)
 
 TEST_F(Playback, SpeedsScaleTheClock)
 {
-    TestRecordingSpec plan;
+    TestRecordingPlan plan;
     plan.nFrames = 20;
     plan.nRate = 10;
     ASSERT_EQ(S_OK, OpenRecording(plan));
@@ -93,7 +93,7 @@ TEST_F(Playback, SpeedsScaleTheClock)
 
 TEST_F(Playback, FullSpeedMovesOnAsEachPictureComesBack)
 {
-    TestRecordingSpec plan;
+    TestRecordingPlan plan;
     plan.nFrames = 4;
     ASSERT_EQ(S_OK, PutLong(Decoder(), DVR_SPEED, 0));
     ASSERT_EQ(S_OK, OpenRecording(plan));
@@ -110,7 +110,7 @@ TEST_F(Playback, FullSpeedMovesOnAsEachPictureComesBack)
 
 TEST_F(Playback, FullSpeedStopsMovingWhenPaused)
 {
-    TestRecordingSpec plan;
+    TestRecordingPlan plan;
     plan.nFrames = 50;
     ASSERT_EQ(S_OK, PutLong(Decoder(), DVR_SPEED, 0));
     ASSERT_EQ(S_OK, OpenRecording(plan));
@@ -161,7 +161,7 @@ TEST_F(Playback, FullSpeedLeavesTheLastPictureOnScreen)
 
 TEST_F(Playback, PauseStopsTheEventsAndPlayGoesOnFromThere)
 {
-    TestRecordingSpec plan;
+    TestRecordingPlan plan;
     plan.nFrames = 10;
     ASSERT_EQ(S_OK, OpenRecording(plan));
     EXPECT_EQ(std::vector<LONG>{0}, Play(1, 0));
@@ -174,7 +174,7 @@ TEST_F(Playback, PauseStopsTheEventsAndPlayGoesOnFromThere)
 
 TEST_F(Playback, StopEndsTheEvents)
 {
-    ASSERT_EQ(S_OK, OpenRecording(TestRecordingSpec()));
+    ASSERT_EQ(S_OK, OpenRecording(TestRecordingPlan()));
     Play(1, 0);
     ASSERT_EQ(S_OK, CallMethod(Decoder(), DVR_STOP));
     EXPECT_EQ(CDvrControl::State::Stopped, Control().PlayState());
@@ -184,7 +184,7 @@ TEST_F(Playback, StopEndsTheEvents)
 
 TEST_F(Playback, StepShowsTheNextPictureAndPauses)
 {
-    TestRecordingSpec plan;
+    TestRecordingPlan plan;
     plan.nFrames = 3;
     ASSERT_EQ(S_OK, OpenRecording(plan));
     Play(1, 0);
@@ -203,7 +203,7 @@ TEST_F(Playback, StepShowsTheNextPictureAndPauses)
 
 TEST_F(Playback, TheEndIsReportedOnceAndPlayAgainStartsOver)
 {
-    TestRecordingSpec plan;
+    TestRecordingPlan plan;
     plan.nFrames = 3;  // 600 ms
     ASSERT_EQ(S_OK, OpenRecording(plan));
     EXPECT_EQ(std::vector<LONG>{0}, Play(1, 0));
@@ -222,7 +222,7 @@ TEST_F(Playback, TheEndIsReportedOnceAndPlayAgainStartsOver)
 
 TEST_F(Playback, PlayAgainWhilePlayingGoesOn)
 {
-    TestRecordingSpec plan;
+    TestRecordingPlan plan;
     plan.nFrames = 10;
     ASSERT_EQ(S_OK, OpenRecording(plan));
     EXPECT_EQ(std::vector<LONG>{0}, Play(1, 0));
@@ -233,7 +233,7 @@ TEST_F(Playback, PlayAgainWhilePlayingGoesOn)
 
 TEST_F(Playback, AnOffsetPastTheEndEndsAtOnce)
 {
-    TestRecordingSpec plan;
+    TestRecordingPlan plan;
     plan.nFrames = 3;
     ASSERT_EQ(S_OK, OpenRecording(plan, 5000));
     EXPECT_EQ(std::vector<LONG>{400}, Play(1, 0)) << "the last picture";
@@ -242,7 +242,7 @@ TEST_F(Playback, AnOffsetPastTheEndEndsAtOnce)
 
 TEST_F(Playback, AClickAsksForAPause)
 {
-    ASSERT_EQ(S_OK, OpenRecording(TestRecordingSpec()));
+    ASSERT_EQ(S_OK, OpenRecording(TestRecordingPlan()));
     SendMessageA(Control().Window(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 10));
     EXPECT_EQ((std::vector<std::pair<LONG, LONG>>{{DVR_STATE_PAUSE_CLICK, 0}}), TakeStates());
     EXPECT_EQ(CDvrControl::State::Playing, Control().PlayState()) << "the container decides";
@@ -250,7 +250,7 @@ TEST_F(Playback, AClickAsksForAPause)
 
 TEST_F(Playback, EventsComeOnTheCreatingThread)
 {
-    ASSERT_EQ(S_OK, OpenRecording(TestRecordingSpec()));
+    ASSERT_EQ(S_OK, OpenRecording(TestRecordingPlan()));
     Tick();
     ASSERT_TRUE(WaitForPicture());
     SendMessageA(Control().Window(), WM_LBUTTONDOWN, MK_LBUTTON, 0);
@@ -261,7 +261,7 @@ TEST_F(Playback, EventsComeOnTheCreatingThread)
 
 TEST_F(Playback, TheWindowsOwnTimerDrivesPlayback)
 {
-    ASSERT_EQ(S_OK, OpenRecording(TestRecordingSpec()));
+    ASSERT_EQ(S_OK, OpenRecording(TestRecordingPlan()));
     SetTimer(Control().Window(), CDvrControl::kPlaybackTimer, CDvrControl::kPlaybackTimerMs, nullptr);
     const ULONGLONG nDeadline = GetTickCount64() + 2000;
     while (m_sink.events.empty() && GetTickCount64() < nDeadline) {
@@ -273,7 +273,7 @@ TEST_F(Playback, TheWindowsOwnTimerDrivesPlayback)
 
 TEST_F(Playback, ASeekIsAStopAndAnOpenAtTheNewOffset)
 {
-    TestRecordingSpec plan;
+    TestRecordingPlan plan;
     plan.nFrames = 20;
     ASSERT_EQ(S_OK, OpenRecording(plan));
     EXPECT_EQ(std::vector<LONG>{0}, Play(1, 0));

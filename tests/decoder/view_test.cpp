@@ -31,7 +31,7 @@ class View : public DecoderTest {
 protected:
     void OpenCameras(std::vector<TestCamera> cameras)
     {
-        TestRecordingSpec plan;
+        TestRecordingPlan plan;
         plan.cameras = std::move(cameras);
         ASSERT_EQ(S_OK, OpenRecording(plan));
         Tick();

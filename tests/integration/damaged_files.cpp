@@ -5,9 +5,9 @@
 
 const COLORREF kCameraColors[3] = {RGB(200, 30, 30), RGB(30, 180, 30), RGB(30, 30, 200)};
 
-TestRecordingSpec GoodRecording()
+TestRecordingPlan GoodRecording()
 {
-    TestRecordingSpec shape;
+    TestRecordingPlan shape;
     shape.cameras = {{1, kCameraColors[0]}, {3, kCameraColors[1]}, {7, kCameraColors[2]}};
     shape.nFrames = 50;
     shape.nRate = 25;

@@ -11,7 +11,7 @@
 extern const COLORREF kCameraColors[3];
 
 // Three sparse cameras, 2 s at 25 frames a second, with events in every block.
-TestRecordingSpec GoodRecording();
+TestRecordingPlan GoodRecording();
 
 // What opening a file must come to.
 enum class Outcome {

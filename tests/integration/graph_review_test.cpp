@@ -14,9 +14,9 @@ const COLORREF kRed = RGB(200, 30, 30), kBlue = RGB(30, 30, 200);
 constexpr int kFirstEventSlot = 20, kLastEventSlot = 40;
 
 // Two cameras, 160 s at 2 frames a second, from 13:05:07.250.
-TestRecordingSpec MotionRecording()
+TestRecordingPlan MotionRecording()
 {
-    TestRecordingSpec shape;
+    TestRecordingPlan shape;
     shape.cameras = {{1, kRed}, {3, kBlue}};
     shape.nRate = 2;
     shape.nFrames = 320;
@@ -157,7 +157,7 @@ TEST_F(GraphOnTheRealDecoder, SameFileReopenedAfterASeekWhoseFetchFailsKeepsItsG
 
     // Another file whose fetch fails shows none of the first file's events.
     CTempFile other;
-    TestRecordingSpec plain;
+    TestRecordingPlan plain;
     plain.nFrames = 20;
     ASSERT_TRUE(WriteTestRecording(other.Path(), plain));
     failing.Arm();

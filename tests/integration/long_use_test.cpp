@@ -75,7 +75,7 @@ TEST(ProcessCountsTest, SeeObjectsMade)
 
 TEST_F(LongUse, ThousandOpensAndSeeksHoldNoMoreResources)
 {
-    TestRecordingSpec shape = GoodRecording();  // two seconds: the seeks to 1 s land inside
+    TestRecordingPlan shape = GoodRecording();  // two seconds: the seeks to 1 s land inside
     ASSERT_TRUE(WriteTestRecording(a.Path(), shape));
     shape.cameras = {{2, RGB(0, 120, 250)}, {4, RGB(250, 250, 0)}, {9, RGB(250, 0, 250)}, {16, RGB(0, 250, 250)}};
     ASSERT_TRUE(WriteTestRecording(b.Path(), shape));

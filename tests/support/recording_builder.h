@@ -18,7 +18,7 @@ using Bytes = std::vector<uint8_t>;
 
 // A recording to write: one stream per camera, each with its pictures.
 struct Sample {
-    std::vector<rec::StreamSpec> streams;
+    std::vector<rec::StreamFormat> streams;
     std::vector<std::vector<Bytes>> frames;  // per stream, in order
     // Unset: each stream has its own pictures, once. Set: every stream has
     // this many, its last picture again once its own run out.

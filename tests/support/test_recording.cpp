@@ -76,7 +76,7 @@ std::vector<uint8_t> SolidJpeg(COLORREF color, UINT cx, UINT cy, bool bGrey)
 
 std::wstring CTempFile::WidePath() const { return fw::Widen(Path()); }
 
-bool WriteTestRecording(const std::string& path, const TestRecordingSpec& plan)
+bool WriteTestRecording(const std::string& path, const TestRecordingPlan& plan)
 {
     rectest::Sample sample;
     for (const TestCamera& camera : plan.cameras) {

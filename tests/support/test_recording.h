@@ -18,7 +18,7 @@ struct TestCamera {
     std::vector<std::vector<uint8_t>> frames;
 };
 
-struct TestRecordingSpec {
+struct TestRecordingPlan {
     std::vector<TestCamera> cameras = {{1, RGB(200, 30, 30)}};
     int nFrames = 5;
     uint32_t nRate = 5;  // frames per second
@@ -36,4 +36,4 @@ public:
 };
 
 // Writes the recording; false (with a gtest failure) when anything went wrong.
-bool WriteTestRecording(const std::string& path, const TestRecordingSpec& plan);
+bool WriteTestRecording(const std::string& path, const TestRecordingPlan& plan);
