@@ -66,9 +66,28 @@ private:
     HDC m_hdc;
 };
 
+// A memory device context compatible with the screen (CreateCompatibleDC),
+// deleted when this goes.
+class CMemoryDC {
+public:
+    CMemoryDC() : m_hdc(::CreateCompatibleDC(nullptr)) {}
+    ~CMemoryDC()
+    {
+        if (m_hdc) ::DeleteDC(m_hdc);
+    }
+    CMemoryDC(const CMemoryDC&) = delete;
+    CMemoryDC& operator=(const CMemoryDC&) = delete;
+
+    operator HDC() const { return m_hdc; }
+
+private:
+    HDC m_hdc;
+};
+
 }  // namespace fw
 
 using fw::CClientDC;
+using fw::CMemoryDC;
 using fw::CScopedBrush;
 using fw::CScopedGdiObj;
 using fw::CScopedPen;

@@ -1,4 +1,5 @@
 #include "framework/olecontainer.h"
+#include "framework/gdi.h"
 #include "framework/olecontrol.h"
 #include "framework/wnd.h"
 
@@ -126,10 +127,9 @@ void COleControlSite::MoveControl(const RECT& rc)
 
 static SIZEL PixelsToHimetric(HWND hwnd, LONG cx, LONG cy)
 {
-    HDC dc = GetDC(hwnd);
+    CClientDC dc(hwnd);
     int dpiX = dc ? GetDeviceCaps(dc, LOGPIXELSX) : 96;
     int dpiY = dc ? GetDeviceCaps(dc, LOGPIXELSY) : 96;
-    if (dc) ReleaseDC(hwnd, dc);
     return SIZEL{MulDiv(cx, 2540, dpiX ? dpiX : 96), MulDiv(cy, 2540, dpiY ? dpiY : 96)};
 }
 

@@ -12,6 +12,7 @@
 //   panel_placement.cpp  the layout of the panel and the display size
 #pragma once
 #include <windows.h>
+#include <commctrl.h>
 #include <cstdint>
 #include "framework/controls.h"
 #include "framework/dialog.h"
@@ -106,6 +107,7 @@ private:
     // position control takes seeks; TRUE when it did.
     BOOL OnGraphClick(POINT point);
     // The graph's tooltip: made once, its text following the pointer.
+    TOOLINFOA GraphTool();
     void CreateGraphTip();
     void TrackGraphTip(UINT nFlags, POINT point);
     void FormatGraphTip(int slot, char* text, size_t size) const;

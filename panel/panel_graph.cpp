@@ -184,6 +184,18 @@ BOOL CPanelDlg::OnGraphClick(POINT point)
     return TRUE;
 }
 
+// The graph's tool, as the tooltip knows it: the panel's, by the graph's id,
+// saying m_szGraphTip.
+TOOLINFOA CPanelDlg::GraphTool()
+{
+    TOOLINFOA tool = {};
+    tool.cbSize = sizeof tool;
+    tool.hwnd = m_hWnd;
+    tool.uId = IDC_GRAPH;
+    tool.lpszText = m_szGraphTip;
+    return tool;
+}
+
 void CPanelDlg::CreateGraphTip()
 {
     const INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_WIN95_CLASSES};
@@ -194,11 +206,7 @@ void CPanelDlg::CreateGraphTip()
     if (!m_hwndGraphTip) return;
     // A tool over the graph's area of the panel, where the panel gets its mouse
     // messages; they are relayed from OnMouseMove.
-    TOOLINFOA tool = {};
-    tool.cbSize = sizeof tool;
-    tool.hwnd = m_hWnd;
-    tool.uId = IDC_GRAPH;
-    tool.lpszText = m_szGraphTip;
+    TOOLINFOA tool = GraphTool();
     ::GetWindowRect(m_graph.m_hWnd, &tool.rect);
     ::MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&tool.rect), 2);
     ::SendMessageA(m_hwndGraphTip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
@@ -213,11 +221,7 @@ void CPanelDlg::TrackGraphTip(UINT nFlags, POINT point)
     if (slot >= 0) FormatGraphTip(slot, text, sizeof text);
     if (std::strcmp(text, m_szGraphTip) != 0) {
         std::memcpy(m_szGraphTip, text, sizeof m_szGraphTip);
-        TOOLINFOA tool = {};
-        tool.cbSize = sizeof tool;
-        tool.hwnd = m_hWnd;
-        tool.uId = IDC_GRAPH;
-        tool.lpszText = m_szGraphTip;
+        TOOLINFOA tool = GraphTool();
         ::SendMessageA(m_hwndGraphTip, TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&tool));
     }
     MSG relayed = {m_hWnd, WM_MOUSEMOVE, nFlags, MAKELPARAM(point.x, point.y)};

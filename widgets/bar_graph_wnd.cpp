@@ -1,7 +1,5 @@
 #include "widgets/bar_graph_wnd.h"
 #include <algorithm>
-#include <memory>
-#include <type_traits>
 #include <cstring>
 #include <new>
 #include <vector>
@@ -97,12 +95,12 @@ int CBarGraphWnd::SlotAt(int x) const
     RECT rc;
     GetClientRect(m_hWnd, &rc);
     if (x < 0 || x >= rc.right) return -1;
-    std::unique_ptr<std::remove_pointer_t<HDC>, decltype(&DeleteDC)> dc(CreateCompatibleDC(nullptr), &DeleteDC);
+    CMemoryDC dc;
     if (!dc) return -1;
-    ApplyMapping(dc.get(), rc);
+    ApplyMapping(dc, rc);
     std::vector<POINT> columns(static_cast<size_t>(m_nWidthScale));
     for (int i = 0; i < m_nWidthScale; ++i) columns[i] = {i, 0};
-    if (!LPtoDP(dc.get(), columns.data(), m_nWidthScale)) return -1;
+    if (!LPtoDP(dc, columns.data(), m_nWidthScale)) return -1;
     int slot = -1;
     for (int i = 0; i < m_nWidthScale && columns[i].x <= x; ++i)
         if (slot < 0 || columns[i].x != columns[slot].x) slot = i;

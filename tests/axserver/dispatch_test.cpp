@@ -28,15 +28,6 @@ protected:
     FakeDecoder* m_pFake = nullptr;
 };
 
-VARIANT StringArg(BSTR bstr)
-{
-    VARIANT v;
-    VariantInit(&v);
-    V_VT(&v) = VT_BSTR;
-    V_BSTR(&v) = bstr;
-    return v;
-}
-
 }  // namespace
 
 TEST_F(Dispatch, EveryMemberIsLoggedInTheContractsNames)
@@ -146,7 +137,7 @@ TEST_F(Dispatch, AWrongKindCountOrTypeIsAnErrorAndLogged)
     EXPECT_EQ(DISP_E_PARAMNOTFOUND, r.hr);
 
     BSTR bstr = SysAllocString(L"x");
-    r = Call(D(), DVR_SOURCE_EVENTS, DISPATCH_METHOD, {StringArg(bstr)});  // not by reference
+    r = Call(D(), DVR_SOURCE_EVENTS, DISPATCH_METHOD, {BstrArg(bstr)});  // not by reference
     EXPECT_EQ(DISP_E_TYPEMISMATCH, r.hr);
     r = Call(D(), DVR_FILE_NAME, DISPATCH_PROPERTYPUT, {LongArg(1)}, true);
     EXPECT_EQ(DISP_E_TYPEMISMATCH, r.hr);
@@ -172,7 +163,7 @@ TEST_F(Dispatch, CallsNamingAnInterfaceAreRefused)
 TEST_F(Dispatch, RaiseOnFillsTheErrorInformationAndSkipsTheEffect)
 {
     m_pFake->RaiseOn(DVR_FILE_NAME, L"The file is missing.");
-    VARIANT v = StringArg(SysAllocString(L"C:\\gone.d01"));
+    VARIANT v = BstrArg(SysAllocString(L"C:\\gone.d01"));
     CallResult r = Call(D(), DVR_FILE_NAME, DISPATCH_PROPERTYPUT, {v}, true);
     VariantClear(&v);
     EXPECT_EQ(DISP_E_EXCEPTION, r.hr);

@@ -8,23 +8,6 @@ namespace {
 
 using Members = DecoderTest;
 
-VARIANT BstrArg(BSTR bstr)
-{
-    VARIANT v;
-    VariantInit(&v);
-    V_VT(&v) = VT_BSTR;
-    V_BSTR(&v) = bstr;
-    return v;
-}
-
-HRESULT CallHr(IDispatch* p, DISPID id, WORD wFlags, std::initializer_list<VARIANT> args,
-               bool bPutName = false)
-{
-    CallResult r = Call(p, id, wFlags, args, bPutName);
-    FreeCallResult(r);
-    return r.hr;
-}
-
 std::vector<uint8_t> BstrBytes(BSTR bstr)
 {
     const uint8_t* p = reinterpret_cast<const uint8_t*>(bstr);
@@ -46,9 +29,9 @@ TEST_F(Members, PutsTakeOnlyALongWithThePutName)
 {
     for (DISPID id : {DVR_SPEED, DVR_OPEN_MODE, DVR_START_OFFSET, DVR_VIEW_SPLIT, DVR_VIEW_GROUP}) {
         SCOPED_TRACE(id);
-        EXPECT_EQ(DISP_E_TYPEMISMATCH, CallHr(Decoder(), id, DISPATCH_PROPERTYPUT, {ShortArg(1)}, true));
-        EXPECT_EQ(DISP_E_PARAMNOTFOUND, CallHr(Decoder(), id, DISPATCH_PROPERTYPUT, {LongArg(1)}, false));
-        EXPECT_EQ(DISP_E_BADPARAMCOUNT, CallHr(Decoder(), id, DISPATCH_PROPERTYPUT, {}, true));
+        EXPECT_EQ(DISP_E_TYPEMISMATCH, CallStatus(Decoder(), id, DISPATCH_PROPERTYPUT, {ShortArg(1)}, true));
+        EXPECT_EQ(DISP_E_PARAMNOTFOUND, CallStatus(Decoder(), id, DISPATCH_PROPERTYPUT, {LongArg(1)}, false));
+        EXPECT_EQ(DISP_E_BADPARAMCOUNT, CallStatus(Decoder(), id, DISPATCH_PROPERTYPUT, {}, true));
     }
     // Put-only members have no get.
     for (DISPID id : {DVR_SPEED, DVR_OPEN_MODE, DVR_START_OFFSET, DVR_FILE_NAME}) {
@@ -68,12 +51,12 @@ TEST_F(Members, MethodsTakeExactlyTheirArguments)
     }
     EXPECT_EQ(S_OK, CallMethodLong(Decoder(), DVR_SELECT_SOURCE, 3));
     EXPECT_EQ(DISP_E_BADPARAMCOUNT, CallMethod(Decoder(), DVR_SELECT_SOURCE));
-    EXPECT_EQ(DISP_E_TYPEMISMATCH, CallHr(Decoder(), DVR_SELECT_SOURCE, DISPATCH_METHOD, {ShortArg(3)}));
+    EXPECT_EQ(DISP_E_TYPEMISMATCH, CallStatus(Decoder(), DVR_SELECT_SOURCE, DISPATCH_METHOD, {ShortArg(3)}));
 
     for (DISPID id : {DVR_SOURCE_EVENTS, DVR_GPI_EVENTS, DVR_MOTION_EVENTS, DVR_START_TIME}) {
         SCOPED_TRACE(id);
         BSTR bstr = SysAllocString(L"x");  // a BSTR by value is not an out string
-        EXPECT_EQ(DISP_E_TYPEMISMATCH, CallHr(Decoder(), id, DISPATCH_METHOD, {BstrArg(bstr)}));
+        EXPECT_EQ(DISP_E_TYPEMISMATCH, CallStatus(Decoder(), id, DISPATCH_METHOD, {BstrArg(bstr)}));
         SysFreeString(bstr);
         EXPECT_EQ(DISP_E_BADPARAMCOUNT, CallMethod(Decoder(), id));
     }

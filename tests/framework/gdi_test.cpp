@@ -63,4 +63,16 @@ TEST(ClientDC, GivesTheWindowsContextWhileItLives)
     DestroyWindow(wnd);
 }
 
+TEST(MemoryDC, IsDeletedWhenItGoes)
+{
+    HDC hdc = nullptr;
+    {
+        CMemoryDC dc;
+        hdc = dc;
+        ASSERT_TRUE(hdc);
+        EXPECT_EQ(DWORD(OBJ_MEMDC), GetObjectType(hdc));
+    }
+    EXPECT_EQ(0u, GetObjectType(hdc));
+}
+
 }  // namespace

@@ -45,23 +45,33 @@ VARIANT ShortArg(SHORT value)
     return v;
 }
 
-HRESULT PutLong(IDispatch* p, DISPID id, LONG value)
-{
-    CallResult r = Call(p, id, DISPATCH_PROPERTYPUT, {LongArg(value)}, true);
-    FreeCallResult(r);
-    return r.hr;
-}
-
-HRESULT PutString(IDispatch* p, DISPID id, const wchar_t* value)
+VARIANT BstrArg(BSTR bstr)
 {
     VARIANT v;
     VariantInit(&v);
     V_VT(&v) = VT_BSTR;
-    V_BSTR(&v) = SysAllocString(value);
-    CallResult r = Call(p, id, DISPATCH_PROPERTYPUT, {v}, true);
-    VariantClear(&v);
+    V_BSTR(&v) = bstr;
+    return v;
+}
+
+HRESULT CallStatus(IDispatch* p, DISPID id, WORD wFlags, std::initializer_list<VARIANT> args, bool bPutName)
+{
+    CallResult r = Call(p, id, wFlags, args, bPutName);
     FreeCallResult(r);
     return r.hr;
+}
+
+HRESULT PutLong(IDispatch* p, DISPID id, LONG value)
+{
+    return CallStatus(p, id, DISPATCH_PROPERTYPUT, {LongArg(value)}, true);
+}
+
+HRESULT PutString(IDispatch* p, DISPID id, const wchar_t* value)
+{
+    VARIANT v = BstrArg(SysAllocString(value));
+    const HRESULT hr = CallStatus(p, id, DISPATCH_PROPERTYPUT, {v}, true);
+    VariantClear(&v);
+    return hr;
 }
 
 HRESULT GetLong(IDispatch* p, DISPID id, LONG* pValue)
@@ -72,19 +82,9 @@ HRESULT GetLong(IDispatch* p, DISPID id, LONG* pValue)
     return r.hr;
 }
 
-HRESULT CallMethod(IDispatch* p, DISPID id)
-{
-    CallResult r = Call(p, id, DISPATCH_METHOD);
-    FreeCallResult(r);
-    return r.hr;
-}
+HRESULT CallMethod(IDispatch* p, DISPID id) { return CallStatus(p, id, DISPATCH_METHOD); }
 
-HRESULT CallMethodLong(IDispatch* p, DISPID id, LONG arg)
-{
-    CallResult r = Call(p, id, DISPATCH_METHOD, {LongArg(arg)});
-    FreeCallResult(r);
-    return r.hr;
-}
+HRESULT CallMethodLong(IDispatch* p, DISPID id, LONG arg) { return CallStatus(p, id, DISPATCH_METHOD, {LongArg(arg)}); }
 
 HRESULT CallOutString(IDispatch* p, DISPID id, BSTR* pOut)
 {
@@ -93,7 +93,5 @@ HRESULT CallOutString(IDispatch* p, DISPID id, BSTR* pOut)
     VariantInit(&v);
     V_VT(&v) = VT_BSTR | VT_BYREF;
     V_BSTRREF(&v) = pOut;
-    CallResult r = Call(p, id, DISPATCH_METHOD, {v});
-    FreeCallResult(r);
-    return r.hr;
+    return CallStatus(p, id, DISPATCH_METHOD, {v});
 }

@@ -17,6 +17,10 @@ struct CallResult {
 CallResult Call(IDispatch* p, DISPID id, WORD wFlags, std::initializer_list<VARIANT> args = {},
                 bool bPutName = false);
 
+// Call, with the result and exception freed: only the status.
+HRESULT CallStatus(IDispatch* p, DISPID id, WORD wFlags, std::initializer_list<VARIANT> args = {},
+                   bool bPutName = false);
+
 HRESULT PutLong(IDispatch* p, DISPID id, LONG value);
 HRESULT PutString(IDispatch* p, DISPID id, const wchar_t* value);
 HRESULT GetLong(IDispatch* p, DISPID id, LONG* pValue);
@@ -27,5 +31,7 @@ HRESULT CallOutString(IDispatch* p, DISPID id, BSTR* pOut);
 
 VARIANT LongArg(LONG value);
 VARIANT ShortArg(SHORT value);
+// The string itself, not a copy: the caller frees it.
+VARIANT BstrArg(BSTR bstr);
 
 void FreeCallResult(CallResult& r);
