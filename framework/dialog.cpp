@@ -111,6 +111,10 @@ void CDialog::EndDialog(int nResult)
     m_bEnded = true;
     // A modal run's window is hidden and destroyed by DoModal once its loop ends.
     if (!m_bModal && m_hWnd) ::EndDialog(m_hWnd, nResult);
+    // The loop sees the flag only when GetMessage returns: when OK or Cancel came
+    // by a sent message (BM_CLICK from another thread or process), nothing is
+    // posted, so wake it, as the system's own EndDialog does.
+    if (m_bModal && m_hWnd) ::PostMessageA(m_hWnd, WM_NULL, 0, 0);
 }
 
 bool CDialog::PreTranslateDialogMessage(MSG* pMsg)

@@ -1,6 +1,11 @@
 // Dialogs: modal and modeless runs, the dialog manager's keys, templates with
 // ActiveX controls in them.
 #include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstring>
+#include <thread>
+
 #include "framework/app.h"
 #include "framework/dialog.h"
 #include "framework/dlgtemplate.h"
@@ -98,6 +103,60 @@ TEST(ModalDialog, RunEndsWithTheResultAndDestroysTheWindow)
     EXPECT_EQ(1, dlg.oks);
     EXPECT_EQ(nullptr, dlg.m_hWnd);
     EXPECT_EQ(nullptr, testing_support::FindThreadWindow("Plain"));
+}
+
+// The visible window titled title among thread tid's, or nullptr.
+HWND FindShownWindow(DWORD tid, const char* title)
+{
+    struct Search {
+        const char* title;
+        HWND found;
+    } search = {title, nullptr};
+    EnumThreadWindows(
+        tid, [](HWND hwnd, LPARAM lParam) -> BOOL {
+            Search* s = reinterpret_cast<Search*>(lParam);
+            char text[64] = "";
+            GetWindowTextA(hwnd, text, sizeof text);
+            if (!IsWindowVisible(hwnd) || std::strcmp(text, s->title) != 0) return TRUE;
+            s->found = hwnd;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+// Automation presses buttons with a sent BM_CLICK from its own thread; nothing
+// is posted to the dialog's queue then, and the run must still end.
+TEST(ModalDialog, ButtonClickedFromAnotherThreadEndsTheRun)
+{
+    CCountingDlg dlg;
+    dlg.endOnOk = true;
+    const DWORD uiThread = GetCurrentThreadId();
+    std::atomic<bool> returned{false}, clicked{false}, rescued{false};
+    std::thread automation([&] {
+        HWND hwnd = nullptr;
+        for (int i = 0; i < 500 && !hwnd; ++i, Sleep(10)) hwnd = FindShownWindow(uiThread, "Plain");
+        if (hwnd) {
+            // Hidden, so that the pressed button's repaint is not a message
+            // that wakes the loop in its place.
+            SetWindowPos(hwnd, nullptr, 0, 0, 0, 0,
+                         SWP_HIDEWINDOW | SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE | SWP_NOZORDER);
+            Sleep(200);  // let the run go idle in its loop
+            clicked = SendMessageTimeoutA(GetDlgItem(hwnd, IDOK), BM_CLICK, 0, 0, SMTO_NORMAL, 5000, nullptr) != 0;
+        }
+        for (int i = 0; i < 500 && !returned; ++i) Sleep(10);
+        if (returned || !hwnd) return;
+        // The guard, so that a failure cannot hang the suite: a posted OK.
+        rescued = true;
+        PostMessageA(hwnd, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    });
+    const INT_PTR result = dlg.DoModal();
+    returned = true;
+    automation.join();
+    EXPECT_TRUE(clicked);
+    EXPECT_FALSE(rescued) << "the run waited for a posted message after OK was clicked";
+    EXPECT_EQ(IDOK, result);
+    EXPECT_EQ(1, dlg.oks);
 }
 
 TEST(ModalDialog, ControlThatCannotBeCreatedEndsTheRunWithMinusOne)
