@@ -1,5 +1,6 @@
 #include "recording/writer.h"
 
+#include "recording/avi_headers.h"
 #include "recording/bytes.h"
 #include "recording/file64.h"
 
@@ -10,9 +11,6 @@ namespace rec {
 
 namespace {
 
-constexpr uint32_t kAvihSize = 56;
-constexpr uint32_t kStrhSize = 56;
-constexpr uint32_t kStrfSize = 40;
 constexpr uint32_t kDmlhSize = 248;
 constexpr uint32_t kDvrxSize = 4 + (8 + 8) + (8 + kSourceBlockSize) + (8 + kMotionBlockSize) + (8 + kGpiBlockSize);
 // Offsets stored in 'ix##' entries are 32-bit, relative to the RIFF's movi list.
@@ -61,6 +59,27 @@ bool Writer::put16(uint16_t v)
 }
 
 bool Writer::putTag(const char* t) { return put(t, 4); }
+
+uint64_t Writer::putChunk(const char* tag, const std::vector<uint8_t>& content)
+{
+    putTag(tag);
+    put32(uint32_t(content.size()));
+    const uint64_t at = m_pos;
+    put(content.data(), content.size());
+    if (content.size() & 1) put("", 1);
+    return at;
+}
+
+uint64_t Writer::beginList(const char* type)
+{
+    const uint64_t at = m_pos;
+    putTag("LIST");
+    put32(0);
+    putTag(type);
+    return at;
+}
+
+void Writer::endList(uint64_t at) { patch32(at + 4, uint32_t(m_pos - at - 8)); }
 
 bool Writer::patch(uint64_t pos, const void* p, size_t n)
 {
@@ -134,110 +153,25 @@ void Writer::writeHeader()
     putTag("RIFF");
     put32(0);
     putTag("AVI ");
-    uint64_t hdrl = m_pos;
-    putTag("LIST");
-    put32(0);
-    putTag("hdrl");
+    const uint64_t hdrl = beginList("hdrl");
 
     const StreamFormat& first = m_streams.front();
-    putTag("avih");
-    put32(kAvihSize);
-    m_avihPos = m_pos;
-    put32(uint32_t(uint64_t(1000000) * m_opt.scale / m_opt.rate));  // microseconds per frame
-    put32(0);                                                       // max bytes per second
-    put32(0);                                                       // padding granularity
-    put32(m_opt.writeIdx1 ? 0x110 : 0x100);                         // has index, interleaved
-    put32(0);                                                       // total frames (patched)
-    put32(0);
-    put32(uint32_t(m_streams.size()));
-    put32(0);  // buffer size (patched)
-    put32(first.width);
-    put32(first.height);
-    put32(0);
-    put32(0);
-    put32(0);
-    put32(0);
+    MainHeader avih;
+    avih.microSecPerFrame = uint32_t(uint64_t(1000000) * m_opt.scale / m_opt.rate);
+    avih.flags = kAvifIsInterleaved | (m_opt.writeIdx1 ? kAvifHasIndex : 0);
+    avih.streams = uint32_t(m_streams.size());
+    avih.width = first.width;
+    avih.height = first.height;
+    m_avihPos = putChunk("avih", encode(avih));
 
-    for (size_t i = 0; i < m_streams.size(); i++) {
-        const StreamFormat& s = m_streams[i];
-        std::string name = "Camera " + std::to_string(s.camera);
-        uint32_t strnSize = uint32_t(name.size() + 1);
-        uint32_t indxSize = 24 + 16 * m_opt.superIndexEntries;
-        uint32_t strl = 4 + (8 + kStrhSize) + (8 + kStrfSize) + 8 + ((strnSize + 1) & ~1u) +
-                        (m_opt.writeOdml ? 8 + indxSize : 0);
-        putTag("LIST");
-        put32(strl);
-        putTag("strl");
-
-        putTag("strh");
-        put32(kStrhSize);
-        m_strhPos[i] = m_pos;
-        putTag("vids");
-        putTag("MJPG");
-        put32(0);
-        put16(0);
-        put16(0);
-        put32(0);
-        put32(m_opt.scale);
-        put32(m_opt.rate);
-        put32(0);            // start
-        put32(0);            // length (patched)
-        put32(0);            // suggested buffer size (patched)
-        put32(0xffffffffu);  // quality: default
-        put32(0);            // sample size: varies
-        put16(0);
-        put16(0);
-        put16(uint16_t(s.width));
-        put16(uint16_t(s.height));
-
-        putTag("strf");
-        put32(kStrfSize);
-        put32(40);
-        put32(s.width);
-        put32(s.height);
-        put16(1);
-        put16(24);
-        putTag("MJPG");
-        put32(s.width * s.height * 3);
-        put32(0);
-        put32(0);
-        put32(0);
-        put32(0);
-
-        putTag("strn");
-        put32(strnSize);
-        put(name.c_str(), strnSize);
-        if (strnSize & 1) put("", 1);
-
-        if (m_opt.writeOdml) {
-            putTag("indx");
-            put32(indxSize);
-            m_indxPos[i] = m_pos;
-            char id[5];
-            streamTag(id, "dc", i);
-            put16(4);
-            uint8_t sub[2] = {0, 0};
-            put(sub, 2);  // longs per entry, index of indexes
-            put32(0);
-            putTag(id);
-            put32(0);
-            put32(0);
-            put32(0);
-            std::vector<uint8_t> zeros(16 * size_t(m_opt.superIndexEntries), 0);
-            put(zeros.data(), zeros.size());
-        }
-    }
+    for (size_t i = 0; i < m_streams.size(); i++) writeStreamList(i);
     if (m_opt.writeOdml) {
-        putTag("LIST");
-        put32(4 + 8 + kDmlhSize);
-        putTag("odml");
-        putTag("dmlh");
-        put32(kDmlhSize);
-        m_dmlhPos = m_pos;
-        std::vector<uint8_t> zeros(kDmlhSize, 0);
-        put(zeros.data(), zeros.size());
+        const uint64_t odml = beginList("odml");
+        // dwTotalFrames, patched at close; the rest is reserved.
+        m_dmlhPos = putChunk("dmlh", std::vector<uint8_t>(kDmlhSize, 0));
+        endList(odml);
     }
-    patch32(hdrl + 4, uint32_t(m_pos - hdrl - 8));
+    endList(hdrl);
 
     if (m_opt.writeDvrx) {
         m_dvrxPos = m_pos;
@@ -248,6 +182,44 @@ void Writer::writeHeader()
     putTag("LIST");
     put32(0);
     putTag("movi");
+}
+
+// LIST 'strl' of stream i: its header, its format, its name "Camera N" and, for
+// OpenDML, its super index with room for superIndexEntries RIFFs.
+void Writer::writeStreamList(size_t i)
+{
+    const StreamFormat& s = m_streams[i];
+    const uint64_t strl = beginList("strl");
+
+    StreamHeader strh;
+    setTag(strh.fccType, "vids");
+    setTag(strh.fccHandler, "MJPG");
+    strh.scale = m_opt.scale;
+    strh.rate = m_opt.rate;
+    strh.frameRight = uint16_t(s.width);
+    strh.frameBottom = uint16_t(s.height);
+    m_strhPos[i] = putChunk("strh", encode(strh));
+
+    BitmapInfoHeader strf;
+    strf.width = s.width;
+    strf.height = s.height;
+    setTag(strf.compression, "MJPG");
+    strf.sizeImage = s.width * s.height * 3;
+    putChunk("strf", encode(strf));
+
+    const std::string name = "Camera " + std::to_string(s.camera);
+    putChunk("strn", std::vector<uint8_t>(name.c_str(), name.c_str() + name.size() + 1));
+
+    if (m_opt.writeOdml) {
+        SuperIndexHeader indx;
+        char id[5];
+        streamTag(id, "dc", i);
+        setTag(indx.chunkId, id);
+        std::vector<uint8_t> content = encode(indx);
+        content.resize(content.size() + 16 * size_t(m_opt.superIndexEntries), 0);
+        m_indxPos[i] = putChunk("indx", content);
+    }
+    endList(strl);
 }
 
 void Writer::writeDvrx()
@@ -383,19 +355,19 @@ Status Writer::close()
     if (!m_f) return {Error::FileUnreadable, m_failed ? m_error : "writer not open"};
     endRiff();
     // Totals and indexes, now that they are known.
-    patch32(m_avihPos + 16, m_firstRiffFrames);
-    patch32(m_avihPos + 28, m_maxFrame);
+    patch32(m_avihPos + offsetof(MainHeader, totalFrames), m_firstRiffFrames);
+    patch32(m_avihPos + offsetof(MainHeader, suggestedBufferSize), m_maxFrame);
     for (size_t i = 0; i < m_streams.size(); i++) {
-        patch32(m_strhPos[i] + 32, m_frames[i]);
-        patch32(m_strhPos[i] + 36, m_maxFrame);
+        patch32(m_strhPos[i] + offsetof(StreamHeader, length), m_frames[i]);
+        patch32(m_strhPos[i] + offsetof(StreamHeader, suggestedBufferSize), m_maxFrame);
         if (m_opt.writeOdml) {
-            patch32(m_indxPos[i] + 4, uint32_t(m_ix[i].size()));
+            patch32(m_indxPos[i] + offsetof(SuperIndexHeader, entriesInUse), uint32_t(m_ix[i].size()));
             for (size_t k = 0; k < m_ix[i].size(); k++) {
-                uint8_t e[16];
+                uint8_t e[16];  // offset of the 'ix##' chunk, its size, its frames
                 wr64(e, m_ix[i][k].offset);
                 wr32(e + 8, m_ix[i][k].size);
                 wr32(e + 12, m_ix[i][k].frames);
-                patch(m_indxPos[i] + 24 + 16 * k, e, 16);
+                patch(m_indxPos[i] + sizeof(SuperIndexHeader) + 16 * k, e, 16);
             }
         }
     }

@@ -94,9 +94,15 @@ private:
     bool put32(uint32_t v);
     bool put16(uint16_t v);
     bool putTag(const char* t);
+    // A chunk with its content, padded to an even size; returns the content's offset.
+    uint64_t putChunk(const char* tag, const std::vector<uint8_t>& content);
+    // A LIST of the given type whose size endList patches; returns its offset.
+    uint64_t beginList(const char* type);
+    void endList(uint64_t at);
     bool patch(uint64_t pos, const void* p, size_t n);
     bool patch32(uint64_t pos, uint32_t v);
     void writeHeader();
+    void writeStreamList(size_t i);
     void writeDvrx();
     void beginRiff();
     void endRiff();
