@@ -12,6 +12,7 @@ namespace rec {
 namespace {
 
 constexpr uint32_t kDmlhSize = 248;
+constexpr uint32_t kIdx1Keyframe = 0x10;  // AVIIF_KEYFRAME
 constexpr uint32_t kDvrxSize = 4 + (8 + 8) + (8 + kSourceBlockSize) + (8 + kMotionBlockSize) + (8 + kGpiBlockSize);
 // Offsets stored in 'ix##' entries are 32-bit, relative to the RIFF's movi list.
 constexpr uint64_t kMaxRiffLimit = 0x7fff0000u;
@@ -266,58 +267,67 @@ void Writer::beginRiff()
 
 void Writer::endRiff()
 {
-    if (m_opt.writeOdml) {
-        // One standard index per stream for this RIFF, at the end of its movi list.
-        for (size_t i = 0; i < m_streams.size(); i++) {
-            const std::vector<Entry>& es = m_riffEntries[i];
-            if (es.empty()) continue;
-            if (m_ix[i].size() >= m_opt.superIndexEntries) {
-                m_failed = true;
-                m_error = "too many RIFF parts for the super index";
-                return;
-            }
-            char ix[5], dc[5];
-            streamTag(ix, "ix", i);
-            streamTag(dc, "dc", i);
-            uint32_t size = uint32_t(24 + 8 * es.size());
-            uint64_t at = m_pos;
-            putTag(ix);
-            put32(size);
-            put16(2);
-            uint8_t sub[2] = {0, 1};
-            put(sub, 2);  // longs per entry, index of chunks
-            put32(uint32_t(es.size()));
-            putTag(dc);
-            uint8_t base[8];
-            wr64(base, m_moviStart);
-            put(base, 8);
-            put32(0);
-            for (const Entry& e : es) {
-                put32(uint32_t(e.offset + 8 - m_moviStart));
-                put32(e.size);  // bit 31 clear: every MJPEG frame is a keyframe
-            }
-            m_ix[i].push_back({at, 8 + size, uint32_t(es.size())});
-        }
-    }
+    if (m_opt.writeOdml && !writeStdIndexes()) return;
     patch32(m_moviStart + 4, uint32_t(m_pos - m_moviStart - 8));
     if (m_riffs == 1) {
         m_firstRiffFrames = uint32_t(m_riffEntries[0].size());
-        if (m_opt.writeIdx1) {
-            putTag("idx1");
-            put32(uint32_t(16 * m_idx1.size()));
-            uint64_t movi = m_moviStart + 8;  // offsets count from the 'movi' fourcc
-            for (size_t k = 0; k < m_idx1.size(); k++) {
-                char dc[5];
-                streamTag(dc, "dc", m_idx1Stream[k]);
-                putTag(dc);
-                put32(0x10);
-                put32(uint32_t(m_idx1[k].offset - movi));
-                put32(m_idx1[k].size);
-            }
-        }
+        if (m_opt.writeIdx1) writeIdx1();
     }
     patch32(m_riffStart + 4, uint32_t(m_pos - m_riffStart - 8));
     for (auto& es : m_riffEntries) es.clear();
+}
+
+// One standard index per stream for this RIFF, at the end of its movi list; false
+// when the super index has no room left for it.
+bool Writer::writeStdIndexes()
+{
+    for (size_t i = 0; i < m_streams.size(); i++) {
+        const std::vector<Entry>& es = m_riffEntries[i];
+        if (es.empty()) continue;
+        if (m_ix[i].size() >= m_opt.superIndexEntries) {
+            m_failed = true;
+            m_error = "too many RIFF parts for the super index";
+            return false;
+        }
+        char ix[5], dc[5];
+        streamTag(ix, "ix", i);
+        streamTag(dc, "dc", i);
+        uint32_t size = uint32_t(24 + 8 * es.size());
+        uint64_t at = m_pos;
+        putTag(ix);
+        put32(size);
+        put16(2);
+        uint8_t sub[2] = {0, 1};
+        put(sub, 2);  // longs per entry, index of chunks
+        put32(uint32_t(es.size()));
+        putTag(dc);
+        uint8_t base[8];
+        wr64(base, m_moviStart);
+        put(base, 8);
+        put32(0);
+        for (const Entry& e : es) {
+            put32(uint32_t(e.offset + 8 - m_moviStart));
+            put32(e.size);  // bit 31 clear: every MJPEG frame is a keyframe
+        }
+        m_ix[i].push_back({at, 8 + size, uint32_t(es.size())});
+    }
+    return true;
+}
+
+// The legacy index of the first RIFF, every stream's frames in file order.
+void Writer::writeIdx1()
+{
+    putTag("idx1");
+    put32(uint32_t(16 * m_idx1.size()));
+    uint64_t movi = m_moviStart + 8;  // offsets count from the 'movi' fourcc
+    for (size_t k = 0; k < m_idx1.size(); k++) {
+        char dc[5];
+        streamTag(dc, "dc", m_idx1Stream[k]);
+        putTag(dc);
+        put32(kIdx1Keyframe);  // every MJPEG frame is a keyframe
+        put32(uint32_t(m_idx1[k].offset - movi));
+        put32(m_idx1[k].size);
+    }
 }
 
 Status Writer::addFrame(size_t stream, const uint8_t* jpeg, size_t size)

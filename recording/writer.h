@@ -106,6 +106,8 @@ private:
     void writeDvrx();
     void beginRiff();
     void endRiff();
+    bool writeStdIndexes();
+    void writeIdx1();
     Status fail(const std::string& why);
 };
 
