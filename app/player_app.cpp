@@ -37,7 +37,7 @@ BOOL CPlayerApp::InitInstance()
 
     CVideoDlg dlg;
     m_pMainWnd = &dlg;
-    if (m_lpCmdLine && m_lpCmdLine[0]) CopyPathOrRefuse(dlg.m_szPath, sizeof dlg.m_szPath, m_lpCmdLine);
+    if (m_lpCmdLine && m_lpCmdLine[0]) dlg.SetCommandLinePath(m_lpCmdLine);
     dlg.DoModal();  // OK, Cancel or -1: the same way out
     m_pMainWnd = nullptr;
     return FALSE;

@@ -30,6 +30,8 @@ CVideoDlg::CVideoDlg(CWnd* pParent)
     m_szPath[0] = '\0';
 }
 
+bool CVideoDlg::SetCommandLinePath(const char* path) { return CopyPathOrRefuse(m_szPath, sizeof m_szPath, path); }
+
 void CVideoDlg::DoDataExchange(CDataExchange* pDX)
 {
     CDialog::DoDataExchange(pDX);

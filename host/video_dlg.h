@@ -18,11 +18,15 @@ public:
 
     explicit CVideoDlg(CWnd* pParent = nullptr);
 
-    char m_szPath[COMMAND_LINE_PATH_SIZE];  // recording path from the command line
-    CStreamDecoder m_decoder;               // bound to the decoder control when the dialog initialises
-    CPanelDlg m_panel;
-    HICON m_hIcon;
-    int32_t m_nStartOffset;  // ms, for the next open; set only by PCMD_START_OFFSET
+    // The command line's path, given by start-up before the run: copied whole,
+    // or refused with a message (and the path left empty) when it does not fit.
+    bool SetCommandLinePath(const char* path);
+    const char* CommandLinePath() const { return m_szPath; }
+    // What start-up and the tests look at from outside.
+    CPanelDlg& Panel() { return m_panel; }
+    const CPanelDlg& Panel() const { return m_panel; }
+    HWND DecoderWindow() const { return m_decoder.m_hWnd; }
+    HICON Icon() const { return m_hIcon; }
 
 protected:
     void DoDataExchange(CDataExchange* pDX) override;
@@ -40,6 +44,12 @@ protected:
     DECLARE_EVENTSINK_MAP()
 
 private:
+    char m_szPath[COMMAND_LINE_PATH_SIZE];  // recording path from the command line
+    CStreamDecoder m_decoder;               // bound to the decoder control when the dialog initialises
+    CPanelDlg m_panel;
+    HICON m_hIcon;
+    int32_t m_nStartOffset;  // ms, for the next open; set only by PCMD_START_OFFSET
+
     void RunPanelCommand(WPARAM code, LPARAM arg);
     void OpenRecording(const char* path);
     void PostToPanel(UINT message, WPARAM wParam, LPARAM lParam);

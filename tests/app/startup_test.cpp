@@ -28,9 +28,9 @@ VOID CALLBACK LookThenClose(HWND, UINT, UINT_PTR id, DWORD)
     if (!video || !video->IsWindow()) return;
     KillTimer(nullptr, id);
     g_seen->ran = true;
-    g_seen->path = video->m_szPath;
+    g_seen->path = video->CommandLinePath();
     g_seen->liveDecoders = fakes::FakeDecoder::LiveCount();
-    g_seen->panelUp = video->m_panel.IsWindow();
+    g_seen->panelUp = video->Panel().IsWindow();
     g_seen->boxesBefore = g_boxes->boxes.size();
     PostMessageA(video->m_hWnd, WM_CLOSE, 0, 0);
 }

@@ -37,9 +37,9 @@ protected:
     // The panel's display-size list, as the user sees and sets it.
     int DisplaySize() const
     {
-        return static_cast<int>(SendDlgItemMessageA(video.m_panel.m_hWnd, IDC_DISPLAY_SIZE, CB_GETCURSEL, 0, 0));
+        return static_cast<int>(SendDlgItemMessageA(video.Panel().m_hWnd, IDC_DISPLAY_SIZE, CB_GETCURSEL, 0, 0));
     }
-    void SetDisplaySize(int size) { SendDlgItemMessageA(video.m_panel.m_hWnd, IDC_DISPLAY_SIZE, CB_SETCURSEL, size, 0); }
+    void SetDisplaySize(int size) { SendDlgItemMessageA(video.Panel().m_hWnd, IDC_DISPLAY_SIZE, CB_SETCURSEL, size, 0); }
     using Calls = std::vector<std::string>;
 
     testing_support::ComScope com;

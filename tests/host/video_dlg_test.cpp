@@ -9,12 +9,12 @@ namespace {
 
 TEST_F(VideoWindow, InitialisationBindsTheDecoderAndCreatesThePanel)
 {
-    EXPECT_EQ(decoder->Window(), video.m_decoder.m_hWnd);
-    ASSERT_TRUE(video.m_panel.IsWindow());
-    EXPECT_EQ(video.m_hWnd, GetWindow(video.m_panel.m_hWnd, GW_OWNER));
-    EXPECT_TRUE(IsWindowVisible(video.m_panel.m_hWnd));
-    EXPECT_EQ(reinterpret_cast<LRESULT>(video.m_hIcon), SendMessageA(video.m_hWnd, WM_GETICON, ICON_BIG, 0));
-    EXPECT_EQ(reinterpret_cast<LRESULT>(video.m_hIcon), SendMessageA(video.m_hWnd, WM_GETICON, ICON_SMALL, 0));
+    EXPECT_EQ(decoder->Window(), video.DecoderWindow());
+    ASSERT_TRUE(video.Panel().IsWindow());
+    EXPECT_EQ(video.m_hWnd, GetWindow(video.Panel().m_hWnd, GW_OWNER));
+    EXPECT_TRUE(IsWindowVisible(video.Panel().m_hWnd));
+    EXPECT_EQ(reinterpret_cast<LRESULT>(video.Icon()), SendMessageA(video.m_hWnd, WM_GETICON, ICON_BIG, 0));
+    EXPECT_EQ(reinterpret_cast<LRESULT>(video.Icon()), SendMessageA(video.m_hWnd, WM_GETICON, ICON_SMALL, 0));
     EXPECT_EQ(std::vector<BYTE>(fakes::kDecoderPersistedStream,
                                 fakes::kDecoderPersistedStream + DVR_PERSISTED_STREAM_SIZE),
               decoder->PersistedStream());
@@ -153,18 +153,18 @@ TEST_F(VideoWindow, DecoderEventsArePostedToThePanel)
     decoder->FireStateChange(3, 9);
     decoder->FirePositionChange(3723456);
     MSG msg;
-    ASSERT_TRUE(TakePosted(video.m_panel.m_hWnd, WM_DECODER_STATE, &msg));
+    ASSERT_TRUE(TakePosted(video.Panel().m_hWnd, WM_DECODER_STATE, &msg));
     EXPECT_EQ(3u, msg.wParam);
     EXPECT_EQ(9, msg.lParam);
-    ASSERT_TRUE(TakePosted(video.m_panel.m_hWnd, WM_DECODER_POSITION, &msg));
+    ASSERT_TRUE(TakePosted(video.Panel().m_hWnd, WM_DECODER_POSITION, &msg));
     EXPECT_EQ(3723456u, msg.wParam);
     EXPECT_EQ(0, msg.lParam);
 }
 
 TEST_F(VideoWindow, EventsAfterThePanelIsGoneAreDropped)
 {
-    HWND panel = video.m_panel.m_hWnd;
-    video.m_panel.DestroyWindow();
+    HWND panel = video.Panel().m_hWnd;
+    video.Panel().DestroyWindow();
     decoder->FirePositionChange(5000);
     decoder->FireStateChange(4, 0);
     MSG msg;
@@ -175,7 +175,7 @@ TEST_F(VideoWindow, EventsAfterThePanelIsGoneAreDropped)
 
 TEST_F(VideoWindow, DestroyStopsTheDecoderAndTakesThePanelAlong)
 {
-    HWND panel = video.m_panel.m_hWnd;
+    HWND panel = video.Panel().m_hWnd;
     video.DestroyWindow();
     EXPECT_FALSE(IsWindow(panel));
     EXPECT_EQ(0, fakes::FakeDecoder::LiveCount());
@@ -203,7 +203,7 @@ protected:
     {
         AfxEnableControlContainer();
         std::unique_ptr<CVideoDlg, Destroyer> video(new CVideoDlg);
-        snprintf(video->m_szPath, sizeof video->m_szPath, "%s", path.c_str());
+        video->SetCommandLinePath(path.c_str());
         EXPECT_TRUE(video->Create(IDD_VIDEO, nullptr));
         return video;
     }
@@ -220,7 +220,7 @@ std::string PathThePanelOpens(CVideoDlg& video)
 {
     fakes::FakeDecoder* decoder = fakes::FakeDecoder::Last();
     decoder->ClearCalls();
-    SendMessageA(video.m_panel.m_hWnd, WM_TIMER, 100, 0);
+    SendMessageA(video.Panel().m_hWnd, WM_TIMER, 100, 0);
     testing_support::PumpMessages();
     const std::string prefix = "SetFileName(";
     for (const std::string& call : decoder->Calls())
@@ -231,7 +231,7 @@ std::string PathThePanelOpens(CVideoDlg& video)
 TEST_F(VideoWindowWithPath, PathGoesToThePanelWhichTakesOffOnePairOfQuotes)
 {
     auto video = StartWith("\"C:\\My Recordings\\a b.d01\"");
-    EXPECT_STREQ("\"C:\\My Recordings\\a b.d01\"", video->m_szPath);
+    EXPECT_STREQ("\"C:\\My Recordings\\a b.d01\"", video->CommandLinePath());
     EXPECT_EQ("C:\\My Recordings\\a b.d01", PathThePanelOpens(*video));
     EXPECT_TRUE(boxes.boxes.empty());
 }

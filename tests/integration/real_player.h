@@ -74,7 +74,7 @@ protected:
     testing_support::MessageBoxRecorder boxes;
     testing_support::OpenFileAnswer openFile;  // the panel asks for a file at start: cancelled
     CVideoDlg video;
-    CPanelDlg& panel = video.m_panel;
+    CPanelDlg& panel = video.Panel();
 
 private:
     CDvrControl* m_pControl = nullptr;

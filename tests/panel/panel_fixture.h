@@ -24,7 +24,7 @@ protected:
         AfxEnableControlContainer();
         ASSERT_EQ(S_OK, registration.Status());
         app.m_pMainWnd = &video;
-        if (!startPath.empty()) snprintf(video.m_szPath, sizeof video.m_szPath, "%s", startPath.c_str());
+        if (!startPath.empty()) video.SetCommandLinePath(startPath.c_str());
         ASSERT_TRUE(video.Create(IDD_VIDEO, nullptr));
         decoder = fakes::FakeDecoder::Last();
         ASSERT_TRUE(decoder);
@@ -95,7 +95,7 @@ protected:
     testing_support::MessageBoxRecorder boxes;
     testing_support::OpenFileAnswer openFile;  // cancels unless given a path
     CVideoDlg video;
-    CPanelDlg& panel = video.m_panel;
+    CPanelDlg& panel = video.Panel();
     fakes::FakeDecoder* decoder = nullptr;
     std::string startPath;  // a command-line path, set before SetUp
 };
