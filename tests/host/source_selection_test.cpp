@@ -16,6 +16,16 @@ struct DialogScript {
 };
 DialogScript* g_script = nullptr;
 
+// What the decoder was told to do: its calls but the reads, which are the
+// selection's own business.
+std::vector<std::string> Changes(const std::vector<std::string>& calls)
+{
+    std::vector<std::string> changes;
+    for (const std::string& call : calls)
+        if (call.rfind("Get", 0) != 0) changes.push_back(call);
+    return changes;
+}
+
 VOID CALLBACK ActInDialog(HWND, UINT, UINT_PTR id, DWORD)
 {
     HWND dlg = testing_support::FindThreadWindow("Select Video Source");
@@ -67,7 +77,7 @@ TEST_F(SourceSelection, OneCameraPerViewSelectsTheGroupAtOnce)
     EXPECT_EQ(1, RunSource(1, 5));
     testing_support::PumpFor(100);
     EXPECT_FALSE(script.seen);
-    EXPECT_EQ((Calls{"GetViewSplit", "GetViewGroup", "SelectSource(5)"}), decoder->Calls());
+    EXPECT_EQ((Calls{"SelectSource(5)"}), Changes(decoder->Calls()));
 }
 
 TEST_F(SourceSelection, GroupOfFourOffersItsCamerasAndOkSelectsTheChoice)
@@ -78,7 +88,7 @@ TEST_F(SourceSelection, GroupOfFourOffersItsCamerasAndOkSelectsTheChoice)
     EXPECT_EQ("Select Video Source", script.title);
     EXPECT_EQ((std::vector<std::string>{"Camera 9", "Camera 10", "Camera 11", "Camera 12"}), script.items);
     EXPECT_EQ((std::vector<LRESULT>{8, 9, 10, 11}), script.data);
-    EXPECT_EQ((Calls{"GetViewSplit", "GetViewGroup", "SelectSource(10)"}), decoder->Calls());
+    EXPECT_EQ((Calls{"SelectSource(10)"}), Changes(decoder->Calls()));
 }
 
 TEST_F(SourceSelection, SixteenCamerasInNumericOrderAndDoubleClickActsAsOk)
@@ -90,7 +100,7 @@ TEST_F(SourceSelection, SixteenCamerasInNumericOrderAndDoubleClickActsAsOk)
     EXPECT_EQ("Camera 9", script.items[8]);
     EXPECT_EQ("Camera 10", script.items[9]);
     EXPECT_EQ("Camera 16", script.items[15]);
-    EXPECT_EQ("SelectSource(9)", decoder->Calls().back());
+    EXPECT_EQ((Calls{"SelectSource(9)"}), Changes(decoder->Calls()));
 }
 
 TEST_F(SourceSelection, CancelSelectsNothing)
@@ -101,7 +111,7 @@ TEST_F(SourceSelection, CancelSelectsNothing)
     EXPECT_EQ((std::vector<std::string>{"Camera 9", "Camera 10", "Camera 11", "Camera 12", "Camera 13",
                                         "Camera 14", "Camera 15", "Camera 16"}),
               script.items);
-    EXPECT_EQ((Calls{"GetViewSplit", "GetViewGroup"}), decoder->Calls());
+    EXPECT_EQ(Calls{}, Changes(decoder->Calls()));
 }
 
 TEST_F(SourceSelection, OkWithoutASelectionPassesMinusOne)
