@@ -21,7 +21,7 @@ set -euo pipefail
 
 VERSION="$(head -n 1 "$ROOT/VERSION")"
 OLD_VERSION="0.0.0"  # what the earlier build installed here is labelled
-DIST="$BUILD/dist"
+DIST="$WIN_BUILD/dist"  # where the build's target dist writes
 SETUP="$DIST/Vorplex-$VERSION-setup.exe"
 ZIP="$DIST/Vorplex-$VERSION.zip"
 CHECK="$WIN_BUILD/tests/dist/install_check.exe"
@@ -39,9 +39,18 @@ export WINEDLLOVERRIDES="$WINEDLLOVERRIDES;winemenubuilder.exe="
 say() { echo "roundtrip: $*"; }
 fail() { echo "roundtrip: FAILED: $*" >&2; exit 1; }
 
-# What is needed: the two files of `make dist`, the checker, the sample.
+# What is needed: the two files of `make dist`, the checker, the sample. The
+# target replaces its two files and nothing else: not another file beside
+# them, nor a dist/ beside the build tree.
+mkdir -p "$DIST" "$BUILD/dist"
+OTHERS=("$DIST/another-file" "$BUILD/dist/another-file")
+touch "${OTHERS[@]}"
 cmake --build "$WIN_BUILD" --target dist install_check -- --no-print-directory -s >/dev/null
 [ -f "$SETUP" ] && [ -f "$ZIP" ] || fail "make dist did not write $SETUP and $ZIP"
+for f in "${OTHERS[@]}"; do
+    [ -f "$f" ] || fail "the target dist removed $f, which it had not made"
+    rm -f "$f"
+done
 [ -f "$SAMPLE" ] || "$ROOT/scripts/make-sample.sh" "$SAMPLE" >/dev/null
 
 XVFB_PID=""; WINESERVER_PID=""
