@@ -14,7 +14,8 @@ PACKAGES=(cmake make g++ clang libclang-rt-14-dev g++-mingw-w64-x86-64-posix
           ffmpeg
           libgtest-dev googletest
           libturbojpeg0-dev libjpeg62-turbo-dev nasm dpkg-dev
-          nsis)
+          nsis
+          clang-format-14)
 
 missing=()
 for p in "${PACKAGES[@]}"; do

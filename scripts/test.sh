@@ -6,6 +6,11 @@ set -uo pipefail
 . "$(dirname "$0")/env.sh"
 
 "$ROOT/scripts/setup.sh" || exit 1
+# The written style first: a file that differs from it fails the run, which
+# still goes on to tell what else holds.
+status=0
+echo "== code style"
+"$ROOT/scripts/format.sh" --check || status=1
 "$ROOT/scripts/build.sh" || exit 1
 
 XVFB_PID=""; WINESERVER_PID=""
@@ -15,7 +20,6 @@ trap cleanup EXIT INT TERM
 start_xvfb || exit 1
 start_wineserver
 
-status=0
 echo "== native tests"
 ctest --test-dir "$NATIVE_BUILD" --output-on-failure -j "$JOBS" || status=1
 echo "== end-to-end set-up"
