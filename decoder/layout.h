@@ -1,6 +1,5 @@
-// Where the tiles of a view go: 1, 4, 8 or 16 cameras per view (8 as a 3 x 3
-// grid whose last cell stays empty), group g of split s showing cameras
-// s*g+1 .. s*g+s.
+// Where the tiles of a view go in the control's window: the view grid's cells
+// (domain/view_grid.h) as rectangles, each with the camera it shows.
 #pragma once
 #include <windows.h>
 #include <vector>

@@ -1,10 +1,11 @@
-// A time of day as the control writes it: in the tiles' labels and in the file
-// names it offers for snapshots.
+// A time of day as the control writes it: in the tiles' labels and in the file names it
+// offers for snapshots. Past midnight it wraps round.
 #pragma once
 #include <cstdint>
 #include <string>
+#include "domain/time_of_day.h"
 
-// The time of day msOfDay (past midnight it wraps round) as "HH:MM:SS.s".
-std::string TimeOfDayText(int64_t msOfDay);
-// As "HHMMSS", for file names.
-std::string TimeOfDayDigits(int64_t msOfDay);
+// "HH:MM:SS.s": tenths, as the labels show them.
+inline std::string TimeOfDayText(int64_t msOfDay) { return domain::FormatTimeOfDay(msOfDay, domain::Precision::Tenths); }
+// "HHMMSS", for file names.
+inline std::string TimeOfDayDigits(int64_t msOfDay) { return domain::FormatTimeOfDayDigits(msOfDay); }

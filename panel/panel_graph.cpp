@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include "domain/time_of_day.h"
+#include "domain/view_grid.h"
 #include "host/messages.h"
 #include "res/resource.h"
 
@@ -22,39 +24,14 @@ const struct {
     {IDC_SPLIT_16, 16, IDB_SPLIT_16},
 };
 
-enum EventType {
-    EVENT_SOURCE = 0,
-    EVENT_MOTION = 1,
-    EVENT_GPI = 2
-};
-const char* const kEventNames[3] = {"Source", "Motion", "GPI"};
-
-// The slots cover the hour from the file's start evenly: 1000 of Source and
-// Motion, 2000 of GPI.
-constexpr int32_t kHourMs = 3600000;
-constexpr int32_t kEventSlotMs = kHourMs / SOURCE_EVENT_SLOTS;  // 3.6 s
-constexpr int32_t kGpiSlotMs = kHourMs / GPI_EVENT_SLOTS;       // 1.8 s
+using domain::EventType;
+static_assert(SOURCE_EVENT_SLOTS == domain::kEventSlots && GPI_EVENT_SLOTS == domain::kGpiSlots,
+              "the index's blocks hold the hour's slots");
 
 const COLORREF kSourceColour = 0xFFFF80;  // light cyan
 const COLORREF kMotionColour = 0x00FFFF;  // yellow
 const COLORREF kGpiColour = 0x0000FF;     // red
 const int32_t kFullBar = 100;
-
-// Cameras of group g in layout s, bit k for camera k+1. With no group selected
-// (g = -1) no camera counts, except in layout 16 where every camera does.
-uint32_t SelectionMask(int layout, int group)
-{
-    if (layout == 16) return 0xFFFF;
-    if (group < 0) return 0;
-    const int shift = layout * group;
-    if (shift >= 32) return 0;
-    switch (layout) {
-    case 8: return 0xFFu << shift;
-    case 4: return 0xFu << shift;
-    case 1: return 1u << shift;
-    default: return 0;
-    }
-}
 
 }  // namespace
 
@@ -80,20 +57,23 @@ void CPanelDlg::UpdateEventGraph(int nType)
 {
     const int layout = CheckedSplitLayout();
     if (!layout) return;
-    const uint32_t mask = SelectionMask(layout, m_cbCameraGroup.GetCurSel());
+    EventType type;
+    if (!domain::EventTypeAt(nType, type)) return;
+    // With no group selected no camera counts, except in layout 16 where every camera does.
+    const uint32_t mask = domain::ViewGroupMask(layout, m_cbCameraGroup.GetCurSel());
     int32_t values[SOURCE_EVENT_SLOTS] = {};
     const int32_t* bars = values;
     int n = 0;
 
-    switch (nType) {
-    case EVENT_SOURCE:
+    switch (type) {
+    case EventType::Source:
         m_graph.m_crPen = kSourceColour;
         n = static_cast<int>(EventCount(m_index.Source));
         for (int j = 0; j < n; ++j)
             if (m_index.Source.lStatus[j] < 0)
                 values[j] = (m_index.Source.dwCameraMask[j] & mask) ? kFullBar : 0;
         break;
-    case EVENT_MOTION:
+    case EventType::Motion:
         m_graph.m_crPen = kMotionColour;
         n = static_cast<int>(EventCount(m_index.Motion));
         for (int j = 0; j < n; ++j) {
@@ -103,14 +83,12 @@ void CPanelDlg::UpdateEventGraph(int nType)
             values[j] = sum ? kFullBar : 0;
         }
         break;
-    case EVENT_GPI:
+    case EventType::Gpi:
         // The values are 0 or 100 already: the play sequence normalised them.
         m_graph.m_crPen = kGpiColour;
         n = static_cast<int>(EventCount(m_index.Gpi));
         bars = m_index.Gpi.lValue;
         break;
-    default:
-        return;
     }
     // An empty block clears the graph, which keeps its type's colour all the same.
     if (n == 0)
@@ -140,23 +118,20 @@ void CPanelDlg::OnSplitButton()
     const int group = static_cast<int>(SendView(VIEW_GET_GROUP));
 
     while (m_cbCameraGroup.GetCount() > 0) m_cbCameraGroup.DeleteString(0);
-    char line[32];
-    if (layout == 1) {
-        for (int camera = 1; camera <= 16; ++camera) {
-            std::snprintf(line, sizeof line, "Camera %d", camera);
-            m_cbCameraGroup.AddString(line);
-        }
-    } else {
-        for (int first = 1; first <= 16; first += layout) {
-            std::snprintf(line, sizeof line, "Camera %d-%d", first, first + layout - 1);
-            m_cbCameraGroup.AddString(line);
-        }
-    }
+    // "Camera 5" in layout 1, "Camera 9-12" in layout 4: the cameras each group shows.
+    for (int each = 0; each * layout < domain::kMaxCameras; ++each)
+        m_cbCameraGroup.AddString(("Camera " + domain::FormatCameraSet(domain::ViewGroupMask(layout, each))).c_str());
     m_cbCameraGroup.SetCurSel(group);
     UpdateEventGraph(m_cbEventType.GetCurSel());
 }
 
-int32_t CPanelDlg::SlotMs() const { return m_cbEventType.GetCurSel() == EVENT_GPI ? kGpiSlotMs : kEventSlotMs; }
+// Without a type chosen, Source's and Motion's slots.
+int32_t CPanelDlg::SlotMs() const
+{
+    EventType type = EventType::Source;
+    domain::EventTypeAt(m_cbEventType.GetCurSel(), type);
+    return domain::SlotMs(type);
+}
 
 int CPanelDlg::GraphSlotAt(POINT point) const
 {
@@ -167,7 +142,7 @@ int CPanelDlg::GraphSlotAt(POINT point) const
     ::GetClientRect(m_graph.m_hWnd, &client);
     if (!PtInRect(&client, point)) return -1;
     const int slot = m_graph.SlotAt(point.x);
-    if (slot < 0 || slot >= kHourMs / SlotMs()) return -1;
+    if (slot < 0 || slot >= domain::kHourMs / SlotMs()) return -1;
     return slot;
 }
 
@@ -233,27 +208,23 @@ void CPanelDlg::TrackGraphTip(UINT nFlags, POINT point)
 // slot's value. Slots past the block's count hold no event.
 void CPanelDlg::FormatGraphTip(int slot, char* text, size_t size) const
 {
-    const int type = m_cbEventType.GetCurSel();
-    if (type < EVENT_SOURCE || type > EVENT_GPI) {
+    EventType type;
+    if (!domain::EventTypeAt(m_cbEventType.GetCurSel(), type)) {
         text[0] = '\0';
         return;
     }
-    const int64_t ms = int64_t{m_index.lStartTimeMs} + int64_t{slot} * SlotMs();
     char clock[16];
-    if (ms < 0 || ms >= 100 * int64_t{kHourMs})
-        std::snprintf(clock, sizeof clock, "--:--:--");
-    else
-        std::snprintf(clock, sizeof clock, "%02d:%02d:%02d", static_cast<int>(ms / kHourMs),
-                      static_cast<int>(ms / 60000 % 60), static_cast<int>(ms / 1000 % 60));
+    domain::FormatClock(int64_t{m_index.lStartTimeMs} + domain::SlotOffsetMs(type, slot), domain::Precision::Seconds,
+                        clock, sizeof clock);
 
-    if (type == EVENT_GPI) {
+    if (type == EventType::Gpi) {
         const int32_t value = slot < static_cast<int>(EventCount(m_index.Gpi)) ? m_index.Gpi.lValue[slot] : 0;
-        std::snprintf(text, size, "%s  GPI: %ld", clock, static_cast<long>(value));
+        std::snprintf(text, size, "%s  %s: %ld", clock, domain::EventTypeName(type), static_cast<long>(value));
         return;
     }
-    const uint32_t mask = SelectionMask(CheckedSplitLayout(), m_cbCameraGroup.GetCurSel());
+    const uint32_t mask = domain::ViewGroupMask(CheckedSplitLayout(), m_cbCameraGroup.GetCurSel());
     uint32_t cameras = 0;
-    if (type == EVENT_SOURCE) {
+    if (type == EventType::Source) {
         if (slot < static_cast<int>(EventCount(m_index.Source)) && m_index.Source.lStatus[slot] < 0)
             cameras = m_index.Source.dwCameraMask[slot] & mask;
     } else if (slot < static_cast<int>(EventCount(m_index.Motion))) {
@@ -262,24 +233,9 @@ void CPanelDlg::FormatGraphTip(int slot, char* text, size_t size) const
         cameras &= mask;
     }
     // Runs of three or more cameras as a range: "1-4, 7, 9, 10".
-    std::string list;
-    int count = 0;
-    for (int k = 0; k < 16; ++k) {
-        if (!(cameras & (1u << k))) continue;
-        int last = k;
-        while (last + 1 < 16 && (cameras & (1u << (last + 1)))) ++last;
-        list += count ? ", " : "";
-        if (last - k >= 2) {
-            list += std::to_string(k + 1) + "-" + std::to_string(last + 1);
-        } else {
-            list += std::to_string(k + 1);
-            if (last > k) list += ", " + std::to_string(last + 1);
-        }
-        count += last - k + 1;
-        k = last;
-    }
-    if (count == 0) list = "none";
-    std::snprintf(text, size, "%s  %s: %s%s", clock, kEventNames[type], count == 1 ? "camera " : count ? "cameras "
-                                                                                                       : "",
-                  list.c_str());
+    const int count = domain::CameraCount(cameras);
+    const std::string list = count ? domain::FormatCameraSet(cameras, ", ") : "none";
+    const char* noun = count > 1 ? "cameras " : "camera ";
+    if (count == 0) noun = "";
+    std::snprintf(text, size, "%s  %s: %s%s", clock, domain::EventTypeName(type), noun, list.c_str());
 }

@@ -1,6 +1,7 @@
 // The panel's construction, initialisation, painting and teardown, and its tables.
 #include <olectl.h>
 #include <cstring>
+#include "domain/event_type.h"
 #include "framework/gdi.h"
 #include "host/messages.h"
 #include "panel/panel_dlg.h"
@@ -190,7 +191,7 @@ void CPanelDlg::SetupControls()
     for (const auto& s : speeds) m_cbSpeed.SetItemData(m_cbSpeed.AddString(s.text), static_cast<DWORD_PTR>(s.speed));
     m_cbSpeed.SetCurSel(2);
 
-    for (const char* type : {"Source", "Motion", "GPI"}) m_cbEventType.AddString(type);
+    for (domain::EventType type : domain::kEventTypes) m_cbEventType.AddString(domain::EventTypeName(type));
     m_cbEventType.SetCurSel(0);
 
     SetupSplitButtons();

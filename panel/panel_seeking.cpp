@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include "domain/time_of_day.h"
 #include "host/messages.h"
 #include "framework/gdi.h"
 #include "res/resource.h"
@@ -15,8 +16,7 @@
 
 namespace {
 
-constexpr int32_t kHourMs = 3600000;
-constexpr int32_t kPageMs = 60000;
+constexpr int32_t kPageMs = domain::kMinuteMs;
 constexpr int kEditHeight = 17;
 
 int32_t ClampToInt32(int64_t value)
@@ -44,17 +44,13 @@ void CPanelDlg::ShowTimeEdits(BOOL bShow)
     ::ShowWindow(GetDlgItem(IDC_SECONDS), how);
 }
 
-// m_szTime has room for 11 characters: "HH:MM:SS.hh" up to 99:59:59.99. A time
-// of 100 hours or more, or before midnight (a negative sum), has no such
-// form and shows as "--:--:--.--" rather than as a longer or signed text.
+// m_szTime has room for 11 characters: "HH:MM:SS.hh" up to 99:59:59.99, the
+// hours not reduced to the day. A time of 100 hours or more, or before
+// midnight (a negative sum), has no such form and shows as "--:--:--.--"
+// rather than as a longer or signed text.
 void CPanelDlg::FormatPositionTime(int32_t shownMs)
 {
-    if (shownMs < 0 || shownMs >= 100 * kHourMs) {
-        snprintf(m_szTime, sizeof m_szTime, "--:--:--.--");
-        return;
-    }
-    snprintf(m_szTime, sizeof m_szTime, "%02d:%02d:%02d.%02d", shownMs / kHourMs, (shownMs / 60000) % 60,
-             (shownMs / 1000) % 60, (shownMs % 1000) / 10);
+    domain::FormatClock(shownMs, domain::Precision::Hundredths, m_szTime, sizeof m_szTime);
 }
 
 // Painted at once, so that the text keeps pace with the position events.
@@ -80,7 +76,7 @@ LRESULT CPanelDlg::OnDecoderPosition(WPARAM wParam, LPARAM)
     if (offset == 0) return 0;
 
     // The control spans one hour: the minutes and seconds of the shown time.
-    m_positionCtrl.SetPosition(static_cast<int>((shown / 1000) % 3600));
+    m_positionCtrl.SetPosition(domain::SecondsIntoHour(shown));
     return 0;
 }
 
@@ -110,7 +106,7 @@ void CPanelDlg::OnHScroll(UINT nSBCode, UINT nPos, HWND)
         SeekTo(static_cast<int32_t>(std::max<int64_t>(int64_t{m_nLastOffset} - kPageMs, 0)));
         break;
     case SB_PAGERIGHT:
-        SeekTo(static_cast<int32_t>(std::min<int64_t>(int64_t{m_nLastOffset} + kPageMs, kHourMs)));
+        SeekTo(static_cast<int32_t>(std::min<int64_t>(int64_t{m_nLastOffset} + kPageMs, domain::kHourMs)));
         break;
     case SB_THUMBPOSITION:
         SeekTo(static_cast<int32_t>(nPos) * 1000);
@@ -119,8 +115,9 @@ void CPanelDlg::OnHScroll(UINT nSBCode, UINT nPos, HWND)
         // The hour of the file's start with the thumb's minutes and seconds; no
         // position event overwrites it while the thumb is held.
         m_bDragging = 1;
-        const unsigned hour = static_cast<uint32_t>(m_index.lStartTimeMs) / static_cast<uint32_t>(kHourMs);
-        snprintf(m_szTime, sizeof m_szTime, "%02u:%02u:%02u", hour, (nPos / 60) % 60, nPos % 60);
+        const int64_t hour = static_cast<uint32_t>(m_index.lStartTimeMs) / static_cast<uint32_t>(domain::kHourMs);
+        const int64_t thumbMs = int64_t{nPos % domain::kHourSeconds} * domain::kSecondMs;
+        domain::FormatClock(hour * domain::kHourMs + thumbMs, domain::Precision::Seconds, m_szTime, sizeof m_szTime);
         RepaintTime();
         return;
     }
@@ -205,7 +202,8 @@ BOOL CPanelDlg::OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* pResult)
         const int seconds = LeadingNumber(text);
         // Neither clamped nor checked against the file: the decoder decides. The
         // sum wraps as 32-bit arithmetic does rather than overflowing.
-        const uint32_t offset = static_cast<uint32_t>(minutes) * 60000u + static_cast<uint32_t>(seconds) * 1000u;
+        const uint32_t offset = static_cast<uint32_t>(minutes) * uint32_t{domain::kMinuteMs} +
+                                static_cast<uint32_t>(seconds) * uint32_t{domain::kSecondMs};
         SeekTo(static_cast<int32_t>(offset));
     }
     return CDialog::OnNotify(wParam, lParam, pResult);

@@ -41,13 +41,15 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "domain/hour.h"
+
 namespace rec {
 
 constexpr size_t kBlockHeaderSize = 8;
 
-constexpr size_t kSourceSlots = 1000;
-constexpr size_t kMotionSlots = 1000;
-constexpr size_t kGpiSlots = 2000;
+constexpr size_t kSourceSlots = domain::SlotCount(domain::EventType::Source);
+constexpr size_t kMotionSlots = domain::SlotCount(domain::EventType::Motion);
+constexpr size_t kGpiSlots = domain::SlotCount(domain::EventType::Gpi);
 constexpr size_t kMaxCameras = 16;
 
 constexpr size_t kSourceBlockSize = 12008;
@@ -62,9 +64,9 @@ constexpr size_t kGpiValueOffset = 8;
 constexpr size_t kCountOffset = 4;
 
 // Milliseconds covered by one slot.
-constexpr int64_t kSourceSlotMs = 3600;
-constexpr int64_t kMotionSlotMs = 3600;
-constexpr int64_t kGpiSlotMs = 1800;
+constexpr int64_t kSourceSlotMs = domain::SlotMs(domain::EventType::Source);
+constexpr int64_t kMotionSlotMs = domain::SlotMs(domain::EventType::Motion);
+constexpr int64_t kGpiSlotMs = domain::SlotMs(domain::EventType::Gpi);
 
 using SourceBlock = std::array<uint8_t, kSourceBlockSize>;
 using MotionBlock = std::array<uint8_t, kMotionBlockSize>;

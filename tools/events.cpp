@@ -1,5 +1,7 @@
 #include "tools/events.h"
 
+#include "domain/hour.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
@@ -40,7 +42,7 @@ bool eachLine(const std::string& text, const char* what, std::string& error, Tak
             return false;
         }
         // Past the hour any time is ignored; a day is past it, and small enough to be milliseconds.
-        int64_t ms = std::llround(std::min(seconds, 86400.0) * 1000);
+        int64_t ms = std::llround(std::min(seconds * 1000, double(domain::kDayMs)));
         if (!take(ms, int32_t(value))) {
             error = std::string(what) + " line " + std::to_string(number) + ": value out of range";
             return false;

@@ -8,6 +8,10 @@
 #include "tools/progress.h"
 #include "tools/shape.h"
 
+#include "domain/camera_set.h"
+#include "domain/time_of_day.h"
+#include "domain/view_grid.h"
+
 #include <algorithm>
 #include <cstring>
 #include <filesystem>
@@ -35,14 +39,8 @@ std::string decimals(double value)
     return text;
 }
 
-std::string clockText(int64_t msOfDay)
-{
-    char text[32];
-    std::snprintf(text, sizeof text, "%02lld:%02lld:%02lld.%03lld", static_cast<long long>(msOfDay / 3600000),
-                  static_cast<long long>(msOfDay / 60000 % 60), static_cast<long long>(msOfDay / 1000 % 60),
-                  static_cast<long long>(msOfDay % 1000));
-    return text;
-}
+// A moment as a time of day on the recording's clock, which wraps at midnight as the player's does.
+std::string clockText(int64_t msOfDay) { return domain::FormatTimeOfDay(msOfDay, domain::Precision::Milliseconds); }
 
 // One camera's chain: its stretch of pictures, fitted to its cell, with its time of day: the
 // recording's start plus each frame's own time, as the player shows it. A camera whose pictures
@@ -58,8 +56,9 @@ std::string cameraChain(const rec::Stream& stream, int64_t fromMs, int64_t toMs,
                         std::to_string(inner.height) + ",setsar=1";
     uint32_t fontSize = std::max<uint32_t>(10, inner.height / 14);
     uint32_t margin = std::max<uint32_t>(2, inner.height / 40);
+    // 24HH: the hours wrap at midnight, as the tiles' do.
     chain += ",drawtext=" + std::string(font ? "fontfile=" + std::string(kFont) + ":" : "") +
-             "text='%{pts\\:hms\\:" + decimals(startMsOfDay / 1000.0) + "}':fontsize=" + std::to_string(fontSize) +
+             "text='%{pts\\:hms\\:" + decimals(startMsOfDay / 1000.0) + "\\:24HH}':fontsize=" + std::to_string(fontSize) +
              ":fontcolor=white:box=1:boxcolor=black@0.6:boxborderw=" + std::to_string(margin) +
              ":x=w-tw-" + std::to_string(2 * margin) + ":y=" + std::to_string(2 * margin);
     if (held) chain += ",trim=end_frame=1,setpts=" + decimals(fromMs / 1000.0) + "/TB";
@@ -94,7 +93,9 @@ long long followProgress(Pipe& pipe, int64_t lengthMs, const std::string& step, 
     return frames;
 }
 
-int runExport(const Options& options, std::FILE* out, std::FILE* err)
+// -o and one recording, a camera chosen one way at most, and an output that is neither a
+// directory nor the recording itself.
+int checkArguments(const Options& options, std::FILE* err)
 {
     if (!options.has("-o") || options.positional.size() != 1) {
         std::fprintf(err, "dvrtool export: needs -o OUT.mp4 and one recording\n");
@@ -104,49 +105,53 @@ int runExport(const Options& options, std::FILE* out, std::FILE* err)
         std::fprintf(err, "dvrtool export: give --camera or --cameras, not both\n");
         return kExitUsage;
     }
-    std::vector<int> wanted;
-    const char* cameraOption = options.has("--camera") ? "--camera" : "--cameras";
-    if (options.has(cameraOption)) {
-        int one = 0;
-        bool ok = options.has("--camera") ? parseWhole(options.value("--camera"), 1, 16, one)
-                                          : parseCameraList(options.value("--cameras"), wanted);
-        if (one) wanted = {one};
-        if (!ok) {
-            std::fprintf(err, "dvrtool export: bad %s (cameras 1..16, as 3 or 1,4,9-12)\n", cameraOption);
-            return kExitUsage;
-        }
-    }
     const std::string& outPath = options.value("-o");
     std::error_code ignored;
     if (std::filesystem::exists(outPath, ignored) && !std::filesystem::is_regular_file(outPath, ignored)) {
         std::fprintf(err, "dvrtool export: %s is not a file to write over\n", outPath.c_str());
         return kExitUsage;
     }
-
-    const std::string& path = options.positional[0];
-    if (std::filesystem::equivalent(path, outPath, ignored)) {
+    if (std::filesystem::equivalent(options.positional[0], outPath, ignored)) {
         std::fprintf(err, "dvrtool export: %s would be written over the recording itself\n", outPath.c_str());
         return kExitUsage;
     }
-    rec::Recording recording;
-    rec::Status status = recording.open(path);
-    if (!status) {
-        std::fprintf(err, "dvrtool export: %s: %s\n", path.c_str(), status.reason.c_str());
-        return exitCodeOf(status.error);
+    return kExitOk;
+}
+
+// The cameras --camera or --cameras asks for; none when neither is given. False after saying
+// what is wrong.
+bool wantedCameras(const Options& options, domain::CameraMask& wanted, std::FILE* err)
+{
+    wanted = 0;
+    const char* option = options.has("--camera") ? "--camera" : "--cameras";
+    if (!options.has(option)) return true;
+    int one = 0;
+    const bool ok = options.has("--camera") ? parseWhole(options.value(option), 1, domain::kMaxCameras, one)
+                                            : domain::ParseCameraSet(options.value(option), wanted);
+    if (!ok) {
+        std::fprintf(err, "dvrtool export: bad %s (cameras 1..16, as 3 or 1,4,9-12)\n", option);
+        return false;
     }
-    std::vector<const rec::Stream*> streams;
-    if (wanted.empty()) {
-        for (const rec::Stream& stream : recording.streams())
-            if (stream.frameCount() > 0) streams.push_back(&stream);
+    if (one) wanted = domain::CameraBit(one);
+    return true;
+}
+
+// The streams of the cameras wanted, in camera order; with none wanted, every camera with
+// pictures in the recording's order.
+int chooseStreams(const rec::Recording& recording, domain::CameraMask wanted, const std::string& path,
+                  std::vector<const rec::Stream*>& streams, std::FILE* err)
+{
+    domain::CameraMask present = 0;
+    for (const rec::Stream& stream : recording.streams()) {
+        if (stream.frameCount() == 0) continue;
+        present |= domain::CameraBit(stream.camera);
+        if (!wanted) streams.push_back(&stream);
     }
-    for (int camera : wanted) {
+    for (int camera : domain::CamerasOf(wanted)) {
         const rec::Stream* stream = recording.streamForCamera(camera);
         if (!stream || stream->frameCount() == 0) {
-            std::string present;
-            for (const rec::Stream& s : recording.streams())
-                if (s.frameCount() > 0) present += " " + std::to_string(s.camera);
-            std::fprintf(err, "dvrtool export: no camera %d in %s (cameras:%s)\n", camera, path.c_str(),
-                         present.empty() ? " none" : present.c_str());
+            std::fprintf(err, "dvrtool export: no camera %d in %s (cameras: %s)\n", camera, path.c_str(),
+                         present ? domain::FormatCameraSet(present).c_str() : "none");
             return kExitNoCamera;
         }
         streams.push_back(stream);
@@ -155,32 +160,47 @@ int runExport(const Options& options, std::FILE* out, std::FILE* err)
         std::fprintf(err, "dvrtool export: %s holds no pictures\n", path.c_str());
         return kExitNoCamera;
     }
+    return kExitOk;
+}
 
-    // The stretch: [from, to) of the longest of the chosen cameras.
-    const int32_t startMs = recording.startTime().msOfDay;
+// What is exported: [from, to) of the recording, as offsets from its start.
+struct Stretch {
+    int32_t startMsOfDay = 0;
+    int64_t fromMs = 0, toMs = 0;
+};
+
+// --from and --to inside the longest of the chosen cameras; the whole of it by default.
+int resolveStretch(const Options& options, int32_t startMsOfDay, const std::vector<const rec::Stream*>& streams,
+                   Stretch& stretch, std::FILE* err)
+{
     int64_t lengthMs = 0;
     for (const rec::Stream* stream : streams) lengthMs = std::max(lengthMs, stream->durationMs());
-    int64_t fromMs = 0, toMs = lengthMs;
+    stretch = {startMsOfDay, 0, lengthMs};
     for (const char* option : {"--from", "--to"}) {
         if (!options.has(option)) continue;
-        int64_t& point = std::strcmp(option, "--from") == 0 ? fromMs : toMs;
-        if (!parseTimePoint(options.value(option), startMs, point)) {
+        int64_t& point = std::strcmp(option, "--from") == 0 ? stretch.fromMs : stretch.toMs;
+        if (!parseTimePoint(options.value(option), startMsOfDay, point)) {
             std::fprintf(err, "dvrtool export: bad %s (a time of day 14:32:00, or +MM:SS from the start)\n", option);
             return kExitUsage;
         }
     }
-    if (fromMs >= lengthMs || toMs > lengthMs || toMs <= fromMs) {
+    if (stretch.fromMs >= lengthMs || stretch.toMs > lengthMs || stretch.toMs <= stretch.fromMs) {
         std::fprintf(err, "dvrtool export: %s to %s is outside the recording, which runs from %s to %s\n",
-                     clockText(startMs + fromMs).c_str(), clockText(startMs + toMs).c_str(), clockText(startMs).c_str(),
-                     clockText(startMs + lengthMs).c_str());
+                     clockText(startMsOfDay + stretch.fromMs).c_str(), clockText(startMsOfDay + stretch.toMs).c_str(),
+                     clockText(startMsOfDay).c_str(), clockText(startMsOfDay + lengthMs).c_str());
         return kExitOutOfRange;
     }
-    if (!ffmpegFound()) {
-        std::fprintf(err, "dvrtool export: ffmpeg not found (%s); install it or name it in $DVRTOOL_FFMPEG\n",
-                     ffmpegProgram().c_str());
-        return kExitNoFfmpeg;
-    }
+    return kExitOk;
+}
 
+// ffmpeg's filter graph: each camera in its cell of the player's grid for that many cameras.
+struct Mosaic {
+    std::string graph;
+    Size size;
+};
+
+Mosaic buildMosaic(const std::vector<const rec::Stream*>& streams, const Stretch& stretch)
+{
     // Cells as large as the largest chosen camera; one camera is its own size (made even).
     Size cell;
     const rec::Stream* fastest = streams[0];
@@ -193,58 +213,94 @@ int runExport(const Options& options, std::FILE* out, std::FILE* err)
     PictureFormat rate;
     rate.rate = fastest->rate;
     rate.scale = fastest->scale;
-    const int split = splitFor(int(streams.size()));
-    const int side = gridSide(split);
-    bool font = std::ifstream(kFont).good();
-    std::string graph, layout, inputs;
+    const domain::Grid grid = domain::GridOf(domain::SplitFor(int(streams.size())));
+    // The grid's picture is whole cells, whatever number of cameras fill it.
+    const Size whole{cell.width * uint32_t(grid.cols), cell.height * uint32_t(grid.rows)};
+    const bool font = std::ifstream(kFont).good();
+    Mosaic mosaic{"", streams.size() == 1 ? cell : whole};
+    std::string layout, inputs;
     for (size_t i = 0; i < streams.size(); i++) {
         const rec::Stream& stream = *streams[i];
         Size inner = streams.size() == 1 ? Size{stream.width, stream.height}
                                          : fitInside({stream.width, stream.height}, cell, true);
         std::string label = "c" + std::to_string(i);
-        graph += cameraChain(stream, fromMs, toMs, startMs, frameRate(rate), centred(inner, cell), font, label) + ";";
+        mosaic.graph += cameraChain(stream, stretch.fromMs, stretch.toMs, stretch.startMsOfDay, frameRate(rate),
+                                    centred(inner, cell), font, label) +
+                        ";";
         inputs += "[" + label + "]";
-        layout += (i ? "|" : "") + std::to_string(cell.width * (i % side)) + "_" + std::to_string(cell.height * (i / side));
+        const domain::CellRect at = domain::CellOf(grid, int(i), int(whole.width), int(whole.height));
+        layout += (i ? "|" : "") + std::to_string(at.left) + "_" + std::to_string(at.top);
     }
     if (streams.size() == 1)
-        graph += inputs;
+        mosaic.graph += inputs + "null,";
     else
-        graph += inputs + "xstack=inputs=" + std::to_string(streams.size()) + ":layout=" + layout + ":fill=black,";
-    // xstack's picture is split x split cells wide whatever number of inputs fill it.
-    Size whole{cell.width * side, cell.height * side};
-    if (streams.size() > 1)
-        graph += "pad=" + std::to_string(whole.width) + ":" + std::to_string(whole.height) + ":0:0:black,";
-    else
-        graph += "null,";
-    graph += "setpts=PTS-STARTPTS,format=yuv420p[v]";
+        mosaic.graph += inputs + "xstack=inputs=" + std::to_string(streams.size()) + ":layout=" + layout +
+                        ":fill=black,pad=" + std::to_string(whole.width) + ":" + std::to_string(whole.height) +
+                        ":0:0:black,";
+    mosaic.graph += "setpts=PTS-STARTPTS,format=yuv420p[v]";
+    return mosaic;
+}
 
-    // Written beside the output and renamed over it only when whole.
+// Runs ffmpeg into a file beside the output and renames it over the output only when whole.
+bool writeExport(const std::string& path, const std::string& outPath, const Mosaic& mosaic, const std::string& step,
+                 int64_t lengthMs, std::FILE* err)
+{
     std::string partial = outPath + ".partial";
     FfmpegArgs command;
     // "file:" so that a name with a colon in it is not taken for a protocol.
-    command.add({"-y", "-i", "file:" + path, "-filter_complex", graph, "-map", "[v]", "-an", "-c:v", "libx264",
+    command.add({"-y", "-i", "file:" + path, "-filter_complex", mosaic.graph, "-map", "[v]", "-an", "-c:v", "libx264",
                  "-preset", "veryfast", "-crf", "20", "-movflags", "+faststart", "-f", "mp4", "-nostats", "-progress",
                  "pipe:1", "file:" + partial});
     Progress progress("export", err);
-    std::string step = streams.size() == 1 ? "camera " + std::to_string(streams[0]->camera)
-                                           : std::to_string(streams.size()) + " cameras";
     Pipe pipe;
     bool ok = startFfmpeg(pipe, command, err);
     if (ok) {
         // ffmpeg succeeds even when its graph gave no picture at all: that is no export.
-        long long frames = followProgress(pipe, toMs - fromMs, step, progress);
+        long long frames = followProgress(pipe, lengthMs, step, progress);
         ok = pipe.close() && frames > 0;
     }
     progress.clear();
     if (!ok || std::rename(partial.c_str(), outPath.c_str()) != 0) {
         std::fprintf(err, "dvrtool export: %s could not be written\n", outPath.c_str());
         std::remove(partial.c_str());
-        return kExitFailed;
+        return false;
     }
-    Size size = streams.size() == 1 ? cell : whole;
+    return true;
+}
+
+int runExport(const Options& options, std::FILE* out, std::FILE* err)
+{
+    int code = checkArguments(options, err);
+    domain::CameraMask wanted = 0;
+    if (code == kExitOk && !wantedCameras(options, wanted, err)) code = kExitUsage;
+    if (code != kExitOk) return code;
+
+    const std::string& path = options.positional[0];
+    const std::string& outPath = options.value("-o");
+    rec::Recording recording;
+    rec::Status status = recording.open(path);
+    if (!status) {
+        std::fprintf(err, "dvrtool export: %s: %s\n", path.c_str(), status.reason.c_str());
+        return exitCodeOf(status.error);
+    }
+    std::vector<const rec::Stream*> streams;
+    Stretch stretch;
+    if ((code = chooseStreams(recording, wanted, path, streams, err)) != kExitOk) return code;
+    if ((code = resolveStretch(options, recording.startTime().msOfDay, streams, stretch, err)) != kExitOk) return code;
+    if (!ffmpegFound()) {
+        std::fprintf(err, "dvrtool export: ffmpeg not found (%s); install it or name it in $DVRTOOL_FFMPEG\n",
+                     ffmpegProgram().c_str());
+        return kExitNoFfmpeg;
+    }
+
+    const Mosaic mosaic = buildMosaic(streams, stretch);
+    const std::string step = streams.size() == 1 ? "camera " + std::to_string(streams[0]->camera)
+                                                 : std::to_string(streams.size()) + " cameras";
+    if (!writeExport(path, outPath, mosaic, step, stretch.toMs - stretch.fromMs, err)) return kExitFailed;
     std::fprintf(out, "wrote %s: %zu camera%s, %ux%u, %s to %s\n", outPath.c_str(), streams.size(),
-                 streams.size() == 1 ? "" : "s", size.width, size.height, clockText(startMs + fromMs).c_str(),
-                 clockText(startMs + toMs).c_str());
+                 streams.size() == 1 ? "" : "s", mosaic.size.width, mosaic.size.height,
+                 clockText(stretch.startMsOfDay + stretch.fromMs).c_str(),
+                 clockText(stretch.startMsOfDay + stretch.toMs).c_str());
     return kExitOk;
 }
 

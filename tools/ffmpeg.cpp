@@ -2,6 +2,8 @@
 
 #include "tools/jpegsplit.h"
 
+#include "domain/time_of_day.h"
+
 #include <cstdlib>
 #include <cstring>
 #include <unistd.h>
@@ -137,13 +139,14 @@ double probeSeconds(const std::string& path)
     size_t got;
     while ((got = pipe.read(buf, sizeof buf)) > 0) text.append(buf, got);
     pipe.close();
-    unsigned hours = 0, minutes = 0;
-    double seconds = 0;
-    size_t at = text.find("Duration: ");
-    if (at == std::string::npos ||
-        std::sscanf(text.c_str() + at, "Duration: %u:%u:%lf", &hours, &minutes, &seconds) != 3)
-        return 0;
-    return hours * 3600.0 + minutes * 60.0 + seconds;
+    // "Duration: 00:01:30.04, start: ...", or "Duration: N/A" when the input does not say.
+    const char kDuration[] = "Duration: ";
+    size_t at = text.find(kDuration);
+    if (at == std::string::npos) return 0;
+    at += sizeof kDuration - 1;
+    int64_t ms = 0;
+    if (!domain::ParseClock(text.substr(at, text.find_first_of(", \r\n", at) - at), 3, ms)) return 0;
+    return ms / 1000.0;
 }
 
 }  // namespace dvrtool

@@ -1,5 +1,6 @@
 #include "tools/options.h"
 
+#include "domain/time_of_day.h"
 #include "recording/avidate.h"
 
 #include <algorithm>
@@ -75,7 +76,7 @@ bool parseSeconds(const std::string& text, double& seconds)
 {
     char* end = nullptr;
     seconds = std::strtod(text.c_str(), &end);
-    return end != text.c_str() && *end == 0 && std::isfinite(seconds) && seconds > 0 && seconds <= 3600;
+    return end != text.c_str() && *end == 0 && std::isfinite(seconds) && seconds > 0 && seconds <= domain::kHourSeconds;
 }
 
 bool parseWhole(const std::string& text, int lowest, int highest, int& value)
@@ -87,77 +88,13 @@ bool parseWhole(const std::string& text, int lowest, int highest, int& value)
     return true;
 }
 
-namespace {
-
-// "H:M:S", "M:S" or "S" (at most three fields, the last with decimals) as milliseconds; each
-// field but the first below 60.
-bool parseClock(const std::string& text, int fieldsAtLeast, int64_t& ms)
-{
-    std::vector<std::string> fields;
-    size_t begin = 0;
-    for (;;) {
-        size_t colon = text.find(':', begin);
-        fields.push_back(text.substr(begin, colon == std::string::npos ? std::string::npos : colon - begin));
-        if (colon == std::string::npos) break;
-        begin = colon + 1;
-    }
-    if (int(fields.size()) < fieldsAtLeast || fields.size() > 3) return false;
-    double total = 0;
-    for (size_t i = 0; i < fields.size(); i++) {
-        const std::string& field = fields[i];
-        bool last = i + 1 == fields.size();
-        if (field.empty() || field.size() > 12 || !(field[0] >= '0' && field[0] <= '9')) return false;
-        char* end = nullptr;
-        double value = last ? std::strtod(field.c_str(), &end) : double(std::strtoul(field.c_str(), &end, 10));
-        if (*end || !std::isfinite(value)) return false;
-        if (i > 0 && value >= 60) return false;
-        total = total * 60 + value;
-    }
-    if (total > 1e9) return false;
-    ms = std::llround(total * 1000);
-    return true;
-}
-
-}  // namespace
-
 bool parseTimePoint(const std::string& text, int32_t startMsOfDay, int64_t& offsetMs)
 {
-    if (!text.empty() && text[0] == '+') return parseClock(text.substr(1), 1, offsetMs);
+    if (!text.empty() && text[0] == '+') return domain::ParseClock(text.substr(1), 1, offsetMs);
     int64_t ofDay = 0;
-    // "HH:MM" is hours and minutes, not minutes and seconds as after a '+'.
-    bool minutes = std::count(text.begin(), text.end(), ':') == 1;
-    if (!parseClock(minutes ? text + ":00" : text, 3, ofDay) || ofDay >= 24 * 3600 * 1000) return false;
+    if (!domain::ParseTimeOfDay(text, ofDay)) return false;
     offsetMs = ofDay - startMsOfDay;
-    if (offsetMs < 0) offsetMs += 24 * 3600 * 1000;
-    return true;
-}
-
-bool parseCameraList(const std::string& text, std::vector<int>& cameras)
-{
-    uint32_t mask = 0;
-    size_t begin = 0;
-    for (;;) {
-        size_t comma = text.find(',', begin);
-        std::string item = text.substr(begin, comma == std::string::npos ? std::string::npos : comma - begin);
-        size_t dash = item.find('-');
-        int first = 0, last = 0;
-        if (dash == std::string::npos) {
-            if (!parseWhole(item, 1, 16, first)) return false;
-            last = first;
-        } else if (!parseWhole(item.substr(0, dash), 1, 16, first) || !parseWhole(item.substr(dash + 1), 1, 16, last) ||
-                   last < first) {
-            return false;
-        }
-        for (int camera = first; camera <= last; camera++) {
-            if (mask & (1u << (camera - 1))) return false;
-            mask |= 1u << (camera - 1);
-        }
-        if (comma == std::string::npos) break;
-        begin = comma + 1;
-    }
-    cameras.clear();
-    for (int camera = 1; camera <= 16; camera++)
-        if (mask & (1u << (camera - 1))) cameras.push_back(camera);
+    if (offsetMs < 0) offsetMs += domain::kDayMs;
     return true;
 }
 

@@ -42,8 +42,6 @@ bool parseWhole(const std::string& text, int lowest, int highest, int& value);
 // recording's clock, which starts at startMsOfDay. A time of day before the start is taken as
 // the next day's, for recordings that run past midnight. False if the text is neither.
 bool parseTimePoint(const std::string& text, int32_t startMsOfDay, int64_t& offsetMs);
-// Cameras as "3", "1,4,7" or "1-4,9": ascending, each once, all 1..16.
-bool parseCameraList(const std::string& text, std::vector<int>& cameras);
 
 // --fps, --size, --quality and --start, where given, over the command's defaults; false after
 // saying on err which one is wrong.

@@ -39,22 +39,4 @@ Placement centred(Size inner, Size outer)
     return placement;
 }
 
-int splitFor(int count)
-{
-    if (count <= 1) return 1;
-    if (count <= 4) return 4;
-    if (count <= 8) return 8;
-    return 16;
-}
-
-int gridSide(int split)
-{
-    switch (split) {
-    case 1: return 1;
-    case 4: return 2;
-    case 8: return 3;
-    default: return 4;
-    }
-}
-
 }  // namespace dvrtool

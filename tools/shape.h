@@ -1,5 +1,5 @@
-// Picture shapes: fitting a picture into a box without changing its shape, and the grids the
-// player lays several cameras out in.
+// Picture shapes: fitting a picture into a box without changing its shape. The grids the
+// player lays several cameras out in are domain/view_grid.h.
 #pragma once
 
 #include <cstdint>
@@ -23,10 +23,5 @@ struct Placement {
     uint32_t x = 0, y = 0;  // inner's top left corner inside outer, even
 };
 Placement centred(Size inner, Size outer);
-
-// The player's layouts: 1, 4, 8 or 16 cameras to a view, 8 as a 3 x 3 grid with its last cell
-// empty. The smallest that holds count cameras (1..16).
-int splitFor(int count);
-int gridSide(int split);
 
 }  // namespace dvrtool

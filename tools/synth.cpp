@@ -2,6 +2,8 @@
 // events at times the tests can know.
 #include "tools/commands.h"
 
+#include "domain/hour.h"
+
 #include "tools/ffmpeg.h"
 #include "tools/output.h"
 
@@ -52,9 +54,11 @@ FfmpegArgs cameraPictures(int camera, const PictureFormat& format, double second
     std::string graph =
         "[0][1]overlay=x='" + boxX + "':y=" + std::to_string(height * 5 / 8) + ":eval=frame:shortest=1";
     if (labelled) {
+        // The name sits below the strip along the top where the player labels each tile, so
+        // that it stays readable even in a tile of a sixteenth of the window.
         graph += ",drawtext=fontfile=" + std::string(kFont) + ":text='CAM " + std::to_string(camera) +
                  "':fontsize=" + std::to_string(height / 5) + ":fontcolor=white:x=" + std::to_string(width / 16) +
-                 ":y=" + std::to_string(height / 12);
+                 ":y=" + std::to_string(height * 3 / 10);
         graph += ",drawtext=fontfile=" + std::string(kFont) + ":text='%{pts\\:hms} #%{n}':fontsize=" +
                  std::to_string(height / 12) + ":fontcolor=yellow:x=" + std::to_string(width / 16) +
                  ":y=" + std::to_string(height - height / 8);
@@ -120,7 +124,7 @@ int runSynth(const Options& options, std::FILE* out, std::FILE* err)
         cameras.push_back({camera, cameraPictures(camera, format, seconds, labelled), {format.width, format.height}});
         markIntervals(camera, seconds, events);
     }
-    for (double pulse = 5; pulse < seconds && pulse < 3600; pulse += 20)
+    for (double pulse = 5; pulse < seconds && pulse < domain::kHourSeconds; pulse += 20)
         rec::setGpiValue(events.gpi, rec::gpiSlotOf(int64_t(pulse * 1000)), 1);
 
     RecordingOutput output("synth", err);

@@ -1,12 +1,12 @@
 #include "widgets/position_control.h"
 #include <commctrl.h>
+#include "domain/hour.h"
 
 const CLSID CLSID_SliderControl = {0xF08DF954, 0x8592, 0x11D1, {0xB1, 0x6A, 0x00, 0xC0, 0xF0, 0x28, 0x36, 0x28}};
 const IID IID_ISliderControl = {0xF08DF952, 0x8592, 0x11D1, {0xB1, 0x6A, 0x00, 0xC0, 0xF0, 0x28, 0x36, 0x28}};
 
 namespace {
 
-constexpr int kHourSeconds = 3600;
 constexpr int kPageSeconds = 60;
 
 }  // namespace
@@ -19,7 +19,7 @@ void CPositionControl::Create(CWnd* pParent, UINT nSliderID, HWND hwndScrollBar)
         m_hwndArea = m_wndSlider.m_hWnd;
         m_hwndPosition = SliderWindow();
         m_pSlider->SetRangeMin(0);
-        m_pSlider->SetRangeMax(kHourSeconds);
+        m_pSlider->SetRangeMax(domain::kHourSeconds);
         m_pSlider->SetSetting12(1);
         m_pSlider->SetPageStep(kPageSeconds);
         // The control's own settings, as the player has always made them.
@@ -31,7 +31,7 @@ void CPositionControl::Create(CWnd* pParent, UINT nSliderID, HWND hwndScrollBar)
     }
     m_bSliderCtrl = FALSE;
     m_hwndArea = m_hwndPosition = hwndScrollBar;
-    ::SendMessageA(hwndScrollBar, SBM_SETRANGE, 0, kHourSeconds);
+    ::SendMessageA(hwndScrollBar, SBM_SETRANGE, 0, domain::kHourSeconds);
     SCROLLINFO page = {};
     page.cbSize = sizeof page;
     page.fMask = SIF_PAGE;

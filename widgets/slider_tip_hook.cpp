@@ -1,5 +1,5 @@
 #include "widgets/slider_tip_hook.h"
-#include <cstdio>
+#include "domain/time_of_day.h"
 
 CSliderTipHook* CSliderTipHook::s_pActiveTipHook = nullptr;
 
@@ -39,7 +39,7 @@ BOOL CSliderTipHook::OnToolTipNeedText(WPARAM, NMHDR* pNMHDR)
     const int secs = static_cast<int>(SendMessageA(m_hWnd, TBM_GETPOS, 0, 0));
     auto* info = reinterpret_cast<NMTTDISPINFOA*>(pNMHDR);
     // The slider spans one hour, so the minutes wrap at its top (3600 reads 00:00).
-    snprintf(info->szText, sizeof info->szText, "%02d:%02d", (secs / 60) % 60, secs % 60);
+    domain::FormatMinutesSeconds(secs, info->szText, sizeof info->szText);
     info->lpszText = info->szText;
     return TRUE;
 }

@@ -100,12 +100,6 @@ TEST(ExportMoments, OffsetsAndTimesOfDay)
     EXPECT_EQ(ms, 90000);
     for (const char* bad : {"", "+", "12", "+-5", "+1:60", "25:00:00", "08:61", "8:00:00x", "+a", "1:2:3:4", "+1e99"})
         EXPECT_FALSE(dvrtool::parseTimePoint(bad, eight, ms)) << bad;
-
-    std::vector<int> cameras;
-    ASSERT_TRUE(dvrtool::parseCameraList("9-12,1,4", cameras));
-    EXPECT_EQ(cameras, (std::vector<int>{1, 4, 9, 10, 11, 12}));
-    for (const char* bad : {"", "0", "17", "1,1", "1-3,2", "4-2", "1,", "a", "1-"})
-        EXPECT_FALSE(dvrtool::parseCameraList(bad, cameras)) << bad;
 }
 
 TEST_F(Export, OneCameraAtItsOwnSizeForTheStretchAsked)
@@ -178,6 +172,30 @@ TEST_F(Export, ACameraThatEndedEarlyHoldsItsLastPicture)
     ASSERT_FALSE(mosaic.empty());
     EXPECT_GT(meanOf(mosaic, 320, 4, 40, 156, 116), 230.0);  // camera 1's last, white picture
     for (const std::string& path : {shortInput, longInput, avi, out}) std::remove(path.c_str());
+}
+
+TEST_F(Export, ClockAndMessagesWrapAtMidnightAsTheTilesDo)
+{
+    // The same still pictures recorded from 23:59:59 and from midnight: one second into the
+    // day both exports burn in the same clock, where 24:00:01 would differ from 00:00:01.
+    std::string still = temp("still.mp4"), evening = temp("evening.avi"), night = temp("night.avi");
+    std::string fromEvening = temp("evening.mp4"), fromNight = temp("night.mp4"), text;
+    ASSERT_EQ(std::system(("ffmpeg -v error -y -f lavfi -i color=c=gray:s=320x240:r=5:d=4 -c:v mpeg4 '" + still + "'").c_str()), 0);
+    ASSERT_EQ(runTool("make -o " + evening + " --start '2024-01-01 23:59:59' " + still, &text), 0) << text;
+    ASSERT_EQ(runTool("make -o " + night + " --start '2024-01-02 00:00:00' " + still, &text), 0) << text;
+    ASSERT_EQ(runTool("export -o " + fromEvening + " --from 00:00:01 --to +3 " + evening, &text), 0) << text;
+    EXPECT_NE(text.find("00:00:01.000 to 00:00:02.000"), std::string::npos) << text;
+    ASSERT_EQ(runTool("export -o " + fromNight + " --from +1 --to +2 " + night, &text), 0) << text;
+    std::vector<uint8_t> a = grayPicture(fromEvening, "0:0", 0, 320, 240), b = grayPicture(fromNight, "0:0", 0, 320, 240);
+    ASSERT_FALSE(a.empty());
+    ASSERT_FALSE(b.empty());
+    EXPECT_GT(differenceOf(a, std::vector<uint8_t>(a.size(), a[120 * 320 + 20]), 320, 160, 4, 316, 32), 10.0)
+        << "a clock is burned in";
+    EXPECT_LT(differenceOf(a, b, 320, 160, 4, 316, 32), 1.0);
+
+    EXPECT_EQ(runTool("export -o " + fromEvening + " --from +5 " + evening, &text), dvrtool::kExitOutOfRange);
+    EXPECT_NE(text.find("runs from 23:59:59.000 to 00:00:03.000"), std::string::npos) << text;
+    for (const std::string& path : {still, evening, night, fromEvening, fromNight}) std::remove(path.c_str());
 }
 
 TEST_F(Export, BadArgumentsAreRefusedAndLeaveNothing)
