@@ -93,10 +93,9 @@ void CDvrControl::PresentNow()
     m_nLastPresentMs = m_clock.NowMs();
     if (!Window() || !IsWindowVisible(Window()))
         return;
-    if (HDC hdc = GetDC(Window())) {
-        m_backBuffer.PaintTo(hdc);
-        ReleaseDC(Window(), hdc);
-    }
+    CClientDC dc(Window());
+    if (dc)
+        m_backBuffer.PaintTo(dc);
 }
 
 void CDvrControl::CatchUpScreen()
