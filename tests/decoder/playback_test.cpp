@@ -20,9 +20,7 @@ protected:
     // The middle of the window, as it is on screen (not the back buffer), 0x00RRGGBB.
     uint32_t OnScreen()
     {
-        HDC hdc = GetDC(Control().Window());
-        const COLORREF color = GetPixel(hdc, kWidth / 2, kHeight / 2);
-        ReleaseDC(Control().Window(), hdc);
+        const COLORREF color = GetPixel(CClientDC(Control().Window()), kWidth / 2, kHeight / 2);
         EXPECT_NE(CLR_INVALID, color);
         return uint32_t(GetRValue(color)) << 16 | uint32_t(GetGValue(color)) << 8 | GetBValue(color);
     }
