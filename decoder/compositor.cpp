@@ -5,19 +5,11 @@
 
 // --- CBackBuffer
 
-CBackBuffer::~CBackBuffer() { Release(); }
-
 void CBackBuffer::Release()
 {
-    if (m_hdc && m_hOldBitmap)
-        SelectObject(m_hdc, m_hOldBitmap);
-    if (m_hBitmap)
-        DeleteObject(m_hBitmap);
-    if (m_hdc)
-        DeleteDC(m_hdc);
-    m_hdc = nullptr;
-    m_hBitmap = nullptr;
-    m_hOldBitmap = nullptr;
+    m_selectBitmap.Reset();
+    m_bitmap.Reset();
+    m_dc.Reset();
     m_pBits = nullptr;
     m_cx = m_cy = 0;
 }
@@ -35,13 +27,14 @@ bool CBackBuffer::Resize(int cx, int cy)
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
     void* pBits = nullptr;
-    m_hdc = CreateCompatibleDC(nullptr);
-    m_hBitmap = m_hdc ? CreateDIBSection(m_hdc, &info, DIB_RGB_COLORS, &pBits, nullptr, 0) : nullptr;
-    if (!m_hBitmap) {
+    m_dc.Reset(CreateCompatibleDC(nullptr));
+    if (m_dc)
+        m_bitmap.Reset(CreateDIBSection(m_dc, &info, DIB_RGB_COLORS, &pBits, nullptr, 0));
+    if (!m_bitmap) {
         Release();
         return false;
     }
-    m_hOldBitmap = SelectObject(m_hdc, m_hBitmap);
+    m_selectBitmap = CScopedSelect(m_dc, m_bitmap);
     m_pBits = static_cast<uint32_t*>(pBits);
     m_cx = cx;
     m_cy = cy;
@@ -58,8 +51,8 @@ uint32_t CBackBuffer::PixelAt(int x, int y) const
 
 void CBackBuffer::PaintTo(HDC hdc) const
 {
-    if (m_hdc)
-        BitBlt(hdc, 0, 0, m_cx, m_cy, m_hdc, 0, 0, SRCCOPY);
+    if (m_dc)
+        BitBlt(hdc, 0, 0, m_cx, m_cy, m_dc, 0, 0, SRCCOPY);
 }
 
 // --- Composing

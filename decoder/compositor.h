@@ -7,21 +7,21 @@
 #include "decoder/decode_worker.h"
 #include "decoder/layout.h"
 #include "decoder/view_text.h"
+#include "owners/gdi.h"
 
 // A top-down 32-bit DIB section selected into a memory DC of its own.
 class CBackBuffer {
 public:
     CBackBuffer() = default;
-    ~CBackBuffer();
     CBackBuffer(const CBackBuffer&) = delete;
     CBackBuffer& operator=(const CBackBuffer&) = delete;
 
     // Makes a new, black buffer of cx x cy; false (and no buffer) when that fails.
     bool Resize(int cx, int cy);
-    bool IsEmpty() const { return m_hBitmap == nullptr; }
+    bool IsEmpty() const { return !m_bitmap.IsHeld(); }
     int Width() const { return m_cx; }
     int Height() const { return m_cy; }
-    HDC Dc() const { return m_hdc; }
+    HDC Dc() const { return m_dc; }
     // Row-major, top row first; null when empty.
     uint32_t* Bits() const { return m_pBits; }
     // 0x00RRGGBB; 0 outside the buffer.
@@ -31,10 +31,12 @@ public:
 private:
     void Release();
 
-    HDC m_hdc = nullptr;             // ours
-    HBITMAP m_hBitmap = nullptr;     // ours, selected into m_hdc
-    HGDIOBJ m_hOldBitmap = nullptr;  // the DC's own, put back before deletion
-    uint32_t* m_pBits = nullptr;     // owned by m_hBitmap
+    // In this order, so that the DC's own bitmap is put back before ours is
+    // deleted, and the DC goes last.
+    CScopedDC m_dc;
+    CScopedBitmap m_bitmap;
+    CScopedSelect m_selectBitmap;
+    uint32_t* m_pBits = nullptr;  // owned by m_bitmap
     int m_cx = 0, m_cy = 0;
 };
 

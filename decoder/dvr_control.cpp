@@ -16,10 +16,8 @@ void CDvrControl::StartDecoding()
     m_worker = std::make_unique<CDecodeWorker>([this](std::shared_ptr<DecodedPicture> picture) {
         // A request made in a run of pictures at full speed, answered at once
         // with a picture decoded ahead: the run takes it up (OnPictureDecoded).
-        if (m_bTakingPictures && GetCurrentThreadId() == m_queue.OwnerThreadId()) {
-            m_answered = std::move(picture);
+        if (m_run.Keep(m_queue.OwnerThreadId(), picture))
             return;
-        }
         // Otherwise the picture goes on to this thread's queue, from a worker
         // or from the request itself. If the control is going away the queue
         // is closed and the picture dropped.

@@ -19,6 +19,7 @@
 #include "decoder/dvr_settings.h"
 #include "decoder/dvrctl.h"
 #include "decoder/pacing.h"
+#include "decoder/picture_run.h"
 #include "decoder/snapshot.h"
 #include "framework/axserver/ax_control.h"
 #include "framework/axserver/thread_queue.h"
@@ -132,8 +133,7 @@ private:
     std::shared_ptr<DecodedPicture> m_shown;  // the last picture back from the worker
     uint64_t m_nRequestedSerial = 0;
     uint64_t m_nShownSerial = 0;
-    std::shared_ptr<DecodedPicture> m_answered;  // given at once by the worker, not taken up yet
-    bool m_bTakingPictures = false;              // in OnPictureDecoded's run of pictures
+    CPictureRun m_run;  // OnPictureDecoded's run of pictures
     CBackBuffer m_backBuffer;
     bool m_bScreenBehind = false;   // the window does not show the back buffer yet
     int64_t m_nLastPresentMs = -1;  // playback clock when the window was last drawn; -1 never

@@ -9,6 +9,7 @@
 #include "decoder/frame_decoder.h"
 #include "decoder/snapshot.h"
 #include "framework/text.h"
+#include "owners/handle.h"
 
 namespace {
 
@@ -43,20 +44,19 @@ void CDvrControl::OnContextMenu(LPARAM lParam)
     const TilePicture* pTile = PictureAt(ptClient);
     const bool bPicture = HasPicture();
 
-    HMENU hMenu = CreatePopupMenu();
-    if (!hMenu)
+    CScopedMenu menu(CreatePopupMenu());
+    if (!menu)
         return;
     const UINT nEnabled = bPicture ? MF_ENABLED : MF_GRAYED;
-    AppendMenuW(hMenu, MF_STRING | nEnabled, kSaveView, L"Save picture as...");
+    AppendMenuW(menu, MF_STRING | nEnabled, kSaveView, L"Save picture as...");
     if (pTile) {
         const std::wstring item = L"Save camera " + std::to_wstring(pTile->camera) + L" as...";
-        AppendMenuW(hMenu, MF_STRING, kSaveCamera, item.c_str());
+        AppendMenuW(menu, MF_STRING, kSaveCamera, item.c_str());
     }
-    AppendMenuW(hMenu, MF_STRING | nEnabled, kCopyView, L"Copy picture");
+    AppendMenuW(menu, MF_STRING | nEnabled, kCopyView, L"Copy picture");
     const int camera = pTile ? pTile->camera : 0;
     const int nCommand =
-        TrackPopupMenu(hMenu, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY, pt.x, pt.y, 0, Window(), nullptr);
-    DestroyMenu(hMenu);
+        TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY, pt.x, pt.y, 0, Window(), nullptr);
 
     switch (nCommand) {
     case kSaveView: SaveView(); break;

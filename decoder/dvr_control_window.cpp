@@ -93,10 +93,9 @@ void CDvrControl::PresentNow()
     m_nLastPresentMs = m_clock.NowMs();
     if (!Window() || !IsWindowVisible(Window()))
         return;
-    if (HDC hdc = GetDC(Window())) {
-        m_backBuffer.PaintTo(hdc);
-        ReleaseDC(Window(), hdc);
-    }
+    CClientDC dc(Window());
+    if (dc)
+        m_backBuffer.PaintTo(dc);
 }
 
 void CDvrControl::CatchUpScreen()
@@ -152,14 +151,13 @@ void CDvrControl::OnPictureDecoded(std::shared_ptr<DecodedPicture> picture)
     // Wine a message costs a call to the server, and at thousands of pictures
     // a second those calls, not decoding, would set the pace). A few at a time:
     // then the loop has its turn, and the next run goes on from there.
-    const bool bOuter = !m_bTakingPictures;
-    m_bTakingPictures = true;
+    const bool bOuter = m_run.Begin();
     for (unsigned n = 0; picture && n < kPicturesATurn; ++n) {
         TakePicture(std::move(picture));
-        picture = std::move(m_answered);
+        picture = m_run.TakeKept();
     }
     if (bOuter)
-        m_bTakingPictures = false;
+        m_run.End();
     if (picture)
         PostPicture(std::move(picture));
 }

@@ -67,34 +67,19 @@ HRESULT EncodePng(const PictureBits& picture, const std::wstring& path)
     return hr;
 }
 
-}  // namespace
-
-HRESULT WritePng(const PictureBits& picture, const std::wstring& path)
+// The picture as CF_DIB holds it: the header, then the rows bottom-up, as
+// most readers of the format expect.
+CScopedGlobal PackedDib(const PictureBits& picture)
 {
-    if (!picture.pPixels || picture.cx == 0 || picture.cy == 0 || path.empty())
-        return E_INVALIDARG;
-    const std::wstring partial = path + L".partial";
-    HRESULT hr = EncodePng(picture, partial);  // the stream is closed when it returns
-    if (SUCCEEDED(hr) && !MoveFileExW(partial.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING))
-        hr = HRESULT_FROM_WIN32(GetLastError());
-    if (FAILED(hr))
-        DeleteFileW(partial.c_str());
-    return hr;
-}
-
-HRESULT CopyToClipboard(const PictureBits& picture, HWND hwndOwner)
-{
-    if (!picture.pPixels || picture.cx == 0 || picture.cy == 0)
-        return E_INVALIDARG;
     const size_t nBits = size_t(picture.cx) * picture.cy * 4;
-    HGLOBAL hDib = GlobalAlloc(GMEM_MOVEABLE, sizeof(BITMAPINFOHEADER) + nBits);
-    if (!hDib)
-        return E_OUTOFMEMORY;
-    auto* pHeader = static_cast<BITMAPINFOHEADER*>(GlobalLock(hDib));
+    CScopedGlobal dib(GlobalAlloc(GMEM_MOVEABLE, sizeof(BITMAPINFOHEADER) + nBits));
+    auto* pHeader = dib ? static_cast<BITMAPINFOHEADER*>(GlobalLock(dib)) : nullptr;
+    if (!pHeader)
+        return CScopedGlobal();
     *pHeader = {};
     pHeader->biSize = sizeof(BITMAPINFOHEADER);
     pHeader->biWidth = LONG(picture.cx);
-    pHeader->biHeight = LONG(picture.cy);  // bottom-up, as CF_DIB readers expect most
+    pHeader->biHeight = LONG(picture.cy);
     pHeader->biPlanes = 1;
     pHeader->biBitCount = 32;
     pHeader->biCompression = BI_RGB;
@@ -105,19 +90,62 @@ HRESULT CopyToClipboard(const PictureBits& picture, HWND hwndOwner)
         for (unsigned x = 0; x < picture.cx; ++x)
             pOut[size_t(y) * picture.cx + x] = pIn[x] & 0x00FFFFFF;
     }
-    GlobalUnlock(hDib);
+    GlobalUnlock(dib);
+    return dib;
+}
 
-    HRESULT hr = S_OK;
-    if (!OpenClipboard(hwndOwner)) {
-        hr = HRESULT_FROM_WIN32(GetLastError());
-    } else {
-        if (!EmptyClipboard() || !SetClipboardData(CF_DIB, hDib))
-            hr = HRESULT_FROM_WIN32(GetLastError());
-        CloseClipboard();
-    }
+// The calling thread's last error as a failure; a call that failed without
+// setting one is still a failure.
+HRESULT LastFailure()
+{
+    const DWORD dwError = GetLastError();
+    return dwError != ERROR_SUCCESS ? HRESULT_FROM_WIN32(dwError) : E_FAIL;
+}
+
+}  // namespace
+
+HRESULT WritePng(const PictureBits& picture, const std::wstring& path)
+{
+    if (!picture.pPixels || picture.cx == 0 || picture.cy == 0 || path.empty())
+        return E_INVALIDARG;
+    const std::wstring partial = path + L".partial";
+    HRESULT hr = EncodePng(picture, partial);  // the stream is closed when it returns
+    if (SUCCEEDED(hr) && !MoveFileExW(partial.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING))
+        hr = LastFailure();
     if (FAILED(hr))
-        GlobalFree(hDib);  // the clipboard took it only on success
+        DeleteFileW(partial.c_str());
     return hr;
+}
+
+HRESULT PutOnClipboard(CScopedGlobal& data, UINT nFormat, HWND hwndOwner)
+{
+    // Each call's own failure is reported, not one left over from before.
+    SetLastError(ERROR_SUCCESS);
+    if (!OpenClipboard(hwndOwner))
+        return LastFailure();
+    HRESULT hr = S_OK;
+    SetLastError(ERROR_SUCCESS);
+    if (!EmptyClipboard()) {
+        hr = LastFailure();
+    } else {
+        SetLastError(ERROR_SUCCESS);
+        if (SetClipboardData(nFormat, data))
+            data.Detach();  // the clipboard's now
+        else
+            hr = LastFailure();
+    }
+    CloseClipboard();
+    return hr;
+}
+
+HRESULT CopyToClipboard(const PictureBits& picture, HWND hwndOwner)
+{
+    if (!picture.pPixels || picture.cx == 0 || picture.cy == 0)
+        return E_INVALIDARG;
+    CScopedGlobal dib = PackedDib(picture);
+    if (!dib)
+        return E_OUTOFMEMORY;
+    return PutOnClipboard(dib, CF_DIB, hwndOwner);
 }
 
 std::wstring SnapshotFileName(const std::wstring& recordingPath, int camera, int64_t msOfDay)
@@ -140,13 +168,11 @@ std::wstring SnapshotFileName(const std::wstring& recordingPath, int camera, int
 
 std::wstring FailureText(HRESULT hr)
 {
-    wchar_t* pText = nullptr;
+    CScopedLocal buffer;  // FormatMessage allocates it
     const DWORD n = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
                                        FORMAT_MESSAGE_IGNORE_INSERTS,
-                                   nullptr, DWORD(hr), 0, reinterpret_cast<wchar_t*>(&pText), 0, nullptr);
-    std::wstring text = n && pText ? std::wstring(pText, n) : std::wstring();
-    if (pText)
-        LocalFree(pText);
+                                   nullptr, DWORD(hr), 0, reinterpret_cast<wchar_t*>(buffer.Out()), 0, nullptr);
+    std::wstring text = n && buffer ? std::wstring(static_cast<const wchar_t*>(buffer.Get()), n) : std::wstring();
     while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r' || text.back() == L' '))
         text.pop_back();
     if (text.empty()) {

@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <cstdint>
 #include <string>
+#include "owners/handle.h"
 
 // cx x cy pixels, each 0x..RRGGBB (the top byte is not read), top row first.
 struct PictureBits {
@@ -19,6 +20,10 @@ HRESULT WritePng(const PictureBits& picture, const std::wstring& path);
 // Puts the picture on the clipboard (CF_DIB), opened for hwndOwner. S_OK, or
 // the failure.
 HRESULT CopyToClipboard(const PictureBits& picture, HWND hwndOwner);
+// Empties the clipboard, opened for hwndOwner, and hands it data in nFormat.
+// S_OK, and data is the clipboard's (the owner holds nothing); or the failure,
+// and data is still the owner's, to be freed by it.
+HRESULT PutOnClipboard(CScopedGlobal& data, UINT nFormat, HWND hwndOwner);
 
 // The file name offered for a snapshot of a recording: its name without
 // folder and extension, the camera (0: the whole view) and the time of day,

@@ -17,26 +17,21 @@ HFONT MakeFont(int nHeight, int nWeight)
                        VARIABLE_PITCH | FF_SWISS, kFace);
 }
 
+// The font made, or the system's when that failed.
+HGDIOBJ FontOrDefault(HFONT hFont) { return hFont ? HGDIOBJ(hFont) : GetStockObject(DEFAULT_GUI_FONT); }
+
 }  // namespace
 
 CViewText::CViewText()
-    : m_hLabelFont(MakeFont(kLabelHeight, FW_BOLD)), m_hMessageFont(MakeFont(kMessageHeight, FW_NORMAL))
+    : m_labelFont(MakeFont(kLabelHeight, FW_BOLD)), m_messageFont(MakeFont(kMessageHeight, FW_NORMAL))
 {
-}
-
-CViewText::~CViewText()
-{
-    if (m_hLabelFont)
-        DeleteObject(m_hLabelFont);
-    if (m_hMessageFont)
-        DeleteObject(m_hMessageFont);
 }
 
 void CViewText::DrawLabel(HDC hdc, const RECT& rcTile, const std::string& text) const
 {
     const char* sz = text.c_str();
     const int n = static_cast<int>(text.size());
-    HGDIOBJ hOldFont = SelectObject(hdc, m_hLabelFont ? m_hLabelFont : GetStockObject(DEFAULT_GUI_FONT));
+    CScopedSelect font(hdc, FontOrDefault(m_labelFont));
     SIZE size = {};
     GetTextExtentPoint32A(hdc, sz, n, &size);
     const int x = rcTile.left + kLabelInset, y = rcTile.top + kLabelInset;
@@ -46,17 +41,15 @@ void CViewText::DrawLabel(HDC hdc, const RECT& rcTile, const std::string& text) 
     SetBkColor(hdc, kLabelBoxColor);
     SetTextColor(hdc, kTextColor);
     ExtTextOutA(hdc, x + kLabelPadding, y + kLabelPadding, ETO_OPAQUE | ETO_CLIPPED, &rcBox, sz, n, nullptr);
-    SelectObject(hdc, hOldFont);
 }
 
 void CViewText::DrawMessage(HDC hdc, const RECT& rc, const std::wstring& message) const
 {
     RECT rcText = rc;
-    HGDIOBJ hOldFont = SelectObject(hdc, m_hMessageFont ? m_hMessageFont : GetStockObject(DEFAULT_GUI_FONT));
+    CScopedSelect font(hdc, FontOrDefault(m_messageFont));
     SetBkMode(hdc, TRANSPARENT);
     SetTextColor(hdc, kTextColor);
     DrawTextW(hdc, message.c_str(), static_cast<int>(message.size()), &rcText,
               DT_CENTER | DT_WORDBREAK | DT_NOPREFIX);
     SetBkMode(hdc, OPAQUE);
-    SelectObject(hdc, hOldFont);
 }

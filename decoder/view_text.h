@@ -7,13 +7,11 @@
 #pragma once
 #include <windows.h>
 #include <string>
+#include "owners/gdi.h"
 
 class CViewText {
 public:
     CViewText();
-    ~CViewText();
-    CViewText(const CViewText&) = delete;
-    CViewText& operator=(const CViewText&) = delete;
 
     // The label in the tile's top left corner: light text on a dark box. The
     // camera's number, and the time of day of its picture when it has one.
@@ -25,6 +23,6 @@ public:
     static const COLORREF kLabelBoxColor = RGB(0, 0, 0);
 
 private:
-    HFONT m_hLabelFont;    // ours
-    HFONT m_hMessageFont;  // ours
+    CScopedFont m_labelFont;
+    CScopedFont m_messageFont;
 };

@@ -1,6 +1,7 @@
 #include "framework/dispatch.h"
 #include <vector>
 #include "framework/exceptions.h"
+#include "owners/bstr.h"
 
 namespace fw {
 
@@ -48,13 +49,10 @@ void Throw(HRESULT hr, EXCEPINFO& info)
 {
     if (hr == DISP_E_EXCEPTION) {
         if (info.pfnDeferredFillIn) info.pfnDeferredFillIn(&info);
-        std::string description = BstrToAnsi(info.bstrDescription);
+        // The strings are ours, whatever happens while the exception is made.
+        const CScopedBstr source(info.bstrSource), description(info.bstrDescription), helpFile(info.bstrHelpFile);
         HRESULT sc = info.scode ? info.scode : hr;
-        WORD code = info.wCode;
-        SysFreeString(info.bstrSource);
-        SysFreeString(info.bstrDescription);
-        SysFreeString(info.bstrHelpFile);
-        throw COleDispatchException(description, code, sc);
+        throw COleDispatchException(BstrToAnsi(description), info.wCode, sc);
     }
     throw COleException(hr);
 }

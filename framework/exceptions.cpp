@@ -1,4 +1,5 @@
 #include "framework/exceptions.h"
+#include "owners/handle.h"
 
 namespace fw {
 
@@ -6,18 +7,17 @@ const char* const kInternalErrorText = "Internal application error.";
 
 std::string COleException::GetErrorMessage() const
 {
-    char* text = nullptr;
+    CScopedLocal text;  // FormatMessage allocates it
     DWORD n = FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
                                  FORMAT_MESSAGE_IGNORE_INSERTS,
                              nullptr, static_cast<DWORD>(m_sc), 0,
-                             reinterpret_cast<char*>(&text), 0, nullptr);
+                             reinterpret_cast<char*>(text.Out()), 0, nullptr);
     std::string result;
     if (n && text) {
-        result.assign(text, n);
+        result.assign(static_cast<const char*>(text.Get()), n);
         while (!result.empty() && (result.back() == '\n' || result.back() == '\r'))
             result.pop_back();
     }
-    if (text) LocalFree(text);
     return result.empty() ? kInternalErrorText : result;
 }
 

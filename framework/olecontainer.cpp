@@ -1,5 +1,5 @@
 #include "framework/olecontainer.h"
-#include "framework/gdi.h"
+#include "owners/gdi.h"
 #include "framework/olecontrol.h"
 #include "framework/wnd.h"
 

@@ -3,22 +3,9 @@
 #include <cstring>
 #include "framework/exceptions.h"
 #include "framework/text.h"
+#include "owners/bstr.h"
 
 namespace {
-
-// Owns one string the decoder handed out, whatever way the fetch is left.
-struct BstrHolder {
-    BSTR p = nullptr;
-    BstrHolder() = default;
-    BstrHolder(const BstrHolder&) = delete;
-    BstrHolder& operator=(const BstrHolder&) = delete;
-    ~BstrHolder() { Free(); }
-    void Free()
-    {
-        SysFreeString(p);
-        p = nullptr;
-    }
-};
 
 // "YYYY-MM-DD<white space>HH:MM:SS.mmm" to ms since midnight. Fields the text
 // leaves out count 0; a text that does not fit the buffer counts as no text.
@@ -49,27 +36,29 @@ void CopyBlock(void* block, size_t blockSize, BSTR bytes)
 LRESULT FetchEventIndex(CStreamDecoder& decoder, EVENT_INDEX* pIndex)
 {
     if (!pIndex) return 0;
-    BstrHolder source, motion, gpi, start;
+    // Each string the decoder hands out is freed whatever way the fetch is
+    // left: the start time's as soon as it is read, the blocks' on return.
+    CScopedBstr source, motion, gpi, start;
     // Nothing is written until all four calls have returned, so a failure
     // leaves the previous file's index whole.
     try {
-        decoder.GetSourceEvents(&source.p);
-        decoder.GetMotionEvents(&motion.p);
-        decoder.GetGpiEvents(&gpi.p);
-        decoder.GetStartTime(&start.p);
+        decoder.GetSourceEvents(source.Out());
+        decoder.GetMotionEvents(motion.Out());
+        decoder.GetGpiEvents(gpi.Out());
+        decoder.GetStartTime(start.Out());
     } catch (const COleException&) {
         return 0;
     }
 
-    if (start.p) {
-        pIndex->lStartTimeMs = StartTimeMs(start.p);
-        start.Free();
+    if (start) {
+        pIndex->lStartTimeMs = StartTimeMs(start);
+        start.Reset();
     } else {
         pIndex->lStartTimeMs = 0;
     }
     // A block the decoder did not deliver keeps what it held.
-    if (source.p) CopyBlock(&pIndex->Source, sizeof pIndex->Source, source.p);
-    if (motion.p) CopyBlock(&pIndex->Motion, sizeof pIndex->Motion, motion.p);
-    if (gpi.p) CopyBlock(&pIndex->Gpi, sizeof pIndex->Gpi, gpi.p);
+    if (source) CopyBlock(&pIndex->Source, sizeof pIndex->Source, source);
+    if (motion) CopyBlock(&pIndex->Motion, sizeof pIndex->Motion, motion);
+    if (gpi) CopyBlock(&pIndex->Gpi, sizeof pIndex->Gpi, gpi);
     return 1;
 }

@@ -3,7 +3,7 @@
 #include <cstring>
 #include <new>
 #include <vector>
-#include "framework/gdi.h"
+#include "owners/gdi.h"
 
 namespace {
 

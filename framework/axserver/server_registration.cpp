@@ -1,30 +1,28 @@
 #include "framework/axserver/server_registration.h"
 #include <cstdio>
 #include <string>
+#include "owners/handle.h"
 
 namespace {
 
 // Creates HKCR\<path> and sets one value (the default when pszName is null).
 HRESULT SetKeyValue(const std::string& path, const char* pszName, const std::string& value)
 {
-    HKEY hKey = nullptr;
+    CScopedKey key;
     LONG rc = RegCreateKeyExA(HKEY_CLASSES_ROOT, path.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr,
-                              &hKey, nullptr);
+                              key.Out(), nullptr);
     if (rc != ERROR_SUCCESS)
         return HRESULT_FROM_WIN32(rc);
-    rc = RegSetValueExA(hKey, pszName, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+    rc = RegSetValueExA(key, pszName, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
                         static_cast<DWORD>(value.size() + 1));
-    RegCloseKey(hKey);
     return HRESULT_FROM_WIN32(rc);
 }
 
 HRESULT CreateKey(const std::string& path)
 {
-    HKEY hKey = nullptr;
+    CScopedKey key;
     LONG rc = RegCreateKeyExA(HKEY_CLASSES_ROOT, path.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr,
-                              &hKey, nullptr);
-    if (rc == ERROR_SUCCESS)
-        RegCloseKey(hKey);
+                              key.Out(), nullptr);
     return HRESULT_FROM_WIN32(rc);
 }
 

@@ -1,6 +1,7 @@
 // The fake's members through IDispatch::Invoke: the log, the strict shapes, the
 // scripted values and the failures it injects.
 #include "tests/axserver/com_fixture.h"
+#include "owners/bstr.h"
 #include "tests/support/test_calls.h"
 
 using fakes::FakeDecoder;
@@ -32,7 +33,7 @@ protected:
 
 TEST_F(Dispatch, EveryMemberIsLoggedInTheContractsNames)
 {
-    BSTR bstr = nullptr;
+    CScopedBstr bstr;
     LONG n = 0;
     EXPECT_EQ(S_OK, PutLong(D(), DVR_SPEED, -8));
     EXPECT_EQ(S_OK, GetLong(D(), DVR_CAMERA_MASK, &n));
@@ -46,8 +47,7 @@ TEST_F(Dispatch, EveryMemberIsLoggedInTheContractsNames)
     EXPECT_EQ(S_OK, PutString(D(), DVR_FILE_NAME, L"C:\\x.d01"));
     EXPECT_EQ(S_OK, PutLong(D(), DVR_START_OFFSET, 0));
     for (DISPID id : {DVR_SOURCE_EVENTS, DVR_MOTION_EVENTS, DVR_GPI_EVENTS, DVR_START_TIME}) {
-        EXPECT_EQ(S_OK, CallOutString(D(), id, &bstr));
-        SysFreeString(bstr);
+        EXPECT_EQ(S_OK, CallOutString(D(), id, bstr.Out()));
     }
     EXPECT_EQ(S_OK, GetLong(D(), DVR_VIEW_SPLIT, &n));
     EXPECT_EQ(S_OK, PutLong(D(), DVR_VIEW_SPLIT, 16));
@@ -95,25 +95,24 @@ TEST_F(Dispatch, CallsLeaveTheirValuesAndGetsReadWhatWasPut)
 
 TEST_F(Dispatch, OutStringsCarryTheScriptedBytesExactlyOrNull)
 {
-    BSTR bstr = reinterpret_cast<BSTR>(1);
-    EXPECT_EQ(S_OK, CallOutString(D(), DVR_SOURCE_EVENTS, &bstr));
-    EXPECT_EQ(nullptr, bstr);  // the default
+    BSTR unset = reinterpret_cast<BSTR>(1);
+    EXPECT_EQ(S_OK, CallOutString(D(), DVR_SOURCE_EVENTS, &unset));
+    EXPECT_EQ(nullptr, unset);  // the default
+    CScopedBstr bstr;
 
     const std::vector<BYTE> block = {0x01, 0x00, 0x00, 0xFF, 0x7F};  // odd length, zeros inside
     m_pFake->SetEventBlock(DVR_MOTION_EVENTS, block);
-    ASSERT_EQ(S_OK, CallOutString(D(), DVR_MOTION_EVENTS, &bstr));
-    ASSERT_NE(nullptr, bstr);
+    ASSERT_EQ(S_OK, CallOutString(D(), DVR_MOTION_EVENTS, bstr.Out()));
+    ASSERT_NE(nullptr, bstr.Get());
     EXPECT_EQ(block.size(), SysStringByteLen(bstr));
     EXPECT_EQ(0, memcmp(block.data(), bstr, block.size()));
-    SysFreeString(bstr);
 
     m_pFake->SetStartTime(L"2024-03-01\t12:34:56.789");
-    ASSERT_EQ(S_OK, CallOutString(D(), DVR_START_TIME, &bstr));
+    ASSERT_EQ(S_OK, CallOutString(D(), DVR_START_TIME, bstr.Out()));
     EXPECT_STREQ(L"2024-03-01\t12:34:56.789", bstr);
-    SysFreeString(bstr);
     m_pFake->SetStartTime(nullptr);
-    CallOutString(D(), DVR_START_TIME, &bstr);
-    EXPECT_EQ(nullptr, bstr);
+    CallOutString(D(), DVR_START_TIME, bstr.Out());
+    EXPECT_EQ(nullptr, bstr.Get());
 }
 
 TEST_F(Dispatch, AWrongKindCountOrTypeIsAnErrorAndLogged)
@@ -136,12 +135,11 @@ TEST_F(Dispatch, AWrongKindCountOrTypeIsAnErrorAndLogged)
     r = Call(D(), DVR_VIEW_SPLIT, DISPATCH_PROPERTYPUT, {LongArg(4)}, false);
     EXPECT_EQ(DISP_E_PARAMNOTFOUND, r.hr);
 
-    BSTR bstr = SysAllocString(L"x");
+    const CScopedBstr bstr(SysAllocString(L"x"));
     r = Call(D(), DVR_SOURCE_EVENTS, DISPATCH_METHOD, {BstrArg(bstr)});  // not by reference
     EXPECT_EQ(DISP_E_TYPEMISMATCH, r.hr);
     r = Call(D(), DVR_FILE_NAME, DISPATCH_PROPERTYPUT, {LongArg(1)}, true);
     EXPECT_EQ(DISP_E_TYPEMISMATCH, r.hr);
-    SysFreeString(bstr);
 
     EXPECT_EQ((std::vector<std::string>{
                   "SetSpeed: type mismatch", "Stop: wrong kind", "GetCameraMask: wrong kind",

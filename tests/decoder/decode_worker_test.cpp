@@ -9,6 +9,7 @@
 #include <mutex>
 #include "decoder/decode_worker.h"
 #include "decoder/frame_decoder.h"
+#include "owners/handle.h"
 #include "tests/support/test_recording.h"
 
 namespace {
@@ -53,8 +54,7 @@ protected:
 // Collects what a worker delivers, for the test's thread to wait on.
 class CDeliveries {
 public:
-    CDeliveries() : m_hEvent(CreateEventA(nullptr, FALSE, FALSE, nullptr)) {}
-    ~CDeliveries() { CloseHandle(m_hEvent); }
+    CDeliveries() : m_event(CreateEventA(nullptr, FALSE, FALSE, nullptr)) {}
     CDecodeWorker::Deliver Sink()
     {
         return [this](std::shared_ptr<DecodedPicture> picture) {
@@ -62,7 +62,7 @@ public:
                 std::lock_guard<std::mutex> guard(m_lock);
                 m_pictures.push_back(std::move(picture));
             }
-            SetEvent(m_hEvent);
+            SetEvent(m_event);
         };
     }
     // The picture of nSerial once delivered; null after 10 s.
@@ -75,7 +75,7 @@ public:
                     if (picture->nSerial == nSerial)
                         return picture;
             }
-            WaitForSingleObject(m_hEvent, 10);
+            WaitForSingleObject(m_event, 10);
         }
         return nullptr;
     }
@@ -86,7 +86,7 @@ public:
     }
 
 private:
-    HANDLE m_hEvent;
+    CScopedHandle m_event;
     std::mutex m_lock;
     std::vector<std::shared_ptr<DecodedPicture>> m_pictures;
 };
@@ -191,8 +191,8 @@ TEST_F(Decoding, PicturesAheadAreAbandonedForAnotherRequest)
     Write();
     // One thread, held in the delivery of the first picture: it has decoded
     // only that picture's tiles, since the wanted picture's come first.
-    HANDLE hRelease = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-    HANDLE hDelivered = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    const CScopedHandle hRelease(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    const CScopedHandle hDelivered(CreateEventA(nullptr, TRUE, FALSE, nullptr));
     std::atomic<int64_t> nLastTime{-1};
     {
         CDecodeWorker worker(
@@ -213,8 +213,6 @@ TEST_F(Decoding, PicturesAheadAreAbandonedForAnotherRequest)
         EXPECT_EQ(800, nLastTime.load());
         EXPECT_EQ(32u, worker.FramesDecoded()) << "none of the three pictures ahead";
     }
-    CloseHandle(hRelease);
-    CloseHandle(hDelivered);
 }
 
 TEST_F(Decoding, AFrameThatCannotBeDecodedLeavesTheCamerasPictureBefore)
@@ -276,7 +274,7 @@ TEST_F(Decoding, OnlyTheNewestWaitingRequestIsDecoded)
     Write();
     std::atomic<int> nDelivered{0};
     std::atomic<uint64_t> nLastSerial{0};
-    HANDLE hLast = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    const CScopedHandle hLast(CreateEventA(nullptr, TRUE, FALSE, nullptr));
     {
         CDecodeWorker worker([&](std::shared_ptr<DecodedPicture> picture) {
             ++nDelivered;
@@ -288,7 +286,6 @@ TEST_F(Decoding, OnlyTheNewestWaitingRequestIsDecoded)
             worker.Submit(AllCameras(serial, int64_t(serial % 5) * 200));
         ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(hLast, 10000));
     }
-    CloseHandle(hLast);
     EXPECT_EQ(20u, nLastSerial.load());
     EXPECT_LT(nDelivered.load(), 20) << "requests that waited were replaced";
 }

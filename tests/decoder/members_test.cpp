@@ -2,6 +2,7 @@
 // refuses, and what the getters read out of a recording.
 #include <cstring>
 #include "decoder/control_stream.h"
+#include "owners/bstr.h"
 #include "tests/decoder/decoder_fixture.h"
 
 namespace {
@@ -16,11 +17,9 @@ std::vector<uint8_t> BstrBytes(BSTR bstr)
 
 std::wstring OutString(IDispatch* p, DISPID id)
 {
-    BSTR bstr = nullptr;
-    EXPECT_EQ(S_OK, CallOutString(p, id, &bstr));
-    std::wstring text = bstr ? std::wstring(bstr, SysStringLen(bstr)) : L"<null>";
-    SysFreeString(bstr);
-    return text;
+    CScopedBstr bstr;
+    EXPECT_EQ(S_OK, CallOutString(p, id, bstr.Out()));
+    return bstr ? std::wstring(bstr, SysStringLen(bstr)) : L"<null>";
 }
 
 }  // namespace
@@ -55,9 +54,8 @@ TEST_F(Members, MethodsTakeExactlyTheirArguments)
 
     for (DISPID id : {DVR_SOURCE_EVENTS, DVR_GPI_EVENTS, DVR_MOTION_EVENTS, DVR_START_TIME}) {
         SCOPED_TRACE(id);
-        BSTR bstr = SysAllocString(L"x");  // a BSTR by value is not an out string
+        const CScopedBstr bstr(SysAllocString(L"x"));  // a BSTR by value is not an out string
         EXPECT_EQ(DISP_E_TYPEMISMATCH, CallStatus(Decoder(), id, DISPATCH_METHOD, {BstrArg(bstr)}));
-        SysFreeString(bstr);
         EXPECT_EQ(DISP_E_BADPARAMCOUNT, CallMethod(Decoder(), id));
     }
 }
@@ -121,11 +119,10 @@ TEST_F(Members, NothingOpenReadsAsEmpty)
     LONG nMask = -1;
     ASSERT_EQ(S_OK, GetLong(Decoder(), DVR_CAMERA_MASK, &nMask));
     EXPECT_EQ(0, nMask);
-    BSTR bstr = nullptr;
-    ASSERT_EQ(S_OK, CallOutString(Decoder(), DVR_GPI_EVENTS, &bstr));
-    ASSERT_NE(nullptr, bstr);
+    CScopedBstr bstr;
+    ASSERT_EQ(S_OK, CallOutString(Decoder(), DVR_GPI_EVENTS, bstr.Out()));
+    ASSERT_NE(nullptr, bstr.Get());
     EXPECT_EQ(std::vector<uint8_t>(8008, 0), BstrBytes(bstr));
-    SysFreeString(bstr);
     EXPECT_EQ(L"<null>", OutString(Decoder(), DVR_START_TIME));
 }
 
@@ -150,11 +147,10 @@ TEST_F(Members, EventBlocksAndStartTimeAreTheFilesBytes)
     };
     for (const auto& block : blocks) {
         SCOPED_TRACE(block.id);
-        BSTR bstr = nullptr;
-        ASSERT_EQ(S_OK, CallOutString(Decoder(), block.id, &bstr));
-        ASSERT_NE(nullptr, bstr);
+        CScopedBstr bstr;
+        ASSERT_EQ(S_OK, CallOutString(Decoder(), block.id, bstr.Out()));
+        ASSERT_NE(nullptr, bstr.Get());
         EXPECT_EQ(std::vector<uint8_t>(block.pExpected, block.pExpected + block.nSize), BstrBytes(bstr));
-        SysFreeString(bstr);
     }
     EXPECT_EQ(L"2023-11-30\t23:59:58.007", OutString(Decoder(), DVR_START_TIME));
 }

@@ -1,6 +1,8 @@
 // Playback against the manual clock: the PositionChange sequence at each speed,
 // the transport, the end of the file and the click.
 #include <cstdlib>
+#include <thread>
+#include "decoder/picture_run.h"
 #include "tests/decoder/decoder_fixture.h"
 
 namespace {
@@ -18,9 +20,7 @@ protected:
     // The middle of the window, as it is on screen (not the back buffer), 0x00RRGGBB.
     uint32_t OnScreen()
     {
-        HDC hdc = GetDC(Control().Window());
-        const COLORREF color = GetPixel(hdc, kWidth / 2, kHeight / 2);
-        ReleaseDC(Control().Window(), hdc);
+        const COLORREF color = GetPixel(CClientDC(Control().Window()), kWidth / 2, kHeight / 2);
         EXPECT_NE(CLR_INVALID, color);
         return uint32_t(GetRValue(color)) << 16 | uint32_t(GetGValue(color)) << 8 | GetBValue(color);
     }
@@ -282,4 +282,26 @@ TEST_F(Playback, ASeekIsAStopAndAnOpenAtTheNewOffset)
     ASSERT_EQ(S_OK, PutLong(Decoder(), DVR_OPEN_MODE, 1));
     EXPECT_EQ(std::vector<LONG>{2400}, Play(1, 0));
     EXPECT_EQ(std::vector<LONG>{2600}, Play(1, 200));
+}
+
+// A picture the worker gives back at once, inside a run, joins the run; one
+// from any other thread, or outside a run, is left to be posted.
+TEST(PictureRun, KeepsOnlyWhatItsOwnThreadOffersWhileOn)
+{
+    const DWORD dwOwner = GetCurrentThreadId();
+    CPictureRun run;
+    auto picture = std::make_shared<DecodedPicture>();
+    EXPECT_FALSE(run.Keep(dwOwner, picture)) << "no run on";
+    ASSERT_TRUE(run.Begin());
+    EXPECT_FALSE(run.Begin()) << "already on";
+    bool bKeptFromWorker = true;
+    std::thread([&] { bKeptFromWorker = run.Keep(dwOwner, picture); }).join();
+    EXPECT_FALSE(bKeptFromWorker);
+    ASSERT_TRUE(picture) << "left for the queue";
+    const DecodedPicture* pOffered = picture.get();
+    EXPECT_TRUE(run.Keep(dwOwner, picture));
+    EXPECT_EQ(pOffered, run.TakeKept().get());
+    run.End();
+    picture = std::make_shared<DecodedPicture>();
+    EXPECT_FALSE(run.Keep(dwOwner, picture)) << "the run is over";
 }

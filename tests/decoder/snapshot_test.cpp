@@ -4,6 +4,7 @@
 #include <ole2.h>
 #include <wincodec.h>
 #include <wrl/client.h>
+#include <thread>
 #include <vector>
 #include "decoder/snapshot.h"
 #include "decoder/time_of_day.h"
@@ -131,6 +132,45 @@ TEST_F(Snapshots, TheClipboardHoldsTheViewAsABitmap)
         for (unsigned x = 0; x < cx; ++x)
             ASSERT_EQ(pixels[size_t(cy - 1 - y) * cx + x], pBits[size_t(y) * cx + x]) << x << "," << y;
     GlobalUnlock(hDib);
+    EmptyClipboard();
+    CloseClipboard();
+    DestroyWindow(hwnd);
+}
+
+// A failure is reported as one, even from a call that sets no last error, and
+// what the clipboard did not take stays with the caller to free.
+TEST_F(Snapshots, AClipboardThatTakesNothingIsAFailure)
+{
+    HWND hwnd = CreateWindowExA(0, "STATIC", "owner", 0, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(nullptr, hwnd);
+    // Held open by another thread's window, as another program would. First:
+    // once our window owns the clipboard, an open elsewhere asks it, and this
+    // thread pumps no messages while it waits.
+    const CScopedHandle opened(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    const CScopedHandle done(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    std::thread holder([&] {
+        HWND hwndOther = CreateWindowExA(0, "STATIC", "other", 0, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+        OpenClipboard(hwndOther);
+        SetEvent(opened);
+        WaitForSingleObject(done, 10000);
+        CloseClipboard();
+        DestroyWindow(hwndOther);
+    });
+    WaitForSingleObject(opened, 10000);
+    CScopedGlobal dib(GlobalAlloc(GMEM_MOVEABLE, 64));
+    EXPECT_TRUE(FAILED(PutOnClipboard(dib, CF_DIB, hwnd)));
+    EXPECT_TRUE(dib.IsHeld());
+    SetEvent(done);
+    holder.join();
+
+    CScopedGlobal nothing(GlobalAlloc(GMEM_MOVEABLE, 0));  // refused, with no last error
+    ASSERT_TRUE(nothing.IsHeld());
+    EXPECT_TRUE(FAILED(PutOnClipboard(nothing, CF_DIB, hwnd)));
+    EXPECT_TRUE(nothing.IsHeld());
+
+    EXPECT_EQ(S_OK, PutOnClipboard(dib, CF_DIB, hwnd));
+    EXPECT_FALSE(dib.IsHeld()) << "the clipboard's now";
+    ASSERT_TRUE(OpenClipboard(hwnd));
     EmptyClipboard();
     CloseClipboard();
     DestroyWindow(hwnd);

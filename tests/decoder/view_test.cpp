@@ -186,9 +186,7 @@ TEST_F(View, TheWindowIsPaintedFromTheBackBuffer)
     SetView(1, 0);
     ShowWindow(GetParent(Control().Window()), SW_SHOWNOACTIVATE);
     UpdateWindow(Control().Window());
-    HDC hdc = GetDC(Control().Window());
-    COLORREF painted = GetPixel(hdc, kWidth / 2, kHeight / 2);
-    ReleaseDC(Control().Window(), hdc);
+    COLORREF painted = GetPixel(CClientDC(Control().Window()), kWidth / 2, kHeight / 2);
     if (painted == CLR_INVALID)
         GTEST_SKIP() << "the display gives no pixels back";
     EXPECT_TRUE(Near(Dib(kRed), Dib(painted)));

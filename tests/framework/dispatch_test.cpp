@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 #include "framework/dispatch.h"
 #include "framework/exceptions.h"
+#include "owners/bstr.h"
 
 namespace {
 
@@ -105,11 +106,10 @@ TEST_F(DispatchDriver, GetReturnsTheValueAndOutStringsComeBack)
     driver.InvokeHelper(2, DISPATCH_PROPERTYGET, VT_I4, &value, VTS_NONE);
     EXPECT_EQ(0xFFFF, value);
     object.outText = L"2005-03-07\t13:45:30.250";
-    BSTR text = nullptr;
-    driver.InvokeHelper(32, DISPATCH_METHOD, VT_EMPTY, nullptr, VTS_PBSTR, &text);
-    ASSERT_TRUE(text);
+    CScopedBstr text;
+    driver.InvokeHelper(32, DISPATCH_METHOD, VT_EMPTY, nullptr, VTS_PBSTR, text.Out());
+    ASSERT_TRUE(text.IsHeld());
     EXPECT_STREQ(L"2005-03-07\t13:45:30.250", text);
-    SysFreeString(text);
 }
 
 TEST_F(DispatchDriver, RaisedErrorThrowsWithTheDescription)

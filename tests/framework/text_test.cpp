@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <string>
 #include "framework/text.h"
+#include "owners/bstr.h"
 
 namespace {
 
@@ -28,22 +29,19 @@ TEST(Text, TheCodePageGivenIsTheOneUsed)
 
 TEST(Text, AutomationStringsAtTheirStoredLength)
 {
-    BSTR withZero = SysAllocStringLen(L"ab\0cd", 5);
+    const CScopedBstr withZero(SysAllocStringLen(L"ab\0cd", 5));
     EXPECT_EQ("ab\0cd"s, fw::BstrToAnsi(withZero));
-    SysFreeString(withZero);
     EXPECT_EQ("", fw::BstrToAnsi(nullptr));
 
-    BSTR fromText = fw::AnsiToBstr("2024-03-01\t12:34:56.789"s);
-    ASSERT_NE(nullptr, fromText);
+    const CScopedBstr fromText(fw::AnsiToBstr("2024-03-01\t12:34:56.789"s));
+    ASSERT_NE(nullptr, fromText.Get());
     EXPECT_EQ(23u, SysStringLen(fromText));
     EXPECT_STREQ(L"2024-03-01\t12:34:56.789", fromText);
-    SysFreeString(fromText);
 
     // A null text is an empty string, not a null one: a callee may read it.
-    BSTR empty = fw::AnsiToBstr(static_cast<const char*>(nullptr));
-    ASSERT_NE(nullptr, empty);
+    const CScopedBstr empty(fw::AnsiToBstr(static_cast<const char*>(nullptr)));
+    ASSERT_NE(nullptr, empty.Get());
     EXPECT_EQ(0u, SysStringLen(empty));
-    SysFreeString(empty);
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include "host/messages.h"
+#include "owners/gdi.h"
 #include "tests/support/test_recording.h"
 #include "tests/integration/real_player.h"
 
@@ -89,14 +90,13 @@ protected:
         RECT rc;
         GetClientRect(graph, &rc);
         std::vector<int> columns;
-        HDC dc = GetDC(graph);
+        const CClientDC dc(graph);
         for (int x = 0; x < rc.right; ++x)
             for (int y = 0; y < rc.bottom; ++y)
                 if (GetPixel(dc, x, y) == RGB(255, 255, 0)) {
                     columns.push_back(x);
                     break;
                 }
-        ReleaseDC(graph, dc);
         return columns;
     }
     POINT AtColumn(int x) const

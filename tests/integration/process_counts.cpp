@@ -1,6 +1,7 @@
 #include "tests/integration/process_counts.h"
 #include <psapi.h>
 #include <winternl.h>
+#include "owners/gdi.h"
 
 namespace {
 
@@ -86,8 +87,7 @@ long UserByProbe()
             if (GetIconInfo(reinterpret_cast<HICON>(value), &info)) {
                 used = true;
                 ++n;
-                if (info.hbmMask) DeleteObject(info.hbmMask);
-                if (info.hbmColor) DeleteObject(info.hbmColor);
+                const CScopedBitmap mask(info.hbmMask), color(info.hbmColor);  // copies made for us
             }
         }
         gap = used ? 0 : gap + 1;

@@ -4,6 +4,7 @@
 #include "framework/axserver/class_factory.h"
 #include "framework/text.h"
 #include "host/messages.h"
+#include "owners/handle.h"
 #include "widgets/digit_edit.h"
 
 using Microsoft::WRL::ComPtr;
@@ -169,12 +170,11 @@ bool RealPlayerTest::Responsive()
 {
     NullProbe probe;
     probe.hwnd = video.m_hWnd;
-    HANDLE thread = reinterpret_cast<HANDLE>(_beginthreadex(nullptr, 0, SendNull, &probe, 0, nullptr));
+    const CScopedHandle thread(reinterpret_cast<HANDLE>(_beginthreadex(nullptr, 0, SendNull, &probe, 0, nullptr)));
     if (!thread) return false;
     // The answer comes only while this thread pumps (it owns the window).
     testing_support::PumpUntil([&] { return InterlockedCompareExchange(&probe.done, 0, 0) != 0; }, 15000);
     WaitForSingleObject(thread, 15000);
-    CloseHandle(thread);
     return probe.sent != 0;
 }
 

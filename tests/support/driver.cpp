@@ -6,6 +6,8 @@
 #include <set>
 #include "decoder/snapshot.h"
 #include "framework/text.h"
+#include "owners/gdi.h"
+#include "owners/handle.h"
 
 namespace e2e {
 
@@ -124,8 +126,8 @@ Image CaptureScreen(const RECT& rc)
     Image img;
     const int w = rc.right - rc.left, h = rc.bottom - rc.top;
     if (w <= 0 || h <= 0) return img;
-    HDC screen = GetDC(nullptr);
-    HDC mem = CreateCompatibleDC(screen);
+    const CClientDC screen(nullptr);
+    const CScopedDC mem(CreateCompatibleDC(screen));
     BITMAPINFO bi = {};
     bi.bmiHeader.biSize = sizeof bi.bmiHeader;
     bi.bmiHeader.biWidth = w;
@@ -134,9 +136,9 @@ Image CaptureScreen(const RECT& rc)
     bi.bmiHeader.biBitCount = 32;
     bi.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
-    HBITMAP dib = CreateDIBSection(mem, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    const CScopedBitmap dib(CreateDIBSection(mem, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
     if (dib && bits) {
-        HGDIOBJ old = SelectObject(mem, dib);
+        const CScopedSelect select(mem, dib);
         if (BitBlt(mem, 0, 0, w, h, screen, rc.left, rc.top, SRCCOPY)) {
             GdiFlush();
             const uint32_t* p = static_cast<const uint32_t*>(bits);
@@ -145,11 +147,7 @@ Image CaptureScreen(const RECT& rc)
             img.pixels.assign(p, p + static_cast<size_t>(w) * h);
             for (uint32_t& q : img.pixels) q &= 0x00FFFFFFu;
         }
-        SelectObject(mem, old);
-        DeleteObject(dib);
     }
-    DeleteDC(mem);
-    ReleaseDC(nullptr, screen);
     return img;
 }
 
@@ -210,8 +208,7 @@ Player::~Player()
 {
     if (m_pi.hProcess) {
         if (Running()) Kill();
-        CloseHandle(m_pi.hThread);
-        CloseHandle(m_pi.hProcess);
+        const CScopedHandle thread(m_pi.hThread), process(m_pi.hProcess);
     }
 }
 

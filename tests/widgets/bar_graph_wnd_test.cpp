@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 #include <climits>
 #include <vector>
+#include "owners/gdi.h"
+#include "owners/handle.h"
 #include "widgets/bar_graph_wnd.h"
 
 namespace {
@@ -27,7 +29,7 @@ class BarGraphTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        m_screen = CreateMutexA(nullptr, FALSE, "VorplexWidgetsScreen");
+        m_screen.Reset(CreateMutexA(nullptr, FALSE, "VorplexWidgetsScreen"));
         WaitForSingleObject(m_screen, 60000);
 
         static ATOM atom = [] {
@@ -57,21 +59,17 @@ protected:
         g.Detach();
         DestroyWindow(parent);
         ReleaseMutex(m_screen);
-        CloseHandle(m_screen);
     }
 
     COLORREF Pixel(int x, int y)
     {
-        HDC dc = GetDC(graph);
-        COLORREF c = GetPixel(dc, x, y);
-        ReleaseDC(graph, dc);
-        return c;
+        return GetPixel(CClientDC(graph), x, y);
     }
     // Height of the bar in column x, counted from the bottom; -1 when the
     // column holds anything but bar pixels over button face, or a gap.
     int BarHeight(int x)
     {
-        HDC dc = GetDC(graph);
+        const CClientDC dc(graph);
         int height = 0;
         bool inBar = true;
         for (int y = H - 1; y >= 0; --y) {
@@ -85,7 +83,6 @@ protected:
                 break;
             }
         }
-        ReleaseDC(graph, dc);
         return height;
     }
     std::vector<int> Heights()
@@ -101,7 +98,7 @@ protected:
         return true;
     }
 
-    HANDLE m_screen = nullptr;
+    CScopedHandle m_screen;
     HWND parent = nullptr, graph = nullptr;
     int W = 0, H = 0;
     COLORREF face = 0;

@@ -3,6 +3,7 @@
 // and the window as it was after Detach.
 #include <gtest/gtest.h>
 #include <string>
+#include "owners/handle.h"
 #include "tests/widgets/message_recorder.h"
 #include "widgets/subclass_wnd.h"
 
@@ -265,8 +266,7 @@ public:
         if (!m_pi.hProcess) return;
         TerminateProcess(m_pi.hProcess, 0);
         WaitForSingleObject(m_pi.hProcess, 5000);
-        CloseHandle(m_pi.hThread);
-        CloseHandle(m_pi.hProcess);
+        const CScopedHandle thread(m_pi.hThread), process(m_pi.hProcess);
     }
     HWND hwnd = nullptr;
 

@@ -1,7 +1,9 @@
 // The scoped GDI owners: what a paint handler makes is deleted, what it selects
-// is put back, and in that order, so that no object is deleted while selected.
+// is put back, and in that order, so that no object is deleted while selected;
+// and an owner handed on by move frees once, in its last place.
 #include <gtest/gtest.h>
-#include "framework/gdi.h"
+#include <utility>
+#include "owners/gdi.h"
 
 namespace {
 
@@ -9,14 +11,12 @@ class ScopedGdi : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        dc = CreateCompatibleDC(nullptr);
-        ASSERT_TRUE(dc);
+        ASSERT_TRUE(dc.IsHeld());
         originalPen = GetCurrentObject(dc, OBJ_PEN);
         originalBrush = GetCurrentObject(dc, OBJ_BRUSH);
     }
-    void TearDown() override { DeleteDC(dc); }
 
-    HDC dc = nullptr;
+    CMemoryDC dc;
     HGDIOBJ originalPen = nullptr, originalBrush = nullptr;
 };
 
@@ -49,6 +49,31 @@ TEST_F(ScopedGdi, SelectingAnObjectOfOneKindLeavesTheOthers)
     }
     EXPECT_EQ(originalPen, GetCurrentObject(dc, OBJ_PEN));
     EXPECT_EQ(OBJ_PEN, GetObjectType(stockPen)) << "a selection does not own what it selects";
+}
+
+TEST_F(ScopedGdi, AMovedOwnerFreesOnceInItsLastPlace)
+{
+    CScopedBrush first(CreateSolidBrush(RGB(1, 2, 3)));
+    const HBRUSH brush = first;
+    CScopedBrush member;
+    member = std::move(first);
+    EXPECT_FALSE(first.IsHeld());
+    EXPECT_EQ(brush, member.Get());
+    {
+        CScopedSelect selection;
+        selection = CScopedSelect(dc, member);  // the temporary puts nothing back
+        EXPECT_EQ(HGDIOBJ(brush), GetCurrentObject(dc, OBJ_BRUSH));
+    }
+    EXPECT_EQ(originalBrush, GetCurrentObject(dc, OBJ_BRUSH));
+
+    const HBRUSH detached = member.Detach();
+    EXPECT_EQ(brush, detached);
+    EXPECT_EQ(DWORD(OBJ_BRUSH), GetObjectType(brush)) << "given up, not deleted";
+    member.Reset(detached);
+    const HBRUSH other = CreateSolidBrush(RGB(4, 5, 6));
+    member.Reset(other);
+    EXPECT_EQ(0u, GetObjectType(brush)) << "a reset deletes what was held";
+    EXPECT_EQ(DWORD(OBJ_BRUSH), GetObjectType(other));
 }
 
 TEST(ClientDC, GivesTheWindowsContextWhileItLives)
