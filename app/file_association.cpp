@@ -14,16 +14,22 @@ const char kPromptFormat[] =
     "Vorplex.exe is not default player for %s files.\nDo you want Vorplex.exe be your default player?";
 
 enum : DWORD {
-    kPathSize = 300,     // the executable's path, and each command built from it
-    kValueSize = 256,    // room for a value read from the registry
+    kPathSize = 300,  // the executable's path, and each command built from it
+    // Room for a value read from the registry: any command the player writes
+    // (shorter than kPathSize, with or without its terminator) reads back whole.
+    kValueSize = kPathSize,
     kKeyNameSize = 200,  // the command key's name, built from a ProgID
     kPromptSize = 256,
 };
 
 // The path followed by ` "%1"`; false when that does not fit the command buffer.
+// A path with a blank in it (a long path where the volume keeps no short
+// names) is quoted: unquoted, the shell may start whatever file the part before
+// the blank names.
 bool MakeCommand(char (&command)[kPathSize], const char* path)
 {
-    const int n = snprintf(command, sizeof command, "%s \"%%1\"", path);
+    const int n = strchr(path, ' ') ? snprintf(command, sizeof command, "\"%s\" \"%%1\"", path)
+                                    : snprintf(command, sizeof command, "%s \"%%1\"", path);
     return n >= 0 && n < static_cast<int>(sizeof command);
 }
 
@@ -63,20 +69,43 @@ bool IsAssociated(AssociationEnv& env, const char* extension, const char* comman
     return lstrcmpiA(registered, command) == 0;
 }
 
+namespace {
+
+// A key of HKEY_CLASSES_ROOT made for writing; *root says where it was made.
+// Windows makes a key that is in neither view of HKEY_CLASSES_ROOT under the
+// machine's classes, which a standard user may not write (and the player is
+// installed per user): then it goes to the user's own classes, which
+// HKEY_CLASSES_ROOT shows too.
+LONG CreateClassKey(AssociationEnv& env, const char* subKey, HKEY* root, HKEY* out)
+{
+    *root = HKEY_CLASSES_ROOT;
+    const LONG status = env.CreateKeyForWrite(HKEY_CLASSES_ROOT, subKey, out);
+    if (status != ERROR_ACCESS_DENIED) return status;
+    char userKey[kKeyNameSize];
+    const int n = snprintf(userKey, sizeof userKey, "Software\\Classes\\%s", subKey);
+    if (n < 0 || n >= static_cast<int>(sizeof userKey)) return status;
+    *root = HKEY_CURRENT_USER;
+    return env.CreateKeyForWrite(HKEY_CURRENT_USER, userKey, out);
+}
+
+}  // namespace
+
 LONG RegisterAssociation(AssociationEnv& env, const char* extension, const char* command)
 {
-    HKEY key = nullptr;
-    LONG status = env.CreateKeyForWrite(HKEY_CLASSES_ROOT, extension, &key);
+    HKEY key = nullptr, extensionRoot = nullptr, commandRoot = nullptr;
+    LONG status = CreateClassKey(env, extension, &extensionRoot, &key);
     if (status != ERROR_SUCCESS) return status;
     // Written without the terminating zero; the reader takes the length as stored.
     env.SetDefault(key, REG_SZ, reinterpret_cast<const BYTE*>(kAssociationProgId),
                    static_cast<DWORD>(strlen(kAssociationProgId)));
     env.CloseKey(key);
 
-    status = env.CreateKeyForWrite(HKEY_CLASSES_ROOT, kAssociationCommandKey, &key);
+    status = CreateClassKey(env, kAssociationCommandKey, &commandRoot, &key);
     if (status != ERROR_SUCCESS) {
         // An extension naming a ProgID without a command would open nothing.
-        env.DeleteKey(HKEY_CLASSES_ROOT, extension);
+        char userKey[kKeyNameSize];
+        snprintf(userKey, sizeof userKey, "Software\\Classes\\%s", extension);
+        env.DeleteKey(extensionRoot, extensionRoot == HKEY_CLASSES_ROOT ? extension : userKey);
         return status;
     }
     status = env.SetDefault(key, REG_SZ, reinterpret_cast<const BYTE*>(command), static_cast<DWORD>(strlen(command)));

@@ -31,6 +31,12 @@ BSTR EventBlock(DISPID dispid, const rec::Recording* pRecording)
     }
 }
 
+// The path as the reader takes it: UTF-8 holds any name, whatever the host's code page.
+std::string Utf8Of(BSTR text)
+{
+    return text ? fw::Narrow(std::wstring_view(text, SysStringLen(text)), CP_UTF8) : std::string();
+}
+
 }  // namespace
 
 HRESULT CDvrControl::InvokeMember(const AxInvocation& call)
@@ -55,7 +61,7 @@ HRESULT CDvrControl::InvokeMember(const AxInvocation& call)
     case DVR_STEP: Step(); return S_OK;
     case DVR_SELECT_SOURCE: return SelectSource(args.nValue);
     case DVR_FILE_NAME:
-        m_settings.fileName = fw::BstrToAnsi(args.bstrValue);
+        m_settings.fileName = Utf8Of(args.bstrValue);
         return S_OK;
     case DVR_START_OFFSET: return PutStartOffset(args.nValue);
     case DVR_SOURCE_EVENTS:

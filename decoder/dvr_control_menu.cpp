@@ -91,7 +91,7 @@ bool CDvrControl::AskSavePath(const std::wstring& suggested, std::wstring* pPath
     wchar_t szFile[MAX_PATH] = L"";
     if (suggested.size() < MAX_PATH)
         suggested.copy(szFile, suggested.size());
-    const std::wstring folder = FolderOf(fw::Widen(m_settings.fileName));
+    const std::wstring folder = FolderOf(fw::Widen(m_settings.fileName, CP_UTF8));
     OPENFILENAMEW ofn = {};
     ofn.lStructSize = sizeof ofn;
     ofn.hwndOwner = GetAncestor(Window(), GA_ROOT);
@@ -134,7 +134,7 @@ void CDvrControl::SaveView()
     bits.pPixels = pixels.data();
     const int64_t nTimeOfDay = m_recording->startTime().msOfDay + m_nPictureMs;
     std::wstring path;
-    if (!AskSavePath(SnapshotFileName(fw::Widen(m_settings.fileName), 0, nTimeOfDay), &path))
+    if (!AskSavePath(SnapshotFileName(fw::Widen(m_settings.fileName, CP_UTF8), 0, nTimeOfDay), &path))
         return;
     const HRESULT hr = WritePng(bits, path);
     if (FAILED(hr))
@@ -157,7 +157,7 @@ void CDvrControl::SaveCamera(int camera)
     const rec::Frame frame = *pTile->pFrame;
     const int64_t nTimeOfDay = recording->startTime().msOfDay + frame.timeMs;
     std::wstring path;
-    if (!AskSavePath(SnapshotFileName(fw::Widen(m_settings.fileName), camera, nTimeOfDay), &path))
+    if (!AskSavePath(SnapshotFileName(fw::Widen(m_settings.fileName, CP_UTF8), camera, nTimeOfDay), &path))
         return;
     const std::wstring what = L"Camera " + std::to_wstring(camera) + L" could not be saved as " + path + L".";
     std::vector<uint8_t> jpeg;

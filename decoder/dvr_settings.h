@@ -6,7 +6,7 @@
 struct DvrSettings {
     long nSpeed = 1;        // as DVR_SPEED takes it; 1x until one is put
     long nStartOffset = 0;  // ms from the start of the file
-    std::string fileName;   // ANSI, as the reader takes it
+    std::string fileName;   // UTF-8, as the reader takes it: any name, whatever the host's code page
     long nSplit = 16;       // cameras per view: 1, 4, 8 or 16
     long nGroup = 0;        // 0-based group on view, or -1
     long nSource = -1;      // 0-based camera, or -1

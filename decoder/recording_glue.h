@@ -11,7 +11,7 @@ struct OpenedRecording {
     std::wstring error;                               // why, for the user
 };
 
-// pszPath in the ANSI code page, as the reader takes it.
+// path in UTF-8, as the reader takes it.
 OpenedRecording OpenRecordingFile(const std::string& path);
 
 // Time of the newest frame of any camera at or before t (0 before the first).

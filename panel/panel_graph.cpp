@@ -8,6 +8,7 @@
 #include "domain/view_grid.h"
 #include "host/messages.h"
 #include "res/resource.h"
+#include "widgets/tool_info.h"
 
 namespace {
 
@@ -163,8 +164,7 @@ BOOL CPanelDlg::OnGraphClick(POINT point)
 // saying m_szGraphTip.
 TOOLINFOA CPanelDlg::GraphTool()
 {
-    TOOLINFOA tool = {};
-    tool.cbSize = sizeof tool;
+    TOOLINFOA tool = widgets::NewToolInfo();
     tool.hwnd = m_hWnd;
     tool.uId = IDC_GRAPH;
     tool.lpszText = m_szGraphTip;
@@ -184,7 +184,12 @@ void CPanelDlg::CreateGraphTip()
     TOOLINFOA tool = GraphTool();
     ::GetWindowRect(m_graph.m_hWnd, &tool.rect);
     ::MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&tool.rect), 2);
-    ::SendMessageA(m_hwndGraphTip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+    if (!::SendMessageA(m_hwndGraphTip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool))) {
+        // A tip without its tool would never show: the graph goes without one.
+        ::DestroyWindow(m_hwndGraphTip);
+        m_hwndGraphTip = nullptr;
+        return;
+    }
     ::SendMessageA(m_hwndGraphTip, TTM_SETMAXTIPWIDTH, 0, 400);
 }
 

@@ -100,7 +100,7 @@ public:
     Recording(Recording&&) noexcept;
     Recording& operator=(Recording&&) noexcept;
 
-    // path is passed to fopen as given (ANSI on Windows, UTF-8 bytes on Linux).
+    // path in UTF-8 (on Windows, a path that is not UTF-8 is taken as ANSI).
     Status open(const std::string& path);
     // The bytes are copied; the buffer may go away after the call.
     Status openMemory(const void* data, size_t size);

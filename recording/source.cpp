@@ -15,7 +15,7 @@ FileSource::~FileSource()
 Status FileSource::open(const std::string& path)
 {
     errno = 0;
-    m_f = std::fopen(path.c_str(), "rb");
+    m_f = openFile(path, "rb");
     if (!m_f) {
         int e = errno;
         if (e == ENOENT || e == ENOTDIR)

@@ -122,7 +122,7 @@ Status Writer::open(const std::string& path, const std::vector<StreamFormat>& st
         seen |= 1u << (s.camera - 1);
     }
     if (options.rate == 0 || options.scale == 0) return {Error::NotRecording, "frame rate must be positive"};
-    m_f = std::fopen(path.c_str(), "wb");
+    m_f = openFile(path, "wb");
     if (!m_f) return {Error::FileUnreadable, "cannot create " + path};
     m_failed = false;
     m_error.clear();

@@ -117,6 +117,7 @@ bool HasKey(const std::string& key)
 class ScriptedEnv : public SystemAssociationEnv {
 public:
     std::set<std::string> failCreate;
+    bool classesRootDenied = false;  // as Windows answers a standard user for a new key
     std::string modulePath = "C:\\Program Files\\Vorplex Player\\Vorplex.exe";
     std::string shortPath = "C:\\PROGRA~1\\VORPLE~1\\Vorplex.exe";  // empty: none to be had
     std::vector<int> answers;                                       // given in turn; No once they run out
@@ -126,8 +127,13 @@ public:
     std::vector<std::string> deleted;
     int openHandles = 0;
 
-    std::string LongCommand() const { return modulePath + " \"%1\""; }
-    std::string ShortCommand() const { return shortPath + " \"%1\""; }
+    std::string LongCommand() const { return CommandOf(modulePath); }
+    std::string ShortCommand() const { return CommandOf(shortPath); }
+    // A path with a blank is quoted; one without keeps the plain form.
+    static std::string CommandOf(const std::string& path)
+    {
+        return (path.find(' ') != std::string::npos ? "\"" + path + "\"" : path) + " \"%1\"";
+    }
 
     void SetDefaultValue(const std::string& key, DWORD type, const Bytes& data)
     {
@@ -175,7 +181,8 @@ public:
     LONG CreateKeyForWrite(HKEY root, const char* subKey, HKEY* out) override
     {
         looked.push_back(subKey);
-        if (failCreate.count(subKey)) return ERROR_ACCESS_DENIED;
+        if (classesRootDenied && root == HKEY_CLASSES_ROOT) return ERROR_ACCESS_DENIED;
+        if (failCreate.count(subKey)) return ERROR_CANTWRITE;
         return Counted(SystemAssociationEnv::CreateKeyForWrite(root, subKey, out));
     }
     LONG DeleteKey(HKEY root, const char* subKey) override
@@ -334,12 +341,23 @@ TEST_F(Association, AfterYesTheNextTypeIsCheckedAtOnce)
     EXPECT_EQ((std::vector<std::string>{env.Prompt(".nwv"), env.Prompt(".d01")}), env.prompts);
 }
 
-TEST_F(Association, WithoutAShortFormTheLongOneIsWritten)
+TEST_F(Association, WithoutAShortFormTheLongOneIsWrittenQuotedWhenItHasABlank)
 {
-    env.shortPath.clear();
+    // Where the volume keeps no short names the lookup gives the long path back.
+    env.shortPath = env.modulePath;
     env.answers = {IDYES};
     CheckFileAssociations(env);
-    EXPECT_EQ(WithZero(env.LongCommand()), DefaultOf("Zentrix.001\\shell\\open\\command")->data);
+    EXPECT_EQ(WithZero("\"C:\\Program Files\\Vorplex Player\\Vorplex.exe\" \"%1\""),
+              DefaultOf("Zentrix.001\\shell\\open\\command")->data);
+
+    ScriptedEnv noBlank;
+    noBlank.modulePath = noBlank.shortPath = "C:\\Tools\\Vorplex.exe";
+    noBlank.answers = {IDYES, IDYES, IDYES};
+    CheckFileAssociations(noBlank);
+    EXPECT_EQ(WithZero("C:\\Tools\\Vorplex.exe \"%1\""), DefaultOf("Zentrix.001\\shell\\open\\command")->data);
+    noBlank.prompts.clear();
+    CheckFileAssociations(noBlank);
+    EXPECT_TRUE(noBlank.prompts.empty());
 }
 
 TEST_F(Association, FailuresToWriteAreQuietAndTheCheckGoesOn)
@@ -358,6 +376,31 @@ TEST_F(Association, FailuresToWriteAreQuietAndTheCheckGoesOn)
     EXPECT_FALSE(failingExtension.LookedAt("Zentrix.001\\shell\\open\\command")) << "nothing written after the failure";
     EXPECT_EQ(2u, failingExtension.prompts.size());
     EXPECT_EQ(0, failingExtension.openHandles);
+}
+
+TEST_F(Association, DeniedTheMachinesClassesItWritesTheUsersOwn)
+{
+    // HKEY_CURRENT_USER redirected too, to a scratch key of its own.
+    HKEY user = nullptr;
+    const std::string name = "Software\\Vorplex tests\\user " + std::to_string(GetCurrentProcessId());
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, name.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                                             KEY_ALL_ACCESS, nullptr, &user, nullptr));
+    ASSERT_EQ(ERROR_SUCCESS, RegOverridePredefKey(HKEY_CURRENT_USER, user));
+    env.classesRootDenied = true;
+    env.answers = {IDYES, IDNO};
+    CheckFileAssociations(env);
+    RegOverridePredefKey(HKEY_CURRENT_USER, nullptr);
+
+    auto defaultUnder = [&](const char* key) {
+        char text[300] = "";
+        LONG size = sizeof text;
+        return RegQueryValueA(user, key, text, &size) == ERROR_SUCCESS ? std::string(text) : std::string("(none)");
+    };
+    EXPECT_EQ("Zentrix.001", defaultUnder("Software\\Classes\\.nwv"));
+    EXPECT_EQ(env.ShortCommand(), defaultUnder("Software\\Classes\\Zentrix.001\\shell\\open\\command"));
+    EXPECT_EQ(2u, env.prompts.size()) << "written, the check goes on to the next type";
+    RegCloseKey(user);
+    RegDeleteTreeA(HKEY_CURRENT_USER, name.c_str());
 }
 
 TEST_F(Association, WithoutAUsablePathNothingIsLookedAt)
@@ -388,15 +431,23 @@ TEST_F(Association, WithoutAUsablePathNothingIsLookedAt)
 
 TEST_F(Association, ValuesAtTheLimitsOfTheBuffers)
 {
-    // A command of exactly 256 bytes, stored without a terminator: read whole.
-    env.modulePath = "C:\\" + std::string(251 - 3 - 4, 'q') + ".exe";
+    // The longest command the player writes (299 bytes) reads back as its own,
+    // with or without a terminator, so that its user is not asked at every start.
+    env.modulePath = "C:\\" + std::string(294 - 3 - 4, 'q') + ".exe";
     env.shortPath.clear();
-    const std::string command = env.LongCommand();
-    ASSERT_EQ(256u, command.size());
-    env.Associate(".nwv", "Zentrix.001", command);
-    EXPECT_TRUE(IsAssociated(env, ".nwv", command.c_str()));
-    env.SetDefaultValue("Zentrix.001\\shell\\open\\command", REG_SZ, WithZero(command));
-    EXPECT_FALSE(IsAssociated(env, ".nwv", command.c_str())) << "257 bytes do not fit";
+    const std::string longest = env.LongCommand();
+    ASSERT_EQ(299u, longest.size());
+    env.answers = {IDYES, IDYES, IDYES};
+    CheckFileAssociations(env);
+    env.prompts.clear();
+    CheckFileAssociations(env);
+    EXPECT_TRUE(env.prompts.empty()) << "asked again for its own command";
+    env.SetDefaultValue("Zentrix.001\\shell\\open\\command", REG_SZ, WithZero(longest));
+    EXPECT_TRUE(IsAssociated(env, ".nwv", longest.c_str()));
+    env.SetDefaultValue("Zentrix.001\\shell\\open\\command", REG_SZ, WithZero(longest + "x"));
+    EXPECT_FALSE(IsAssociated(env, ".nwv", (longest + "x").c_str())) << "301 bytes do not fit";
+
+    const std::string command = longest.substr(0, 256);
 
     // A ProgID whose command key name just fits 200 bytes, and one that does not.
     const std::string suffix = "\\shell\\open\\command";
@@ -406,11 +457,11 @@ TEST_F(Association, ValuesAtTheLimitsOfTheBuffers)
     const std::string tooLong = fits + "z";
     env.Associate(".d01", tooLong, command);
     EXPECT_FALSE(IsAssociated(env, ".d01", command.c_str()));
-    const std::string longest(256, 'z');  // unterminated, the most a read gives (and no key's name)
-    env.SetDefaultValue(".d01", REG_SZ, BytesOf(longest));
+    const std::string widest(300, 'z');  // unterminated, the most a read gives (and no key's name)
+    env.SetDefaultValue(".d01", REG_SZ, BytesOf(widest));
     EXPECT_FALSE(IsAssociated(env, ".d01", command.c_str()));
     EXPECT_FALSE(env.LookedAt(tooLong + suffix));
-    EXPECT_FALSE(env.LookedAt(longest + suffix));
+    EXPECT_FALSE(env.LookedAt(widest + suffix));
 }
 
 // The system's side: this process's executable in both forms.

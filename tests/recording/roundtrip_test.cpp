@@ -1,6 +1,7 @@
 // Writer to reader: everything written comes back, through every kind of index.
 #include "recording/avidate.h"
 #include "recording/bytes.h"
+#include "recording/file64.h"
 #include "tests/recording/recording_checks.h"
 
 #include <gtest/gtest.h>
@@ -243,6 +244,44 @@ TEST(Open, ErrorsSayWhatIsWrong)
     s = r.openMemory(file.data(), file.size());
     EXPECT_EQ(s.error, rec::Error::NotRecording);
     EXPECT_NE(s.reason.find("Motion-JPEG"), std::string::npos) << s.reason;
+    std::remove(path.c_str());
+}
+
+// Windows opens files by their UTF-16 names: the program's UTF-8 paths are
+// turned into them, and what is not UTF-8 is left to the code page.
+TEST(Open, Utf8PathsBecomeUtf16AndMalformedOnesAreRefused)
+{
+    struct Case {
+        const char* utf8;
+        std::u16string utf16;
+    };
+    const Case good[] = {
+        {"", u""},
+        {"C:\\a.d01", u"C:\\a.d01"},
+        {"\xD0\x9A\xD0\xB0\xD0\xBC", u"\u041A\u0430\u043C"},  // two-byte forms
+        {"\xE6\x9D\xB1\xE4\xBA\xAC", u"\u6771\u4EAC"},        // three-byte forms
+        {"\xF0\x9D\x84\x9E.d00", u"\U0001D11E.d00"},          // beyond the BMP: a surrogate pair
+        {"\xF4\x8F\xBF\xBF", u"\U0010FFFF"},
+    };
+    for (const Case& c : good) {
+        std::u16string out;
+        EXPECT_TRUE(rec::utf8ToUtf16(c.utf8, &out)) << c.utf8;
+        EXPECT_EQ(c.utf16, out) << c.utf8;
+    }
+    // Cut short, a lone continuation, overlong, a surrogate, past U+10FFFF, CP-1252 text.
+    for (const char* bad : {"\xD0", "a\xE6\x9D", "\x80", "\xC0\xAF", "\xE0\x80\xAF", "\xED\xA0\x80", "\xF4\x90\x80\x80",
+                            "Jos\xE9.d01", "\xF8\x88\x80\x80\x80"}) {
+        std::u16string out;
+        EXPECT_FALSE(rec::utf8ToUtf16(bad, &out)) << bad;
+    }
+
+    // The name as the file system holds it, opened and read back.
+    Sample smp = makeSample({1, 2}, {3, 2});
+    const std::string path = tempPath("\xD0\x9A\xD0\xB0 \xE6\x9D\xB1 \xF0\x9D\x84\x9E.d01");
+    writeSample(smp, rec::WriterOptions(), path);
+    rec::Recording r;
+    ASSERT_TRUE(r.open(path)) << path;
+    expectSameFrames(r, smp);
     std::remove(path.c_str());
 }
 

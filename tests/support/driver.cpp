@@ -197,6 +197,22 @@ std::string WindowText(HWND hwnd)
     return text;
 }
 
+std::wstring WideWindowText(HWND hwnd)
+{
+    wchar_t text[1024] = L"";
+    SendMessageTimeoutW(hwnd, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 5000, nullptr);
+    return text;
+}
+
+std::wstring Utf16(const std::string& utf8)
+{
+    const int n = MultiByteToWideChar(CP_UTF8, 0, utf8.c_str(), -1, nullptr, 0);
+    std::wstring wide(n > 0 ? n : 1, L'\0');
+    if (n > 0) MultiByteToWideChar(CP_UTF8, 0, utf8.c_str(), -1, &wide[0], n);
+    wide.resize(wide.size() - 1);
+    return wide;
+}
+
 std::string ClassName(HWND hwnd)
 {
     char name[256] = "";
@@ -216,11 +232,11 @@ bool Player::Start(const std::string& exe, const std::string& args)
 {
     std::string commandLine = "\"" + exe + "\"";
     if (!args.empty()) commandLine += " " + args;
-    std::vector<char> buffer(commandLine.begin(), commandLine.end());
-    buffer.push_back('\0');
-    STARTUPINFOA si = {};
+    // Wide, so that a name outside this process's code page reaches the player whole.
+    std::wstring buffer = Utf16(commandLine);
+    STARTUPINFOW si = {};
     si.cb = sizeof si;
-    return CreateProcessA(exe.c_str(), buffer.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &m_pi) !=
+    return CreateProcessW(Utf16(exe).c_str(), &buffer[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &m_pi) !=
            FALSE;
 }
 
@@ -338,7 +354,7 @@ bool AnswerFileDialog(HWND dialog, const std::string& windowsPath, DWORD ms)
         HWND name = GetDlgItem(dialog, 0x47C);
         if (!name) name = GetDlgItem(dialog, 0x480);
         if (!name) return false;
-        SendMessageA(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(windowsPath.c_str()));
+        SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(Utf16(windowsPath).c_str()));
         PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
     }
     return WaitUntil([&] { return !IsWindow(dialog) || !IsWindowVisible(dialog); }, ms);

@@ -50,6 +50,9 @@ void Sleep(DWORD ms);
 // A Unix path as the Windows side sees it (Wine's drive Z: is the root).
 std::string WindowsPath(const std::string& unixPath);
 std::string WindowText(HWND hwnd);
+std::wstring WideWindowText(HWND hwnd);
+// Paths and command lines given to the driver are UTF-8; this is their wide form.
+std::wstring Utf16(const std::string& utf8);
 std::string ClassName(HWND hwnd);
 
 class Player {
@@ -59,7 +62,7 @@ public:
     Player(const Player&) = delete;
     Player& operator=(const Player&) = delete;
 
-    // Starts exe with the command-line tail `args` (may be empty).
+    // Starts exe with the command-line tail `args` (may be empty), both UTF-8.
     bool Start(const std::string& exe, const std::string& args);
     // Waits for the panel and the video window; false with `Describe()` worth printing.
     bool WaitForWindows(DWORD ms = 20000);
@@ -91,7 +94,7 @@ public:
     // A click inside the time text, then minutes and seconds typed and Enter.
     void ClickTimeText();
     void TypeTime(const char* minutes, const char* seconds);
-    // Answers the common open-file dialog with a path; false when none appears.
+    // Answers the common open-file dialog with a path (UTF-8); false when none appears.
     bool AnswerOpenDialog(const std::string& windowsPath, DWORD ms = 30000);
     // Answers the common save dialog ("Save As") with a path, or cancels it
     // when the path is empty; false when none appears.
