@@ -93,7 +93,7 @@ void CPanelDlg::OnSliderMouseDown(short, short, long, long) { m_bDragging = 1; }
 
 void CPanelDlg::OnSliderMouseUp(short, short, long, long)
 {
-    SeekTo(m_positionCtrl.GetPosition() * 1000);
+    SeekTo(m_positionCtrl.GetPosition() * domain::kSecondMs);
     m_bDragging = 0;
 }
 
@@ -109,7 +109,7 @@ void CPanelDlg::OnHScroll(UINT nSBCode, UINT nPos, HWND)
         SeekTo(static_cast<int32_t>(std::min<int64_t>(int64_t{m_nLastOffset} + kPageMs, domain::kHourMs)));
         break;
     case SB_THUMBPOSITION:
-        SeekTo(static_cast<int32_t>(nPos) * 1000);
+        SeekTo(static_cast<int32_t>(nPos) * domain::kSecondMs);
         break;
     case SB_THUMBTRACK: {
         // The hour of the file's start with the thumb's minutes and seconds; no
