@@ -25,8 +25,10 @@ printf '@for %%%%I in ("%s") do @echo %%%%~sI\r\n' "$long_path" >"$bat"
 short_path="$(wine cmd /c "$(winepath -w "$bat")" 2>/dev/null | tr -d '\r' | head -n 1)"
 [ -n "$short_path" ] || short_path="$long_path"
 
-long_command="$long_path \"%1\""
-short_command="$short_path \"%1\""
+# As the player makes it: a path with a blank in it is quoted.
+command_of() { case "$1" in *" "*) printf '"%s" "%%1"' "$1" ;; *) printf '%s "%%1"' "$1" ;; esac; }
+long_command="$(command_of "$long_path")"
+short_command="$(command_of "$short_path")"
 
 # Associated when the extension's ProgID, whichever it is, opens with either
 # form of the own command, letter case ignored.

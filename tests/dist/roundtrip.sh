@@ -169,6 +169,10 @@ cat >"$WORK/volatile-keys" <<'KEYS'
 # The display adapter's driver key: Wine registers the adapter again whenever a
 # session opens its first window, and stamps DriverDateData with that moment.
 System\\CurrentControlSet\\Control\\Class\\{4D36E968-E325-11CE-BFC1-08002BE10318}\\0000
+# Wine's font cache: Codepages records the code pages of the last process that
+# set its fonts up, UTF-8 for the player (its manifest asks for it), 1252 for
+# the installer and Wine's own programs.
+Software\\Wine\\Fonts
 KEYS
 snapshot before
 
