@@ -2,6 +2,7 @@
 // A block of the wrong size is taken as far as it goes; a count above the block's slots
 // is clamped.
 #include "recording/avi_parser.h"
+#include "domain/hour.h"
 
 #include "recording/bytes.h"
 
@@ -47,7 +48,7 @@ bool AviParser::takeStartTime(const Chunk& c)
     t.month = c.data[2];
     t.day = c.data[3];
     uint32_t ms = rd32(c.data + 4);
-    if (t.month < 1 || t.month > 12 || t.day < 1 || t.day > 31 || ms >= 86400000u) {
+    if (t.month < 1 || t.month > 12 || t.day < 1 || t.day > 31 || ms >= uint32_t{domain::kDayMs}) {
         damage(DamageKind::BadDvrx, c.fileOffset, "start time out of range");
         return false;
     }

@@ -3,6 +3,7 @@
 #include "recording/recording.h"
 
 #include "recording/avi_parser.h"
+#include "domain/time_of_day.h"
 #include "recording/source.h"
 
 #include <algorithm>
@@ -123,11 +124,9 @@ const char* errorName(Error e)
 
 std::string formatStartTime(const StartTime& t)
 {
-    int32_t ms = t.msOfDay < 0 ? 0 : t.msOfDay;
-    char buf[64];
-    std::snprintf(buf, sizeof buf, "%04d-%02d-%02d\t%02d:%02d:%02d.%03d", t.year, t.month, t.day,
-                  int(ms / 3600000), int(ms / 60000 % 60), int(ms / 1000 % 60), int(ms % 1000));
-    return buf;
+    char date[32];
+    std::snprintf(date, sizeof date, "%04d-%02d-%02d\t", t.year, t.month, t.day);
+    return date + domain::FormatClock(t.msOfDay < 0 ? 0 : t.msOfDay, domain::Precision::Milliseconds);
 }
 
 }  // namespace rec
