@@ -24,6 +24,8 @@
 #include <cstring>
 #include <string>
 #include <vector>
+#include "owners/gdi.h"
+#include "owners/handle.h"
 
 namespace {
 
@@ -75,7 +77,7 @@ bool ShowsAPicture(HWND video)
     RECT rc = {};
     if (!GetClientRect(video, &rc) || rc.right < 8 || rc.bottom < 8)
         return false;
-    HDC screen = GetDC(nullptr);
+    const CClientDC screen(nullptr);
     bool bPicture = false;
     for (int i = 1; i < 8 && !bPicture; ++i) {
         for (int j = 1; j < 8 && !bPicture; ++j) {
@@ -85,7 +87,6 @@ bool ShowsAPicture(HWND video)
             bPicture = pixel != CLR_INVALID && (GetRValue(pixel) > 24 || GetGValue(pixel) > 24 || GetBValue(pixel) > 24);
         }
     }
-    ReleaseDC(nullptr, screen);
     return bPicture;
 }
 
@@ -96,8 +97,7 @@ void Close(const PROCESS_INFORMATION& pi, HWND panel)
     if (WaitForSingleObject(pi.hProcess, 5000) != WAIT_OBJECT_0)
         TerminateProcess(pi.hProcess, 1);
     WaitForSingleObject(pi.hProcess, 5000);
-    CloseHandle(pi.hThread);
-    CloseHandle(pi.hProcess);
+    const CScopedHandle thread(pi.hThread), process(pi.hProcess);
 }
 
 }  // namespace
@@ -178,15 +178,13 @@ int main(int argc, char** argv)
     printf("max_seek_ms=%.1f\n", *std::max_element(seeks.begin(), seeks.end()));
 
     // The player's memory after all that.
-    HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pi.dwProcessId);
+    const CScopedHandle process(OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pi.dwProcessId));
     PROCESS_MEMORY_COUNTERS counters = {};
     counters.cb = sizeof counters;
     if (process && GetProcessMemoryInfo(process, &counters, sizeof counters)) {
         printf("player_peak_working_set_mb=%.1f\n", counters.PeakWorkingSetSize / 1048576.0);
         printf("player_working_set_mb=%.1f\n", counters.WorkingSetSize / 1048576.0);
     }
-    if (process)
-        CloseHandle(process);
     fflush(stdout);
     Close(pi, w.panel);
     return 0;

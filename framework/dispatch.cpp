@@ -2,6 +2,7 @@
 #include <vector>
 #include "framework/exceptions.h"
 #include "owners/bstr.h"
+#include "owners/variant.h"
 
 namespace fw {
 
@@ -105,32 +106,24 @@ void COleDispatchDriver::InvokeHelperV(DISPID dispid, WORD wFlags, VARTYPE vtRet
         params.cNamedArgs = 1;
     }
 
-    VARIANT result;
-    VariantInit(&result);
+    CScopedVariant result;
     EXCEPINFO info = {};
     UINT argErr = 0;
     HRESULT hr = m_lpDispatch->Invoke(dispid, IID_NULL, LOCALE_USER_DEFAULT, wFlags, &params,
-                                      vtRet == VT_EMPTY ? nullptr : &result, &info, &argErr);
-    if (FAILED(hr)) {
-        VariantClear(&result);
+                                      vtRet == VT_EMPTY ? nullptr : result.Get(), &info, &argErr);
+    if (FAILED(hr))
         Throw(hr, info);
-    }
-    if (vtRet == VT_EMPTY || !pvRet) {
-        VariantClear(&result);
+    if (vtRet == VT_EMPTY || !pvRet)
         return;
-    }
-    hr = VariantChangeType(&result, &result, 0, vtRet);
-    if (FAILED(hr)) {
-        VariantClear(&result);
+    hr = VariantChangeType(result.Get(), result.Get(), 0, vtRet);
+    if (FAILED(hr))
         throw COleException(hr);
-    }
     switch (vtRet) {
-    case VT_I4: *static_cast<long*>(pvRet) = result.lVal; break;
-    case VT_I2: *static_cast<short*>(pvRet) = result.iVal; break;
-    case VT_BSTR: *static_cast<BSTR*>(pvRet) = result.bstrVal; return;  // the caller frees it
+    case VT_I4: *static_cast<long*>(pvRet) = result.Get()->lVal; break;
+    case VT_I2: *static_cast<short*>(pvRet) = result.Get()->iVal; break;
+    case VT_BSTR: *static_cast<BSTR*>(pvRet) = result.Detach().bstrVal; break;  // the caller frees it
     default: break;
     }
-    VariantClear(&result);
 }
 
 }  // namespace fw

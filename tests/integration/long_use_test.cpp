@@ -2,6 +2,8 @@
 // decoder: the GDI and USER objects, handles and private bytes the process
 // holds stay where they were after a warm-up.
 #include <cstdio>
+#include "owners/gdi.h"
+#include "owners/handle.h"
 #include "tests/integration/damaged_files.h"
 #include "tests/integration/process_counts.h"
 #include "tests/integration/real_player.h"
@@ -53,18 +55,19 @@ protected:
 TEST(ProcessCountsTest, SeeObjectsMade)
 {
     const ProcessCounts before = TakeProcessCounts();
-    HBRUSH brush = CreateSolidBrush(RGB(1, 2, 3));
+    CScopedBrush brush(CreateSolidBrush(RGB(1, 2, 3)));
     HWND window = CreateWindowExA(0, "STATIC", "probe", 0, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
-    HANDLE event = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+    CScopedHandle event(CreateEventA(nullptr, FALSE, FALSE, nullptr));
     const SIZE_T nBytes = 16u << 20;
     void* memory = VirtualAlloc(nullptr, nBytes, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+    const bool bMade = brush && window && event && memory;
     const ProcessCounts during = TakeProcessCounts();
     VirtualFree(memory, 0, MEM_RELEASE);
-    CloseHandle(event);
+    event.Reset();
     DestroyWindow(window);
-    DeleteObject(brush);
+    brush.Reset();
     const ProcessCounts after = TakeProcessCounts();
-    ASSERT_TRUE(brush && window && event && memory);
+    ASSERT_TRUE(bMade);
     EXPECT_GT(during.gdi, before.gdi) << during.how;
     EXPECT_GT(during.user, before.user) << during.how;
     EXPECT_GT(during.handles, before.handles) << during.how;

@@ -2,6 +2,7 @@
 // the pointer, the tooltip tells what is there, and the event index is kept
 // across reopens of the same file.
 #include "tests/panel/playback_fixture.h"
+#include "owners/gdi.h"
 
 namespace {
 
@@ -48,14 +49,13 @@ protected:
         GetClientRect(graph, &rc);
         const COLORREF colour = BarColour();
         std::vector<int> columns;
-        HDC dc = GetDC(graph);
+        const CClientDC dc(graph);
         for (int x = 0; x < rc.right; ++x)
             for (int y = 0; y < rc.bottom; ++y)
                 if (GetPixel(dc, x, y) == colour) {
                     columns.push_back(x);
                     break;
                 }
-        ReleaseDC(graph, dc);
         return columns;
     }
     // The column where the graph draws a lone bar at slot of n slots.

@@ -2,6 +2,7 @@
 // text, and the way a start with or without a file goes on.
 #include "tests/panel/panel_fixture.h"
 #include <commctrl.h>
+#include "owners/gdi.h"
 #include "tests/fakes/fake_slider.h"
 
 namespace {
@@ -108,7 +109,7 @@ TEST_F(PanelTest, TimeTextIsPaintedInBlueBesideTheEventTypeList)
     EXPECT_GT(text.bottom - text.top, 10);
 
     // Blue on the button face: around the digits, and between them.
-    HDC dc = GetDC(panel.m_hWnd);
+    const CClientDC dc(panel.m_hWnd);
     int blue = 0, face = 0;
     for (int y = text.top - 4; y < text.bottom + 4; ++y) {
         for (int x = text.left - 4; x < text.right + 4; ++x) {
@@ -117,7 +118,6 @@ TEST_F(PanelTest, TimeTextIsPaintedInBlueBesideTheEventTypeList)
             if (c == GetSysColor(COLOR_BTNFACE)) ++face;
         }
     }
-    ReleaseDC(panel.m_hWnd, dc);
     EXPECT_GT(blue, 40) << "the digits of 00:00:00";
     EXPECT_GT(face, blue);
 }

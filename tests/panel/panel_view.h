@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <string>
 #include <vector>
+#include "owners/gdi.h"
 #include "res/resource.h"
 #include "widgets/bar_graph_wnd.h"
 
@@ -54,10 +55,10 @@ inline RECT PaintedTime(HWND panel)
     BITMAPINFO bmi = {};
     bmi.bmiHeader = {sizeof(BITMAPINFOHEADER), w, -h, 1, 32, BI_RGB};
     void* bits = nullptr;
-    HDC dc = GetDC(panel);
-    HDC mem = CreateCompatibleDC(dc);
-    HBITMAP dib = CreateDIBSection(mem, &bmi, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ previous = SelectObject(mem, dib);
+    const CClientDC dc(panel);
+    const CScopedDC mem(CreateCompatibleDC(dc));
+    const CScopedBitmap dib(CreateDIBSection(mem, &bmi, DIB_RGB_COLORS, &bits, nullptr, 0));
+    const CScopedSelect select(mem, dib);
     const bool copied = bits && BitBlt(mem, 0, 0, w, h, dc, area.left, area.top, SRCCOPY);
 
     RECT box = {INT_MAX, INT_MAX, INT_MIN, INT_MIN};
@@ -67,10 +68,6 @@ inline RECT PaintedTime(HWND panel)
                 box = {std::min<LONG>(box.left, x), std::min<LONG>(box.top, y), std::max<LONG>(box.right, x + 1),
                        std::max<LONG>(box.bottom, y + 1)};
             }
-    SelectObject(mem, previous);
-    DeleteObject(dib);
-    DeleteDC(mem);
-    ReleaseDC(panel, dc);
     if (box.left == INT_MAX) return RECT{};
     return {area.left + box.left, area.top + box.top, area.left + box.right, area.top + box.bottom};
 }

@@ -1,6 +1,7 @@
 #include "tests/support/test_calls.h"
 #include <iterator>
 #include <vector>
+#include "owners/bstr.h"
 
 CallResult Call(IDispatch* p, DISPID id, WORD wFlags, std::initializer_list<VARIANT> args,
                 bool bPutName)
@@ -21,9 +22,7 @@ CallResult Call(IDispatch* p, DISPID id, WORD wFlags, std::initializer_list<VARI
 void FreeCallResult(CallResult& r)
 {
     VariantClear(&r.result);
-    SysFreeString(r.excep.bstrSource);
-    SysFreeString(r.excep.bstrDescription);
-    SysFreeString(r.excep.bstrHelpFile);
+    const CScopedBstr source(r.excep.bstrSource), description(r.excep.bstrDescription), helpFile(r.excep.bstrHelpFile);
     r.excep = {};
 }
 
