@@ -21,7 +21,7 @@ TEST_F(TimeDisplay, ShownTimeIsStartTimePlusOffset)
         // The bar counts from the file's start, whatever the time of day.
         {L"2000-01-01\t10:20:00.000", 5000, "10:20:05.00", 5},
         {L"2000-01-01\t10:20:00.000", 52800000, "25:00:00.00", 3541},  // hours not modulo 24; bar at its top
-        {L"2000-01-01\t23:00:00.990", 3000009, "23:50:00.99", 3000},  // hundredths are cut, not rounded
+        {L"2000-01-01\t23:00:00.990", 3000009, "23:50:00.99", 3000},   // hundredths are cut, not rounded
     };
     for (const Case& c : cases) {
         decoder->SetStartTime(c.start);
@@ -278,7 +278,10 @@ TEST_F(Seeking, TypedTimeOffTheHourGoesWhereTheTextShowsIt)
     decoder->SetStartTime(L"2000-01-01\t10:20:00.500");
     PlayFile(kFile, 5000);
     const std::pair<const char*, LONG> cases[] = {
-        {"25", 299500}, {"20", 0}, {"10", 2999500}, {"59", 2339500},
+        {"25", 299500},
+        {"20", 0},
+        {"10", 2999500},
+        {"59", 2339500},
     };
     for (const auto& c : cases) {
         Position(5000);
