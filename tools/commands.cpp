@@ -40,6 +40,10 @@ int run(const std::vector<std::string>& args, std::FILE* out, std::FILE* err)
     }
     for (const Command* command : kCommands) {
         if (name != command->name) continue;
+        if (args.size() == 2 && (args[1] == "--help" || args[1] == "-h")) {
+            std::fprintf(out, "usage: dvrtool %s ...\n%s\n%s", command->name, command->usage, kUsageTail);
+            return kExitOk;
+        }
         Options options;
         std::string error;
         if (!parseOptions({args.begin() + 1, args.end()}, command->options, options, error)) {
