@@ -215,6 +215,10 @@ TEST(DvrtoolEndToEnd, SynthMarksItsMovingIntervals)
     EXPECT_NE(text.find("camera 3: 160x120, 5/1 fps, 40 frames"), std::string::npos) << text;
     EXPECT_NE(text.find("2024-06-07 23:59:58.250"), std::string::npos) << text;
     EXPECT_NE(text.find("damage: none"), std::string::npos) << text;
+    // Each slot's time of day, wrapping at midnight, with its cameras or value.
+    ASSERT_EQ(runTool("info --events " + out, &text), 0);
+    EXPECT_NE(text.find("  23:59:58  Source  cameras 1-3\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("  00:00:01  GPI  1\n"), std::string::npos) << text;
     std::remove(out.c_str());
 }
 
