@@ -11,8 +11,8 @@ const char kUsageHead[] = "usage: dvrtool COMMAND ...\n";
 const char kUsageTail[] =
     "Exit codes: 0 ok, 1 usage, 2 file missing or unreadable, 3 not a recording,\n"
     "4 too damaged to open, 5 ffmpeg or writing failed, 6 no such camera, 7 a time outside\n"
-    "the recording, 8 ffmpeg missing. $DVRTOOL_FFMPEG names ffmpeg. On a terminal make,\n"
-    "synth and export show their progress on one line.\n";
+    "the recording or an inverted range, 8 ffmpeg missing. $DVRTOOL_FFMPEG names ffmpeg.\n"
+    "On a terminal make, synth and export show their progress on one line.\n";
 
 }  // namespace
 
