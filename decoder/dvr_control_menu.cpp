@@ -28,6 +28,22 @@ std::wstring FolderOf(const std::wstring& path)
     return nSlash == std::wstring::npos ? std::wstring() : path.substr(0, nSlash);
 }
 
+// The moment a picture of the recording shows: its date and time of day.
+SnapshotTime TakenAt(const rec::Recording& recording, int64_t offsetMs)
+{
+    const rec::StartTime& start = recording.startTime();
+    return SnapshotTimeOf(start.year, start.month, start.day, start.msOfDay + offsetMs);
+}
+
+// What a snapshot carries with it: when it shows and what, from which recording.
+std::vector<PngText> SnapshotTexts(const std::string& recordingPath, int camera, const SnapshotTime& when)
+{
+    const size_t nSlash = recordingPath.find_last_of("\\/");
+    const std::string name = nSlash == std::string::npos ? recordingPath : recordingPath.substr(nSlash + 1);
+    const std::string what = camera > 0 ? "Camera " + std::to_string(camera) : std::string("View");
+    return {{"Creation Time", SnapshotTimeText(when)}, {"Description", what + " of " + name + " at " + SnapshotTimeText(when)}};
+}
+
 }  // namespace
 
 void CDvrControl::OnContextMenu(LPARAM lParam)
@@ -132,11 +148,11 @@ void CDvrControl::SaveView()
     const std::vector<uint32_t> pixels(now.pPixels, now.pPixels + size_t(now.cx) * now.cy);
     PictureBits bits = now;
     bits.pPixels = pixels.data();
-    const int64_t nTimeOfDay = m_recording->startTime().msOfDay + m_nPictureMs;
+    const SnapshotTime when = TakenAt(*m_recording, m_nPictureMs);
     std::wstring path;
-    if (!AskSavePath(SnapshotFileName(fw::Widen(m_settings.fileName, CP_UTF8), 0, nTimeOfDay), &path))
+    if (!AskSavePath(SnapshotFileName(fw::Widen(m_settings.fileName, CP_UTF8), 0, when), &path))
         return;
-    const HRESULT hr = WritePng(bits, path);
+    const HRESULT hr = WritePng(bits, path, SnapshotTexts(m_settings.fileName, 0, when));
     if (FAILED(hr))
         TellFailure(L"The picture could not be saved as " + path + L".", FailureText(hr));
 }
@@ -155,9 +171,9 @@ void CDvrControl::SaveCamera(int camera)
     // Taken now, so that the picture saved is the one on view when asked for.
     const std::shared_ptr<const rec::Recording> recording = m_recording;
     const rec::Frame frame = *pTile->pFrame;
-    const int64_t nTimeOfDay = recording->startTime().msOfDay + frame.timeMs;
+    const SnapshotTime when = TakenAt(*recording, frame.timeMs);
     std::wstring path;
-    if (!AskSavePath(SnapshotFileName(fw::Widen(m_settings.fileName, CP_UTF8), camera, nTimeOfDay), &path))
+    if (!AskSavePath(SnapshotFileName(fw::Widen(m_settings.fileName, CP_UTF8), camera, when), &path))
         return;
     const std::wstring what = L"Camera " + std::to_wstring(camera) + L" could not be saved as " + path + L".";
     std::vector<uint8_t> jpeg;
@@ -173,7 +189,7 @@ void CDvrControl::SaveCamera(int camera)
         return;
     }
     bits.pPixels = pixels.data();
-    const HRESULT hr = WritePng(bits, path);
+    const HRESULT hr = WritePng(bits, path, SnapshotTexts(m_settings.fileName, camera, when));
     if (FAILED(hr))
         TellFailure(what, FailureText(hr));
 }

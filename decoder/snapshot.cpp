@@ -1,6 +1,8 @@
 #include "decoder/snapshot.h"
 #include <wincodec.h>
 #include <wrl/client.h>
+#include <algorithm>
+#include <ctime>
 #include <cwchar>
 #include <vector>
 #include "decoder/time_of_day.h"
@@ -102,14 +104,103 @@ HRESULT LastFailure()
     return dwError != ERROR_SUCCESS ? HRESULT_FROM_WIN32(dwError) : E_FAIL;
 }
 
+uint32_t Crc32(const BYTE* p, size_t n, uint32_t crc = 0xFFFFFFFFu)
+{
+    for (size_t i = 0; i < n; ++i) {
+        crc ^= p[i];
+        for (int k = 0; k < 8; ++k)
+            crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1)));
+    }
+    return crc;
+}
+
+// One text chunk: tEXt where the text is plain ASCII, iTXt (UTF-8) otherwise.
+std::vector<BYTE> TextChunk(const PngText& entry)
+{
+    const bool ascii = std::all_of(entry.text.begin(), entry.text.end(), [](char c) { return BYTE(c) < 0x80; });
+    std::string body = (ascii ? "tEXt" : "iTXt") + entry.keyword + '\0';
+    if (!ascii)
+        body += std::string("\0\0\0\0", 4);  // not compressed, no language, no translated keyword
+    body += entry.text;
+    std::vector<BYTE> chunk(4);
+    const uint32_t n = uint32_t(body.size() - 4);
+    for (int i = 0; i < 4; ++i)
+        chunk[i] = BYTE(n >> (24 - 8 * i));
+    chunk.insert(chunk.end(), body.begin(), body.end());
+    const uint32_t crc = ~Crc32(chunk.data() + 4, body.size());
+    for (int i = 0; i < 4; ++i)
+        chunk.push_back(BYTE(crc >> (24 - 8 * i)));
+    return chunk;
+}
+
+// The encoder writes no text: the chunks go in after IHDR (the signature's 8
+// bytes and IHDR's 25), where every reader looks for them.
+HRESULT AddTextChunks(const std::wstring& path, const std::vector<PngText>& texts)
+{
+    std::vector<BYTE> png;
+    {
+        CScopedHandle file(CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+        LARGE_INTEGER size = {};
+        if (!file.IsHeld() || !GetFileSizeEx(file, &size) || size.QuadPart < 33 || size.QuadPart > 0x7FFFFFFF)
+            return E_FAIL;
+        png.resize(size_t(size.QuadPart));
+        DWORD got = 0;
+        if (!ReadFile(file, png.data(), DWORD(png.size()), &got, nullptr) || got != png.size())
+            return LastFailure();
+    }
+    std::vector<BYTE> chunks;
+    for (const PngText& entry : texts) {
+        const std::vector<BYTE> chunk = TextChunk(entry);
+        chunks.insert(chunks.end(), chunk.begin(), chunk.end());
+    }
+    png.insert(png.begin() + 33, chunks.begin(), chunks.end());
+    CScopedHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    DWORD put = 0;
+    if (!file.IsHeld() || !WriteFile(file, png.data(), DWORD(png.size()), &put, nullptr) || put != png.size())
+        return LastFailure();
+    return S_OK;
+}
+
 }  // namespace
 
-HRESULT WritePng(const PictureBits& picture, const std::wstring& path)
+SnapshotTime SnapshotTimeOf(int year, int month, int day, int64_t msOfDay)
+{
+    SnapshotTime when;
+    when.msOfDay = domain::WithinDay(msOfDay);
+    if (year <= 0 || month <= 0 || day <= 0)
+        return when;
+    // Noon, so that no change of clocks moves the date.
+    std::tm date = {};
+    date.tm_year = year - 1900;
+    date.tm_mon = month - 1;
+    date.tm_mday = day + int((msOfDay - when.msOfDay) / domain::kDayMs);
+    date.tm_hour = 12;
+    if (std::mktime(&date) == std::time_t(-1))
+        return when;
+    when.year = date.tm_year + 1900;
+    when.month = date.tm_mon + 1;
+    when.day = date.tm_mday;
+    return when;
+}
+
+std::string SnapshotTimeText(const SnapshotTime& when)
+{
+    const std::string clock = domain::FormatTimeOfDay(when.msOfDay, domain::Precision::Seconds);
+    if (when.year <= 0)
+        return clock;
+    char date[16];
+    std::snprintf(date, sizeof date, "%04d-%02d-%02dT", when.year, when.month, when.day);
+    return date + clock;
+}
+
+HRESULT WritePng(const PictureBits& picture, const std::wstring& path, const std::vector<PngText>& texts)
 {
     if (!picture.pPixels || picture.cx == 0 || picture.cy == 0 || path.empty())
         return E_INVALIDARG;
     const std::wstring partial = path + L".partial";
     HRESULT hr = EncodePng(picture, partial);  // the stream is closed when it returns
+    if (SUCCEEDED(hr) && !texts.empty())
+        hr = AddTextChunks(partial, texts);
     if (SUCCEEDED(hr) && !MoveFileExW(partial.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING))
         hr = LastFailure();
     if (FAILED(hr))
@@ -148,7 +239,7 @@ HRESULT CopyToClipboard(const PictureBits& picture, HWND hwndOwner)
     return PutOnClipboard(dib, CF_DIB, hwndOwner);
 }
 
-std::wstring SnapshotFileName(const std::wstring& recordingPath, int camera, int64_t msOfDay)
+std::wstring SnapshotFileName(const std::wstring& recordingPath, int camera, const SnapshotTime& when)
 {
     const size_t nSlash = recordingPath.find_last_of(L"\\/:");
     std::wstring name = nSlash == std::wstring::npos ? recordingPath : recordingPath.substr(nSlash + 1);
@@ -162,8 +253,13 @@ std::wstring SnapshotFileName(const std::wstring& recordingPath, int camera, int
         std::swprintf(szCamera, 16, L"-cam%02d", camera);
         name += szCamera;
     }
-    const std::string digits = TimeOfDayDigits(msOfDay);
-    return name + L"-" + fw::Widen(digits) + L".png";
+    std::string stamp = TimeOfDayDigits(when.msOfDay);
+    if (when.year > 0) {
+        char date[16];
+        std::snprintf(date, sizeof date, "%04d%02d%02d-", when.year, when.month, when.day);
+        stamp = date + stamp;
+    }
+    return name + L"-" + fw::Widen(stamp) + L".png";
 }
 
 std::wstring FailureText(HRESULT hr)

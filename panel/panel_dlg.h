@@ -16,6 +16,7 @@
 #include <cstdint>
 #include "framework/controls.h"
 #include "framework/dialog.h"
+#include "domain/event_type.h"
 #include "host/event_index.h"
 #include "panel/play_state.h"
 #include "widgets/bar_graph_wnd.h"
@@ -100,7 +101,8 @@ private:
     // The slot of the graph under a point of the panel, counted from the
     // file's start over its hour, for the event type on view; -1 where there
     // is none (off the graph, past the hour, or an empty graph).
-    int GraphSlotAt(POINT point) const;
+    // The slots drawn in the graph's column under point; false off the graph.
+    bool GraphSlotsAt(POINT point, int& first, int& last) const;
     // How long each slot of the type on view lasts, ms.
     int32_t SlotMs() const;
     // A click on the graph seeks to the start of the slot under it, where the
@@ -110,7 +112,8 @@ private:
     TOOLINFOA GraphTool();
     void CreateGraphTip();
     void TrackGraphTip(UINT nFlags, POINT point);
-    void FormatGraphTip(int slot, char* text, size_t size) const;
+    void FormatGraphTip(int first, int last, char* text, size_t size) const;
+    uint32_t SlotCameras(domain::EventType type, int slot) const;
 
     // Placement.
     void LayoutControls();

@@ -1,6 +1,7 @@
 // The event graph for the cameras on view, the split layouts and the camera groups.
 #include "panel/panel_dlg.h"
 #include <commctrl.h>
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -134,17 +135,18 @@ int32_t CPanelDlg::SlotMs() const
     return domain::SlotMs(type);
 }
 
-int CPanelDlg::GraphSlotAt(POINT point) const
+bool CPanelDlg::GraphSlotsAt(POINT point, int& first, int& last) const
 {
-    if (!m_graph.m_hWnd || m_graph.m_nCount == 0) return -1;
+    if (!m_graph.m_hWnd || m_graph.m_nCount == 0) return false;
     // The graph's static lets the mouse through to the panel: its point is the panel's.
     ::MapWindowPoints(m_hWnd, m_graph.m_hWnd, &point, 1);
     RECT client;
     ::GetClientRect(m_graph.m_hWnd, &client);
-    if (!PtInRect(&client, point)) return -1;
-    const int slot = m_graph.SlotAt(point.x);
-    if (slot < 0 || slot >= domain::kHourMs / SlotMs()) return -1;
-    return slot;
+    if (!PtInRect(&client, point)) return false;
+    const int slots = domain::kHourMs / SlotMs();
+    if (!m_graph.SlotsAt(point.x, first, last) || first >= slots) return false;
+    last = std::min(last, slots - 1);
+    return true;
 }
 
 BOOL CPanelDlg::OnGraphClick(POINT point)
@@ -153,8 +155,16 @@ BOOL CPanelDlg::OnGraphClick(POINT point)
     // enabled. Elsewhere the click is any click on the panel.
     if (m_nPlayState != PLAY_PLAYING && m_nPlayState != PLAY_PAUSED) return FALSE;
     if (!::IsWindowEnabled(m_positionCtrl.Window())) return FALSE;
-    const int slot = GraphSlotAt(point);
-    if (slot < 0) return FALSE;
+    int first = -1, last = -1;
+    if (!GraphSlotsAt(point, first, last)) return FALSE;
+    // A column holds more than one slot: go to the first whose bar is drawn,
+    // so that a click on a bar never lands before its event.
+    int slot = first;
+    for (int j = first; j <= last && j < m_graph.m_nCount; ++j)
+        if (m_graph.m_pValues[j] > 0) {
+            slot = j;
+            break;
+        }
     ShowTimeEdits(FALSE);
     SeekTo(slot * SlotMs());
     return TRUE;
@@ -197,8 +207,8 @@ void CPanelDlg::TrackGraphTip(UINT nFlags, POINT point)
 {
     if (!m_hwndGraphTip) return;
     char text[sizeof m_szGraphTip] = "";
-    const int slot = GraphSlotAt(point);
-    if (slot >= 0) FormatGraphTip(slot, text, sizeof text);
+    int first = -1, last = -1;
+    if (GraphSlotsAt(point, first, last)) FormatGraphTip(first, last, text, sizeof text);
     if (std::strcmp(text, m_szGraphTip) != 0) {
         std::memcpy(m_szGraphTip, text, sizeof m_szGraphTip);
         TOOLINFOA tool = GraphTool();
@@ -208,39 +218,48 @@ void CPanelDlg::TrackGraphTip(UINT nFlags, POINT point)
     ::SendMessageA(m_hwndGraphTip, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&relayed));
 }
 
-// "14:32:07  Motion: cameras 3, 5" — the slot's time of day, the type on view
-// and the cameras on view with an event there ("none" without); for GPI the
-// slot's value. Slots past the block's count hold no event.
-void CPanelDlg::FormatGraphTip(int slot, char* text, size_t size) const
+// "14:32:07  Motion: cameras 3, 5" — the time of day of the column's first
+// slot, the type on view and the cameras on view with
+// an event in any of its slots ("none" without); for GPI the largest value.
+// Slots past the block's count hold no event.
+void CPanelDlg::FormatGraphTip(int first, int last, char* text, size_t size) const
 {
     EventType type;
     if (!domain::EventTypeAt(m_cbEventType.GetCurSel(), type)) {
         text[0] = '\0';
         return;
     }
-    char clock[16];
-    domain::FormatClock(int64_t{m_index.lStartTimeMs} + domain::SlotOffsetMs(type, slot), domain::Precision::Seconds,
-                        clock, sizeof clock);
+    const std::string when = domain::FormatClock(int64_t{m_index.lStartTimeMs} + domain::SlotOffsetMs(type, first),
+                                                 domain::Precision::Seconds);
 
     if (type == EventType::Gpi) {
-        const int32_t value = slot < static_cast<int>(EventCount(m_index.Gpi)) ? m_index.Gpi.lValue[slot] : 0;
-        std::snprintf(text, size, "%s  %s: %ld", clock, domain::EventTypeName(type), static_cast<long>(value));
+        int32_t value = 0;
+        for (int j = first; j <= last && j < static_cast<int>(EventCount(m_index.Gpi)); ++j)
+            value = std::max(value, m_index.Gpi.lValue[j]);
+        std::snprintf(text, size, "%s  %s: %ld", when.c_str(), domain::EventTypeName(type), static_cast<long>(value));
         return;
     }
-    const uint32_t mask = domain::ViewGroupMask(CheckedSplitLayout(), m_cbCameraGroup.GetCurSel());
     uint32_t cameras = 0;
-    if (type == EventType::Source) {
-        if (slot < static_cast<int>(EventCount(m_index.Source)) && m_index.Source.lStatus[slot] < 0)
-            cameras = m_index.Source.dwCameraMask[slot] & mask;
-    } else if (slot < static_cast<int>(EventCount(m_index.Motion))) {
-        for (unsigned k = 0; k < MOTION_EVENT_CAMERAS; ++k)
-            if (m_index.Motion.bLevel[k][slot]) cameras |= 1u << k;
-        cameras &= mask;
-    }
+    for (int j = first; j <= last; ++j) cameras |= SlotCameras(type, j);
+    cameras &= domain::ViewGroupMask(CheckedSplitLayout(), m_cbCameraGroup.GetCurSel());
     // Runs of three or more cameras as a range: "1-4, 7, 9, 10".
     const int count = domain::CameraCount(cameras);
     const std::string list = count ? domain::FormatCameraSet(cameras, ", ") : "none";
     const char* noun = count > 1 ? "cameras " : "camera ";
     if (count == 0) noun = "";
-    std::snprintf(text, size, "%s  %s: %s%s", clock, domain::EventTypeName(type), noun, list.c_str());
+    std::snprintf(text, size, "%s  %s: %s%s", when.c_str(), domain::EventTypeName(type), noun, list.c_str());
+}
+
+// The cameras with a Source or Motion event in one slot, whatever is on view.
+uint32_t CPanelDlg::SlotCameras(EventType type, int slot) const
+{
+    uint32_t cameras = 0;
+    if (type == EventType::Source) {
+        if (slot < static_cast<int>(EventCount(m_index.Source)) && m_index.Source.lStatus[slot] < 0)
+            cameras = m_index.Source.dwCameraMask[slot];
+    } else if (slot < static_cast<int>(EventCount(m_index.Motion))) {
+        for (unsigned k = 0; k < MOTION_EVENT_CAMERAS; ++k)
+            if (m_index.Motion.bLevel[k][slot]) cameras |= 1u << k;
+    }
+    return cameras;
 }

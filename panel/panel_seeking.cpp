@@ -35,6 +35,27 @@ int LeadingNumber(const char* text)
     return value;
 }
 
+// The typed minutes and seconds are those of the time text, a time of day: the
+// offset is where the file shows them. A file spans one hour, so each minute
+// and second it shows comes once; a second the start lies inside is the start,
+// one before it comes in the next hour. On a file that starts on the hour the
+// typed time is the offset itself. Beyond that neither clamped nor checked
+// against the file (the decoder decides); the sum wraps as 32-bit arithmetic
+// does rather than overflowing.
+int32_t TypedOffset(int minutes, int seconds, int32_t startMs)
+{
+    const uint32_t typed = static_cast<uint32_t>(minutes) * uint32_t{domain::kMinuteMs} +
+                           static_cast<uint32_t>(seconds) * uint32_t{domain::kSecondMs};
+    const int32_t intoHour = static_cast<int32_t>((int64_t{startMs} % domain::kHourMs + domain::kHourMs) % domain::kHourMs);
+    if (intoHour == 0) return static_cast<int32_t>(typed);
+    int64_t offset = int64_t{static_cast<int32_t>(typed)} - intoHour;
+    if (offset <= -domain::kSecondMs)
+        offset += domain::kHourMs;
+    else if (offset < 0)
+        offset = 0;
+    return ClampToInt32(offset);
+}
+
 }  // namespace
 
 void CPanelDlg::ShowTimeEdits(BOOL bShow)
@@ -75,8 +96,10 @@ LRESULT CPanelDlg::OnDecoderPosition(WPARAM wParam, LPARAM)
     RepaintTime();
     if (offset == 0) return 0;
 
-    // The control spans one hour: the minutes and seconds of the shown time.
-    m_positionCtrl.SetPosition(domain::SecondsIntoHour(shown));
+    // The control counts the hour from the file's start, as every seek does,
+    // so that the thumb lands where it stood; the tooltip tells the time of day.
+    m_positionCtrl.SetStartTime(m_index.lStartTimeMs);
+    m_positionCtrl.SetPosition(std::clamp(offset / domain::kSecondMs, 0, domain::kHourSeconds));
     return 0;
 }
 
@@ -112,12 +135,11 @@ void CPanelDlg::OnHScroll(UINT nSBCode, UINT nPos, HWND)
         SeekTo(static_cast<int32_t>(nPos) * domain::kSecondMs);
         break;
     case SB_THUMBTRACK: {
-        // The hour of the file's start with the thumb's minutes and seconds; no
-        // position event overwrites it while the thumb is held.
+        // The time of day the release will go to; no position event
+        // overwrites it while the thumb is held.
         m_bDragging = 1;
-        const int64_t hour = static_cast<uint32_t>(m_index.lStartTimeMs) / static_cast<uint32_t>(domain::kHourMs);
-        const int64_t thumbMs = int64_t{nPos % domain::kHourSeconds} * domain::kSecondMs;
-        domain::FormatClock(hour * domain::kHourMs + thumbMs, domain::Precision::Seconds, m_szTime, sizeof m_szTime);
+        const int64_t thumbMs = int64_t{m_index.lStartTimeMs} + int64_t{nPos} * domain::kSecondMs;
+        domain::FormatClock(thumbMs, domain::Precision::Seconds, m_szTime, sizeof m_szTime);
         RepaintTime();
         return;
     }
@@ -200,11 +222,7 @@ BOOL CPanelDlg::OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* pResult)
         const int minutes = LeadingNumber(text);
         ::GetDlgItemTextA(m_hWnd, IDC_SECONDS, text, sizeof text);
         const int seconds = LeadingNumber(text);
-        // Neither clamped nor checked against the file: the decoder decides. The
-        // sum wraps as 32-bit arithmetic does rather than overflowing.
-        const uint32_t offset = static_cast<uint32_t>(minutes) * uint32_t{domain::kMinuteMs} +
-                                static_cast<uint32_t>(seconds) * uint32_t{domain::kSecondMs};
-        SeekTo(static_cast<int32_t>(offset));
+        SeekTo(TypedOffset(minutes, seconds, m_index.lStartTimeMs));
     }
     return CDialog::OnNotify(wParam, lParam, pResult);
 }

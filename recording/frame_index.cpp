@@ -36,7 +36,7 @@ void AviParser::findFrames()
     }
     if (toScan.empty()) return;
     if (!m_haveIdx1)
-        damage(DamageKind::IndexRebuilt, m_movi.front().start, "no index; frames found by scanning 'movi'");
+        damage(DamageKind::IndexRebuilt, m_movi.front().start, "no index; frames found by scanning the picture data");
     for (size_t i : toScan) m_r.m_streams[i].frames.clear();
     framesFromScan(toScan);
 }
@@ -241,8 +241,8 @@ void AviParser::scanMovi(const Range& r, const std::vector<bool>& want, DroppedF
         // Garbage or a chunk overrunning its list: go on at the next picture chunk.
         uint64_t found = nextPictureChunk(pos + 1, r.end);
         damage(DamageKind::BadChunk, pos,
-               found == UINT64_MAX ? "unreadable data in 'movi' up to its end"
-                                   : "unreadable data in 'movi' up to " + hex(found));
+               found == UINT64_MAX ? "unreadable picture data up to the end"
+                                   : "unreadable picture data up to " + hex(found));
         if (found == UINT64_MAX) return;
         pos = found;
     }

@@ -39,10 +39,10 @@ Status AviParser::run()
 {
     Status s = walkFile();
     if (!s) return s;
-    if (!m_haveHdrl) return {Error::Damaged, "damaged: no stream headers (LIST 'hdrl')"};
+    if (!m_haveHdrl) return {Error::Damaged, "damaged: no stream headers"};
     s = acceptStreams();
     if (!s) return s;
-    if (m_movi.empty()) return {Error::Damaged, "damaged: no picture data (LIST 'movi')"};
+    if (m_movi.empty()) return {Error::Damaged, "damaged: no picture data"};
 
     findFrames();
     size_t total = 0;
@@ -62,9 +62,9 @@ Status AviParser::run()
 Status AviParser::walkFile()
 {
     uint8_t h[12];
-    if (m_size < 12 || !m_src.read(0, h, 12)) return {Error::NotRecording, "too short to be an AVI file"};
+    if (m_size < 12 || !m_src.read(0, h, 12)) return {Error::NotRecording, "not a recording (too short for an AVI header)"};
     if (rd32(h) != fourcc("RIFF") || rd32(h + 8) != fourcc("AVI "))
-        return {Error::NotRecording, "not an AVI file (no RIFF 'AVI ' header)"};
+        return {Error::NotRecording, "not a recording (no AVI header)"};
 
     // The first RIFF, then any 'AVIX' RIFFs of the OpenDML extension.
     uint64_t pos = 0;

@@ -11,8 +11,8 @@ const char kUsageHead[] = "usage: dvrtool COMMAND ...\n";
 const char kUsageTail[] =
     "Exit codes: 0 ok, 1 usage, 2 file missing or unreadable, 3 not a recording,\n"
     "4 too damaged to open, 5 ffmpeg or writing failed, 6 no such camera, 7 a time outside\n"
-    "the recording, 8 ffmpeg missing. $DVRTOOL_FFMPEG names ffmpeg. On a terminal make,\n"
-    "synth and export show their progress on one line.\n";
+    "the recording or an inverted range, 8 ffmpeg missing. $DVRTOOL_FFMPEG names ffmpeg.\n"
+    "On a terminal make, synth and export show their progress on one line.\n";
 
 }  // namespace
 
@@ -40,6 +40,10 @@ int run(const std::vector<std::string>& args, std::FILE* out, std::FILE* err)
     }
     for (const Command* command : kCommands) {
         if (name != command->name) continue;
+        if (args.size() == 2 && (args[1] == "--help" || args[1] == "-h")) {
+            std::fprintf(out, "usage: dvrtool %s ...\n%s\n%s", command->name, command->usage, kUsageTail);
+            return kExitOk;
+        }
         Options options;
         std::string error;
         if (!parseOptions({args.begin() + 1, args.end()}, command->options, options, error)) {

@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <unistd.h>
@@ -46,7 +47,8 @@ std::string clockText(int64_t msOfDay) { return domain::FormatTimeOfDay(msOfDay,
 // recording's start plus each frame's own time, as the player shows it. A camera whose pictures
 // end before the stretch begins shows its last one throughout, as the player holds it.
 std::string cameraChain(const rec::Stream& stream, int64_t fromMs, int64_t toMs, int32_t startMsOfDay,
-                        const std::string& rate, const Placement& place, bool font, const std::string& label)
+                        const std::string& rate, const Placement& place, bool font, const std::string& label,
+                        const std::string (&dates)[2], bool named)
 {
     const Size inner = place.inner;
     bool held = stream.durationMs() <= fromMs;
@@ -56,11 +58,25 @@ std::string cameraChain(const rec::Stream& stream, int64_t fromMs, int64_t toMs,
                         std::to_string(inner.height) + ",setsar=1";
     uint32_t fontSize = std::max<uint32_t>(10, inner.height / 14);
     uint32_t margin = std::max<uint32_t>(2, inner.height / 40);
-    // 24HH: the hours wrap at midnight, as the tiles' do.
-    chain += ",drawtext=" + std::string(font ? "fontfile=" + std::string(kFont) + ":" : "") +
-             "text='%{pts\\:hms\\:" + decimals(startMsOfDay / 1000.0) + "\\:24HH}':fontsize=" + std::to_string(fontSize) +
-             ":fontcolor=white:box=1:boxcolor=black@0.6:boxborderw=" + std::to_string(margin) +
-             ":x=w-tw-" + std::to_string(2 * margin) + ":y=" + std::to_string(2 * margin);
+    // The date of the recording's start with the time of day; 24HH: the hours wrap at midnight,
+    // as the tiles' do. In a mosaic each tile also says which camera it is.
+    const std::string look = std::string(font ? "fontfile=" + std::string(kFont) + ":" : "") +
+                             "fontsize=" + std::to_string(fontSize) +
+                             ":fontcolor=white:box=1:boxcolor=black@0.6:boxborderw=" + std::to_string(margin);
+    const std::string gap = std::to_string(2 * margin);
+    auto clock = [&](const std::string& date) {
+        return ":text='" + date + "%{pts\\:hms\\:" + decimals(startMsOfDay / 1000.0) + "\\:24HH}':x=w-tw-" + gap +
+               ":y=" + gap;
+    };
+    // From midnight on, the next day's date.
+    const std::string midnight = decimals((domain::kDayMs - startMsOfDay) / 1000.0);
+    if (dates[0].empty())
+        chain += ",drawtext=" + look + clock("");
+    else
+        chain += ",drawtext=" + look + ":enable='lt(t," + midnight + ")'" + clock(dates[0]) + ",drawtext=" + look +
+                 ":enable='gte(t," + midnight + ")'" + clock(dates[1]);
+    if (named)
+        chain += ",drawtext=" + look + ":text='Camera " + std::to_string(stream.camera) + "':x=" + gap + ":y=h-th-" + gap;
     if (held) chain += ",trim=end_frame=1,setpts=" + decimals(fromMs / 1000.0) + "/TB";
     if (!(place.inner == place.outer))
         chain += ",pad=" + std::to_string(place.outer.width) + ":" + std::to_string(place.outer.height) + ":" +
@@ -118,6 +134,33 @@ int checkArguments(const Options& options, std::FILE* err)
     return kExitOk;
 }
 
+// The container OUT's extension names: MP4, or another that ffmpeg writes and H.264 fits in.
+// Any other is refused, rather than an MP4 hidden under a name that says otherwise.
+int outputContainer(const std::string& outPath, std::string& muxer, std::FILE* err)
+{
+    std::string ext = std::filesystem::path(outPath).extension().string();
+    std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return char(std::tolower(c)); });
+    const std::pair<const char*, const char*> kContainers[] = {
+        {".mp4", "mp4"}, {".m4v", "mp4"}, {".mov", "mov"}, {".mkv", "matroska"}, {".avi", "avi"}};
+    muxer.clear();
+    for (const auto& container : kContainers)
+        if (ext == container.first) muxer = container.second;
+    if (muxer == "mp4") return kExitOk;
+    if (!muxer.empty()) {
+        Pipe pipe;
+        std::string list;
+        char buf[4096];
+        size_t got;
+        if (pipe.open({ffmpegProgram(), "-hide_banner", "-muxers"}, true))
+            while ((got = pipe.read(buf, sizeof buf)) > 0) list.append(buf, got);
+        pipe.close();
+        if (list.find(" " + muxer + " ") != std::string::npos) return kExitOk;
+    }
+    std::fprintf(err, "dvrtool export: %s: ffmpeg cannot write a '%s' file here; name the output .mp4\n",
+                 outPath.c_str(), ext.c_str());
+    return kExitUsage;
+}
+
 // The cameras --camera or --cameras asks for; none when neither is given. False after saying
 // what is wrong.
 bool wantedCameras(const Options& options, domain::CameraMask& wanted, std::FILE* err)
@@ -167,27 +210,44 @@ int chooseStreams(const rec::Recording& recording, domain::CameraMask wanted, co
 struct Stretch {
     int32_t startMsOfDay = 0;
     int64_t fromMs = 0, toMs = 0;
+    std::string dates[2];  // "2024-05-17 ", the start's day and the next, or empty when the recording has none
 };
 
-// --from and --to inside the longest of the chosen cameras; the whole of it by default.
+// --from and --to inside the longest of the chosen cameras; the whole of it by default. A --to
+// past the end is taken as the end. A time of day before the start wraps to the next day, far
+// past any recording's hour: that is how it is told from one past the end.
 int resolveStretch(const Options& options, int32_t startMsOfDay, const std::vector<const rec::Stream*>& streams,
                    Stretch& stretch, std::FILE* err)
 {
     int64_t lengthMs = 0;
     for (const rec::Stream* stream : streams) lengthMs = std::max(lengthMs, stream->durationMs());
-    stretch = {startMsOfDay, 0, lengthMs};
+    stretch = {startMsOfDay, 0, lengthMs, {}};
+    const std::string runs = "the recording runs from " + clockText(startMsOfDay) + " to " +
+                             clockText(startMsOfDay + lengthMs);
     for (const char* option : {"--from", "--to"}) {
         if (!options.has(option)) continue;
+        const std::string& text = options.value(option);
         int64_t& point = std::strcmp(option, "--from") == 0 ? stretch.fromMs : stretch.toMs;
-        if (!parseTimePoint(options.value(option), startMsOfDay, point)) {
+        if (!parseTimePoint(text, startMsOfDay, point)) {
             std::fprintf(err, "dvrtool export: bad %s (a time of day 14:32:00, or +MM:SS from the start)\n", option);
             return kExitUsage;
         }
+        const bool isFrom = &point == &stretch.fromMs;
+        if (point > domain::kDayMs / 2 || (isFrom && point >= lengthMs)) {
+            std::fprintf(err, "dvrtool export: %s %s is %s: %s\n", option, text.c_str(),
+                         point > domain::kDayMs / 2 ? "before the recording's start" : "outside the recording, past its end",
+                         runs.c_str());
+            return kExitOutOfRange;
+        }
+        if (point > lengthMs) {
+            std::fprintf(err, "dvrtool export: %s %s is past the end; exporting up to the end at %s\n", option,
+                         text.c_str(), clockText(startMsOfDay + lengthMs).c_str());
+            point = lengthMs;
+        }
     }
-    if (stretch.fromMs >= lengthMs || stretch.toMs > lengthMs || stretch.toMs <= stretch.fromMs) {
-        std::fprintf(err, "dvrtool export: %s to %s is outside the recording, which runs from %s to %s\n",
-                     clockText(startMsOfDay + stretch.fromMs).c_str(), clockText(startMsOfDay + stretch.toMs).c_str(),
-                     clockText(startMsOfDay).c_str(), clockText(startMsOfDay + lengthMs).c_str());
+    if (stretch.toMs <= stretch.fromMs) {
+        std::fprintf(err, "dvrtool export: the range is inverted: --to %s is not after --from %s\n",
+                     clockText(startMsOfDay + stretch.toMs).c_str(), clockText(startMsOfDay + stretch.fromMs).c_str());
         return kExitOutOfRange;
     }
     return kExitOk;
@@ -225,7 +285,7 @@ Mosaic buildMosaic(const std::vector<const rec::Stream*>& streams, const Stretch
                                          : fitInside({stream.width, stream.height}, cell, true);
         std::string label = "c" + std::to_string(i);
         mosaic.graph += cameraChain(stream, stretch.fromMs, stretch.toMs, stretch.startMsOfDay, frameRate(rate),
-                                    centred(inner, cell), font, label) +
+                                    centred(inner, cell), font, label, stretch.dates, streams.size() > 1) +
                         ";";
         inputs += "[" + label + "]";
         const domain::CellRect at = domain::CellOf(grid, int(i), int(whole.width), int(whole.height));
@@ -242,14 +302,14 @@ Mosaic buildMosaic(const std::vector<const rec::Stream*>& streams, const Stretch
 }
 
 // Runs ffmpeg into a file beside the output and renames it over the output only when whole.
-bool writeExport(const std::string& path, const std::string& outPath, const Mosaic& mosaic, const std::string& step,
-                 int64_t lengthMs, std::FILE* err)
+bool writeExport(const std::string& path, const std::string& outPath, const std::string& muxer, const Mosaic& mosaic,
+                 const std::string& step, int64_t lengthMs, std::FILE* err)
 {
     std::string partial = outPath + ".partial";
     FfmpegArgs command;
     // "file:" so that a name with a colon in it is not taken for a protocol.
     command.add({"-y", "-i", "file:" + path, "-filter_complex", mosaic.graph, "-map", "[v]", "-an", "-c:v", "libx264",
-                 "-preset", "veryfast", "-crf", "20", "-movflags", "+faststart", "-f", "mp4", "-nostats", "-progress",
+                 "-preset", "veryfast", "-crf", "20", "-movflags", "+faststart", "-f", muxer, "-nostats", "-progress",
                  "pipe:1", "file:" + partial});
     Progress progress("export", err);
     Pipe pipe;
@@ -287,16 +347,27 @@ int runExport(const Options& options, std::FILE* out, std::FILE* err)
     Stretch stretch;
     if ((code = chooseStreams(recording, wanted, path, streams, err)) != kExitOk) return code;
     if ((code = resolveStretch(options, recording.startTime().msOfDay, streams, stretch, err)) != kExitOk) return code;
+    const rec::StartTime& day = recording.startTime();
+    for (int i = 0; i < 2 && day.year > 0 && day.month > 0 && day.day > 0; i++) {
+        std::tm when = {};
+        when.tm_year = day.year - 1900, when.tm_mon = day.month - 1, when.tm_mday = day.day + i, when.tm_hour = 12;
+        std::mktime(&when);  // the day after the last of a month is the first of the next
+        char date[32];
+        std::strftime(date, sizeof date, "%Y-%m-%d ", &when);
+        stretch.dates[i] = date;
+    }
     if (!ffmpegFound()) {
         std::fprintf(err, "dvrtool export: ffmpeg not found (%s); install it or name it in $DVRTOOL_FFMPEG\n",
                      ffmpegProgram().c_str());
         return kExitNoFfmpeg;
     }
+    std::string muxer;
+    if ((code = outputContainer(outPath, muxer, err)) != kExitOk) return code;
 
     const Mosaic mosaic = buildMosaic(streams, stretch);
     const std::string step = streams.size() == 1 ? "camera " + std::to_string(streams[0]->camera)
                                                  : std::to_string(streams.size()) + " cameras";
-    if (!writeExport(path, outPath, mosaic, step, stretch.toMs - stretch.fromMs, err)) return kExitFailed;
+    if (!writeExport(path, outPath, muxer, mosaic, step, stretch.toMs - stretch.fromMs, err)) return kExitFailed;
     std::fprintf(out, "wrote %s: %zu camera%s, %ux%u, %s to %s\n", outPath.c_str(), streams.size(),
                  streams.size() == 1 ? "" : "s", mosaic.size.width, mosaic.size.height,
                  clockText(stretch.startMsOfDay + stretch.fromMs).c_str(),

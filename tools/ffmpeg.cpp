@@ -33,6 +33,14 @@ bool ffmpegFound()
     }
 }
 
+bool requireFfmpeg(const char* command, std::FILE* err)
+{
+    if (ffmpegFound()) return true;
+    std::fprintf(err, "dvrtool %s: ffmpeg not found (%s); install it or name it in $DVRTOOL_FFMPEG\n", command,
+                 ffmpegProgram().c_str());
+    return false;
+}
+
 std::string frameRate(const PictureFormat& format)
 {
     return std::to_string(format.rate) + "/" + std::to_string(format.scale);

@@ -18,6 +18,9 @@ std::string ffmpegProgram();
 // Whether the ffmpeg to run is there: a path that can be run, or a name found on PATH.
 bool ffmpegFound();
 
+// True when ffmpeg is there; otherwise says so for command ("make") on err.
+bool requireFfmpeg(const char* command, std::FILE* err);
+
 // "rate/scale", a frame rate as ffmpeg takes it.
 std::string frameRate(const PictureFormat& format);
 

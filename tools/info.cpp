@@ -3,6 +3,10 @@
 
 #include "recording/recording.h"
 
+#include "domain/camera_set.h"
+#include "domain/event_type.h"
+#include "domain/time_of_day.h"
+
 #include <algorithm>
 
 namespace dvrtool {
@@ -10,8 +14,9 @@ namespace dvrtool {
 namespace {
 
 const char kUsage[] =
-    "  info FILE\n"
-    "      Cameras, sizes, frame counts, duration, start time, events and damage.\n";
+    "  info [--events] FILE\n"
+    "      Cameras, sizes, frame counts, duration, start time, events and damage.\n"
+    "      --events also lists every slot with an event: its time of day and cameras.\n";
 
 const char* startSourceName(rec::Recording::StartSource source)
 {
@@ -45,13 +50,44 @@ void printEvents(const rec::Recording& recording, std::FILE* out)
     std::fprintf(out, "  gpi: %u slots, %zu with a value\n", gpiSlots, gpiValues);
 }
 
+// One line a slot with an event: "  14:32:07  Source  cameras 3,5", "  14:32:09  GPI  100".
+void listEvents(const rec::Recording& recording, std::FILE* out)
+{
+    const int64_t start = recording.startTime().msOfDay;
+    auto line = [&](domain::EventType type, size_t slot, const std::string& what) {
+        std::fprintf(out, "  %s  %s  %s\n",
+                     domain::FormatTimeOfDay(start + domain::SlotOffsetMs(type, int64_t(slot)), domain::Precision::Seconds)
+                         .c_str(),
+                     domain::EventTypeName(type), what.c_str());
+    };
+    auto cameras = [](domain::CameraMask mask) {
+        return (domain::CameraCount(mask) > 1 ? "cameras " : "camera ") + domain::FormatCameraSet(mask);
+    };
+    std::fprintf(out, "event slots:\n");
+    const rec::SourceBlock& source = recording.sourceBlock();
+    for (size_t slot = 0; slot < rec::blockCount(source.data()); slot++)
+        if (rec::sourceStatus(source, slot) < 0 && rec::sourceMask(source, slot))
+            line(domain::EventType::Source, slot, cameras(rec::sourceMask(source, slot)));
+    const rec::MotionBlock& motion = recording.motionBlock();
+    for (size_t slot = 0; slot < rec::blockCount(motion.data()); slot++) {
+        domain::CameraMask mask = 0;
+        for (int camera = 1; camera <= domain::kMaxCameras; camera++)
+            if (rec::motionLevel(motion, slot, camera)) mask |= domain::CameraBit(camera);
+        if (mask) line(domain::EventType::Motion, slot, cameras(mask));
+    }
+    const rec::GpiBlock& gpi = recording.gpiBlock();
+    for (size_t slot = 0; slot < rec::blockCount(gpi.data()); slot++)
+        if (rec::gpiValue(gpi, slot)) line(domain::EventType::Gpi, slot, std::to_string(rec::gpiValue(gpi, slot)));
+}
+
 int runInfo(const Options& options, std::FILE* out, std::FILE* err)
 {
-    if (options.positional.size() != 1) {
+    const bool events = options.positional.size() == 2 && options.positional[0] == "--events";
+    if (options.positional.size() != (events ? 2u : 1u)) {
         std::fprintf(err, "dvrtool info: needs one FILE\n");
         return kExitUsage;
     }
-    const std::string& path = options.positional[0];
+    const std::string& path = options.positional.back();
     rec::Recording recording;
     rec::Status status = recording.open(path);
     if (!status) {
@@ -68,6 +104,7 @@ int runInfo(const Options& options, std::FILE* out, std::FILE* err)
         std::fprintf(out, "  camera %d: %ux%u, %u/%u fps, %zu frames, %.3f s\n", stream.camera, stream.width,
                      stream.height, stream.rate, stream.scale, stream.frameCount(), stream.durationMs() / 1000.0);
     printEvents(recording, out);
+    if (events) listEvents(recording, out);
     if (recording.damage().empty()) {
         std::fprintf(out, "damage: none\n");
     } else {
@@ -90,7 +127,8 @@ int exitCodeOf(rec::Error error)
     }
 }
 
-// No options: every word is a FILE, even one that begins with '-'.
+// No options taking a value: every word but a leading --events is a FILE, even one that
+// begins with '-'.
 const Command kInfoCommand = {"info", kUsage, {}, runInfo};
 
 }  // namespace dvrtool

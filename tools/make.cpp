@@ -8,11 +8,15 @@
 #include "tools/progress.h"
 #include "tools/shape.h"
 
+#include "domain/camera_set.h"
+#include "domain/time_of_day.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
+#include <unistd.h>
 
 namespace dvrtool {
 
@@ -93,6 +97,25 @@ bool readInputs(const std::vector<std::string>& words, std::vector<Input>& input
     return true;
 }
 
+// Source events the recording cannot show: a camera it does not have, or past its end.
+// They are kept (the file says so), but the user should know.
+void warnStrayEvents(const rec::SourceBlock& source, const std::vector<Input>& inputs, int64_t durationMs,
+                     std::FILE* err)
+{
+    uint32_t have = 0;
+    for (const Input& input : inputs) have |= 1u << (input.camera - 1);
+    for (size_t slot = 0; slot < rec::kSourceSlots; slot++) {
+        if (rec::sourceStatus(source, slot) >= 0) continue;
+        const uint32_t mask = rec::sourceMask(source, slot);
+        const std::string at = domain::FormatClock(int64_t(slot) * rec::kSourceSlotMs, domain::Precision::Seconds);
+        if (mask & ~have)
+            std::fprintf(err, "dvrtool make: warning: Source event at +%s for camera %s, which the recording lacks\n",
+                         at.c_str(), domain::FormatCameraSet(mask & ~have, ", ").c_str());
+        if (int64_t(slot) * rec::kSourceSlotMs >= durationMs)
+            std::fprintf(err, "dvrtool make: warning: Source event at +%s is past the recording's end\n", at.c_str());
+    }
+}
+
 // Small gray pictures, a second ffmpeg run per camera: differences need no colour.
 bool measureMotion(const std::vector<Input>& inputs, const PictureFormat& format, double seconds,
                    rec::MotionBlock& motion, const std::vector<uint64_t>& expected, Progress& progress,
@@ -155,6 +178,13 @@ int runMake(const Options& options, std::FILE* out, std::FILE* err)
         return kExitUsage;
     }
 
+    for (const Input& input : inputs)
+        if (access(input.path.c_str(), R_OK) != 0) {
+            std::fprintf(err, "dvrtool make: cannot read %s (camera %d)\n", input.path.c_str(), input.camera);
+            return kExitUnreadable;
+        }
+    if (!requireFfmpeg("make", err)) return kExitNoFfmpeg;
+
     Progress progress("make", err);
     // Each input's size decides its picture's; the lengths only how far along the work is.
     std::vector<uint64_t> expected;
@@ -189,6 +219,7 @@ int runMake(const Options& options, std::FILE* out, std::FILE* err)
     RecordingOutput output("make", err);
     output.showProgress(&progress, expectedInAll);
     if (!output.writePictures(options.value("-o"), cameras, format)) return kExitFailed;
+    warnStrayEvents(events.source, inputs, output.durationMs(), err);
     if (motion && !measureMotion(inputs, format, seconds, events.motion, expected, progress, err)) return kExitFailed;
     if (!output.finish(start, events)) return kExitFailed;
     progress.clear();

@@ -116,6 +116,7 @@ int runSynth(const Options& options, std::FILE* out, std::FILE* err)
         return kExitUsage;
     }
 
+    if (!requireFfmpeg("synth", err)) return kExitNoFfmpeg;
     bool labelled = std::ifstream(kFont).good();
     if (!labelled) std::fprintf(err, "dvrtool synth: no font at %s; cameras marked by boxes instead\n", kFont);
     std::vector<CameraFeed> cameras;

@@ -87,24 +87,33 @@ void CBarGraphWnd::PaintContent(HDC dc)
     }
 }
 
-// The columns come from the same mapping on a device context of our own, so
-// that they are rounded exactly as the painted bars are.
 int CBarGraphWnd::SlotAt(int x) const
 {
-    if (!m_hWnd || m_nWidthScale <= 0) return -1;
+    int first = -1, last = -1;
+    return SlotsAt(x, first, last) ? first : -1;
+}
+
+// The columns come from the same mapping on a device context of our own, so
+// that they are rounded exactly as the painted bars are. Between two columns
+// that hold bars the one to the left answers.
+bool CBarGraphWnd::SlotsAt(int x, int& first, int& last) const
+{
+    if (!m_hWnd || m_nWidthScale <= 0) return false;
     RECT rc;
     GetClientRect(m_hWnd, &rc);
-    if (x < 0 || x >= rc.right) return -1;
+    if (x < 0 || x >= rc.right) return false;
     CMemoryDC dc;
-    if (!dc) return -1;
+    if (!dc) return false;
     ApplyMapping(dc, rc);
     std::vector<POINT> columns(static_cast<size_t>(m_nWidthScale));
     for (int i = 0; i < m_nWidthScale; ++i) columns[i] = {i, 0};
-    if (!LPtoDP(dc, columns.data(), m_nWidthScale)) return -1;
-    int slot = -1;
-    for (int i = 0; i < m_nWidthScale && columns[i].x <= x; ++i)
-        if (slot < 0 || columns[i].x != columns[slot].x) slot = i;
-    return slot;
+    if (!LPtoDP(dc, columns.data(), m_nWidthScale)) return false;
+    first = last = -1;
+    for (int i = 0; i < m_nWidthScale && columns[i].x <= x; ++i) {
+        if (first < 0 || columns[i].x != columns[first].x) first = i;
+        last = i;
+    }
+    return first >= 0;
 }
 
 LRESULT CBarGraphWnd::OnEraseBkgnd(WPARAM wParam)

@@ -18,6 +18,8 @@ public:
     // columns that hold bars the one to the left. Slots run over the whole
     // width scale, also past the values held; -1 outside the graph.
     int SlotAt(int x) const;
+    // Every slot drawn in that column, first to last; false outside the graph.
+    bool SlotsAt(int x, int& first, int& last) const;
 
     LRESULT OnPaint() override;
     LRESULT OnEraseBkgnd(WPARAM wParam) override;

@@ -1,6 +1,6 @@
 // The panel's position control: the common-controls slider when it can be made,
 // the panel's own scroll bar in its place otherwise. Either spans the 3600
-// seconds of one hour with a page of one minute. The control owns that choice,
+// seconds of one hour from the file's start, with a page of one minute. The control owns that choice,
 // the slider's interface, and the hook that makes the slider's tooltip read
 // minutes and seconds; the panel sees one control with named operations.
 #pragma once
@@ -93,8 +93,10 @@ public:
     // Lays the control across the panel below its graph. nPanelRight is the
     // right edge the panel measures its width by (see its LayoutControls).
     void Place(int nPanelRight);
-    // Seconds into the hour, 0 to 3600; the control redraws.
+    // Seconds from the file's start, 0 to 3600; the control redraws.
     void SetPosition(int nSeconds);
+    // The file's start as a time of day (ms), for the slider's tooltip.
+    void SetStartTime(int32_t nStartMs) { m_tipHook.SetStartTime(nStartMs); }
     int GetPosition() const;
 
 private:

@@ -38,8 +38,10 @@ BOOL CSliderTipHook::OnToolTipNeedText(WPARAM, NMHDR* pNMHDR)
     if (pNMHDR->code != TTN_NEEDTEXTA) return FALSE;
     const int secs = static_cast<int>(SendMessageA(m_hWnd, TBM_GETPOS, 0, 0));
     auto* info = reinterpret_cast<NMTTDISPINFOA*>(pNMHDR);
-    // The slider spans one hour, so the minutes wrap at its top (3600 reads 00:00).
-    domain::FormatMinutesSeconds(secs, info->szText, sizeof info->szText);
+    // The time of day the thumb stands for; on a file that starts on the hour
+    // that is the position itself, the minutes wrapping at the top (3600 reads 00:00).
+    const int64_t seconds = (int64_t{m_nStartMs} + int64_t{secs} * domain::kSecondMs) / domain::kSecondMs;
+    domain::FormatMinutesSeconds(seconds, info->szText, sizeof info->szText);
     info->lpszText = info->szText;
     return TRUE;
 }

@@ -4,6 +4,8 @@
 #include <ole2.h>
 #include <wincodec.h>
 #include <wrl/client.h>
+#include <fstream>
+#include <iterator>
 #include <thread>
 #include <vector>
 #include "decoder/snapshot.h"
@@ -66,7 +68,13 @@ TEST(TimeOfDay, AsTheLabelsAndFileNamesWriteIt)
 
 TEST(SnapshotNames, TheRecordingsNameTheCameraAndTheTimeOfDay)
 {
-    const int64_t t = ((14 * 60 + 32) * 60 + 7) * 1000;
+    const SnapshotTime t = SnapshotTimeOf(0, 0, 0, ((14 * 60 + 32) * 60 + 7) * 1000);
+    EXPECT_EQ(L"yard-cam03-20240517-143207.png",
+              SnapshotFileName(L"C:\\cams\\yard.d01", 3, SnapshotTimeOf(2024, 5, 17, t.msOfDay)));
+    // Past midnight, the next day: the last of February 2024 is the 29th.
+    EXPECT_EQ(L"yard-20240301-000001.png",
+              SnapshotFileName(L"C:\\cams\\yard.d01", 0, SnapshotTimeOf(2024, 2, 29, 86401000)));
+    EXPECT_EQ("2024-03-01T00:00:01", SnapshotTimeText(SnapshotTimeOf(2024, 2, 29, 86401000)));
     EXPECT_EQ(L"yard-cam03-143207.png", SnapshotFileName(L"C:\\cams\\yard.d01", 3, t));
     EXPECT_EQ(L"yard-cam16-143207.png", SnapshotFileName(L"C:\\cams\\yard.d01", 16, t));
     EXPECT_EQ(L"yard-143207.png", SnapshotFileName(L"C:\\cams\\yard.d01", 0, t)) << "the whole view";
@@ -93,10 +101,24 @@ TEST_F(Snapshots, APngReadsBackAsTheSamePixels)
     EXPECT_EQ(expected, back);
     EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW((path + L".partial").c_str())) << "nothing left beside it";
 
-    // Again over it: the new picture replaces the old.
+    // Again over it, with text: the new picture replaces the old, and a reader still takes it.
     std::vector<uint32_t> other(size_t(cx) * cy, 0x00102030);
-    ASSERT_EQ(S_OK, WritePng({other.data(), cx, cy}, path));
+    ASSERT_EQ(S_OK, WritePng({other.data(), cx, cy}, path,
+                             {{"Creation Time", "2024-05-17T14:32:07"}, {"Description",
+                                                                         "Camera 3 of h\xC3\xB6"
+                                                                         "f.d01"}}));
     EXPECT_EQ(other, ReadPng(path, &w, &h));
+    std::string bytes;
+    {
+        std::ifstream in(path.c_str(), std::ios::binary);
+        bytes.assign(std::istreambuf_iterator<char>(in), {});
+    }
+    const std::string creation = std::string("\0\0\0\x21tEXtCreation Time\0", 22) + "2024-05-17T14:32:07";
+    EXPECT_EQ(33u, bytes.find(creation)) << "right after IHDR";
+    EXPECT_NE(std::string::npos, bytes.find(std::string("iTXtDescription\0\0\0\0\0Camera 3 of h\xC3\xB6"
+                                                        "f.d01",
+                                                        40)))
+        << "UTF-8 text in iTXt";
 }
 
 TEST_F(Snapshots, AFailedWriteSaysWhyAndLeavesNothing)

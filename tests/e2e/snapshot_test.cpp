@@ -40,7 +40,7 @@ TEST_F(E2eSnapshots, TheViewAndOneCameraAreSavedAsThePictureShowsThem)
     std::string offered;
     ASSERT_TRUE(player.ChooseFromPictureMenu({10, 10}, 1)) << player.Describe();
     ASSERT_TRUE(player.AnswerSaveDialog(viewPath, &offered)) << player.Describe();
-    EXPECT_EQ(0u, offered.find("play16-08")) << offered << ": the recording's name and the time of day";
+    EXPECT_EQ(0u, offered.find("play16-20240101-08")) << offered << ": the recording's name, the date and the time of day";
     EXPECT_EQ(std::string::npos, offered.find("cam")) << offered;
     ASSERT_TRUE(WaitUntil([&] { return Exists(viewPath); }, 10000));
     const Image saved = Image::LoadPng(viewPath);
@@ -58,7 +58,7 @@ TEST_F(E2eSnapshots, TheViewAndOneCameraAreSavedAsThePictureShowsThem)
     SaveScreen("snapshot-menu.png", menu);
     ASSERT_TRUE(player.ChooseFromOpenMenu(menu, 2)) << player.Describe();
     ASSERT_TRUE(player.AnswerSaveDialog(cameraPath, &offered)) << player.Describe();
-    EXPECT_EQ(0u, offered.find("play16-cam06-08")) << offered;
+    EXPECT_EQ(0u, offered.find("play16-cam06-20240101-08")) << offered;
     ASSERT_TRUE(WaitUntil([&] { return Exists(cameraPath); }, 10000));
     const Image camera = Image::LoadPng(cameraPath);
     EXPECT_EQ(160, camera.width) << "the recorded size, not the tile's";

@@ -130,6 +130,26 @@ TEST_F(GraphReview, ClickSeeksToTheFirstSlotDrawnInTheColumn)
     }
 }
 
+// A pixel column holds about two slots: an event in any of them is found by
+// the tooltip and by a click, which goes to that slot and not before it.
+TEST_F(GraphReview, EveryEventInAColumnIsSeenAndSought)
+{
+    for (int j = 500; j < 504; ++j) {
+        SCOPED_TRACE(j);
+        std::memset(&index.Source, 0, sizeof index.Source);
+        index.Source.wCount = 1000;
+        index.Source.lStatus[j] = -1;
+        index.Source.dwCameraMask[j] = 0x4;
+        PlayWithIndex(kSource);
+        const std::vector<int> columns = BarColumns();
+        ASSERT_EQ(1u, columns.size());
+        EXPECT_NE(std::string::npos, TipAt(columns[0]).find("Source: camera 3"));
+        ClickGraph(columns[0]);
+        EXPECT_EQ("SetStartOffset(" + std::to_string(j * 3600) + ")", LastStartOffset());
+        Pump();
+    }
+}
+
 // GPI has 2000 slots of 1.8 s across the same width.
 TEST_F(GraphReview, GpiSlotsAreHalfAsLong)
 {

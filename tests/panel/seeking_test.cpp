@@ -16,10 +16,12 @@ TEST_F(TimeDisplay, ShownTimeIsStartTimePlusOffset)
         const char* text;
         int bar;
     } cases[] = {
-        {nullptr, 3723456, "01:02:03.45", 123},
-        {L"2000-01-01\t10:20:00.000", 5000, "10:20:05.00", 1205},
-        {L"2000-01-01\t10:20:00.000", 52800000, "25:00:00.00", 0},    // hours are not taken modulo 24
-        {L"2000-01-01\t23:00:00.990", 3000009, "23:50:00.99", 3000},  // hundredths are cut, not rounded
+        {nullptr, 723456, "00:12:03.45", 723},
+        {nullptr, 3723456, "01:02:03.45", 3541},  // past the hour the bar stays at its top
+        // The bar counts from the file's start, whatever the time of day.
+        {L"2000-01-01\t10:20:00.000", 5000, "10:20:05.00", 5},
+        {L"2000-01-01\t10:20:00.000", 52800000, "25:00:00.00", 3541},  // hours not modulo 24; bar at its top
+        {L"2000-01-01\t23:00:00.990", 3000009, "23:50:00.99", 3000},   // hundredths are cut, not rounded
     };
     for (const Case& c : cases) {
         decoder->SetStartTime(c.start);
@@ -35,7 +37,7 @@ TEST_F(TimeDisplay, OffsetZeroShowsTheStartButMovesNothingElse)
 {
     decoder->SetStartTime(L"2000-01-01\t10:20:00.000");
     PlayFile(kFile, 5000);
-    ASSERT_EQ(1205, BarPosition());
+    ASSERT_EQ(5, BarPosition());
     Open(kFile);
     Position(0);
     EXPECT_EQ("10:20:00.00", TimeText());
@@ -79,20 +81,25 @@ TEST_F(TimeDisplay, TimesBeyondTheTextsRoomShowAsDashes)
     }
 }
 
-TEST_F(TimeDisplay, ThumbShowsTheStartHourWithItsMinutesAndSecondsUntilReleased)
+TEST_F(TimeDisplay, ThumbShowsTheTimeItLandsOnUntilReleased)
 {
-    decoder->SetStartTime(L"2000-01-01\t10:20:00.000");
-    PlayFile(kFile, 5000);
-    decoder->ClearCalls();
-    Scroll(SB_THUMBTRACK, 754);
-    EXPECT_EQ("10:12:34", TimeText());
-    Position(9000);
-    EXPECT_EQ("10:12:34", TimeText()) << "a position event while the thumb is held changes nothing";
-    EXPECT_TRUE(DecoderCalls().empty()) << "tracking seeks nothing";
-    Scroll(SB_THUMBPOSITION, 754);
-    EXPECT_EQ(Then({"Stop"}, OpenCalls(kFile, 754000)), DecoderCalls());
-    Position(754000);
-    EXPECT_EQ("10:32:34.00", TimeText());
+    // On the hour and off it: the thumb's text is the time the release goes to.
+    for (const auto& start : {std::make_pair(L"2000-01-01\t14:00:00.000", "14:12:34"),
+                              std::make_pair(L"2000-01-01\t10:20:00.000", "10:32:34")}) {
+        decoder->SetStartTime(start.first);
+        PlayFile(kFile, 5000);
+        decoder->ClearCalls();
+        Scroll(SB_THUMBTRACK, 754);
+        EXPECT_EQ(start.second, TimeText());
+        Position(9000);
+        EXPECT_EQ(start.second, TimeText()) << "a position event while the thumb is held changes nothing";
+        EXPECT_TRUE(DecoderCalls().empty()) << "tracking seeks nothing";
+        Scroll(SB_THUMBPOSITION, 754);
+        EXPECT_EQ(Then({"Stop"}, OpenCalls(kFile, 754000)), DecoderCalls());
+        Position(754000);
+        EXPECT_EQ(std::string(start.second) + ".00", TimeText());
+        EXPECT_EQ(754, BarPosition());
+    }
 }
 
 class Seeking : public PlaybackTest {
@@ -194,7 +201,7 @@ TEST_F(Seeking, TimeClickLaysTheEntryOverMinutesAndSeconds)
     EXPECT_EQ(2u, to);
 
     // The thumb's shorter text fills them the same way.
-    Scroll(SB_THUMBTRACK, 1205);
+    Scroll(SB_THUMBTRACK, 5);
     Mouse(WM_LBUTTONUP, inside);
     EXPECT_EQ("20", Text(IDC_MINUTES));
     EXPECT_EQ("05", Text(IDC_SECONDS));
@@ -262,6 +269,29 @@ TEST_F(Seeking, TypedMinutesAndSecondsSeekFromTheStartOfTheFile)
         EXPECT_FALSE(Visible(IDC_SECONDS));
         EXPECT_EQ("Stop", DecoderCalls().at(0));
         EXPECT_EQ(c.start, LastStartOffset()) << c.minutes << " " << c.seconds;
+    }
+}
+
+TEST_F(Seeking, TypedTimeOffTheHourGoesWhereTheTextShowsIt)
+{
+    // 10:20:00.5: each minute and second comes once in the file's hour.
+    decoder->SetStartTime(L"2000-01-01\t10:20:00.500");
+    PlayFile(kFile, 5000);
+    const std::pair<const char*, LONG> cases[] = {
+        {"25", 299500},
+        {"20", 0},
+        {"10", 2999500},
+        {"59", 2339500},
+    };
+    for (const auto& c : cases) {
+        Position(5000);
+        Mouse(WM_LBUTTONUP, InsideTime());
+        SetWindowTextA(Item(IDC_MINUTES), c.first);
+        SetWindowTextA(Item(IDC_SECONDS), "0");
+        decoder->ClearCalls();
+        EnterInTimeEdit(IDC_SECONDS);
+        EXPECT_EQ("SetStartOffset(" + std::to_string(c.second) + ")", LastStartOffset()) << c.first;
+        Pump();
     }
 }
 

@@ -30,12 +30,14 @@ protected:
     fakes::FakeSlider* slider = nullptr;
 };
 
-TEST_F(SeekingWithSlider, PositionEventsMoveTheSliderToTheSecondOfTheHour)
+TEST_F(SeekingWithSlider, PositionEventsMoveTheSliderToTheSecondFromTheStart)
 {
     EXPECT_EQ("10:20:05.00", TimeText());
-    EXPECT_EQ(1205, SliderPosition());
+    EXPECT_EQ(5, SliderPosition());
     Position(0);
-    EXPECT_EQ(1205, SliderPosition()) << "offset 0 leaves the slider";
+    EXPECT_EQ(5, SliderPosition()) << "offset 0 leaves the slider";
+    Position(3700000);
+    EXPECT_EQ(3600, SliderPosition()) << "past the hour the slider stays at its top";
 }
 
 TEST_F(SeekingWithSlider, DragHoldsTheDisplayAndTheReleaseSeeksToTheSlidersSecond)
@@ -43,15 +45,20 @@ TEST_F(SeekingWithSlider, DragHoldsTheDisplayAndTheReleaseSeeksToTheSlidersSecon
     slider->FireMouseDown(1, 0, 10, 5);
     Position(9000);
     EXPECT_EQ("10:20:05.00", TimeText()) << "ignored while dragging";
-    EXPECT_EQ(1205, SliderPosition());
+    EXPECT_EQ(5, SliderPosition());
     SendMessageA(slider->TrackbarWindow(), TBM_SETPOS, TRUE, 1205);
+    // The tooltip tells the time of day the release goes to.
+    NMTTDISPINFOA tip = {};
+    tip.hdr = {slider->TrackbarWindow(), 0, static_cast<UINT>(TTN_NEEDTEXTA)};
+    SendMessageA(slider->TrackbarWindow(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&tip));
+    EXPECT_STREQ("40:05", tip.szText);
     slider->FireMouseUp(1, 0, 10, 5);
     EXPECT_EQ((Calls{"Stop"}), DecoderCalls());
     Pump();
     EXPECT_EQ(Then({"Stop"}, OpenCalls(kFile, 1205000)), DecoderCalls());
-    // The start time is not a whole hour: the same second of the slider is 20 minutes on in the file.
     Position(1205000);
     EXPECT_EQ("10:40:05.00", TimeText()) << "the drag is over: events count again";
+    EXPECT_EQ(1205, SliderPosition()) << "the thumb stays where it was let go";
 }
 
 TEST_F(SeekingWithSlider, StopRewindsAndDisablesTheSlider)

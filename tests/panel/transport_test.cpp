@@ -124,8 +124,8 @@ TEST_F(Transport, PauseThenStepsStayPausedAndPlayGoesOn)
 
 TEST_F(Transport, StopRewindsTheBarAndTheNextPlayReopensFromTheStart)
 {
-    PlayFile(kFileA, 3723456);
-    ASSERT_EQ(123, BarPosition());
+    PlayFile(kFileA, 723456);
+    ASSERT_EQ(723, BarPosition());
     Scroll(SB_PAGELEFT);
     Position(2000);
     decoder->ClearCalls();

@@ -215,6 +215,10 @@ TEST(DvrtoolEndToEnd, SynthMarksItsMovingIntervals)
     EXPECT_NE(text.find("camera 3: 160x120, 5/1 fps, 40 frames"), std::string::npos) << text;
     EXPECT_NE(text.find("2024-06-07 23:59:58.250"), std::string::npos) << text;
     EXPECT_NE(text.find("damage: none"), std::string::npos) << text;
+    // Each slot's time of day, wrapping at midnight, with its cameras or value.
+    ASSERT_EQ(runTool("info --events " + out, &text), 0);
+    EXPECT_NE(text.find("  23:59:58  Source  cameras 1-3\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("  00:00:01  GPI  1\n"), std::string::npos) << text;
     std::remove(out.c_str());
 }
 
@@ -224,7 +228,7 @@ TEST(DvrtoolEndToEnd, MakeFromOrdinaryVideo)
     std::string moving = temp("moving.mp4"), still = temp("still.avi"), src = temp("src.txt"), gpi = temp("gpi.txt");
     ASSERT_EQ(std::system(("ffmpeg -v error -y -f lavfi -i testsrc=s=128x96:r=10:d=2 -c:v mpeg4 '" + moving + "'").c_str()), 0);
     ASSERT_EQ(std::system(("ffmpeg -v error -y -f lavfi -i color=c=gray:s=64x64:r=7:d=1.5 -c:v mjpeg '" + still + "'").c_str()), 0);
-    std::ofstream(src) << "# seconds camera\n0.5 5\n1.0 2\n";
+    std::ofstream(src) << "# seconds camera\n0.5 5\n1.0 2\n4.0 7\n";
     std::ofstream(gpi) << "1.9 100\n";
     std::string out = temp("make.avi"), text;
     ASSERT_EQ(runTool("make -o " + out + " --start '2023-01-02 03:04:05.006' --fps 5 --size 96x64 --motion auto --source " +
@@ -232,6 +236,9 @@ TEST(DvrtoolEndToEnd, MakeFromOrdinaryVideo)
                       &text),
               0)
         << text;
+    // Kept, but the user hears of an event the recording cannot show.
+    EXPECT_NE(text.find("+00:00:03 for camera 7, which the recording lacks"), std::string::npos) << text;
+    EXPECT_NE(text.find("+00:00:03 is past the recording's end"), std::string::npos) << text;
     rec::Recording r;
     ASSERT_TRUE(r.open(out));
     EXPECT_EQ(r.cameraMask(), (1u << 4) | (1u << 1));
@@ -258,12 +265,19 @@ TEST(DvrtoolEndToEnd, ExitCodesForBadUse)
     std::string junk = temp("junk.txt");
     std::ofstream(junk) << "not a recording at all";
     EXPECT_EQ(runTool("info " + junk, &text), dvrtool::kExitNotRecording);
-    EXPECT_NE(text.find("not an AVI"), std::string::npos) << text;
+    EXPECT_NE(text.find("not a recording (no AVI header)"), std::string::npos) << text;
     EXPECT_EQ(runTool("frobnicate"), dvrtool::kExitUsage);
     EXPECT_EQ(runTool("synth --cameras 17 -o " + junk), dvrtool::kExitUsage);
     EXPECT_EQ(runTool("make -o " + junk + " --start 2024-01-01 17=" + junk), dvrtool::kExitUsage);
     EXPECT_EQ(runTool("--help", &text), 0);
     EXPECT_NE(text.find("SECONDS CAMERA"), std::string::npos);
+    EXPECT_EQ(runTool("info --help", &text), 0);
+    EXPECT_EQ(0u, text.find("usage: dvrtool info")) << text;
+    EXPECT_EQ(std::string::npos, text.find("SECONDS CAMERA")) << "that command's usage alone";
+    EXPECT_EQ(runTool("make -o " + junk + " --start 2024-01-01 " + temp("absent.mp4"), &text), dvrtool::kExitUnreadable);
+    EXPECT_NE(text.find("cannot read"), std::string::npos) << text;
+    EXPECT_EQ(runToolWithFfmpeg("/nonexistent/ffmpeg", "synth -o " + temp("s.avi"), &text), dvrtool::kExitNoFfmpeg);
+    EXPECT_NE(text.find("ffmpeg not found"), std::string::npos) << text;
     std::remove(junk.c_str());
 }
 
@@ -279,12 +293,12 @@ TEST(DvrtoolEndToEnd, FailedRunsLeaveNoFile)
     EXPECT_FALSE(exists(out));
 
     if (haveFfmpeg()) {
-        // Camera 2's input is missing: found out when its size is looked at, before any writing.
+        // Camera 2's input is missing: found out before any writing.
         std::string moving = temp("failing.mp4");
         ASSERT_EQ(std::system(("ffmpeg -v error -y -f lavfi -i testsrc=s=64x48:r=5:d=1 -c:v mpeg4 '" + moving + "'").c_str()), 0);
         EXPECT_EQ(runTool("make -o " + out + " --start 2024-01-01 " + moving + " " + temp("missing.mp4"), &text),
-                  dvrtool::kExitFailed);
-        EXPECT_NE(text.find("ffmpeg gave no pictures for camera 2"), std::string::npos) << text;
+                  dvrtool::kExitUnreadable);
+        EXPECT_NE(text.find("cannot read " + temp("missing.mp4") + " (camera 2)"), std::string::npos) << text;
         EXPECT_FALSE(exists(out));
 
         // Camera 2's ffmpeg fails only while the pictures are being written.

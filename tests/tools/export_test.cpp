@@ -164,7 +164,8 @@ TEST_F(Export, ACameraThatEndedEarlyHoldsItsLastPicture)
     ASSERT_EQ(std::system(("ffmpeg -v error -y -f lavfi -i color=c=white:s=160x120:r=5:d=1 -c:v mpeg4 '" + shortInput + "'").c_str()), 0);
     ASSERT_EQ(std::system(("ffmpeg -v error -y -f lavfi -i testsrc=s=160x120:r=5:d=3 -c:v mpeg4 '" + longInput + "'").c_str()), 0);
     ASSERT_EQ(runTool("make -o " + avi + " --start '2024-01-01 10:00:00' " + shortInput + " " + longInput, &text), 0) << text;
-    ASSERT_EQ(runTool("export -o " + out + " --from +2 " + avi, &text), 0) << text;
+    ASSERT_EQ(runTool("export -o " + out + " --from +2 --to +30 " + avi, &text), 0) << text;
+    EXPECT_NE(text.find("--to +30 is past the end; exporting up to the end at 10:00:03.000"), std::string::npos) << text;
     Probed probed = probeVideo(out);
     EXPECT_EQ(probed.width, 320);
     EXPECT_EQ(probed.frames, 5);
@@ -212,9 +213,9 @@ TEST_F(Export, BadArgumentsAreRefusedAndLeaveNothing)
         {"--cameras 1,17", dvrtool::kExitUsage, "bad --cameras"},
         {"--camera 1 --cameras 2", dvrtool::kExitUsage, "not both"},
         {"--from +10", dvrtool::kExitOutOfRange, "outside the recording"},
-        {"--to 08:00:07", dvrtool::kExitOutOfRange, "outside the recording"},
-        {"--from 07:59:00", dvrtool::kExitOutOfRange, "outside the recording"},
-        {"--from +4 --to +2", dvrtool::kExitOutOfRange, "outside the recording"},
+        {"--to 07:00:00", dvrtool::kExitOutOfRange, "--to 07:00:00 is before the recording's start"},
+        {"--from 07:59:00", dvrtool::kExitOutOfRange, "before the recording's start: the recording runs from 08:00:00"},
+        {"--from +4 --to +2", dvrtool::kExitOutOfRange, "the range is inverted"},
         {"--from 25:00", dvrtool::kExitUsage, "bad --from"},
         {"--to +ten", dvrtool::kExitUsage, "bad --to"},
     };
@@ -224,6 +225,9 @@ TEST_F(Export, BadArgumentsAreRefusedAndLeaveNothing)
         EXPECT_FALSE(exists(out)) << c.args;
     }
     EXPECT_EQ(runTool("export -o " + out + " " + temp("absent.avi"), &text), dvrtool::kExitUnreadable) << text;
+    // Another container only where ffmpeg writes it: never an MP4 under another name.
+    EXPECT_EQ(runTool("export -o " + temp("refused.xyz") + " " + s_recording, &text), dvrtool::kExitUsage) << text;
+    EXPECT_NE(text.find("name the output .mp4"), std::string::npos) << text;
     // Never over the recording it reads.
     EXPECT_EQ(runTool("export -o " + s_recording + " " + s_recording, &text), dvrtool::kExitUsage) << text;
     rec::Recording intact;

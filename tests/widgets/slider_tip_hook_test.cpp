@@ -77,6 +77,12 @@ TEST_F(SliderTipTest, TextIsMinutesAndSecondsOfTheHour)
     EXPECT_EQ("59:59", TipAt(first, 3599));
     EXPECT_EQ("00:00", TipAt(first, 3600)) << "the minutes wrap at the top of the scale";
     EXPECT_EQ(0, rec.Count(WM_NOTIFY)) << "answered requests stay with the hook";
+
+    // Off the hour the position counts from the start: 10:20:00.5 plus 1205 s is 10:40:05.5.
+    hook.SetStartTime(37200500);
+    EXPECT_EQ("40:05", TipAt(first, 1205));
+    EXPECT_EQ("00:00", TipAt(first, 2400)) << "across the hour";
+    EXPECT_EQ("20:00", TipAt(first, 0));
 }
 
 TEST_F(SliderTipTest, EverythingElseReachesTheSliderUnchanged)
