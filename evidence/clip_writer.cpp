@@ -132,6 +132,40 @@ bool describeSource(const std::string& sourcePath, const rec::Recording& source,
     return true;
 }
 
+bool describeExport(const std::string& sourcePath, const rec::Recording& source, const ClipRange& range,
+                    const std::string& program, Manifest& m, std::string& why)
+{
+    ClipPlan plan;
+    if (!planClip(source, range, plan, why) || !describeSource(sourcePath, source, m, why)) return false;
+    m.kind = "mp4";
+    m.fromMs = range.fromMs;
+    m.toMs = range.toMs;
+    m.program = program;
+    m.version = programVersion();
+    m.created = utcNow();
+    std::vector<uint8_t> bytes;
+    for (const CameraPlan& c : plan.cameras) {
+        m.cameras |= domain::CameraBit(c.camera);
+        CameraFrames frames;
+        frames.camera = c.camera;
+        Sha256 hash;
+        for (long i = c.first; i < c.end; i++) {
+            const rec::Frame& f = c.stream->frames[size_t(i)];
+            if (!f.size) continue;
+            if (!source.readFrame(f, bytes)) {
+                why = "cannot read the source's frames";
+                return false;
+            }
+            hash.update(bytes.data(), bytes.size());
+            if (!frames.count++) frames.firstMs = f.timeMs;
+            frames.lastMs = f.timeMs;
+        }
+        frames.sha256 = toHex(hash.digest());
+        m.frames.push_back(frames);
+    }
+    return true;
+}
+
 bool writeManifestFiles(const std::string& exportPath, Manifest& manifest, std::string& why)
 {
     const std::string json = exportPath + ".manifest.json", sums = exportPath + ".sha256";

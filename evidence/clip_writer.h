@@ -36,6 +36,11 @@ ClipResult writeClip(const rec::Recording& source, const ClipRequest& request, c
 // cannot be written.
 bool writeManifestFiles(const std::string& exportPath, Manifest& manifest, std::string& why);
 
+// A manifest of an export made elsewhere (an MP4) from the range of source: the source, the
+// range, and the pictures of each camera it was made from. False with why when unreadable.
+bool describeExport(const std::string& sourcePath, const rec::Recording& source, const ClipRange& range,
+                    const std::string& program, Manifest& manifest, std::string& why);
+
 // The source's name, size and hash into the manifest.
 bool describeSource(const std::string& sourcePath, const rec::Recording& source, Manifest& manifest, std::string& why);
 
