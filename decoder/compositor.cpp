@@ -148,6 +148,8 @@ void ComposeView(CBackBuffer& buffer, const ViewScene& scene, const CViewText& t
             if (slot.camera != 0)
                 text.DrawLabel(buffer.Dc(), slot.rc, LabelOf(scene, slot));
         }
+        if (!scene.caption.empty())
+            text.DrawCaption(buffer.Dc(), {0, 0, buffer.Width(), buffer.Height()}, scene.caption);
     }
     GdiFlush();  // readers of the bits see the text too
 }

@@ -47,6 +47,7 @@ struct ViewScene {
     int nSelectedCamera = 0;                              // 1..16 marked, 0 none
     int64_t nStartOfDayMs = 0;                            // the recording's start, for the time of day of each tile's picture
     std::wstring message;                                 // when not empty, drawn instead of the view
+    std::string caption;                                  // the marked clip, drawn in the view's bottom left
 };
 
 // Colours a test can look for.

@@ -13,6 +13,7 @@
 #include <memory>
 #include <string>
 #include <vector>
+#include "decoder/clip_marks.h"
 #include "decoder/clock.h"
 #include "decoder/compositor.h"
 #include "decoder/decode_worker.h"
@@ -116,6 +117,13 @@ private:
     void SaveCamera(int camera);
     void CopyView();
 
+    // Clips (dvr_control_clip.cpp)
+    void Mark(bool bStart);  // at the picture on view
+    void ClearMarks();
+    void ExportClip();  // the marked stretch, after the save dialog
+    bool AskClipPath(std::wstring* pPath, bool* pEveryCamera) const;
+    uint32_t CamerasOnView() const;
+
     IPlaybackClock& m_clock;
     CPlaybackPacer m_pacer;
 
@@ -138,6 +146,8 @@ private:
     bool m_bScreenBehind = false;   // the window does not show the back buffer yet
     int64_t m_nLastPresentMs = -1;  // playback clock when the window was last drawn; -1 never
     CViewText m_text;
+    CClipMarks m_marks;  // of m_marksFile, kept while the same file is opened again
+    std::string m_marksFile;
     std::vector<BYTE> m_persisted;  // the stream we were loaded from
 
     // Last: the worker stops before the queue its results go through is destroyed.

@@ -75,6 +75,10 @@ HRESULT CDvrControl::InvokeMember(const AxInvocation& call)
         return S_OK;
     case DVR_VIEW_SPLIT: return args.bPut ? PutViewSplit(args.nValue) : AxReturnLong(call, m_settings.nSplit);
     case DVR_VIEW_GROUP: return args.bPut ? PutViewGroup(args.nValue) : AxReturnLong(call, m_settings.nGroup);
+    case DVR_MARK_START: Mark(true); return S_OK;
+    case DVR_MARK_END: Mark(false); return S_OK;
+    case DVR_CLEAR_MARKS: ClearMarks(); return S_OK;
+    case DVR_EXPORT_CLIP: ExportClip(); return S_OK;
     default: return DISP_E_MEMBERNOTFOUND;
     }
 }

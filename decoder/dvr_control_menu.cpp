@@ -16,7 +16,11 @@ namespace {
 enum MenuCommand {
     kSaveView = 1,
     kSaveCamera = 2,
-    kCopyView = 3
+    kCopyView = 3,
+    kMarkStart = 4,
+    kMarkEnd = 5,
+    kClearMarks = 6,
+    kExportClip = 7
 };
 
 const wchar_t kCaption[] = L"DVR Control";
@@ -70,6 +74,12 @@ void CDvrControl::OnContextMenu(LPARAM lParam)
         AppendMenuW(menu, MF_STRING, kSaveCamera, item.c_str());
     }
     AppendMenuW(menu, MF_STRING | nEnabled, kCopyView, L"Copy picture");
+    AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+    AppendMenuW(menu, MF_STRING | nEnabled, kMarkStart, L"Mark start here");
+    AppendMenuW(menu, MF_STRING | nEnabled, kMarkEnd, L"Mark end here");
+    AppendMenuW(menu, MF_STRING | (m_marks.IsEmpty() ? MF_GRAYED : MF_ENABLED), kClearMarks, L"Clear marks");
+    AppendMenuW(menu, MF_STRING | (bPicture && m_marks.IsComplete() ? MF_ENABLED : MF_GRAYED), kExportClip,
+                L"Export clip...");
     const int camera = pTile ? pTile->camera : 0;
     const int nCommand =
         TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY, pt.x, pt.y, 0, Window(), nullptr);
@@ -78,6 +88,10 @@ void CDvrControl::OnContextMenu(LPARAM lParam)
     case kSaveView: SaveView(); break;
     case kSaveCamera: SaveCamera(camera); break;
     case kCopyView: CopyView(); break;
+    case kMarkStart: Mark(true); break;
+    case kMarkEnd: Mark(false); break;
+    case kClearMarks: ClearMarks(); break;
+    case kExportClip: ExportClip(); break;
     default: break;
     }
 }

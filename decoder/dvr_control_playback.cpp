@@ -15,6 +15,10 @@ const int64_t kMaxPositionGapMs = 100;
 bool CDvrControl::OpenAndPlay()
 {
     OpenedRecording opened = OpenRecordingFile(m_settings.fileName);
+    if (m_settings.fileName != m_marksFile) {  // marks belong to their file; a seek opens it again
+        m_marks.Clear();
+        m_marksFile = m_settings.fileName;
+    }
     m_recording = std::move(opened.recording);
     m_message = std::move(opened.error);
     m_nPictureMs = -1;

@@ -185,6 +185,8 @@ void CDvrControl::Recompose()
     scene.nSelectedCamera = m_settings.nSource + 1;
     scene.nStartOfDayMs = m_recording ? m_recording->startTime().msOfDay : 0;
     scene.message = m_message;
+    if (m_recording)
+        scene.caption = m_marks.Caption(m_recording->startTime().msOfDay);
     ComposeView(m_backBuffer, scene, m_text);
     Present();
 }

@@ -35,6 +35,12 @@ enum DvrDispId : DISPID {
     DVR_VIEW_SPLIT    = 26,  // get/put long: cameras per view, 1, 4, 8, 16
     DVR_VIEW_GROUP    = 27,  // get/put long: 0-based group on view
     DVR_START_TIME    = 32,  // method (BSTR* out): "YYYY-MM-DD\tHH:MM:SS.mmm"
+    // Clips of the open recording (methods): the marks at the picture on view,
+    // and the marked stretch written as a lossless clip after a save dialog.
+    DVR_MARK_START    = 60,
+    DVR_MARK_END      = 61,
+    DVR_CLEAR_MARKS   = 62,
+    DVR_EXPORT_CLIP   = 63,
 };
 
 // Events, on DIID_DvrControlEvents.

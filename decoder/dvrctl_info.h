@@ -23,6 +23,10 @@ inline constexpr AxMemberName kDvrMemberNames[] = {
     {L"ViewSplit", DVR_VIEW_SPLIT},
     {L"ViewGroup", DVR_VIEW_GROUP},
     {L"GetStartTime", DVR_START_TIME},
+    {L"MarkStart", DVR_MARK_START},
+    {L"MarkEnd", DVR_MARK_END},
+    {L"ClearMarks", DVR_CLEAR_MARKS},
+    {L"ExportClip", DVR_EXPORT_CLIP},
 };
 
 // Each member's shape, which both check calls against, and its names in the
@@ -52,6 +56,10 @@ inline constexpr DvrMember kDvrMembers[] = {
     {DVR_VIEW_SPLIT, AxShape::GetPutLong, "GetViewSplit", "SetViewSplit"},
     {DVR_VIEW_GROUP, AxShape::GetPutLong, "GetViewGroup", "SetViewGroup"},
     {DVR_START_TIME, AxShape::MethodOutString, "GetStartTime", nullptr},
+    {DVR_MARK_START, AxShape::Method, "MarkStart", nullptr},
+    {DVR_MARK_END, AxShape::Method, "MarkEnd", nullptr},
+    {DVR_CLEAR_MARKS, AxShape::Method, "ClearMarks", nullptr},
+    {DVR_EXPORT_CLIP, AxShape::Method, "ExportClip", nullptr},
 };
 
 // The member of that id, or null.

@@ -1,4 +1,5 @@
 #include "decoder/view_text.h"
+#include <algorithm>
 
 namespace {
 
@@ -41,6 +42,15 @@ void CViewText::DrawLabel(HDC hdc, const RECT& rcTile, const std::string& text) 
     SetBkColor(hdc, kLabelBoxColor);
     SetTextColor(hdc, kTextColor);
     ExtTextOutA(hdc, x + kLabelPadding, y + kLabelPadding, ETO_OPAQUE | ETO_CLIPPED, &rcBox, sz, n, nullptr);
+}
+
+void CViewText::DrawCaption(HDC hdc, const RECT& rc, const std::string& text) const
+{
+    CScopedSelect font(hdc, FontOrDefault(m_labelFont));
+    SIZE size = {};
+    GetTextExtentPoint32A(hdc, text.c_str(), static_cast<int>(text.size()), &size);
+    const LONG top = std::max(rc.top, rc.bottom - size.cy - 2 * kLabelPadding - 2 * kLabelInset);
+    DrawLabel(hdc, {rc.left, top, rc.right, rc.bottom}, text);
 }
 
 void CViewText::DrawMessage(HDC hdc, const RECT& rc, const std::wstring& message) const

@@ -16,6 +16,8 @@ public:
     // The label in the tile's top left corner: light text on a dark box. The
     // camera's number, and the time of day of its picture when it has one.
     void DrawLabel(HDC hdc, const RECT& rcTile, const std::string& text) const;
+    // The marked clip's caption, as a label in rc's bottom left corner.
+    void DrawCaption(HDC hdc, const RECT& rc, const std::string& text) const;
     // Centred near the top of rc, broken into lines as it needs.
     void DrawMessage(HDC hdc, const RECT& rc, const std::wstring& message) const;
 

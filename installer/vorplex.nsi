@@ -2,7 +2,7 @@
 ; registration (the released Vorplex.exe finds dvrctl.dll beside it through its
 ; manifest). Made by `make dist`:
 ;   makensis -DVERSION=x.y.z -DSTAGE=DIR -DICON=FILE.ico -DOUTFILE=FILE.exe vorplex.nsi
-; where DIR holds the released Vorplex.exe and dvrctl.dll.
+; where DIR holds the released Vorplex.exe, dvrctl.dll and dvrtool.exe.
 
 !ifndef VERSION | STAGE | ICON | OUTFILE
   !error "define VERSION, STAGE, ICON and OUTFILE"
@@ -55,6 +55,7 @@ Section "Vorplex" SecMain
   SetOutPath "$INSTDIR"
   File "${STAGE}/Vorplex.exe"
   File "${STAGE}/dvrctl.dll"
+  File "${STAGE}/dvrtool.exe"
   WriteUninstaller "$INSTDIR\uninstall.exe"
   CreateShortcut "$SMPROGRAMS\Vorplex.lnk" "$INSTDIR\Vorplex.exe" "" "$INSTDIR\Vorplex.exe" 0 \
       SW_SHOWNORMAL "" "Play multi-camera DVR recordings"
@@ -79,6 +80,7 @@ Section "Uninstall"
   ; A running player's files go at the next start.
   Delete /REBOOTOK "$INSTDIR\Vorplex.exe"
   Delete /REBOOTOK "$INSTDIR\dvrctl.dll"
+  Delete /REBOOTOK "$INSTDIR\dvrtool.exe"
   Delete "$INSTDIR\uninstall.exe"
   RMDir "$INSTDIR"
   ; Made by the installer when Vorplex is the user's first program there.

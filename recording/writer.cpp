@@ -5,6 +5,7 @@
 #include "recording/file64.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 
 namespace rec {
@@ -38,7 +39,7 @@ bool Writer::put(const void* p, size_t n)
     if (m_failed) return false;
     if (n && std::fwrite(p, 1, n, m_f) != n) {
         m_failed = true;
-        m_error = "write failed";
+        m_error = std::string("write failed: ") + std::strerror(errno);
         return false;
     }
     m_pos += n;
@@ -195,8 +196,9 @@ void Writer::writeStreamList(size_t i)
     StreamHeader strh;
     setTag(strh.fccType, "vids");
     setTag(strh.fccHandler, "MJPG");
-    strh.scale = m_opt.scale;
-    strh.rate = m_opt.rate;
+    const bool own = s.rate != 0 && s.scale != 0;
+    strh.scale = own ? s.scale : m_opt.scale;
+    strh.rate = own ? s.rate : m_opt.rate;
     strh.frameRight = uint16_t(s.width);
     strh.frameBottom = uint16_t(s.height);
     m_strhPos[i] = putChunk("strh", encode(strh));

@@ -21,6 +21,9 @@ struct StreamFormat {
     int camera = 1;  // 1..16, written as strn "Camera N"
     uint32_t width = 0;
     uint32_t height = 0;
+    // This stream's frame rate, rate / scale; 0 takes the options' (a copy keeps each camera's).
+    uint32_t rate = 0;
+    uint32_t scale = 0;
 };
 
 struct WriterOptions {

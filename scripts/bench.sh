@@ -33,6 +33,7 @@ MOSAIC_FILE=$(recording player16 --cameras 16 --seconds 300 --fps 5 --size 320x2
 D1_FILE=$(recording d1-16 --cameras 16 --seconds 120 --fps 5 --size 704x576)
 PLAYER_FILE=$MOSAIC_FILE
 HOUR_FILE=$(recording hour16-d1 --cameras 16 --seconds 3600 --fps 1 --size 704x576)
+CLIP_SOURCE=$(recording clip16-d1 --cameras 16 --seconds 600 --fps 5 --size 704x576)
 
 XVFB_PID=""; WINESERVER_PID=""
 cleanup() { stop_wineserver; stop_pid "$XVFB_PID"; }
@@ -100,6 +101,26 @@ ours_fps() { pick "ours-$1" pictures_per_second; }
 ffmpeg_fps() { for r in $(seq 1 "$REPEATS"); do value "$LOGS/ffmpeg-$1.$r.result" pictures_per_second; done | median; }
 TILE_MS=$(pick codec ms_per_tile)
 LIBRARY=$(value "$LOGS/codec.1" library)
+
+# Evidence: a lossless clip of the whole 10 minutes against cp of the same
+# bytes, and verify --source of it, the source in the page cache for each.
+# seconds COMMAND...: its wall-clock time.
+seconds() { local t0 t1; t0=$(date +%s.%N); "$@" >/dev/null; t1=$(date +%s.%N); awk -v a="$t0" -v b="$t1" 'BEGIN {print b - a}'; }
+echo "bench: clip and verify, $REPEATS runs each" >&2
+CLIP="$OUT/clip.d01"
+for r in $(seq 1 "$REPEATS"); do
+    cat "$CLIP_SOURCE" >/dev/null
+    echo "seconds=$(seconds cp "$CLIP_SOURCE" "$OUT/copy.bin")" >"$LOGS/cp.$r"
+    rm -f "$OUT/copy.bin" "$CLIP"*
+    echo "seconds=$(seconds "$DVRTOOL" clip -o "$CLIP" "$CLIP_SOURCE")" >"$LOGS/clip.$r"
+    echo "seconds=$(seconds "$DVRTOOL" verify "$CLIP" --source "$CLIP_SOURCE")" >"$LOGS/verify.$r"
+done
+CLIP_MB=$(stat -c %s "$CLIP" | awk '{printf "%.1f", $1 / 1048576}')
+CP_S=$(pick cp seconds); CLIP_S=$(pick clip seconds); VERIFY_S=$(pick verify seconds)
+CLIP_VS_CP=$(awk -v c="$CP_S" -v k="$CLIP_S" -v s="$(stat -c %s "$CLIP_SOURCE")" -v b="$(stat -c %s "$CLIP")" \
+    'BEGIN {printf "%.2f", (b / k) / (s / c)}')
+VERIFY_MBS=$(awk -v m="$CLIP_MB" -v t="$VERIFY_S" 'BEGIN {printf "%.0f", m / t}')
+rm -f "$CLIP"*
 
 echo "bench: seeks, CPU at 1x, memory of an hour" >&2
 decoder seek "$MOSAIC_FILE" "$LOGS/seek"
@@ -175,6 +196,8 @@ row "   start to the panel on screen (ms)" "$P_PANEL" "-" "-"
 row "   start to the file open (title), less 2 s (ms)" "$P_OPEN" "-" "-"
 row "   seek, scroll bar page to Pause (median, ms)" "$P_SEEK" "-" "-"
 row "   peak working set, 16 cameras (MB)" "$P_PEAK" "-" "-"
+row "Clip of 10 min of 16 D1 cameras ($CLIP_MB MB), vs cp" "$CLIP_S s vs $CP_S s" ">= 0.5x" "$CLIP_VS_CP x cp, $(verdict "$CLIP_VS_CP" ">=" 0.5)"
+row "verify --source of that clip (MB/s of frames)" "$VERIFY_MBS" ">= 300" "$(verdict "$VERIFY_MBS" ">=" 300)"
 row "Reader fuzzer, $FUZZ_SECONDS s" "${FUZZ_READER%%|*}" "no crash" "${FUZZ_READER#*|}"
 row "Frame decoder fuzzer, $FUZZ_SECONDS s" "${FUZZ_FRAMES%%|*}" "no crash" "${FUZZ_FRAMES#*|}"
 echo

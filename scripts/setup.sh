@@ -14,6 +14,7 @@ PACKAGES=(cmake make g++ clang libclang-rt-14-dev g++-mingw-w64-x86-64-posix
           ffmpeg
           libgtest-dev googletest
           libturbojpeg0-dev libjpeg62-turbo-dev nasm dpkg-dev
+          libssl-dev
           nsis
           clang-format-14)
 

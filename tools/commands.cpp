@@ -4,7 +4,8 @@ namespace dvrtool {
 
 namespace {
 
-const Command* const kCommands[] = {&kMakeCommand, &kSynthCommand, &kInfoCommand, &kExportCommand};
+const Command* const kCommands[] = {&kMakeCommand, &kSynthCommand, &kInfoCommand, &kExportCommand, &kClipCommand,
+                                    &kVerifyCommand};
 
 const char kUsageHead[] = "usage: dvrtool COMMAND ...\n";
 

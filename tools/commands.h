@@ -40,6 +40,8 @@ extern const Command kMakeCommand;    // make.cpp: a recording from ordinary vid
 extern const Command kSynthCommand;   // synth.cpp: a synthetic test recording
 extern const Command kInfoCommand;    // info.cpp: what a recording holds
 extern const Command kExportCommand;  // export.cpp: an MP4 to hand over
+extern const Command kClipCommand;    // clip.cpp: a lossless clip with its manifest
+extern const Command kVerifyCommand;  // verify.cpp: an export against its manifest and source
 
 // The exit code for a recording that would not open.
 int exitCodeOf(rec::Error error);

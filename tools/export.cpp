@@ -2,8 +2,10 @@
 // each camera's time of day burned into its picture.
 #include "tools/commands.h"
 
+#include "evidence/clip_writer.h"
 #include "recording/recording.h"
 #include "tools/ffmpeg.h"
+#include "tools/interrupt.h"
 #include "tools/pipe.h"
 #include "tools/progress.h"
 #include "tools/shape.h"
@@ -52,7 +54,8 @@ std::string cameraChain(const rec::Stream& stream, int64_t fromMs, int64_t toMs,
 {
     const Size inner = place.inner;
     bool held = stream.durationMs() <= fromMs;
-    int64_t firstMs = held ? stream.timeOf(stream.frameCount() - 1) : fromMs;
+    // From the picture on view at the start: it shows from fromMs on, with its own time.
+    int64_t firstMs = stream.timeOf(uint64_t(std::max(stream.frameAt(fromMs), 0L)));
     std::string chain = "[0:" + std::to_string(stream.aviStream) + "]trim=start=" + decimals(firstMs / 1000.0) +
                         ":end=" + decimals(toMs / 1000.0) + ",scale=" + std::to_string(inner.width) + ":" +
                         std::to_string(inner.height) + ",setsar=1";
@@ -77,7 +80,8 @@ std::string cameraChain(const rec::Stream& stream, int64_t fromMs, int64_t toMs,
                  ":enable='gte(t," + midnight + ")'" + clock(dates[1]);
     if (named)
         chain += ",drawtext=" + look + ":text='Camera " + std::to_string(stream.camera) + "':x=" + gap + ":y=h-th-" + gap;
-    if (held) chain += ",trim=end_frame=1,setpts=" + decimals(fromMs / 1000.0) + "/TB";
+    if (held) chain += ",trim=end_frame=1";
+    chain += ",setpts=max(PTS\\," + decimals(fromMs / 1000.0) + "/TB)";
     if (!(place.inner == place.outer))
         chain += ",pad=" + std::to_string(place.outer.width) + ":" + std::to_string(place.outer.height) + ":" +
                  std::to_string(place.x) + ":" + std::to_string(place.y) + ":black";
@@ -320,12 +324,30 @@ bool writeExport(const std::string& path, const std::string& outPath, const std:
         ok = pipe.close() && frames > 0;
     }
     progress.clear();
-    if (!ok || std::rename(partial.c_str(), outPath.c_str()) != 0) {
+    if (interrupted()) std::fprintf(err, "dvrtool export: interrupted\n");
+    if (!ok || interrupted() || std::rename(partial.c_str(), outPath.c_str()) != 0) {
         std::fprintf(err, "dvrtool export: %s could not be written\n", outPath.c_str());
         std::remove(partial.c_str());
         return false;
     }
     return true;
+}
+
+// NAME.manifest.json and NAME.sha256 beside the MP4; without them the MP4 is removed too.
+bool writeExportManifest(const rec::Recording& recording, const std::vector<const rec::Stream*>& streams,
+                         const Stretch& stretch, const Options& options, std::FILE* err)
+{
+    const std::string& outPath = options.value("-o");
+    evidence::ClipRange range{stretch.fromMs, stretch.toMs, 0};
+    for (const rec::Stream* stream : streams) range.cameras |= domain::CameraBit(stream->camera);
+    evidence::Manifest manifest;
+    std::string why;
+    if (evidence::describeExport(options.positional[0], recording, range, "dvrtool export", manifest, why) &&
+        evidence::writeManifestFiles(outPath, manifest, why))
+        return true;
+    std::fprintf(err, "dvrtool export: %s; %s removed\n", why.c_str(), outPath.c_str());
+    std::remove(outPath.c_str());
+    return false;
 }
 
 int runExport(const Options& options, std::FILE* out, std::FILE* err)
@@ -364,10 +386,12 @@ int runExport(const Options& options, std::FILE* out, std::FILE* err)
     std::string muxer;
     if ((code = outputContainer(outPath, muxer, err)) != kExitOk) return code;
 
+    catchInterrupts();
     const Mosaic mosaic = buildMosaic(streams, stretch);
     const std::string step = streams.size() == 1 ? "camera " + std::to_string(streams[0]->camera)
                                                  : std::to_string(streams.size()) + " cameras";
     if (!writeExport(path, outPath, muxer, mosaic, step, stretch.toMs - stretch.fromMs, err)) return kExitFailed;
+    if (!writeExportManifest(recording, streams, stretch, options, err)) return kExitFailed;
     std::fprintf(out, "wrote %s: %zu camera%s, %ux%u, %s to %s\n", outPath.c_str(), streams.size(),
                  streams.size() == 1 ? "" : "s", mosaic.size.width, mosaic.size.height,
                  clockText(stretch.startMsOfDay + stretch.fromMs).c_str(),

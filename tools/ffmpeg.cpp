@@ -6,16 +6,45 @@
 
 #include <cstdlib>
 #include <cstring>
+#ifdef _WIN32
+#include <io.h>
+#else
 #include <unistd.h>
+#endif
 
 namespace dvrtool {
 
 std::string ffmpegProgram()
 {
     const char* name = std::getenv("DVRTOOL_FFMPEG");
-    return name && *name ? name : "ffmpeg";
+#ifdef _WIN32
+    const char* program = "ffmpeg.exe";
+#else
+    const char* program = "ffmpeg";
+#endif
+    return name && *name ? name : program;
 }
 
+#ifdef _WIN32
+// ffmpeg.exe on the PATH, or the program named with a folder.
+bool ffmpegFound()
+{
+    std::string program = ffmpegProgram();
+    auto runnable = [](const std::string& file) {
+        return _access(file.c_str(), 0) == 0;
+    };
+    if (program.find_first_of("/\\") != std::string::npos) return runnable(program);
+    const char* path = std::getenv("PATH");
+    std::string dirs = std::string(".;") + (path ? path : "");
+    for (size_t begin = 0;;) {
+        size_t end = dirs.find(';', begin);
+        std::string dir = dirs.substr(begin, end == std::string::npos ? std::string::npos : end - begin);
+        if (!dir.empty() && runnable(dir + "\\" + program)) return true;
+        if (end == std::string::npos) return false;
+        begin = end + 1;
+    }
+}
+#else
 bool ffmpegFound()
 {
     std::string program = ffmpegProgram();
@@ -32,6 +61,7 @@ bool ffmpegFound()
         begin = end + 1;
     }
 }
+#endif
 
 bool requireFfmpeg(const char* command, std::FILE* err)
 {

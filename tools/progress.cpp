@@ -2,12 +2,29 @@
 
 #include <algorithm>
 #include <cmath>
+#ifdef _WIN32
+#include <io.h>
+#else
 #include <unistd.h>
+#endif
 
 namespace dvrtool {
 
+namespace {
+
+bool onTerminal(std::FILE* stream)
+{
+#ifdef _WIN32
+    return _isatty(_fileno(stream)) != 0;
+#else
+    return isatty(fileno(stream)) != 0;
+#endif
+}
+
+}  // namespace
+
 Progress::Progress(const std::string& command, std::FILE* err)
-    : m_command(command), m_err(err), m_shown(err && isatty(fileno(err))) {}
+    : m_command(command), m_err(err), m_shown(err && onTerminal(err)) {}
 
 Progress::~Progress() { clear(); }
 

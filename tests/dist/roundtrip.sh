@@ -8,7 +8,8 @@
 #      shortcut, version resources, and nothing registered for COM;
 #   3. the installed player plays the sample recording (its decoder found through
 #      the manifest alone); the build tree's Vorplex.exe, put beside the same
-#      dvrctl.dll, cannot make the decoder; the unpacked zip plays too;
+#      dvrctl.dll, cannot make the decoder; the unpacked zip plays too; the
+#      installed dvrtool.exe reads the sample, clips it and verifies the clip;
 #   4. a silent uninstall, waited for to its end (it goes on in a copy of itself);
 #   5. the next start of the prefix, which takes the uninstaller's copy away;
 #      then files and registry must be as they were before the install, but for
@@ -181,7 +182,7 @@ snapshot before
 # dvrctl.dll, labelled $OLD_VERSION, so that a copy left unreplaced shows.
 OLD_STAGE="$WORK/old-stage"
 mkdir -p "$OLD_STAGE"
-cp "$WIN_BUILD/app/Vorplex.exe" "$WIN_BUILD/decoder/dvrctl.dll" "$OLD_STAGE/"
+cp "$WIN_BUILD/app/Vorplex.exe" "$WIN_BUILD/decoder/dvrctl.dll" "$WIN_BUILD/tools/dvrtool.exe" "$OLD_STAGE/"
 makensis -V2 -WX -DVERSION="$OLD_VERSION" -DSTAGE="$OLD_STAGE" -DICON="$WIN_BUILD/res/art/vorplex.ico" \
     -DOUTFILE="$WORK/old-setup.exe" "$ROOT/installer/vorplex.nsi" >"$LOGS/makensis-old.log" 2>&1 ||
     fail "makensis could not make the older installer (see $LOGS/makensis-old.log)"
@@ -193,11 +194,12 @@ run "$WORK/old-setup.exe" /S || fail "the older installer failed"
 run "$SETUP" /S || fail "the silent install failed"
 say "installed silently over $OLD_VERSION in $INSTDIR_W"
 
-# The folder holds this build's two files and the uninstaller, nothing else.
-[ "$(ls -A "$INSTDIR" | LC_ALL=C sort | tr '\n' ' ')" = "Vorplex.exe dvrctl.dll uninstall.exe " ] ||
+# The folder holds this build's three files and the uninstaller, nothing else.
+[ "$(ls -A "$INSTDIR" | LC_ALL=C sort | tr '\n' ' ')" = "Vorplex.exe dvrctl.dll dvrtool.exe uninstall.exe " ] ||
     fail "the install folder holds: $(ls "$INSTDIR" | tr '\n' ' ')"
 cmp -s "$INSTDIR/Vorplex.exe" "$WIN_BUILD/release/Vorplex.exe" || fail "Vorplex.exe was not replaced by this build's"
 cmp -s "$INSTDIR/dvrctl.dll" "$WIN_BUILD/release/dvrctl.dll" || fail "dvrctl.dll is not this build's"
+cmp -s "$INSTDIR/dvrtool.exe" "$WIN_BUILD/tools/dvrtool.exe" || fail "dvrtool.exe is not this build's"
 [ -f "$SHORTCUT" ] || fail "no Start-menu shortcut"
 grep -qaiF "$INSTALLED_EXE_W" "$SHORTCUT" || fail "the shortcut does not lead to $INSTALLED_EXE_W"
 for file in Vorplex.exe dvrctl.dll; do
@@ -245,6 +247,19 @@ mkdir -p "$WORK/portable"
 (cd "$WORK/portable" && cmake -E tar xf "$ZIP")
 wine "$CHECK" play "$(winepath -w "$WORK/portable/Vorplex-$VERSION/Vorplex.exe")" "$(winepath -w "$SAMPLE")" \
     --decline-association 2>>"$LOGS/wine.log" </dev/null | tr -d '\r' || fail "the unpacked zip does not play"
+
+# The installed dvrtool.exe with nothing else: it reads the sample, writes a
+# clip of it outside the prefix, and verifies the clip against the sample.
+DVRTOOL_W="$INSTDIR_W\\dvrtool.exe"
+CLIP="$WORK/clip.d01"
+wine "$DVRTOOL_W" info "$(winepath -w "$SAMPLE")" 2>>"$LOGS/wine.log" </dev/null | tr -d '\r' |
+    grep '^cameras: ' >/dev/null || fail "the installed dvrtool.exe cannot read the sample"
+run "$DVRTOOL_W" clip -o "$(winepath -w "$CLIP")" --to +10 "$(winepath -w "$SAMPLE")" ||
+    fail "the installed dvrtool.exe cannot clip the sample"
+(cd "$WORK" && sha256sum --quiet -c clip.d01.sha256) || fail "sha256sum -c does not pass on the clip"
+run "$DVRTOOL_W" verify "$(winepath -w "$CLIP")" --source "$(winepath -w "$SAMPLE")" ||
+    fail "the installed dvrtool.exe does not verify its clip (see $LOGS/wine.log)"
+say "the installed dvrtool.exe reads the sample, clips it and verifies the clip"
 end_session
 
 # --- 4. Uninstall --------------------------------------------------------------

@@ -1,0 +1,47 @@
+#include "evidence/sha256.h"
+
+#include "recording/file64.h"
+
+#include <vector>
+
+namespace evidence {
+
+std::string toHex(const Digest& digest)
+{
+    static const char kDigits[] = "0123456789abcdef";
+    std::string text;
+    for (uint8_t byte : digest) {
+        text += kDigits[byte >> 4];
+        text += kDigits[byte & 15];
+    }
+    return text;
+}
+
+Digest sha256Of(const void* data, size_t size)
+{
+    Sha256 hash;
+    hash.update(data, size);
+    return hash.digest();
+}
+
+bool sha256OfFile(const std::string& path, Digest& digest, uint64_t* size)
+{
+    std::FILE* f = rec::openFile(path, "rb");
+    if (!f) return false;
+    Sha256 hash;
+    std::vector<uint8_t> buffer(1 << 20);
+    uint64_t total = 0;
+    size_t got = 0;
+    while ((got = std::fread(buffer.data(), 1, buffer.size(), f)) > 0) {
+        hash.update(buffer.data(), got);
+        total += got;
+    }
+    bool whole = !std::ferror(f);
+    std::fclose(f);
+    if (!whole) return false;
+    digest = hash.digest();
+    if (size) *size = total;
+    return true;
+}
+
+}  // namespace evidence
