@@ -127,7 +127,7 @@ private:
     IPlaybackClock& m_clock;
     CPlaybackPacer m_pacer;
 
-    DvrSettings m_settings;  // what the container set
+    DvrSettings m_settings;   // what the container set
     std::string m_probePath;  // UTF-8: the file whose start ProbedStart reads
 
     // The open recording and where playback is in it.
