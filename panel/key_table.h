@@ -29,9 +29,9 @@ enum class KeyAction {
 };
 
 struct KeyBinding {
-    UINT vk;          // the key, as WM_KEYDOWN gives it; 0 for a character key
-    char ch;          // the character, as WM_CHAR gives it; 0 for a virtual key
-    bool bCtrl;       // with Ctrl held
+    UINT vk;     // the key, as WM_KEYDOWN gives it; 0 for a character key
+    char ch;     // the character, as WM_CHAR gives it; 0 for a virtual key
+    bool bCtrl;  // with Ctrl held
     KeyAction action;
     const char* pszKey;   // as the card names it
     const char* pszWhat;  // what it does

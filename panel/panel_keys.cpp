@@ -88,15 +88,20 @@ void CPanelDlg::RunKey(KeyAction action)
 {
     switch (action) {
     case KeyAction::PlayPause:
-        if (m_nPlayState == PLAY_PLAYING && m_nControlSet == CTRL_PLAYING) OnPause(); else OnPlayForward();
+        if (m_nPlayState == PLAY_PLAYING && m_nControlSet == CTRL_PLAYING) OnPause();
+        else OnPlayForward();
         break;
-    case KeyAction::StepForward: if (CanMove()) OnStep(); break;
+    case KeyAction::StepForward:
+        if (CanMove()) OnStep();
+        break;
     case KeyAction::StepBack: OnStepBack(); break;
     case KeyAction::Back5s: SeekBy(-5000); break;
     case KeyAction::Forward5s: SeekBy(5000); break;
     case KeyAction::Back60s: SeekBy(-60000); break;
     case KeyAction::Forward60s: SeekBy(60000); break;
-    case KeyAction::Home: if (CanMove()) SeekTo(0); break;
+    case KeyAction::Home:
+        if (CanMove()) SeekTo(0);
+        break;
     case KeyAction::End: SeekToEnd(); break;
     default: RunPlayKey(action); break;
     }
@@ -106,9 +111,17 @@ void CPanelDlg::RunPlayKey(KeyAction action)
 {
     const bool bPlaying = m_nPlayState == PLAY_PLAYING && m_nControlSet == CTRL_PLAYING;
     switch (action) {
-    case KeyAction::Backward: if (bPlaying && m_bBackward) MoveSpeed(-1); else OnPlayBackward(); break;
-    case KeyAction::Pause: if (m_nPlayState == PLAY_PLAYING) OnPause(); break;
-    case KeyAction::Forward: if (bPlaying && !m_bBackward) MoveSpeed(-1); else OnPlayForward(); break;
+    case KeyAction::Backward:
+        if (bPlaying && m_bBackward) MoveSpeed(-1);
+        else OnPlayBackward();
+        break;
+    case KeyAction::Pause:
+        if (m_nPlayState == PLAY_PLAYING) OnPause();
+        break;
+    case KeyAction::Forward:
+        if (bPlaying && !m_bBackward) MoveSpeed(-1);
+        else OnPlayForward();
+        break;
     case KeyAction::Slower: MoveSpeed(1); break;
     case KeyAction::Faster: MoveSpeed(-1); break;
     case KeyAction::NextEvent: HopEvent(1); break;
@@ -116,7 +129,9 @@ void CPanelDlg::RunPlayKey(KeyAction action)
     case KeyAction::NextRecording: OpenAdjacentRecording(1); break;
     case KeyAction::PreviousRecording: OpenAdjacentRecording(-1); break;
     case KeyAction::TimeEntry: OnLButtonUp(0, POINT{m_rcTimeClick.left + 1, m_rcTimeClick.top + 1}); break;
-    case KeyAction::Open: if (IsWindowEnabled(GetDlgItem(IDC_OPEN))) OnOpen(); break;
+    case KeyAction::Open:
+        if (IsWindowEnabled(GetDlgItem(IDC_OPEN))) OnOpen();
+        break;
     case KeyAction::KeyCard: ShowKeyCard(); break;
     default: break;
     }
