@@ -9,6 +9,8 @@
 //   decoder_bench seek FILE         20 opens at varied offsets
 //   decoder_bench cpu FILE [S]      process CPU time while playing at 1x for S s (20)
 //   decoder_bench memory FILE       peak working set: open, full speed, seeks
+//   decoder_bench review FILE       step back and forward to the picture, backward against
+//                                   forward at 1x (CPU) and at full speed, event hops
 #include "bench/timing.h"
 #include <windows.h>
 #include <ole2.h>
@@ -318,9 +320,77 @@ int Memory(CBenchHost& host, const char* path)
     return 0;
 }
 
+// ms from the call to the picture composed, for n calls of a method while paused.
+std::vector<double> TimeCalls(CBenchHost& host, DISPID dispid, int n)
+{
+    std::vector<double> times;
+    for (int i = 0; i < n; ++i) {
+        host.Reset();
+        const double t0 = NowMs();
+        host.m_decoder.InvokeHelper(dispid, DISPATCH_METHOD, VT_EMPTY, nullptr, VTS_NONE);
+        if (PumpUntil([&] { return !host.positions.empty() && !host.m_pControl->IsPicturePending(); }, t0 + 5000))
+            times.push_back(NowMs() - t0);
+        PumpFor(30);
+    }
+    return times;
+}
+
+// CPU (cores) and pictures a second over nMs of playing, forward or backward.
+void PlayFor(CBenchHost& host, DISPID how, double nMs, double* pCores, double* pPictures)
+{
+    host.Reset();
+    host.m_decoder.InvokeHelper(how, DISPATCH_METHOD, VT_EMPTY, nullptr, VTS_NONE);
+    const double c0 = ProcessCpuMs(), t0 = NowMs();
+    PumpFor(nMs);
+    const double elapsed = NowMs() - t0;
+    *pCores = (ProcessCpuMs() - c0) / elapsed;
+    *pPictures = host.positions.size() / (elapsed / 1000.0);
+    host.m_decoder.InvokeHelper(DVR_PAUSE, DISPATCH_METHOD, VT_EMPTY, nullptr, VTS_NONE);
+}
+
+// Seeks to slot starts (3.6 s apart), as a hop is: stop, the offset, open.
+std::vector<double> TimeHops(CBenchHost& host)
+{
+    std::vector<double> times;
+    for (long slot : {5, 17, 9, 25, 2, 30, 13, 21, 7, 28}) {
+        host.Reset();
+        const double t0 = NowMs();
+        host.m_decoder.InvokeHelper(DVR_STOP, DISPATCH_METHOD, VT_EMPTY, nullptr, VTS_NONE);
+        host.PutLong(DVR_START_OFFSET, slot * 3600);
+        host.PutLong(DVR_OPEN_MODE, 1);
+        if (PumpUntil([&] { return !host.positions.empty() && !host.m_pControl->IsPicturePending(); }, t0 + 5000))
+            times.push_back(NowMs() - t0);
+        PumpFor(100);
+    }
+    return times;
+}
+
+int Review(CBenchHost& host, const char* path)
+{
+    host.PutLong(DVR_SPEED, 1);
+    host.Open(path, 60000);
+    PumpFor(500);
+    host.m_decoder.InvokeHelper(DVR_PAUSE, DISPATCH_METHOD, VT_EMPTY, nullptr, VTS_NONE);
+    printf("step_forward_median_ms=%.1f\n", Median(TimeCalls(host, DVR_STEP, 20)));
+    printf("step_back_median_ms=%.1f\n", Median(TimeCalls(host, DVR_STEP_BACK, 20)));
+    double cores[2], pictures[2];
+    PlayFor(host, DVR_PLAY, 5000, &cores[0], &pictures[0]);
+    PlayFor(host, DVR_PLAY_BACKWARD, 5000, &cores[1], &pictures[1]);
+    printf("forward_1x_cores=%.3f\nbackward_1x_cores=%.3f\n", cores[0], cores[1]);
+    host.PutLong(DVR_SPEED, 0);
+    host.Open(path, 30000);
+    host.m_decoder.InvokeHelper(DVR_PAUSE, DISPATCH_METHOD, VT_EMPTY, nullptr, VTS_NONE);
+    PlayFor(host, DVR_PLAY, 1500, &cores[0], &pictures[0]);
+    PlayFor(host, DVR_PLAY_BACKWARD, 1500, &cores[1], &pictures[1]);
+    printf("forward_full_pps=%.1f\nbackward_full_pps=%.1f\n", pictures[0], pictures[1]);
+    host.PutLong(DVR_SPEED, 1);
+    printf("hop_median_ms=%.1f\n", Median(TimeHops(host)));
+    return 0;
+}
+
 int Usage()
 {
-    fprintf(stderr, "usage: decoder_bench throughput FILE [SPLIT] | codec|seek|memory FILE | cpu FILE [SECONDS]\n");
+    fprintf(stderr, "usage: decoder_bench throughput FILE [SPLIT] | codec|seek|memory|review FILE | cpu FILE [SECONDS]\n");
     return 2;
 }
 
@@ -357,6 +427,8 @@ int main(int argc, char** argv)
             status = Seek(host, path);
         } else if (mode == "cpu") {
             status = Cpu(host, path, argc > 3 ? atof(argv[3]) : 20.0);
+        } else if (mode == "review") {
+            status = Review(host, path);
         } else if (mode == "memory") {
             status = Memory(host, path);
         } else {

@@ -218,7 +218,9 @@ void CDecodeWorker::Submit(PictureRequest request)
             while (m_jobs.size() > size_t(request.nAhead) + 1)
                 m_jobs.pop_back();
             while (m_jobs.size() < size_t(request.nAhead) + 1) {
-                const int64_t nNext = NextFrameTimeAfter(*m_recording, m_jobs.back()->picture->nTimeMs);
+                const int64_t nFrom = m_jobs.back()->picture->nTimeMs;
+                const int64_t nNext = request.bBackward ? FrameTimeBefore(*m_recording, nFrom)
+                                                        : NextFrameTimeAfter(*m_recording, nFrom);
                 if (nNext < 0)
                     break;
                 m_jobs.push_back(MakeJob(nNext));

@@ -34,7 +34,8 @@ struct TileRequest {
 struct PictureRequest {
     uint64_t nSerial = 0;  // above 0, rising from request to request
     int64_t nTimeMs = 0;
-    unsigned nAhead = 0;  // pictures to decode ahead: the next frame times after nTimeMs
+    unsigned nAhead = 0;     // pictures to decode ahead: the next frame times after nTimeMs
+    bool bBackward = false;  // ahead means before nTimeMs: playing backward
     std::shared_ptr<const rec::Recording> recording;
     std::vector<TileRequest> tiles;
 };

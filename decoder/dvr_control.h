@@ -3,7 +3,8 @@
 //
 // Split of concerns: the automation members (dvr_control_members.cpp), the
 // window and drawing (dvr_control_window.cpp), playback and its events
-// (dvr_control_playback.cpp), the picture's menu (dvr_control_menu.cpp), the
+// (dvr_control_playback.cpp), stepping and playing backward
+// (dvr_control_review.cpp), the picture's menu (dvr_control_menu.cpp), the
 // persisted stream (control_stream.cpp).
 // Everything here runs on the creating thread; decoding runs on the worker,
 // whose results come back through m_queue.
@@ -91,6 +92,13 @@ private:
     void ReachEnd();
     void FirePosition(int64_t nMs);
 
+    // Review (dvr_control_review.cpp): backward, and what a container asks of other files
+    void StepBack();
+    void PlayBackward();
+    void OnTickBackward();
+    void ReachStart();
+    HRESULT ProbedStart(BSTR* pOut) const;
+
     // Window and drawing (dvr_control_window.cpp)
     void OnCreate();
     void OnSize();
@@ -127,7 +135,8 @@ private:
     IPlaybackClock& m_clock;
     CPlaybackPacer m_pacer;
 
-    DvrSettings m_settings;  // what the container set
+    DvrSettings m_settings;   // what the container set
+    std::string m_probePath;  // UTF-8: the file whose start ProbedStart reads
 
     // The open recording and where playback is in it.
     std::shared_ptr<const rec::Recording> m_recording;

@@ -73,6 +73,13 @@ HRESULT CDvrControl::InvokeMember(const AxInvocation& call)
     case DVR_START_TIME:
         *args.pOut = m_recording ? fw::AnsiToBstr(rec::formatStartTime(m_recording->startTime())) : nullptr;
         return S_OK;
+    case DVR_STEP_BACK: StepBack(); return S_OK;
+    case DVR_PLAY_BACKWARD: PlayBackward(); return S_OK;
+    case DVR_DURATION: return AxReturnLong(call, m_recording ? static_cast<LONG>(m_recording->durationMs()) : 0);
+    case DVR_PROBE_FILE:
+        m_probePath = Utf8Of(args.bstrValue);
+        return S_OK;
+    case DVR_PROBED_START: return ProbedStart(args.pOut);
     case DVR_VIEW_SPLIT: return args.bPut ? PutViewSplit(args.nValue) : AxReturnLong(call, m_settings.nSplit);
     case DVR_VIEW_GROUP: return args.bPut ? PutViewGroup(args.nValue) : AxReturnLong(call, m_settings.nGroup);
     case DVR_MARK_START: Mark(true); return S_OK;

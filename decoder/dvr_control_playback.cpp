@@ -61,7 +61,8 @@ void CDvrControl::Stop()
 
 void CDvrControl::Play()
 {
-    if (m_state != State::Paused && m_state != State::Stopped)
+    const bool bTurn = m_state == State::Playing && m_pacer.IsBackward();
+    if (m_state != State::Paused && m_state != State::Stopped && !bTurn)
         return;
     m_pacer.Run(m_pacer.PositionMs());
     m_state = State::Playing;
@@ -99,6 +100,10 @@ void CDvrControl::OnTick()
 {
     if (m_state != State::Playing || !m_recording)
         return;
+    if (m_pacer.IsBackward()) {
+        OnTickBackward();
+        return;
+    }
     int64_t t = m_pacer.PositionMs();
     if (m_settings.nSpeed == 0) {
         // As fast as decoding allows: the next frame once the last one is back

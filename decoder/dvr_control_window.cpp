@@ -128,6 +128,7 @@ void CDvrControl::RequestPicture()
     // pictures come as soon as they are decoded, so several are decoded ahead.
     if (m_state == State::Playing)
         request.nAhead = m_settings.nSpeed == 0 ? kPicturesAheadAtFullSpeed : 1;
+    request.bBackward = m_pacer.IsBackward();
     request.recording = m_recording;
     const uint32_t nMask = m_recording->cameraMask();
     for (const TileSlot& slot : m_slots) {

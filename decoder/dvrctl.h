@@ -35,6 +35,13 @@ enum DvrDispId : DISPID {
     DVR_VIEW_SPLIT    = 26,  // get/put long: cameras per view, 1, 4, 8, 16
     DVR_VIEW_GROUP    = 27,  // get/put long: 0-based group on view
     DVR_START_TIME    = 32,  // method (BSTR* out): "YYYY-MM-DD\tHH:MM:SS.mmm"
+    // Review members. A container asks for them by name and does without them
+    // when a control lacks them.
+    DVR_STEP_BACK     = 40,  // method: the picture before, then paused
+    DVR_PLAY_BACKWARD = 41,  // method: play backward at the speed set; pauses at the first picture
+    DVR_DURATION      = 42,  // get long: ms of the open recording; 0 with none
+    DVR_PROBE_FILE    = 43,  // put BSTR: a recording whose start time DVR_PROBED_START reads
+    DVR_PROBED_START  = 44,  // method (BSTR* out): the probed file's start as DVR_START_TIME gives it; null if none
     // Clips of the open recording (methods): the marks at the picture on view,
     // and the marked stretch written as a lossless clip after a save dialog.
     DVR_MARK_START    = 60,

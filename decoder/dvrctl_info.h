@@ -23,6 +23,11 @@ inline constexpr AxMemberName kDvrMemberNames[] = {
     {L"ViewSplit", DVR_VIEW_SPLIT},
     {L"ViewGroup", DVR_VIEW_GROUP},
     {L"GetStartTime", DVR_START_TIME},
+    {L"StepBack", DVR_STEP_BACK},
+    {L"PlayBackward", DVR_PLAY_BACKWARD},
+    {L"Duration", DVR_DURATION},
+    {L"ProbeFile", DVR_PROBE_FILE},
+    {L"GetProbedStart", DVR_PROBED_START},
     {L"MarkStart", DVR_MARK_START},
     {L"MarkEnd", DVR_MARK_END},
     {L"ClearMarks", DVR_CLEAR_MARKS},
@@ -56,6 +61,11 @@ inline constexpr DvrMember kDvrMembers[] = {
     {DVR_VIEW_SPLIT, AxShape::GetPutLong, "GetViewSplit", "SetViewSplit"},
     {DVR_VIEW_GROUP, AxShape::GetPutLong, "GetViewGroup", "SetViewGroup"},
     {DVR_START_TIME, AxShape::MethodOutString, "GetStartTime", nullptr},
+    {DVR_STEP_BACK, AxShape::Method, "StepBack", nullptr},
+    {DVR_PLAY_BACKWARD, AxShape::Method, "PlayBackward", nullptr},
+    {DVR_DURATION, AxShape::GetLong, "GetDuration", nullptr},
+    {DVR_PROBE_FILE, AxShape::PutString, "ProbeFile", nullptr},
+    {DVR_PROBED_START, AxShape::MethodOutString, "GetProbedStart", nullptr},
     {DVR_MARK_START, AxShape::Method, "MarkStart", nullptr},
     {DVR_MARK_END, AxShape::Method, "MarkEnd", nullptr},
     {DVR_CLEAR_MARKS, AxShape::Method, "ClearMarks", nullptr},
@@ -70,6 +80,12 @@ inline const DvrMember* FindDvrMember(DISPID dispid)
     return nullptr;
 }
 
+// The members every control of this class answers; those after them (ids from
+// DVR_STEP_BACK on) are extras a container may find missing.
+inline constexpr size_t kDvrContractNameCount = 17;
+static_assert(kDvrMemberNames[kDvrContractNameCount - 1].dispid == DVR_START_TIME, "the contract's names first");
+inline bool IsDvrContractMember(DISPID dispid) { return dispid < DVR_STEP_BACK; }
+
 inline AxControlInfo DvrControlInfo()
 {
     AxControlInfo info;
@@ -78,5 +94,13 @@ inline AxControlInfo DvrControlInfo()
     info.iidEvents = DIID_DvrControlEvents;
     info.pNames = kDvrMemberNames;
     info.nNames = sizeof(kDvrMemberNames) / sizeof(kDvrMemberNames[0]);
+    return info;
+}
+
+// A control of the contract alone, as an older build would be.
+inline AxControlInfo DvrContractInfo()
+{
+    AxControlInfo info = DvrControlInfo();
+    info.nNames = kDvrContractNameCount;
     return info;
 }

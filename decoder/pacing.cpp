@@ -27,11 +27,13 @@ int64_t CPlaybackPacer::PositionMs() const
 {
     if (!m_bRunning || m_nSpeed == 0)
         return m_nBaseMs;
-    return m_nBaseMs + Scaled(m_clock.NowMs() - m_nBaseClock, m_nSpeed);
+    const int64_t nMoved = Scaled(m_clock.NowMs() - m_nBaseClock, m_nSpeed);
+    return m_bBackward ? m_nBaseMs - nMoved : m_nBaseMs + nMoved;
 }
 
-void CPlaybackPacer::Run(int64_t nFromMs)
+void CPlaybackPacer::Run(int64_t nFromMs, bool bBackward)
 {
+    m_bBackward = bBackward;
     m_nBaseMs = nFromMs;
     m_nBaseClock = m_clock.NowMs();
     m_bRunning = true;

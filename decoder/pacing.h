@@ -5,6 +5,8 @@
 // and scales only what comes after it. Speed 0 (as fast as decoding allows) is
 // not paced by the clock at all: the position stays where the control last put
 // it, and the control moves it frame by frame as pictures come out of decoding.
+// Backward, the position runs down at the same pace; it may go below zero, and
+// the control stops it at the first picture.
 #pragma once
 #include <cstdint>
 #include "decoder/clock.h"
@@ -19,9 +21,11 @@ public:
     int64_t PositionMs() const;
     bool IsRunning() const { return m_bRunning; }
     long Speed() const { return m_nSpeed; }
+    bool IsBackward() const { return m_bRunning && m_bBackward; }
 
-    void Run(int64_t nFromMs);  // moves on from nFromMs, starting now
-    void Hold(int64_t nAtMs);   // stays at nAtMs
+    // Moves on from nFromMs, starting now: forward, or backward at the same pace.
+    void Run(int64_t nFromMs, bool bBackward = false);
+    void Hold(int64_t nAtMs);  // stays at nAtMs
     void SetSpeed(long nSpeed);
 
 private:
@@ -29,5 +33,6 @@ private:
     int64_t m_nBaseMs = 0;     // position at m_nBaseClock
     int64_t m_nBaseClock = 0;  // clock reading when the position was m_nBaseMs
     bool m_bRunning = false;
+    bool m_bBackward = false;
     long m_nSpeed = 1;
 };

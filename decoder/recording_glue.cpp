@@ -66,6 +66,27 @@ int64_t NextFrameTimeAfter(const rec::Recording& recording, int64_t t)
     return next;
 }
 
+int64_t FrameTimeBefore(const rec::Recording& recording, int64_t t)
+{
+    int64_t before = -1;
+    for (const rec::Stream& stream : recording.streams()) {
+        const long index = stream.frameAt(t - 1);
+        if (index >= 0 && stream.frames[index].timeMs > before)
+            before = stream.frames[index].timeMs;
+    }
+    return before;
+}
+
+int64_t FirstFrameTime(const rec::Recording& recording)
+{
+    int64_t first = -1;
+    for (const rec::Stream& stream : recording.streams()) {
+        if (!stream.frames.empty() && (first < 0 || stream.frames[0].timeMs < first))
+            first = stream.frames[0].timeMs;
+    }
+    return first < 0 ? 0 : first;
+}
+
 const rec::Frame* FrameToShow(const rec::Stream& stream, int64_t t)
 {
     // Bounded, so that a file of nothing but empty slots costs little per picture.

@@ -15,6 +15,7 @@ BEGIN_MESSAGE_MAP(CVideoDlg, CDialog)
     ON_MESSAGE(WM_PANEL_COMMAND, OnPanelCommand)
     ON_MESSAGE(WM_FETCH_INDEX, OnFetchIndex)
     ON_MESSAGE(WM_VIEW_PROPERTY, OnViewProperty)
+    ON_MESSAGE(WM_REVIEW_COMMAND, OnReviewCommand)
 END_MESSAGE_MAP()
 
 BEGIN_EVENTSINK_MAP(CVideoDlg, CDialog)
@@ -124,6 +125,8 @@ LRESULT CVideoDlg::OnViewProperty(WPARAM wParam, LPARAM lParam)
     default: return 0;
     }
 }
+
+LRESULT CVideoDlg::OnReviewCommand(WPARAM wParam, LPARAM lParam) { return m_review.Run(m_decoder, wParam, lParam); }
 
 void CVideoDlg::PostToPanel(UINT message, WPARAM wParam, LPARAM lParam)
 {

@@ -5,6 +5,7 @@
 #pragma once
 #include <cstdint>
 #include "framework/dialog.h"
+#include "host/review_members.h"
 #include "host/stream_decoder.h"
 #include "panel/panel_dlg.h"
 
@@ -37,6 +38,7 @@ protected:
     LRESULT OnPanelCommand(WPARAM wParam, LPARAM lParam);
     LRESULT OnFetchIndex(WPARAM wParam, LPARAM lParam);
     LRESULT OnViewProperty(WPARAM wParam, LPARAM lParam);
+    LRESULT OnReviewCommand(WPARAM wParam, LPARAM lParam);
     void OnStateChange(long type, long value);
     void OnPositionChange(long ms);
 
@@ -48,7 +50,8 @@ private:
     CStreamDecoder m_decoder;               // bound to the decoder control when the dialog initialises
     CPanelDlg m_panel;
     HICON m_hIcon;
-    int32_t m_nStartOffset;  // ms, for the next open; set only by PCMD_START_OFFSET
+    int32_t m_nStartOffset;   // ms, for the next open; set only by PCMD_START_OFFSET
+    CReviewMembers m_review;  // the decoder's optional members for reviewing
 
     void RunPanelCommand(WPARAM code, LPARAM arg);
     void OpenRecording(const char* path);

@@ -10,6 +10,8 @@
 //   panel_seeking.cpp    the time display, the position control and seeks
 //   panel_graph.cpp      the event graph, split layouts and camera groups
 //   panel_placement.cpp  the layout of the panel and the display size
+//   panel_review.cpp     step back, backward, nudges, event hops, next recording
+//   panel_keys.cpp       the keyboard (its keys in key_table.cpp), the key card, notes
 #pragma once
 #include <windows.h>
 #include <commctrl.h>
@@ -18,6 +20,7 @@
 #include "framework/dialog.h"
 #include "domain/event_type.h"
 #include "host/event_index.h"
+#include "panel/key_table.h"
 #include "panel/play_state.h"
 #include "widgets/bar_graph_wnd.h"
 #include "widgets/digit_edit.h"
@@ -42,6 +45,8 @@ public:
 
     // The time text as it is painted beside the event-type list.
     const char* TimeText() const { return m_szTime; }
+    // A key the keyboard hook saw, acted on when it is one of the player's.
+    bool TakeKey(const MSG& msg);
 
 protected:
     void DoDataExchange(CDataExchange* pDX) override;
@@ -115,6 +120,24 @@ private:
     void FormatGraphTip(int first, int last, char* text, size_t size) const;
     uint32_t SlotCameras(domain::EventType type, int slot) const;
 
+    // Review: moves through time (panel_review.cpp) and the keyboard (panel_keys.cpp).
+    bool CanMove() const;  // playing or paused: a place to move from
+    LRESULT SendReview(UINT code, LPARAM arg = 0);
+    void OnStepBack();
+    void OnPlayBackward();
+    void OnPlayForward();
+    void MoveSpeed(int nStep);
+    void SeekBy(int32_t nDeltaMs);
+    void SeekToEnd();
+    void HopEvent(int nDirection);
+    void OpenAdjacentRecording(int nDirection);
+    void InstallKeys();
+    void RemoveKeys();
+    void RunKey(KeyAction action);
+    void RunPlayKey(KeyAction action);
+    void ShowKeyCard();
+    void ShowNote(const char* pszText);
+
     // Placement.
     void LayoutControls();
     void ApplyDisplaySize();
@@ -161,4 +184,5 @@ private:
     char m_szIndexPath[RECORDING_PATH_SIZE];  // the file m_index was fetched for
     HWND m_hwndGraphTip;                      // the graph's tooltip, owned by the panel
     char m_szGraphTip[128];                   // what it says now
+    BOOL m_bBackward = FALSE;                 // the last play asked for was backward
 };

@@ -129,6 +129,7 @@ BOOL CPanelDlg::OnInitDialog()
     SendMessageA(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
     SetupControls();
     LayoutControls();
+    InstallKeys();
 
     m_bCursorSwapped = 0;
     m_hHandCursor = LoadCursorA(fw::AfxGetResourceHandle(), MAKEINTRESOURCEA(IDC_POINTING_HAND));
@@ -250,6 +251,7 @@ HCURSOR CPanelDlg::OnQueryDragIcon() { return reinterpret_cast<HCURSOR>(m_hIcon)
 
 void CPanelDlg::OnDestroy()
 {
+    RemoveKeys();
     Default();
     m_positionCtrl.Destroy();
     m_graph.Detach();

@@ -126,6 +126,8 @@ echo "bench: seeks, CPU at 1x, memory of an hour" >&2
 decoder seek "$MOSAIC_FILE" "$LOGS/seek"
 decoder cpu "$MOSAIC_FILE" 20 "$LOGS/cpu"
 decoder memory "$HOUR_FILE" "$LOGS/memory"
+echo "bench: going back, on the 16-camera D1 file" >&2
+decoder review "$D1_FILE" "$LOGS/review"
 
 echo "bench: the player" >&2
 wine regsvr32 /s "$(winepath -w "$WIN_BUILD/decoder/dvrctl.dll")" >/dev/null 2>&1 </dev/null ||
@@ -169,6 +171,9 @@ view_row() {  # NAME TEXT GOAL
 SEEK_PIC=$(value "$LOGS/seek" median_to_picture_ms)
 CPU=$(value "$LOGS/cpu" cores)
 PEAK=$(value "$LOGS/memory" peak_working_set_mb)
+R() { value "$LOGS/review" "$1"; }
+BACK_CPU=$(awk -v b="$(R backward_1x_cores)" -v f="$(R forward_1x_cores)" 'BEGIN {printf "%.2f", f > 0 ? b / f : 0}')
+BACK_PPS=$(awk -v b="$(R backward_full_pps)" -v f="$(R forward_full_pps)" 'BEGIN {printf "%.2f", f > 0 ? b / f : 0}')
 P_FIRST=$(pick player first_picture_ms)
 P_PANEL=$(pick player panel_shown_ms)
 P_OPEN=$(pick player open_done_ms)
@@ -190,6 +195,11 @@ view_row mosaic1 "1 camera, 320x240 file, vs ffmpeg into the same size" 1.0
 row "   one 160x120 tile of a 320x240 frame, one thread (ms)" "$TILE_MS" "-" "-"
 row "16 cameras at 1x, 20 s: CPU (cores)" "$CPU" "<= 0.05" "$(verdict "$CPU" "<=" 0.05)"
 row "Seek: open to first picture (median of 20, ms)" "$SEEK_PIC" "<= 20" "$(verdict "$SEEK_PIC" "<=" 20)"
+row "Step back to the picture, 16 D1 (median of 20, ms)" "$(R step_back_median_ms)" "<= 20" "$(verdict "$(R step_back_median_ms)" "<=" 20)"
+row "   step forward to the picture (median of 20, ms)" "$(R step_forward_median_ms)" "<= 20" "$(verdict "$(R step_forward_median_ms)" "<=" 20)"
+row "Backward at 1x: CPU against forward's" "$(R backward_1x_cores) vs $(R forward_1x_cores)" "<= 1.5x" "$BACK_CPU x, $(verdict "$BACK_CPU" "<=" 1.5)"
+row "Backward at Full: pictures/s against forward's" "$(R backward_full_pps) vs $(R forward_full_pps)" ">= 0.7x" "$BACK_PPS x, $(verdict "$BACK_PPS" ">=" 0.7)"
+row "Hop to an event slot, to the picture (median of 10, ms)" "$(R hop_median_ms)" "<= 30" "$(verdict "$(R hop_median_ms)" "<=" 30)"
 row "Peak working set, an hour of 16 D1 cameras (MB)" "$PEAK" "<= 100" "$(verdict "$PEAK" "<=" 100)"
 row "Player: start to first picture, less the 2 s timer (ms)" "$P_FIRST" "<= 250" "$(verdict "$P_FIRST" "<=" 250)"
 row "   start to the panel on screen (ms)" "$P_PANEL" "-" "-"

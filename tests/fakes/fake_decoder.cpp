@@ -13,7 +13,7 @@ int g_nCreated = 0;
 
 }  // namespace
 
-FakeDecoder::FakeDecoder() : CAxControl(DvrControlInfo())
+FakeDecoder::FakeDecoder() : CAxControl(DvrContractInfo())
 {
     g_live.push_back(this);
     ++g_nCreated;

@@ -40,7 +40,7 @@ std::string LogText(const DvrMember& member, const AxArguments& args)
 
 HRESULT FakeDecoder::InvokeMember(const AxInvocation& call)
 {
-    const DvrMember* pMember = FindDvrMember(call.dispid);
+    const DvrMember* pMember = IsDvrContractMember(call.dispid) ? FindDvrMember(call.dispid) : nullptr;
     if (!pMember) {
         m_calls.push_back("dispid " + std::to_string(call.dispid));
         return DISP_E_MEMBERNOTFOUND;
