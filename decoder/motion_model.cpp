@@ -4,9 +4,11 @@
 
 namespace {
 
-const double kWarmRate = 0.3;    // of a new frame learnt while warming up
-const double kRate = 0.08;       // then, for a quiet sample
-const double kMovedRate = 0.02;  // for a sample that moved: what stays is background in about 50 looks
+const double kWarmRate = 0.3;  // of a new frame learnt while warming up
+const double kRate = 0.08;     // then, for a quiet sample
+// A sample that moved and then held still for this many looks (something
+// left standing, or the background a thing had hidden) is background again.
+const uint8_t kStillLooks = 4;
 const double kStartNoise = 2.0;  // grey levels, before any was learnt
 // A region flatter than this (variance of its background, grey levels
 // squared) gives no gain to fit: only the offset is.
@@ -73,6 +75,8 @@ void CMotionModel::Learn(const uint8_t* pSamples, size_t n)
 {
     if (n != m_background.size() || m_learnt == 0) {
         m_background.assign(pSamples, pSamples + n);
+        m_previous.assign(pSamples, pSamples + n);
+        m_still.assign(n, 0);
         m_noise.assign(n, float(kStartNoise));
         m_gain = 1, m_offset = 0;
         m_learnt = 1;
@@ -85,9 +89,13 @@ void CMotionModel::Learn(const uint8_t* pSamples, size_t n)
         const bool bMoved = bWarm && residual > Threshold(i);
         // The background follows the region's brightness at once, and its own changes slowly.
         const double fitted = m_gain * m_background[i] + m_offset;
-        const double rate = !bWarm ? kWarmRate : bMoved ? kMovedRate
-                                                        : kRate;
+        const bool bStill = std::fabs(pSamples[i] - m_previous[i]) <= Threshold(i);
+        m_still[i] = bMoved && bStill ? uint8_t(std::min(m_still[i] + 1, 255)) : 0;
+        const double rate = !bWarm ? kWarmRate : !bMoved                 ? kRate
+                                             : m_still[i] >= kStillLooks ? 1.0
+                                                                         : 0.0;
         m_background[i] = float(std::clamp(fitted + rate * (pSamples[i] - fitted), 0.0, 255.0));
+        m_previous[i] = pSamples[i];
         if (!bMoved)
             m_noise[i] = float(m_noise[i] + (bWarm ? kRate : kWarmRate) * (residual - m_noise[i]));
     }

@@ -26,9 +26,10 @@ public:
     // Whether a frame of that share is motion.
     bool IsMotion(double share) const;
     // Takes the frame into the background and the noise: quickly while
-    // warming up, then slowly, and for the samples that moved slower still,
-    // so that something left standing becomes background in the end. The
-    // first frame, or one of another size, starts the model again.
+    // warming up, then slowly. A sample that moved is left out, until it has
+    // held still for a few looks: then what it shows is background (something
+    // left standing, or what a thing had hidden). The first frame, or one of
+    // another size, starts the model again.
     void Learn(const uint8_t* pSamples, size_t n);
 
     static constexpr int kWarmFrames = 8;
@@ -45,6 +46,8 @@ private:
     double m_minShare;  // of the region's samples that must move
     int m_learnt = 0;
     std::vector<float> m_background;
-    std::vector<float> m_noise;  // mean absolute deviation from the fit, per sample
+    std::vector<float> m_noise;     // mean absolute deviation from the fit, per sample
+    std::vector<float> m_previous;  // the samples of the frame learnt last
+    std::vector<uint8_t> m_still;   // looks a moved sample has held still for
     double m_gain = 1, m_offset = 0;
 };

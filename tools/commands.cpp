@@ -4,15 +4,16 @@ namespace dvrtool {
 
 namespace {
 
-const Command* const kCommands[] = {&kMakeCommand, &kSynthCommand, &kInfoCommand, &kExportCommand};
+const Command* const kCommands[] = {&kMakeCommand, &kSynthCommand, &kInfoCommand, &kExportCommand, &kSearchCommand};
 
 const char kUsageHead[] = "usage: dvrtool COMMAND ...\n";
 
 const char kUsageTail[] =
     "Exit codes: 0 ok, 1 usage, 2 file missing or unreadable, 3 not a recording,\n"
     "4 too damaged to open, 5 ffmpeg or writing failed, 6 no such camera, 7 a time outside\n"
-    "the recording, 8 ffmpeg missing. $DVRTOOL_FFMPEG names ffmpeg. On a terminal make,\n"
-    "synth and export show their progress on one line.\n";
+    "the recording, 8 ffmpeg missing; search: 0 hits, 1 no hit, 9 bad arguments, 10 a\n"
+    "region outside the picture, the rest as above. $DVRTOOL_FFMPEG names ffmpeg. On a\n"
+    "terminal make, synth, export and search show their progress on one line.\n";
 
 }  // namespace
 
@@ -42,9 +43,9 @@ int run(const std::vector<std::string>& args, std::FILE* out, std::FILE* err)
         if (name != command->name) continue;
         Options options;
         std::string error;
-        if (!parseOptions({args.begin() + 1, args.end()}, command->options, options, error)) {
+        if (!parseOptions({args.begin() + 1, args.end()}, command->options, options, error, command->flags)) {
             std::fprintf(err, "dvrtool %s: %s\n", command->name, error.c_str());
-            return kExitUsage;
+            return command->usageExit;
         }
         return command->run(options, out, err);
     }
