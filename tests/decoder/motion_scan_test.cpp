@@ -124,6 +124,25 @@ TEST(MotionSearchLimits, StretchesCamerasAndCancelling)
     EXPECT_TRUE(result.hits.empty());
 }
 
+TEST(MotionSearchLimits, SomethingLeftStandingBecomesBackgroundAndItsGoingIsAHit)
+{
+    scene::Scene s;
+    // Comes in at 10 s, stands from 12 s to 30 s, then is gone.
+    s.movers = {{10, 12, {170, 20, 140, 200}}, {12, 30, {200, 100, 24, 24}}};
+    rectest::TempFile file;
+    scene::Write({s}, file.Path());
+    rec::Recording recording;
+    ASSERT_TRUE(recording.open(file.Path()));
+    MotionSearch search;
+    search.region = {160, 0, 160, 240};
+    const MotionResult result = SearchMotion(recording, search);
+    ASSERT_EQ(2u, result.hits.size());
+    EXPECT_NEAR(10000, result.hits[0].startMs, 1000);
+    EXPECT_LT(result.hits[0].endMs, 16000) << "no ghost while it stands";
+    EXPECT_NEAR(30000, result.hits[1].startMs, 1000);
+    EXPECT_LT(result.hits[1].endMs, 34000) << "nor where it stood";
+}
+
 TEST(MotionSearchLimits, HitsCloseTogetherMergeAndShortOnesGo)
 {
     const std::vector<MotionHit> merged =
