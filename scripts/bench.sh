@@ -132,6 +132,8 @@ fuzz() {
 }
 FUZZ_READER=$(fuzz reader)
 FUZZ_FRAMES=$(fuzz frames)
+# The motion search against ffmpeg over an hour of one camera: its rows of the table.
+SEARCH_ROWS=$("$ROOT/scripts/search_bench.sh")
 
 # The table.
 verdict() {  # MEASURED OP GOAL: "ok" or "MISSED"
@@ -177,5 +179,6 @@ row "   seek, scroll bar page to Pause (median, ms)" "$P_SEEK" "-" "-"
 row "   peak working set, 16 cameras (MB)" "$P_PEAK" "-" "-"
 row "Reader fuzzer, $FUZZ_SECONDS s" "${FUZZ_READER%%|*}" "no crash" "${FUZZ_READER#*|}"
 row "Frame decoder fuzzer, $FUZZ_SECONDS s" "${FUZZ_FRAMES%%|*}" "no crash" "${FUZZ_FRAMES#*|}"
+echo "$SEARCH_ROWS"
 echo
 echo "Logs: $LOGS"
