@@ -7,9 +7,11 @@
 # sanitizer runtime).
 # vorplex_fuzz: libFuzzer's instrumentation and entry point, with the same
 # sanitizers, for the fuzzers (native tree only, where clang provides them).
+# VORPLEX_SANITIZE=OFF leaves the sanitizers out, for timing tools (the search bench).
+option(VORPLEX_SANITIZE "Build the native tree with AddressSanitizer and UBSan" ON)
 add_library(vorplex_sanitize INTERFACE)
 add_library(vorplex_fuzz INTERFACE)
-if(NOT WIN32)
+if(NOT WIN32 AND VORPLEX_SANITIZE)
     set(sanitize_flags -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
     target_compile_options(vorplex_sanitize INTERFACE ${sanitize_flags})
     target_link_options(vorplex_sanitize INTERFACE ${sanitize_flags})

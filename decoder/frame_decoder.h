@@ -23,6 +23,11 @@
 #include <vector>
 #include "decoder/resample.h"
 
+// A rectangle of a frame, in the frame's own pixels.
+struct FrameRegion {
+    unsigned x = 0, y = 0, w = 0, h = 0;
+};
+
 enum class FrameResult {
     Decoded,  // the whole picture
     Damaged,  // a picture, but the library found damage in the frame on the way
@@ -43,6 +48,18 @@ public:
     FrameResult DecodeWhole(const uint8_t* pJpeg, size_t nSize, unsigned* pcx, unsigned* pcy,
                             std::vector<uint32_t>* pPixels);
 
+    // The region of the frame as grey samples (its luma, one byte each), at
+    // the smallest fast scale that gives the region at least kRegionSamples
+    // samples a side (or the whole scale): *pcx x *pcy of them, top row first.
+    // Only the MCU columns and rows covering the region are decoded, and the
+    // frame is read no further than its last one. Failed when the region is
+    // empty or not inside the frame.
+    FrameResult DecodeRegionGrey(const uint8_t* pJpeg, size_t nSize, const FrameRegion& region, unsigned* pcx,
+                                 unsigned* pcy, std::vector<uint8_t>* pSamples);
+    // The scale, in eighths, a region of w x h pixels is decoded at.
+    static unsigned RegionScaleFor(unsigned w, unsigned h);
+    static constexpr unsigned kRegionSamples = 16;
+
     // What the library said about the last frame that was not decoded cleanly;
     // empty after a clean one.
     const std::string& LastMessage() const { return m_message; }
@@ -60,6 +77,9 @@ private:
     // The two calls into the library that may stop with an error.
     static bool ReadHeaderOf(Library& lib, const uint8_t* pJpeg, size_t nSize);
     static bool DecodeRows(Library& lib, unsigned nEighths, unsigned sw, unsigned sh, uint8_t** rows);
+    // Decodes the rows and columns of a region, scaled already, into pOut
+    // (cx bytes a row); m_scaled holds a row of the scaled picture.
+    bool DecodeRegionRows(unsigned nEighths, unsigned x0, unsigned y0, unsigned cx, unsigned cy, uint8_t* pOut);
     // Reads the header; false (with m_message) when the frame is refused.
     bool ReadHeader(const uint8_t* pJpeg, size_t nSize, unsigned* pw, unsigned* ph);
     // Decodes the frame whose header was read at nEighths, which makes sw x

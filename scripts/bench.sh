@@ -155,6 +155,8 @@ fuzz() {
 }
 FUZZ_READER=$(fuzz reader)
 FUZZ_FRAMES=$(fuzz frames)
+# The motion search against ffmpeg over an hour of one camera: its rows of the table.
+SEARCH_ROWS=$("$ROOT/scripts/search_bench.sh")
 
 # The table.
 verdict() {  # MEASURED OP GOAL: "ok" or "MISSED"
@@ -210,5 +212,6 @@ row "Clip of 10 min of 16 D1 cameras ($CLIP_MB MB), vs cp" "$CLIP_S s vs $CP_S s
 row "verify --source of that clip (MB/s of frames)" "$VERIFY_MBS" ">= 300" "$(verdict "$VERIFY_MBS" ">=" 300)"
 row "Reader fuzzer, $FUZZ_SECONDS s" "${FUZZ_READER%%|*}" "no crash" "${FUZZ_READER#*|}"
 row "Frame decoder fuzzer, $FUZZ_SECONDS s" "${FUZZ_FRAMES%%|*}" "no crash" "${FUZZ_FRAMES#*|}"
+echo "$SEARCH_ROWS"
 echo
 echo "Logs: $LOGS"

@@ -4,16 +4,18 @@ namespace dvrtool {
 
 namespace {
 
-const Command* const kCommands[] = {&kMakeCommand, &kSynthCommand, &kInfoCommand, &kExportCommand, &kClipCommand,
-                                    &kVerifyCommand};
+const Command* const kCommands[] = {&kMakeCommand, &kSynthCommand, &kInfoCommand, &kExportCommand,
+                                    &kClipCommand, &kVerifyCommand, &kSearchCommand};
 
 const char kUsageHead[] = "usage: dvrtool COMMAND ...\n";
 
 const char kUsageTail[] =
     "Exit codes: 0 ok, 1 usage, 2 file missing or unreadable, 3 not a recording,\n"
     "4 too damaged to open, 5 ffmpeg or writing failed, 6 no such camera, 7 a time outside\n"
-    "the recording or an inverted range, 8 ffmpeg missing. $DVRTOOL_FFMPEG names ffmpeg.\n"
-    "On a terminal make, synth and export show their progress on one line.\n";
+    "the recording or an inverted range, 8 ffmpeg missing; verify: 0 verified, 1 not\n"
+    "verified; search: 0 hits, 1 no hit, 10 a region outside the picture; verify and\n"
+    "search: 9 bad arguments, the rest as above. $DVRTOOL_FFMPEG names ffmpeg. On a\n"
+    "terminal make, synth, export and search show their progress on one line.\n";
 
 }  // namespace
 
@@ -47,9 +49,9 @@ int run(const std::vector<std::string>& args, std::FILE* out, std::FILE* err)
         }
         Options options;
         std::string error;
-        if (!parseOptions({args.begin() + 1, args.end()}, command->options, options, error)) {
+        if (!parseOptions({args.begin() + 1, args.end()}, command->options, options, error, command->flags)) {
             std::fprintf(err, "dvrtool %s: %s\n", command->name, error.c_str());
-            return kExitUsage;
+            return command->usageExit;
         }
         return command->run(options, out, err);
     }

@@ -10,11 +10,13 @@
 namespace dvrtool {
 
 bool parseOptions(const std::vector<std::string>& words, const std::vector<std::string>& known, Options& options,
-                  std::string& error)
+                  std::string& error, const std::vector<std::string>& flags)
 {
     for (size_t i = 0; i < words.size(); i++) {
         const std::string& word = words[i];
-        if (!known.empty() && word.size() > 1 && word[0] == '-') {
+        if (std::find(flags.begin(), flags.end(), word) != flags.end()) {
+            options.values[word] = "";
+        } else if (!known.empty() && word.size() > 1 && word[0] == '-') {
             if (std::find(known.begin(), known.end(), word) == known.end()) {
                 error = "unknown option " + word;
                 return false;

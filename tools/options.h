@@ -21,10 +21,11 @@ struct Options {
     const std::string& value(const std::string& name) const { return values.at(name); }
 };
 
-// Every option takes a value; false with a message on an unknown one or a missing value.
-// With no options known every word is an argument, so that a FILE may begin with '-'.
+// Every option takes a value, but flags, which are there or not (their value is empty); false
+// with a message on an unknown one or a missing value. With no options known every word is an
+// argument, so that a FILE may begin with '-'.
 bool parseOptions(const std::vector<std::string>& words, const std::vector<std::string>& known, Options& options,
-                  std::string& error);
+                  std::string& error, const std::vector<std::string>& flags = {});
 
 // "5", "12.5" or "30000/1001" as rate/scale; false if not a positive rate.
 bool parseFps(const std::string& text, uint32_t& rate, uint32_t& scale);

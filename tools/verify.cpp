@@ -13,13 +13,13 @@ const char kUsage[] =
     "      Checks a clip or an MP4 against EXPORT.sha256 and EXPORT.manifest.json; with\n"
     "      --source, that the source is the one named and, for a clip, that every frame is\n"
     "      the source's, none missing. Says what differs. Exit 0 verified, 1 not verified,\n"
-    "      2 and above an error.\n";
+    "      9 bad arguments, 2 and above an error.\n";
 
 int runVerify(const Options& options, std::FILE* out, std::FILE* err)
 {
     if (options.positional.size() != 1) {
         std::fprintf(err, "dvrtool verify: needs one EXPORT\n");
-        return kExitUnreadable;
+        return kExitBadArguments;
     }
     const std::string& path = options.positional[0];
     evidence::VerifyReport report = evidence::verifyExport(path, options.has("--source") ? options.value("--source") : "");
@@ -30,7 +30,7 @@ int runVerify(const Options& options, std::FILE* out, std::FILE* err)
     case evidence::Verdict::NotVerified:
         for (const std::string& problem : report.problems) std::fprintf(out, "%s\n", problem.c_str());
         std::fprintf(out, "%s: NOT verified\n", path.c_str());
-        return 1;
+        return kExitNotVerified;
     case evidence::Verdict::Unreadable: break;
     }
     std::fprintf(err, "dvrtool verify: %s\n", report.error.c_str());
@@ -39,6 +39,7 @@ int runVerify(const Options& options, std::FILE* out, std::FILE* err)
 
 }  // namespace
 
-const Command kVerifyCommand = {"verify", kUsage, {"--source"}, runVerify};
+// 1 is "not verified", so a command line it cannot read is told apart from a failed check.
+const Command kVerifyCommand = {"verify", kUsage, {"--source"}, runVerify, {}, kExitBadArguments};
 
 }  // namespace dvrtool

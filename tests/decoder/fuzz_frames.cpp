@@ -1,6 +1,7 @@
 // libFuzzer target: a recording opened from memory and its first frames decoded
-// as the decoding threads would, to tiles of two sizes and whole. Every result
-// must be a picture of the size asked for, or nothing.
+// as the decoding threads would, to tiles of two sizes and whole, and regions
+// of them in grey as a search would. Every result must be a picture of the
+// size asked for, or nothing.
 #include <turbojpeg.h>
 #include <cstddef>
 #include <cstdint>
@@ -18,6 +19,9 @@ const uint64_t kMaxWholePixels = 1024 * 1024;
 const struct {
     unsigned cx, cy;
 } kTiles[] = {{160, 120}, {37, 29}};
+// Regions as a motion search asks for them: a corner at 1/8, a middle at 1/4,
+// a small one at full scale, and one that may well lie outside the frame.
+const FrameRegion kRegions[] = {{0, 0, 128, 128}, {40, 24, 70, 66}, {5, 3, 9, 11}, {300, 200, 400, 300}};
 
 void Check(FrameResult result, const std::vector<uint32_t>& pixels, size_t nPixels)
 {
@@ -51,6 +55,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     CFrameDecoder decoder;  // one for all the frames, as a decoding thread has
     std::vector<uint8_t> jpeg;
     std::vector<uint32_t> pixels;
+    std::vector<uint8_t> samples;
     size_t nFrames = 0;
     for (const rec::Stream& stream : recording.streams()) {
         for (const rec::Frame& frame : stream.frames) {
@@ -61,6 +66,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             for (const auto& tile : kTiles)
                 Check(decoder.DecodeToTile(jpeg.data(), jpeg.size(), tile.cx, tile.cy, &pixels), pixels,
                       size_t(tile.cx) * tile.cy);
+            for (const FrameRegion& region : kRegions) {
+                unsigned cx = 0, cy = 0;
+                const FrameResult result = decoder.DecodeRegionGrey(jpeg.data(), jpeg.size(), region, &cx, &cy, &samples);
+                if (result == FrameResult::Failed ? !samples.empty() : samples.size() != size_t(cx) * cy || cx == 0)
+                    __builtin_trap();
+            }
             if (ClaimedPixels(jpeg) <= kMaxWholePixels) {
                 unsigned w = 0, h = 0;
                 const FrameResult result = decoder.DecodeWhole(jpeg.data(), jpeg.size(), &w, &h, &pixels);
