@@ -47,6 +47,8 @@ public:
     const char* TimeText() const { return m_szTime; }
     // A key the keyboard hook saw, acted on when it is one of the player's.
     bool TakeKey(const MSG& msg);
+    // The card that lists every key.
+    void ShowKeyCard();
 
 protected:
     void DoDataExchange(CDataExchange* pDX) override;
@@ -135,7 +137,6 @@ private:
     void RemoveKeys();
     void RunKey(KeyAction action);
     void RunPlayKey(KeyAction action);
-    void ShowKeyCard();
     void ShowNote(const char* pszText);
 
     // Placement.

@@ -32,6 +32,27 @@ bool IsDroppedList(HWND hwnd)
     return false;
 }
 
+// Actions that run a dialog of their own wait for the hook to return: a modal
+// loop is not started from inside it.
+void CALLBACK ShowCardLater(HWND, UINT, UINT_PTR nId, DWORD)
+{
+    KillTimer(nullptr, nId);
+    if (g_pKeyPanel) g_pKeyPanel->ShowKeyCard();
+}
+
+// A menu open on this thread (the picture's, or a window's system menu) reads
+// the keys it is sent: arrows and Enter choose its items.
+bool IsMenuOpen()
+{
+    GUITHREADINFO gui = {};
+    gui.cbSize = sizeof gui;
+    if (GetGUIThreadInfo(GetCurrentThreadId(), &gui) &&
+        (gui.flags & (GUI_INMENUMODE | GUI_POPUPMENUMODE | GUI_SYSTEMMENUMODE)))
+        return true;
+    HWND menu = FindWindowA("#32768", nullptr);
+    return menu && IsWindowVisible(menu) && GetWindowThreadProcessId(menu, nullptr) == GetCurrentThreadId();
+}
+
 void CALLBACK HideNote(HWND, UINT, UINT_PTR nId, DWORD)
 {
     KillTimer(nullptr, nId);
@@ -75,7 +96,7 @@ bool CPanelDlg::TakeKey(const MSG& msg)
     if (!bOurs || !IsWindowEnabled(m_hWnd)) return false;
     const int id = GetDlgCtrlID(msg.hwnd);
     if ((id == IDC_MINUTES || id == IDC_SECONDS) && IsChild(m_hWnd, msg.hwnd)) return false;
-    if (IsDroppedList(msg.hwnd)) return false;
+    if (IsDroppedList(msg.hwnd) || IsMenuOpen()) return false;
     const bool bCtrl = GetKeyState(VK_CONTROL) < 0;
     const KeyBinding* pKey = msg.message == WM_KEYDOWN ? FindKeyDown(static_cast<UINT>(msg.wParam), bCtrl)
                                                        : (bCtrl ? nullptr : FindKeyChar(static_cast<char>(msg.wParam)));
@@ -130,9 +151,9 @@ void CPanelDlg::RunPlayKey(KeyAction action)
     case KeyAction::PreviousRecording: OpenAdjacentRecording(-1); break;
     case KeyAction::TimeEntry: OnLButtonUp(0, POINT{m_rcTimeClick.left + 1, m_rcTimeClick.top + 1}); break;
     case KeyAction::Open:
-        if (IsWindowEnabled(GetDlgItem(IDC_OPEN))) OnOpen();
+        if (IsWindowEnabled(GetDlgItem(IDC_OPEN))) PostClick(IDC_OPEN);
         break;
-    case KeyAction::KeyCard: ShowKeyCard(); break;
+    case KeyAction::KeyCard: ::SetTimer(nullptr, 0, 0, ShowCardLater); break;
     default: break;
     }
 }
@@ -140,9 +161,7 @@ void CPanelDlg::RunPlayKey(KeyAction action)
 // Play, as the button does it, with the direction forward again.
 void CPanelDlg::OnPlayForward()
 {
-    if (m_nPlayState == PLAY_IDLE) return;
-    m_bBackward = FALSE;
-    OnPlay();
+    if (m_nPlayState != PLAY_IDLE) OnPlay();
 }
 
 void CPanelDlg::ShowKeyCard()
@@ -177,5 +196,5 @@ void CPanelDlg::ShowNote(const char* pszText)
     ClientToScreen(m_hWnd, &pt);
     SendMessageA(g_hwndNote, TTM_TRACKPOSITION, 0, MAKELPARAM(pt.x, pt.y));
     SendMessageA(g_hwndNote, TTM_TRACKACTIVATE, TRUE, reinterpret_cast<LPARAM>(&tool));
-    SetTimer(nullptr, 0, kNoteMs, HideNote);
+    ::SetTimer(nullptr, 0, kNoteMs, HideNote);
 }

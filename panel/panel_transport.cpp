@@ -87,6 +87,7 @@ void CPanelDlg::OnOpen()
 void CPanelDlg::OnPlay()
 {
     ShowTimeEdits(FALSE);
+    m_bBackward = FALSE;  // the decoder plays forward after any Play
     switch (m_nPlayState) {
     case PLAY_IDLE:
         break;

@@ -57,7 +57,10 @@ TEST_F(E2eKeys, EventHopsLandOnAnEventOrSayThereIsNone)
     ASSERT_TRUE(WaitUntil([&] {
         note = player.ShownWindowOfClass("tooltips_class32");
         return note && WindowText(note) == "No earlier Motion event";
-    }, 5000)) << "no note; windows:\n" << player.Describe();
+    },
+                          5000))
+        << "no note; windows:\n"
+        << player.Describe();
 
     const int before = player.ScrollPosition();
     Key(player, 1003, VK_NEXT);
