@@ -6,7 +6,8 @@
 namespace {
 
 // The names the decoder answers, in the order of CReviewMembers::Member.
-const wchar_t* const kNames[] = {L"StepBack", L"PlayBackward", L"Duration", L"ProbeFile", L"GetProbedStart"};
+const wchar_t* const kNames[] = {L"StepBack", L"PlayBackward", L"Duration", L"ProbeFile",
+                                 L"GetProbedStart", L"MarkStart", L"MarkEnd", L"ExportClip"};
 
 }  // namespace
 
@@ -27,6 +28,18 @@ void CReviewMembers::Resolve(COleControlWnd& decoder)
     pDispatch->Release();
 }
 
+// The member behind a request that is one call with nothing to pass.
+CReviewMembers::Member CReviewMembers::MethodOf(WPARAM code)
+{
+    switch (code) {
+    case RCMD_PLAY_BACKWARD: return kPlayBackward;
+    case RCMD_MARK_START: return kMarkStart;
+    case RCMD_MARK_END: return kMarkEnd;
+    case RCMD_EXPORT_CLIP: return kExportClip;
+    default: return kStepBack;
+    }
+}
+
 LRESULT CReviewMembers::Run(COleControlWnd& decoder, WPARAM code, LPARAM arg)
 {
     if (!m_bResolved)
@@ -34,8 +47,11 @@ LRESULT CReviewMembers::Run(COleControlWnd& decoder, WPARAM code, LPARAM arg)
     try {
         switch (code) {
         case RCMD_STEP_BACK:
-        case RCMD_PLAY_BACKWARD: {
-            const Member member = code == RCMD_STEP_BACK ? kStepBack : kPlayBackward;
+        case RCMD_PLAY_BACKWARD:
+        case RCMD_MARK_START:
+        case RCMD_MARK_END:
+        case RCMD_EXPORT_CLIP: {
+            const Member member = MethodOf(code);
             if (!Has(member))
                 return 0;
             decoder.InvokeHelper(m_ids[member], DISPATCH_METHOD, VT_EMPTY, nullptr, VTS_NONE);

@@ -18,12 +18,17 @@ private:
         kDuration,
         kProbeFile,
         kProbedStart,
+        kMarkStart,
+        kMarkEnd,
+        kExportClip,
         kMemberCount
     };
+    static Member MethodOf(WPARAM code);
     void Resolve(COleControlWnd& decoder);
     bool Has(Member member) const { return m_ids[member] != DISPID_UNKNOWN; }
     LRESULT ProbeStart(COleControlWnd& decoder, RECORDING_START* pStart);
 
     bool m_bResolved = false;
-    DISPID m_ids[kMemberCount] = {DISPID_UNKNOWN, DISPID_UNKNOWN, DISPID_UNKNOWN, DISPID_UNKNOWN, DISPID_UNKNOWN};
+    DISPID m_ids[kMemberCount] = {DISPID_UNKNOWN, DISPID_UNKNOWN, DISPID_UNKNOWN, DISPID_UNKNOWN,
+                                  DISPID_UNKNOWN, DISPID_UNKNOWN, DISPID_UNKNOWN, DISPID_UNKNOWN};
 };

@@ -12,6 +12,9 @@ enum ReviewCommand {
     RCMD_PLAY_BACKWARD = 2,  // replies 1 when the decoder plays backward
     RCMD_DURATION = 3,       // replies the open file's length in ms, or 0 when unknown
     RCMD_PROBE_START = 4,    // lParam a RECORDING_START; replies 1 when its start was read
+    RCMD_MARK_START = 5,     // replies 1 when the clip's start is marked at the picture on view
+    RCMD_MARK_END = 6,       // replies 1 when the clip's end is marked there
+    RCMD_EXPORT_CLIP = 7,    // replies 1 when the decoder took the request to export the marked clip
 };
 
 // A recording whose start time the decoder reads without opening it for play.

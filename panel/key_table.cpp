@@ -25,6 +25,9 @@ const KeyBinding kKeyTable[] = {
     {VK_PRIOR, 0, true, KeyAction::PreviousRecording, "Ctrl+Page Up", "The previous recording in the folder"},
     {0, 't', false, KeyAction::TimeEntry, "T", "Type a minute and second"},
     {'O', 0, true, KeyAction::Open, "Ctrl+O", "Open a recording"},
+    {0, 'i', false, KeyAction::MarkStart, "I", "Mark the clip's start here"},
+    {0, 'o', false, KeyAction::MarkEnd, "O", "Mark the clip's end here"},
+    {'E', 0, true, KeyAction::ExportClip, "Ctrl+E", "Export the marked clip"},
     {0, '?', false, KeyAction::KeyCard, "?", "This list of keys"},
 };
 const size_t kKeyCount = sizeof kKeyTable / sizeof kKeyTable[0];

@@ -26,6 +26,9 @@ enum class KeyAction {
     TimeEntry,
     Open,
     KeyCard,
+    MarkStart,
+    MarkEnd,
+    ExportClip,
 };
 
 struct KeyBinding {

@@ -7,6 +7,7 @@
 #include "panel/panel_dlg.h"
 #include <commctrl.h>
 #include <string>
+#include "host/review_messages.h"
 #include "panel/key_table.h"
 #include "res/resource.h"
 
@@ -154,6 +155,12 @@ void CPanelDlg::RunPlayKey(KeyAction action)
         if (IsWindowEnabled(GetDlgItem(IDC_OPEN))) PostClick(IDC_OPEN);
         break;
     case KeyAction::KeyCard: ::SetTimer(nullptr, 0, 0, ShowCardLater); break;
+    case KeyAction::MarkStart: SendReview(RCMD_MARK_START); break;
+    case KeyAction::MarkEnd: SendReview(RCMD_MARK_END); break;
+    case KeyAction::ExportClip:
+        // Posted: its save dialog runs a loop of its own, which must not start inside the hook.
+        if (HWND video = VideoWindow()) ::PostMessageA(video, WM_REVIEW_COMMAND, RCMD_EXPORT_CLIP, 0);
+        break;
     default: break;
     }
 }
