@@ -42,8 +42,8 @@ protected:
         case 1:
             Scroll(SB_THUMBPOSITION, 1);
             return WaitPlaying();
-        default:
-            TypeTime("0", "1");
+        default:  // the time of day shown: 13:05:08, under a second in
+            TypeTime("5", "8");
             return WaitPlaying();
         }
     }
