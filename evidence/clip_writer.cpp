@@ -4,6 +4,7 @@
 #include "evidence/sha256.h"
 #include "recording/writer.h"
 
+#include <filesystem>
 #include <memory>
 #include <vector>
 
@@ -188,6 +189,12 @@ bool writeManifestFiles(const std::string& exportPath, Manifest& manifest, std::
 ClipResult writeClip(const rec::Recording& source, const ClipRequest& request, const ClipProgress& progress)
 {
     ClipResult result;
+    std::error_code ignored;
+    if (std::filesystem::equivalent(std::filesystem::u8path(request.sourcePath), std::filesystem::u8path(request.outPath),
+                                    ignored)) {
+        result.why = "the clip would be written over its own source";
+        return result;
+    }
     ClipPlan plan;
     if (!planClip(source, request.range, plan, result.why)) return result;
     Manifest& m = result.manifest;

@@ -120,6 +120,10 @@ TEST(Clip, AFailureLeavesNothingBehind)
     EXPECT_TRUE(cancelled.cancelled);
     nothingLeft(clip.Path());
 
+    const rectest::Bytes original = rectest::readAll(source.Path());
+    EXPECT_FALSE(clipOf(source.Path(), source.Path(), all).ok);
+    EXPECT_EQ(rectest::readAll(source.Path()), original) << "the source was written over";
+
     evidence::ClipResult refused = clipOf(source.Path(), "/proc/clip.d01", all);
     EXPECT_FALSE(refused.ok);
     EXPECT_NE(refused.why.find("/proc/clip.d01.partial"), std::string::npos) << refused.why;
