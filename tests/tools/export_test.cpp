@@ -12,6 +12,12 @@
 
 namespace {
 
+// An export and the manifest pair written beside it.
+void removeExport(const std::string& path)
+{
+    for (const char* suffix : {"", ".sha256", ".manifest.json"}) std::remove((path + suffix).c_str());
+}
+
 struct Probed {
     std::string codec;
     long width = 0, height = 0, frames = 0;
@@ -122,7 +128,7 @@ TEST_F(Export, OneCameraAtItsOwnSizeForTheStretchAsked)
     ASSERT_FALSE(source.empty());
     EXPECT_GT(differenceOf(exported, source, 320, 200, 8, 310, 28), 30.0);
     EXPECT_LT(differenceOf(exported, source, 320, 20, 60, 300, 120), 6.0);
-    std::remove(out.c_str());
+    removeExport(out);
 }
 
 TEST_F(Export, SeveralCamerasInThePlayersLayouts)
@@ -153,7 +159,7 @@ TEST_F(Export, SeveralCamerasInThePlayersLayouts)
     EXPECT_LT(differenceOf(middle, five, 320, 20, 60, 300, 120), 6.0);
     EXPECT_LT(meanOf(mosaic, 960, 660, 500, 940, 700), 20.0);  // the empty last cell
     EXPECT_GT(meanOf(mosaic, 960, 20, 60, 300, 120), 40.0);    // camera 1's colour
-    std::remove(out.c_str());
+    removeExport(out);
 }
 
 TEST_F(Export, ACameraThatEndedEarlyHoldsItsLastPicture)
@@ -172,7 +178,7 @@ TEST_F(Export, ACameraThatEndedEarlyHoldsItsLastPicture)
     std::vector<uint8_t> mosaic = grayPicture(out, "0:0", 0.5, 320, 240);
     ASSERT_FALSE(mosaic.empty());
     EXPECT_GT(meanOf(mosaic, 320, 4, 40, 156, 116), 230.0);  // camera 1's last, white picture
-    for (const std::string& path : {shortInput, longInput, avi, out}) std::remove(path.c_str());
+    for (const std::string& path : {shortInput, longInput, avi, out}) removeExport(path);
 }
 
 TEST_F(Export, ClockAndMessagesWrapAtMidnightAsTheTilesDo)
@@ -196,7 +202,7 @@ TEST_F(Export, ClockAndMessagesWrapAtMidnightAsTheTilesDo)
 
     EXPECT_EQ(runTool("export -o " + fromEvening + " --from +5 " + evening, &text), dvrtool::kExitOutOfRange);
     EXPECT_NE(text.find("runs from 23:59:59.000 to 00:00:03.000"), std::string::npos) << text;
-    for (const std::string& path : {still, evening, night, fromEvening, fromNight}) std::remove(path.c_str());
+    for (const std::string& path : {still, evening, night, fromEvening, fromNight}) removeExport(path);
 }
 
 TEST_F(Export, BadArgumentsAreRefusedAndLeaveNothing)
@@ -251,5 +257,5 @@ TEST_F(Export, BadArgumentsAreRefusedAndLeaveNothing)
     EXPECT_EQ(runToolWithFfmpeg("false", "export -o " + out + " " + s_recording, &text), dvrtool::kExitFailed) << text;
     EXPECT_EQ(readAll(out), "an earlier export");
     EXPECT_FALSE(exists(out + ".partial"));
-    std::remove(out.c_str());
+    removeExport(out);
 }
