@@ -131,6 +131,7 @@ private:
     void ExportClip();  // the marked stretch, after the save dialog
     bool AskClipPath(std::wstring* pPath, bool* pEveryCamera) const;
     uint32_t CamerasOnView() const;
+    uint32_t ReviewCameras() const;
 
     IPlaybackClock& m_clock;
     CPlaybackPacer m_pacer;

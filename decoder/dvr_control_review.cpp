@@ -1,17 +1,29 @@
 // CDvrControl: what a reviewer asks beyond playing forward. Every frame of a
 // recording is a key frame, so going back costs what going forward does: the
-// picture before is simply the newest frame of any camera before the one on
-// view, and playing backward paces the position down instead of up.
+// picture before is simply the newest frame, among the cameras on view, before
+// the one shown, and playing backward paces the position down instead of up.
 #include "decoder/dvr_control.h"
 #include "decoder/recording_glue.h"
 #include "framework/text.h"
+
+// Going back moves by the pictures of the cameras on view; a view that shows
+// none of the file's cameras goes by them all.
+uint32_t CDvrControl::ReviewCameras() const
+{
+    uint32_t inFile = 0;
+    for (const rec::Stream& stream : m_recording->streams())
+        if (stream.camera >= 1 && stream.camera <= 16)
+            inFile |= 1u << (stream.camera - 1);
+    const uint32_t onView = CamerasOnView() & inFile;
+    return onView ? onView : ~0u;
+}
 
 void CDvrControl::StepBack()
 {
     if (!m_recording || m_state == State::Idle)
         return;
     const int64_t nNow = m_nPictureMs < 0 ? PictureTimeAt(*m_recording, m_pacer.PositionMs()) : m_nPictureMs;
-    const int64_t nBefore = FrameTimeBefore(*m_recording, nNow);
+    const int64_t nBefore = FrameTimeBefore(*m_recording, nNow, ReviewCameras());
     m_state = State::Paused;
     m_pacer.Hold(nBefore < 0 ? nNow : nBefore);
     CatchUpScreen();
@@ -40,11 +52,11 @@ void CDvrControl::OnTickBackward()
         if (IsPicturePending())
             return;
         if (m_nPictureMs >= 0)
-            t = FrameTimeBefore(*m_recording, m_nPictureMs);
+            t = FrameTimeBefore(*m_recording, m_nPictureMs, ReviewCameras());
         if (t >= 0)
             m_pacer.Run(t, true);
     }
-    if (t <= FirstFrameTime(*m_recording)) {
+    if (t <= FirstFrameTime(*m_recording, ReviewCameras())) {
         ReachStart();
         return;
     }
@@ -57,7 +69,7 @@ void CDvrControl::OnTickBackward()
 
 void CDvrControl::ReachStart()
 {
-    const int64_t nFirst = FirstFrameTime(*m_recording);
+    const int64_t nFirst = FirstFrameTime(*m_recording, ReviewCameras());
     m_state = State::Paused;
     m_pacer.Hold(nFirst);
     CatchUpScreen();

@@ -66,10 +66,18 @@ int64_t NextFrameTimeAfter(const rec::Recording& recording, int64_t t)
     return next;
 }
 
-int64_t FrameTimeBefore(const rec::Recording& recording, int64_t t)
+// Whether a stream's camera is one of a mask's (bit k for camera k+1).
+static bool AmongCameras(const rec::Stream& stream, uint32_t cameras)
+{
+    return stream.camera >= 1 && stream.camera <= 16 && (cameras >> (stream.camera - 1) & 1u);
+}
+
+int64_t FrameTimeBefore(const rec::Recording& recording, int64_t t, uint32_t cameras)
 {
     int64_t before = -1;
     for (const rec::Stream& stream : recording.streams()) {
+        if (!AmongCameras(stream, cameras))
+            continue;
         const long index = stream.frameAt(t - 1);
         if (index >= 0 && stream.frames[index].timeMs > before)
             before = stream.frames[index].timeMs;
@@ -77,11 +85,11 @@ int64_t FrameTimeBefore(const rec::Recording& recording, int64_t t)
     return before;
 }
 
-int64_t FirstFrameTime(const rec::Recording& recording)
+int64_t FirstFrameTime(const rec::Recording& recording, uint32_t cameras)
 {
     int64_t first = -1;
     for (const rec::Stream& stream : recording.streams()) {
-        if (!stream.frames.empty() && (first < 0 || stream.frames[0].timeMs < first))
+        if (AmongCameras(stream, cameras) && !stream.frames.empty() && (first < 0 || stream.frames[0].timeMs < first))
             first = stream.frames[0].timeMs;
     }
     return first < 0 ? 0 : first;

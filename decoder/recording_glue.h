@@ -19,9 +19,9 @@ int64_t PictureTimeAt(const rec::Recording& recording, int64_t t);
 // Time of the first frame of any camera after t; -1 when there is none.
 int64_t NextFrameTimeAfter(const rec::Recording& recording, int64_t t);
 // Time of the newest frame of any camera before t; -1 when there is none.
-int64_t FrameTimeBefore(const rec::Recording& recording, int64_t t);
+int64_t FrameTimeBefore(const rec::Recording& recording, int64_t t, uint32_t cameras = ~0u);
 // Time of the earliest frame of any camera: the file's first picture.
-int64_t FirstFrameTime(const rec::Recording& recording);
+int64_t FirstFrameTime(const rec::Recording& recording, uint32_t cameras = ~0u);
 // The frame a camera shows at t: the last one at or before it that has a
 // picture (empty slots hold the previous one); null when there is none yet.
 const rec::Frame* FrameToShow(const rec::Stream& stream, int64_t t);

@@ -22,7 +22,7 @@ protected:
     }
 };
 
-TEST_F(Review, StepBackGoesToThePictureBeforeOfAnyCameraAndStopsAtTheFirst)
+TEST_F(Review, StepBackGoesToThePictureBeforeAndStopsAtTheFirst)
 {
     TestRecordingPlan plan;
     plan.nFrames = 4;  // 0, 200, 400, 600
@@ -39,6 +39,21 @@ TEST_F(Review, StepBackGoesToThePictureBeforeOfAnyCameraAndStopsAtTheFirst)
     EXPECT_TRUE(TakeStates().size() == 1) << "only the end; no error at the start";
     ASSERT_EQ(S_OK, CallMethod(Decoder(), DVR_STEP));
     EXPECT_EQ(std::vector<LONG>{200}, TakePositions()) << "forward again from there";
+}
+
+TEST_F(Review, StepBackGoesByTheCamerasOnViewOnly)
+{
+    TestRecordingPlan plan;
+    plan.nFrames = 8;
+    plan.cameras = {{1, RGB(200, 30, 30), {}, 4}, {5, RGB(30, 200, 30), {}, 10}};  // 250 and 100 ms apart
+    ASSERT_EQ(S_OK, OpenRecording(plan, 750));
+    Play(1, 0);
+    ASSERT_EQ(S_OK, PutLong(Decoder(), DVR_VIEW_SPLIT, 4));
+    ASSERT_EQ(S_OK, PutLong(Decoder(), DVR_VIEW_GROUP, 0));  // cameras 1 to 4: camera 5 is off view
+    TakePositions();
+    EXPECT_EQ(std::vector<LONG>{500}, StepBack()) << "camera 5's 700 and 600 are not on view";
+    ASSERT_EQ(S_OK, PutLong(Decoder(), DVR_VIEW_GROUP, 1));  // cameras 5 to 8
+    EXPECT_EQ(std::vector<LONG>{400}, StepBack());
 }
 
 TEST_F(Review, BackwardMovesDownAtEverySpeedAndPausesAtTheStart)

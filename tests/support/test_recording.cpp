@@ -80,7 +80,7 @@ bool WriteTestRecording(const std::string& path, const TestRecordingPlan& plan)
 {
     rectest::Sample sample;
     for (const TestCamera& camera : plan.cameras) {
-        sample.streams.push_back({camera.camera, 32, 24});
+        sample.streams.push_back({camera.camera, 32, 24, camera.nRate, camera.nRate ? 1u : 0u});
         sample.frames.push_back(camera.frames.empty() ? std::vector<rectest::Bytes>{SolidJpeg(camera.color)}
                                                       : camera.frames);
         if (sample.frames.back().front().empty())

@@ -16,6 +16,7 @@ struct TestCamera {
     COLORREF color;  // every frame of it, unless frames are given
     // Its frames, one by one (the last one again once they run out); empty: color.
     std::vector<std::vector<uint8_t>> frames;
+    uint32_t nRate = 0;  // frames per second; 0: the plan's
 };
 
 struct TestRecordingPlan {
