@@ -24,7 +24,9 @@ start_wineserver
 
 if [ -f "$DLL" ]; then
     wine regsvr32 /s "$(winepath -w "$DLL")" >/dev/null 2>&1 || echo "run: could not register dvrctl.dll" >&2
-    [ -f "$SAMPLE" ] || "$ROOT/scripts/make-sample.sh" "$SAMPLE" || true
+    # Made again when dvrtool is newer, so that the sample shows what synth draws now.
+    [ -f "$SAMPLE" ] && [ "$SAMPLE" -nt "$NATIVE_BUILD/tools/dvrtool" ] ||
+        "$ROOT/scripts/make-sample.sh" "$SAMPLE" || true
 fi
 
 args=()
