@@ -10,11 +10,7 @@
 // none of the file's cameras goes by them all.
 uint32_t CDvrControl::ReviewCameras() const
 {
-    uint32_t inFile = 0;
-    for (const rec::Stream& stream : m_recording->streams())
-        if (stream.camera >= 1 && stream.camera <= 16)
-            inFile |= 1u << (stream.camera - 1);
-    const uint32_t onView = CamerasOnView() & inFile;
+    const uint32_t onView = CamerasOnView() & m_recording->cameraMask();
     return onView ? onView : ~0u;
 }
 

@@ -41,16 +41,27 @@ OpenedRecording OpenRecordingFile(const std::string& path)
     return opened;
 }
 
-int64_t PictureTimeAt(const rec::Recording& recording, int64_t t)
+// Whether a stream's camera is one of a mask's (bit k for camera k+1).
+static bool AmongCameras(const rec::Stream& stream, uint32_t cameras)
 {
-    int64_t newest = 0;
+    return stream.camera >= 1 && stream.camera <= 16 && (cameras >> (stream.camera - 1) & 1u);
+}
+
+// The newest frame time at or before t among the cameras, or none when no camera has one.
+static int64_t NewestFrameTime(const rec::Recording& recording, int64_t t, uint32_t cameras, int64_t none)
+{
+    int64_t newest = none;
     for (const rec::Stream& stream : recording.streams()) {
-        long index = stream.frameAt(t);
+        if (!AmongCameras(stream, cameras))
+            continue;
+        const long index = stream.frameAt(t);
         if (index >= 0 && stream.frames[index].timeMs > newest)
             newest = stream.frames[index].timeMs;
     }
     return newest;
 }
+
+int64_t PictureTimeAt(const rec::Recording& recording, int64_t t) { return NewestFrameTime(recording, t, ~0u, 0); }
 
 int64_t NextFrameTimeAfter(const rec::Recording& recording, int64_t t)
 {
@@ -66,23 +77,9 @@ int64_t NextFrameTimeAfter(const rec::Recording& recording, int64_t t)
     return next;
 }
 
-// Whether a stream's camera is one of a mask's (bit k for camera k+1).
-static bool AmongCameras(const rec::Stream& stream, uint32_t cameras)
-{
-    return stream.camera >= 1 && stream.camera <= 16 && (cameras >> (stream.camera - 1) & 1u);
-}
-
 int64_t FrameTimeBefore(const rec::Recording& recording, int64_t t, uint32_t cameras)
 {
-    int64_t before = -1;
-    for (const rec::Stream& stream : recording.streams()) {
-        if (!AmongCameras(stream, cameras))
-            continue;
-        const long index = stream.frameAt(t - 1);
-        if (index >= 0 && stream.frames[index].timeMs > before)
-            before = stream.frames[index].timeMs;
-    }
-    return before;
+    return NewestFrameTime(recording, t - 1, cameras, -1);
 }
 
 int64_t FirstFrameTime(const rec::Recording& recording, uint32_t cameras)
