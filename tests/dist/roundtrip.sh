@@ -172,8 +172,11 @@ cat >"$WORK/volatile-keys" <<'KEYS'
 System\\CurrentControlSet\\Control\\Class\\{4D36E968-E325-11CE-BFC1-08002BE10318}\\0000
 # Wine's font cache: Codepages records the code pages of the last process that
 # set its fonts up, UTF-8 for the player (its manifest asks for it), 1252 for
-# the installer and Wine's own programs.
+# the installer and Wine's own programs. With it Wine writes the bitmap fonts
+# for that code page's OEM and system text (OEMFONT.FON: vgaoem.fon for 437,
+# vga850.fon for 850), so they follow whichever process came last too.
 Software\\Wine\\Fonts
+System\\CurrentControlSet\\Hardware Profiles\\Current\\Software\\Fonts
 KEYS
 snapshot before
 
