@@ -90,6 +90,8 @@ private:
     void OnTick();
     void ShowPicture(int64_t nTimeMs);
     void ReachEnd();
+    // Stops at the picture of nTimeMs, shown and told to the container.
+    void HoldAt(State state, int64_t nTimeMs);
     void FirePosition(int64_t nMs);
 
     // Review (dvr_control_review.cpp): backward, and what a container asks of other files

@@ -132,15 +132,19 @@ void CDvrControl::OnTick()
 
 void CDvrControl::ReachEnd()
 {
-    const int64_t nLast = PictureTimeAt(*m_recording, m_recording->durationMs() - 1);
-    m_state = State::Ended;
-    m_pacer.Hold(nLast);
-    CatchUpScreen();
-    if (nLast != m_nPictureMs) {
-        ShowPicture(nLast);
-        FirePosition(nLast);
-    }
+    HoldAt(State::Ended, PictureTimeAt(*m_recording, m_recording->durationMs() - 1));
     FireEvent(DVR_EVENT_STATE_CHANGE, {AxLongVariant(DVR_STATE_END_OF_FILE), AxLongVariant(0)});
+}
+
+void CDvrControl::HoldAt(State state, int64_t nTimeMs)
+{
+    m_state = state;
+    m_pacer.Hold(nTimeMs);
+    CatchUpScreen();
+    if (nTimeMs != m_nPictureMs) {
+        ShowPicture(nTimeMs);
+        FirePosition(nTimeMs);
+    }
 }
 
 void CDvrControl::ShowPicture(int64_t nTimeMs)

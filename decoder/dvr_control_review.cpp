@@ -65,14 +65,7 @@ void CDvrControl::OnTickBackward()
 
 void CDvrControl::ReachStart()
 {
-    const int64_t nFirst = FirstFrameTime(*m_recording, ReviewCameras());
-    m_state = State::Paused;
-    m_pacer.Hold(nFirst);
-    CatchUpScreen();
-    if (nFirst != m_nPictureMs) {
-        ShowPicture(nFirst);
-        FirePosition(nFirst);
-    }
+    HoldAt(State::Paused, FirstFrameTime(*m_recording, ReviewCameras()));
     // The container pauses as it does for a click, so that its controls say paused.
     FireEvent(DVR_EVENT_STATE_CHANGE, {AxLongVariant(DVR_STATE_PAUSE_CLICK), AxLongVariant(1)});
 }
