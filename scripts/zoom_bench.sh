@@ -29,7 +29,7 @@ wine "$WIN_BUILD/bench/decoder_bench.exe" zoom "$(winepath -w "$D1_FILE")" "$(wi
     >"$LOG" 2>"$LOG.err" </dev/null || { echo "zoom bench: decoder_bench failed:" >&2; cat "$LOG.err" >&2; exit 1; }
 value() { sed -n "s/^$1=//p" "$LOG" | tr -d '\r' | tail -n 1; }
 TILE=$(value tile)
-ffmpeg -v error -nostdin -y -i "$OUT/zoom-frame.jpg" -vf "crop=$(value crop),scale=${TILE/x/:}:flags=bilinear" \
+ffmpeg -v error -nostdin -y -i "$OUT/zoom-frame.jpg" -vf "format=gbrp,crop=$(value crop),scale=${TILE/x/:}:flags=bilinear" \
     -f rawvideo -pix_fmt bgra "$OUT/zoom-reference.bgra"
 # psnr PICTURE: its PSNR (dB, over R, G and B) against the reference.
 psnr() {
