@@ -24,6 +24,7 @@ enum MenuCommand {
     kClearMarks = 6,
     kExportClip = 7,
     kSaveZoomedPart = 24,
+    kResetZoom = 25,
 };
 
 const wchar_t kCaption[] = L"DVR Control";
@@ -96,6 +97,8 @@ void CDvrControl::OnContextMenu(LPARAM lParam)
         }
     }
     AppendMenuW(menu, MF_STRING | nEnabled, kCopyView, L"Copy picture");
+    if (zoom.IsZoomed())
+        AppendMenuW(menu, MF_STRING, kResetZoom, L"Reset zoom");
     AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
     AppendMenuW(menu, MF_STRING | nEnabled, kMarkStart, L"Mark start here");
     AppendMenuW(menu, MF_STRING | nEnabled, kMarkEnd, L"Mark end here");
@@ -110,6 +113,7 @@ void CDvrControl::OnContextMenu(LPARAM lParam)
     case kSaveView: SaveView(); break;
     case kSaveCamera: SaveCamera(camera, ZoomView()); break;
     case kSaveZoomedPart: SaveCamera(camera, zoom); break;
+    case kResetZoom: ShowZoom(size_t(nSlot), ZoomView()); break;
     case kCopyView: CopyView(); break;
     case kMarkStart: Mark(true); break;
     case kMarkEnd: Mark(false); break;

@@ -121,7 +121,8 @@ int CDvrControl::SlotAt(POINT ptClient) const
 
 void CDvrControl::ShowZoom(size_t nSlot, const ZoomView& zoom)
 {
-    if (zoom == m_slots[nSlot].zoom)
+    // The layout may have changed meanwhile (while the picture's menu was open).
+    if (nSlot >= m_slots.size() || zoom == m_slots[nSlot].zoom)
         return;
     m_slots[nSlot].zoom = zoom;
     RequestPicture();

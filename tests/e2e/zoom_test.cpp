@@ -1,6 +1,6 @@
 // Looking closer on the real player: a double-click on tile 6 shows camera 6
 // alone and the panel follows, a second goes back; the wheel zooms a tile, and
-// its zoomed part is saved at the frame's own pixels.
+// its zoomed part is saved at the frame's own pixels; "Reset zoom" undoes it.
 #include "tests/e2e/e2e_fixture.h"
 #include "res/resource.h"
 
@@ -74,6 +74,11 @@ TEST_F(E2eLookingCloser, TheWheelZoomsATileWhoseZoomedPartIsSavedAtTheFramesOwnP
     const Image part = Image::LoadPng(partPath);
     EXPECT_EQ(40, part.width) << "a quarter of the 160 x 120 frame, not enlarged to the tile";
     EXPECT_EQ(30, part.height);
+
+    // "Reset zoom", after Save picture, Save camera 6, Save zoomed part and Copy picture.
+    ASSERT_TRUE(player.ChooseFromPictureMenu(six, 5)) << player.Describe();
+    EXPECT_TRUE(WaitUntil([&] { return player.Picture().Crop(tile).DifferingPixels(before.Crop(tile), 8) == 0; }, 5000))
+        << "the whole frame again";
 }
 
 }  // namespace
