@@ -1,6 +1,7 @@
 // Looking closer in the control: a double-click shows one camera alone and a
 // second goes back, without a pause; the wheel zooms a tile, a drag pans it,
-// and the zoom stays across steps and seeks but ends with a new file or layout.
+// and the zoom stays across steps, back and forth, and seeks but ends with a
+// new file or layout.
 #include "decoder/zoom_inset.h"
 #include "tests/decoder/decoder_fixture.h"
 
@@ -117,6 +118,9 @@ TEST_F(LookingCloser, TheZoomStaysAcrossStepsAndSeeksAndEndsWithANewFileOrLayout
     ASSERT_TRUE(WaitForPicture());
     EXPECT_EQ(zoom, Control().Shown()->tiles.at(0).zoom) << "stepped";
     EXPECT_EQ(8u, FirstCrop().w);
+    ASSERT_EQ(S_OK, CallMethod(Decoder(), DVR_STEP_BACK));
+    ASSERT_TRUE(WaitForPicture());
+    EXPECT_EQ(zoom, Control().Shown()->tiles.at(0).zoom) << "stepped back";
 
     ASSERT_EQ(S_OK, OpenPath(m_file.WidePath(), 600));  // a seek opens the file again
     Tick();

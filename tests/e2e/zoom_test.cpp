@@ -57,7 +57,8 @@ TEST_F(E2eLookingCloser, TheWheelZoomsATileWhoseZoomedPartIsSavedAtTheFramesOwnP
     const Image before = player.Picture();
     POINT screen = six;
     ClientToScreen(decoder, &screen);
-    PostMessageA(decoder, WM_MOUSEWHEEL, MAKEWPARAM(0, 4 * WHEEL_DELTA), MAKELPARAM(screen.x, screen.y));  // 4x
+    // 4x; to the video window, as the wheel goes to the window with the focus, which hands it on.
+    PostMessageA(player.Video(), WM_MOUSEWHEEL, MAKEWPARAM(0, 4 * WHEEL_DELTA), MAKELPARAM(screen.x, screen.y));
     const RECT tile = {rc.right / 4, rc.bottom / 4, rc.right / 2, rc.bottom / 2};
     EXPECT_TRUE(WaitUntil([&] { return player.Picture().Crop(tile).DifferingPixels(before.Crop(tile), 8) > 1000; }, 5000))
         << "the tile is zoomed";
