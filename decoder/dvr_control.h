@@ -5,6 +5,7 @@
 // window and drawing (dvr_control_window.cpp), playback and its events
 // (dvr_control_playback.cpp), stepping and playing backward
 // (dvr_control_review.cpp), the picture's menu (dvr_control_menu.cpp), the
+// mouse: double-click, wheel zoom and pan (dvr_control_mouse.cpp), the
 // persisted stream (control_stream.cpp).
 // Everything here runs on the creating thread; decoding runs on the worker,
 // whose results come back through m_queue.
