@@ -11,6 +11,10 @@
 //   decoder_bench memory FILE       peak working set: open, full speed, seeks
 //   decoder_bench review FILE       step back and forward to the picture, backward against
 //                                   forward at 1x (CPU) and at full speed, event hops
+//   decoder_bench zoom FILE DIR     one tile at 4x against the view unzoomed (CPU at 1x,
+//                                   pictures a second at Full), a double-click to one camera's
+//                                   picture; in DIR the zoomed tile, the tile's own picture
+//                                   enlarged, and the frame they show, for bench.sh's PSNR
 #include "bench/timing.h"
 #include <windows.h>
 #include <ole2.h>
@@ -24,6 +28,7 @@
 #include "decoder/dvr_control.h"
 #include "decoder/dvrctl.h"
 #include "decoder/frame_decoder.h"
+#include "decoder/resample.h"
 #include "framework/app.h"
 #include "framework/olecontrol.h"
 #include "framework/wnd.h"
@@ -388,9 +393,124 @@ int Review(CBenchHost& host, const char* path)
     return 0;
 }
 
+// --- Looking closer
+
+// Turns the wheel by nNotches over the first tile, where synth draws its clock: detail to zoom into.
+void WheelOverFirstTile(CBenchHost& host, int nNotches)
+{
+    POINT pt = {kClientWidth / 4 * 3 / 10, kClientHeight / 4 * 88 / 100};
+    HWND hwnd = host.m_pControl->Window();
+    ClientToScreen(hwnd, &pt);
+    SendMessageA(hwnd, WM_MOUSEWHEEL, MAKEWPARAM(0, nNotches * WHEEL_DELTA), MAKELPARAM(pt.x, pt.y));
+}
+
+// Cores over nMs at 1x, and pictures a second over nFullMs at Full, each from an open at 0.
+void MeasureView(CBenchHost& host, const char* path, double* pCores, double* pPictures)
+{
+    host.PutLong(DVR_SPEED, 1);
+    host.Open(path, 0);
+    PumpFor(1000);
+    double c0 = ProcessCpuMs(), t0 = NowMs();
+    PumpFor(8000);
+    *pCores = (ProcessCpuMs() - c0) / (NowMs() - t0);
+    host.PutLong(DVR_SPEED, 0);
+    host.Reset();
+    host.Open(path, 0);
+    t0 = NowMs();
+    PumpFor(3000);
+    *pPictures = host.positions.size() / ((NowMs() - t0) / 1000.0);
+}
+
+bool WriteFile(const std::string& path, const void* p, size_t n)
+{
+    FILE* f = fopen(path.c_str(), "wb");
+    const bool bWritten = f && fwrite(p, 1, n, f) == n;
+    return (f ? fclose(f) == 0 : false) && bWritten;
+}
+
+// The zoomed first tile and its frame, then the same tile unzoomed with the
+// same part of it enlarged by the resampler: what a zoom would be without
+// decoding the frame again.
+int WriteSharpness(CBenchHost& host, const char* path, const std::string& dir)
+{
+    host.m_decoder.InvokeHelper(DVR_PAUSE, DISPATCH_METHOD, VT_EMPTY, nullptr, VTS_NONE);
+    PumpUntil([&] { return !host.m_pControl->IsPicturePending(); }, NowMs() + 5000);
+    const TilePicture zoomed = host.m_pControl->Shown()->tiles.at(0);
+    rec::Recording recording;
+    std::vector<uint8_t> jpeg;
+    if (!recording.open(path) || !zoomed.pFrame || !zoomed.pixels || !recording.readFrame(*zoomed.pFrame, jpeg))
+        return fprintf(stderr, "zoom: no zoomed picture\n"), 1;
+    WheelOverFirstTile(host, -ZoomView::kMaxStep);
+    PumpUntil([&] { return !host.m_pControl->IsPicturePending(); }, NowMs() + 5000);
+    const TilePicture tile = host.m_pControl->Shown()->tiles.at(0);
+    unsigned w = 0, h = 0;
+    CFrameDecoder decoder;
+    std::vector<uint32_t> whole;
+    decoder.DecodeWhole(jpeg.data(), jpeg.size(), &w, &h, &whole);
+    const FrameRegion& crop = zoomed.crop;
+    const auto at = [](unsigned v, unsigned from, unsigned to) { return unsigned(double(v) * to / from + 0.5); };
+    const unsigned x = at(crop.x, w, tile.cx), y = at(crop.y, h, tile.cy);
+    const unsigned cx = at(crop.w, w, tile.cx), cy = at(crop.h, h, tile.cy);
+    std::vector<uint32_t> enlarged(size_t(zoomed.cx) * zoomed.cy);
+    CPictureResampler resampler;
+    resampler.Resample(reinterpret_cast<const uint8_t*>(tile.pixels->data() + size_t(y) * tile.cx + x), cx, cy,
+                       size_t(tile.cx) * 4, enlarged.data(), zoomed.cx, zoomed.cy);
+    const size_t nBytes = enlarged.size() * 4;
+    if (!WriteFile(dir + "\\zoom-frame.jpg", jpeg.data(), jpeg.size()) ||
+        !WriteFile(dir + "\\zoom-decoded.bgra", zoomed.pixels->data(), nBytes) ||
+        !WriteFile(dir + "\\zoom-enlarged.bgra", enlarged.data(), nBytes))
+        return fprintf(stderr, "zoom: could not write into %s\n", dir.c_str()), 1;
+    printf("tile=%ux%u\ncrop=%u:%u:%u:%u\n", zoomed.cx, zoomed.cy, crop.w, crop.h, crop.x, crop.y);
+    return 0;
+}
+
+// ms from a double-click on a tile to that camera's whole-view picture composed and drawn, while paused.
+std::vector<double> TimeDoubleClicks(CBenchHost& host)
+{
+    std::vector<double> times;
+    HWND hwnd = host.m_pControl->Window();
+    for (int i = 0; i < 16; ++i) {
+        const LPARAM tile = MAKELPARAM(kClientWidth / 4 * (i % 4) + 20, kClientHeight / 4 * (i / 4) + 20);
+        const double t0 = NowMs();
+        SendMessageA(hwnd, WM_LBUTTONDBLCLK, MK_LBUTTON, tile);
+        const auto whole = [&] {
+            const DecodedPicture* pShown = host.m_pControl->Shown();
+            return !host.m_pControl->IsPicturePending() && pShown && pShown->tiles.size() == 1 &&
+                   pShown->tiles[0].cx == unsigned(kClientWidth) && pShown->tiles[0].pixels;
+        };
+        if (PumpUntil(whole, t0 + 5000))
+            times.push_back(NowMs() - t0);
+        SendMessageA(hwnd, WM_LBUTTONDBLCLK, MK_LBUTTON, tile);  // back to the 16
+        PumpUntil([&] { return !host.m_pControl->IsPicturePending(); }, NowMs() + 5000);
+        PumpFor(50);
+    }
+    return times;
+}
+
+int Zoom(CBenchHost& host, const char* path, const std::string& dir)
+{
+    host.PutLong(DVR_VIEW_GROUP, 0);
+    host.PutLong(DVR_VIEW_SPLIT, 16);
+    double cores[2], pictures[2];
+    MeasureView(host, path, &cores[0], &pictures[0]);
+    WheelOverFirstTile(host, 4);  // 4x; the zoom stays through the opens of the same file
+    MeasureView(host, path, &cores[1], &pictures[1]);
+    printf("unzoomed_1x_cores=%.3f\nzoomed_1x_cores=%.3f\n", cores[0], cores[1]);
+    printf("unzoomed_full_pps=%.1f\nzoomed_full_pps=%.1f\n", pictures[0], pictures[1]);
+    if (WriteSharpness(host, path, dir) != 0)
+        return 1;
+    const std::vector<double> clicks = TimeDoubleClicks(host);
+    if (clicks.empty())
+        return fprintf(stderr, "zoom: no double-click showed one camera\n"), 1;
+    printf("double_click_median_ms=%.1f\n", Median(clicks));
+    return 0;
+}
+
 int Usage()
 {
-    fprintf(stderr, "usage: decoder_bench throughput FILE [SPLIT] | codec|seek|memory|review FILE | cpu FILE [SECONDS]\n");
+    fprintf(stderr,
+            "usage: decoder_bench throughput FILE [SPLIT] | codec|seek|memory|review FILE | cpu FILE [SECONDS]"
+            " | zoom FILE DIR\n");
     return 2;
 }
 
@@ -429,6 +549,8 @@ int main(int argc, char** argv)
             status = Cpu(host, path, argc > 3 ? atof(argv[3]) : 20.0);
         } else if (mode == "review") {
             status = Review(host, path);
+        } else if (mode == "zoom" && argc > 3) {
+            status = Zoom(host, path, argv[3]);
         } else if (mode == "memory") {
             status = Memory(host, path);
         } else {

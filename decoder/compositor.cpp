@@ -1,5 +1,6 @@
 #include "decoder/compositor.h"
 #include "decoder/time_of_day.h"
+#include "decoder/zoom_inset.h"
 #include <algorithm>
 #include <cstring>
 
@@ -115,6 +116,8 @@ void DrawTile(CBackBuffer& buffer, const ViewScene& scene, const TileSlot& slot)
         CopyPicture(buffer, slot.rc, *pPicture);
     else
         FillBits(buffer, slot.rc, 0);  // an empty cell, or no picture yet
+    if (slot.zoom.IsZoomed())
+        DrawZoomInset(buffer, slot);
     if (slot.camera != 0 && slot.camera == scene.nSelectedCamera)
         DrawBorder(buffer, slot.rc, DibColor(kSelectedBorderColor));
 }

@@ -17,11 +17,11 @@ enum class TileState {
     Done,
 };
 
-// The tile of a picture of the same recording showing this camera at this size.
+// The tile of a picture of the same recording showing this camera at this size and zoom.
 const TilePicture* TileOf(const DecodedPicture& picture, const TilePicture& tile)
 {
     for (const TilePicture& other : picture.tiles) {
-        if (other.camera == tile.camera && other.cx == tile.cx && other.cy == tile.cy)
+        if (other.camera == tile.camera && other.cx == tile.cx && other.cy == tile.cy && other.zoom == tile.zoom)
             return &other;
     }
     return nullptr;
@@ -65,9 +65,11 @@ struct CDecodeWorker::Job {
     std::vector<bool> failed;  // the frame due could not be decoded
     size_t nUnfinished = 0;
 
-    void Finish(size_t i, std::shared_ptr<const TilePixels> pixels, const rec::Frame* pFrame)
+    void Finish(size_t i, std::shared_ptr<const TilePixels> pixels, const rec::Frame* pFrame,
+                const FrameRegion& crop = FrameRegion())
     {
         picture->tiles[i].pixels = std::move(pixels);
+        picture->tiles[i].crop = crop;
         picture->tiles[i].pFrame = pFrame;
         states[i] = TileState::Done;
         --nUnfinished;
@@ -100,7 +102,7 @@ bool CDecodeWorker::SameTiles(const PictureRequest& request) const
         return false;
     for (size_t i = 0; i < m_tiles.size(); ++i) {
         const TileRequest &a = request.tiles[i], &b = m_tiles[i];
-        if (a.camera != b.camera || a.cx != b.cx || a.cy != b.cy)
+        if (a.camera != b.camera || a.cx != b.cx || a.cy != b.cy || a.zoom != b.zoom)
             return false;
     }
     return true;
@@ -116,6 +118,7 @@ std::shared_ptr<CDecodeWorker::Job> CDecodeWorker::MakeJob(int64_t nTimeMs) cons
         picture.camera = tile.camera;
         picture.cx = tile.cx;
         picture.cy = tile.cy;
+        picture.zoom = tile.zoom;
         const rec::Stream* pStream = m_recording->streamForCamera(tile.camera);
         const rec::Frame* pDue = pStream ? FrameToShow(*pStream, nTimeMs) : nullptr;
         job->due.push_back(pDue);
@@ -160,7 +163,8 @@ bool CDecodeWorker::ResolveFromBefore()
             }
             if (pBefore || job.failed[i]) {
                 // What the camera showed before stays (or nothing, when it showed nothing).
-                job.Finish(i, pBefore ? pBefore->pixels : nullptr, pBefore ? pBefore->pFrame : nullptr);
+                job.Finish(i, pBefore ? pBefore->pixels : nullptr, pBefore ? pBefore->pFrame : nullptr,
+                           pBefore ? pBefore->crop : FrameRegion());
             } else {
                 job.states[i] = TileState::Waiting;
                 bToDecode = true;
@@ -253,16 +257,20 @@ void CDecodeWorker::Run()
 
         std::shared_ptr<TilePixels> pixels = m_buffers->Take(size_t(tile.cx) * tile.cy);
         bool bDecoded = false;
+        FrameRegion crop;
         if (recording->readFrame(*pFrame, jpeg)) {
             ++m_nDecoded;
             // A damaged frame the library still made a picture of is shown.
-            bDecoded = decoder.DecodeToTile(jpeg.data(), jpeg.size(), tile.cx, tile.cy, pixels.get()) !=
-                       FrameResult::Failed;
+            const FrameResult result =
+                tile.zoom.IsZoomed()
+                    ? decoder.DecodeZoomedToTile(jpeg.data(), jpeg.size(), tile.zoom, tile.cx, tile.cy, pixels.get(), &crop)
+                    : decoder.DecodeToTile(jpeg.data(), jpeg.size(), tile.cx, tile.cy, pixels.get());
+            bDecoded = result != FrameResult::Failed;
         }
 
         lock.lock();
         if (bDecoded) {
-            job->Finish(index, std::move(pixels), pFrame);
+            job->Finish(index, std::move(pixels), pFrame, crop);
         } else {
             job->states[index] = TileState::FromBefore;
             job->failed[index] = true;

@@ -11,7 +11,7 @@
 // first, so that decoding ahead never delays it.
 //
 // Two rules spare work and keep the view steady. A tile whose camera shows the
-// same frame as in the picture before, at the same size, shares that
+// same frame as in the picture before, at the same size and zoom, shares that
 // picture's pixels rather than being decoded again (cameras seldom record at
 // the same moments). And a frame that cannot be decoded leaves that camera's
 // picture before on view.
@@ -24,11 +24,13 @@
 #include <thread>
 #include <vector>
 #include "framework/axserver/thread_sync.h"
+#include "decoder/zoom.h"
 #include "recording/recording.h"
 
 struct TileRequest {
     int camera;  // 1..16, present in the recording
     unsigned cx, cy;
+    ZoomView zoom;  // the part of the frame shown; the whole frame unless zoomed
 };
 
 struct PictureRequest {
@@ -45,6 +47,8 @@ using TilePixels = std::vector<uint32_t>;
 struct TilePicture {
     int camera = 0;
     unsigned cx = 0, cy = 0;
+    ZoomView zoom;
+    FrameRegion crop;  // when zoomed, the part of the frame the pixels show, in its pixels
     // cx * cy pixels, 0xFFRRGGBB, top row first; null: nothing to show. Shared
     // by the pictures that show the same frame.
     std::shared_ptr<const TilePixels> pixels;

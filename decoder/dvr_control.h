@@ -5,6 +5,7 @@
 // window and drawing (dvr_control_window.cpp), playback and its events
 // (dvr_control_playback.cpp), stepping and playing backward
 // (dvr_control_review.cpp), the picture's menu (dvr_control_menu.cpp), the
+// mouse: double-click, wheel zoom and pan (dvr_control_mouse.cpp), the
 // persisted stream (control_stream.cpp).
 // Everything here runs on the creating thread; decoding runs on the worker,
 // whose results come back through m_queue.
@@ -33,6 +34,8 @@ public:
 
     // The window timer that drives playback.
     static const UINT_PTR kPlaybackTimer = 1;
+    // A click asks for a pause when this timer, set for the double-click time, runs out first.
+    static const UINT_PTR kClickTimer = 2;
     static const UINT kPlaybackTimerMs = 20;
     // Pictures decoded ahead while playing at full speed (at other speeds one).
     static const unsigned kPicturesAheadAtFullSpeed = 6;
@@ -61,6 +64,9 @@ public:
     // True while a submitted picture has not come back from the worker.
     bool IsPicturePending() const { return m_nShownSerial != m_nRequestedSerial; }
     const std::wstring& Message() const { return m_message; }
+    // The tiles of the view with their zooms, and the last picture back from the worker (may be null).
+    const std::vector<TileSlot>& Slots() const { return m_slots; }
+    const DecodedPicture* Shown() const { return m_shown.get(); }
 
 protected:
     HRESULT InvokeMember(const AxInvocation& call) override;
@@ -116,6 +122,19 @@ private:
     void PresentNow();
     void CatchUpScreen();  // draws what was held back, if anything
 
+    // The mouse on the picture (dvr_control_mouse.cpp): a click, a double-click
+    // for one camera alone and back, the wheel's zoom and the drag that pans it
+    bool OnMouseMessage(UINT msg, WPARAM wParam, LPARAM lParam);
+    void OnButtonDown(POINT pt);
+    void OnClickTimer();
+    void OnDoubleClick(POINT pt);
+    void SetViewItself(LONG nSplit, LONG nGroup);
+    void OnWheel(POINT ptClient, int nDelta);
+    void OnPointerMove(POINT pt);
+    void EndDrag();
+    int SlotAt(POINT ptClient) const;  // the index of the slot with a camera there, or -1
+    void ShowZoom(size_t nSlot, const ZoomView& zoom);
+
     // The picture's menu (dvr_control_menu.cpp)
     void OnContextMenu(LPARAM lParam);
     bool HasPicture() const;
@@ -124,7 +143,7 @@ private:
     void TellFailure(const std::wstring& what, const std::wstring& reason) const;
     PictureBits ViewBits() const;
     void SaveView();
-    void SaveCamera(int camera);
+    void SaveCamera(int camera, const ZoomView& zoom);  // the whole frame, or the zoom's part of it
     void CopyView();
 
     // Clips (dvr_control_clip.cpp)
@@ -161,6 +180,18 @@ private:
     CClipMarks m_marks;  // of m_marksFile, kept while the same file is opened again
     std::string m_marksFile;
     std::vector<BYTE> m_persisted;  // the stream we were loaded from
+    std::string m_zoomFile;         // the file the tiles' zooms belong to
+    // The split and group a double-click to one camera left, for the next to go back to.
+    struct ViewBefore {
+        bool bHeld = false;
+        LONG nSplit = 16, nGroup = 0;
+    } m_viewBefore;
+    // A press on a zoomed tile: a drag from it pans that tile.
+    struct Drag {
+        int nSlot = -1;  // none
+        POINT ptStart = {}, ptLast = {};
+        bool bPanning = false;
+    } m_drag;
 
     // Last: the worker stops before the queue its results go through is destroyed.
     CAxThreadQueue m_queue;

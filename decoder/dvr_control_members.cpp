@@ -127,6 +127,8 @@ HRESULT CDvrControl::PutViewSplit(LONG nSplit)
 {
     if (!IsValidSplit(nSplit))
         return E_INVALIDARG;
+    if (nSplit != m_settings.nSplit)
+        m_viewBefore.bHeld = false;  // the container chose another layout: no way back to an older one
     m_settings.nSplit = nSplit;
     Relayout();  // even for the present value: the container asks for a new layout
     return S_OK;

@@ -1,10 +1,12 @@
 // CDvrControl: the picture's own menu, on a right click. The whole view saved
-// as a PNG, the camera under the pointer saved at its recorded size (decoded
-// again from its frame, not taken from the tile), or the view copied. Nothing
+// as a PNG (as seen, zoomed tiles and all), the camera under the pointer saved
+// at its recorded size (decoded again from its frame, not taken from the
+// tile), the zoomed part of it at the frame's own pixels, or the view copied. Nothing
 // is written unless the user confirms a file in the save dialog; a failure is
 // told in a message box, with its reason.
 #include "decoder/dvr_control.h"
 #include <commdlg.h>
+#include <algorithm>
 #include <windowsx.h>
 #include "decoder/frame_decoder.h"
 #include "decoder/snapshot.h"
@@ -20,7 +22,9 @@ enum MenuCommand {
     kMarkStart = 4,
     kMarkEnd = 5,
     kClearMarks = 6,
-    kExportClip = 7
+    kExportClip = 7,
+    kSaveZoomedPart = 24,
+    kResetZoom = 25,
 };
 
 const wchar_t kCaption[] = L"DVR Control";
@@ -48,6 +52,19 @@ std::vector<PngText> SnapshotTexts(const std::string& recordingPath, int camera,
     return {{"Creation Time", SnapshotTimeText(when)}, {"Description", what + " of " + name + " at " + SnapshotTimeText(when)}};
 }
 
+// Keeps the region of a *pcx x *pcy picture, which becomes its size.
+void CropPixels(const FrameRegion& region, unsigned* pcx, unsigned* pcy, std::vector<uint32_t>* pPixels)
+{
+    std::vector<uint32_t> part(size_t(region.w) * region.h);
+    for (unsigned y = 0; y < region.h; ++y) {
+        const uint32_t* pRow = pPixels->data() + size_t(region.y + y) * *pcx + region.x;
+        std::copy(pRow, pRow + region.w, part.begin() + size_t(y) * region.w);
+    }
+    pPixels->swap(part);
+    *pcx = region.w;
+    *pcy = region.h;
+}
+
 }  // namespace
 
 void CDvrControl::OnContextMenu(LPARAM lParam)
@@ -62,6 +79,8 @@ void CDvrControl::OnContextMenu(LPARAM lParam)
     POINT ptClient = pt;
     ScreenToClient(Window(), &ptClient);
     const TilePicture* pTile = PictureAt(ptClient);
+    const int nSlot = SlotAt(ptClient);
+    const ZoomView zoom = nSlot >= 0 ? m_slots[nSlot].zoom : ZoomView();
     const bool bPicture = HasPicture();
 
     CScopedMenu menu(CreatePopupMenu());
@@ -72,8 +91,14 @@ void CDvrControl::OnContextMenu(LPARAM lParam)
     if (pTile) {
         const std::wstring item = L"Save camera " + std::to_wstring(pTile->camera) + L" as...";
         AppendMenuW(menu, MF_STRING, kSaveCamera, item.c_str());
+        if (zoom.IsZoomed()) {
+            const std::wstring part = L"Save zoomed part of camera " + std::to_wstring(pTile->camera) + L" as...";
+            AppendMenuW(menu, MF_STRING, kSaveZoomedPart, part.c_str());
+        }
     }
     AppendMenuW(menu, MF_STRING | nEnabled, kCopyView, L"Copy picture");
+    if (zoom.IsZoomed())
+        AppendMenuW(menu, MF_STRING, kResetZoom, L"Reset zoom");
     AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
     AppendMenuW(menu, MF_STRING | nEnabled, kMarkStart, L"Mark start here");
     AppendMenuW(menu, MF_STRING | nEnabled, kMarkEnd, L"Mark end here");
@@ -86,7 +111,9 @@ void CDvrControl::OnContextMenu(LPARAM lParam)
 
     switch (nCommand) {
     case kSaveView: SaveView(); break;
-    case kSaveCamera: SaveCamera(camera); break;
+    case kSaveCamera: SaveCamera(camera, ZoomView()); break;
+    case kSaveZoomedPart: SaveCamera(camera, zoom); break;
+    case kResetZoom: ShowZoom(size_t(nSlot), ZoomView()); break;
     case kCopyView: CopyView(); break;
     case kMarkStart: Mark(true); break;
     case kMarkEnd: Mark(false); break;
@@ -171,7 +198,7 @@ void CDvrControl::SaveView()
         TellFailure(L"The picture could not be saved as " + path + L".", FailureText(hr));
 }
 
-void CDvrControl::SaveCamera(int camera)
+void CDvrControl::SaveCamera(int camera, const ZoomView& zoom)
 {
     if (!HasPicture())
         return;
@@ -186,8 +213,11 @@ void CDvrControl::SaveCamera(int camera)
     const std::shared_ptr<const rec::Recording> recording = m_recording;
     const rec::Frame frame = *pTile->pFrame;
     const SnapshotTime when = TakenAt(*recording, frame.timeMs);
+    std::wstring name = SnapshotFileName(fw::Widen(m_settings.fileName, CP_UTF8), camera, when);
+    if (zoom.IsZoomed())
+        name.insert(name.rfind(L'.'), L"-zoom");
     std::wstring path;
-    if (!AskSavePath(SnapshotFileName(fw::Widen(m_settings.fileName, CP_UTF8), camera, when), &path))
+    if (!AskSavePath(name, &path))
         return;
     const std::wstring what = L"Camera " + std::to_wstring(camera) + L" could not be saved as " + path + L".";
     std::vector<uint8_t> jpeg;
@@ -202,6 +232,8 @@ void CDvrControl::SaveCamera(int camera)
         TellFailure(what, L"Its frame could not be decoded: " + fw::Widen(decoder.LastMessage()) + L".");
         return;
     }
+    if (zoom.IsZoomed())
+        CropPixels(CropOf(zoom, bits.cx, bits.cy), &bits.cx, &bits.cy, &pixels);
     bits.pPixels = pixels.data();
     const HRESULT hr = WritePng(bits, path, SnapshotTexts(m_settings.fileName, camera, when));
     if (FAILED(hr))

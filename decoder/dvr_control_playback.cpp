@@ -19,6 +19,11 @@ bool CDvrControl::OpenAndPlay()
         m_marks.Clear();
         m_marksFile = m_settings.fileName;
     }
+    if (m_settings.fileName != m_zoomFile) {  // so are zooms
+        for (TileSlot& slot : m_slots)
+            slot.zoom = ZoomView();
+        m_zoomFile = m_settings.fileName;
+    }
     m_recording = std::move(opened.recording);
     m_message = std::move(opened.error);
     m_nPictureMs = -1;

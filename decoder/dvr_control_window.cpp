@@ -20,6 +20,11 @@ bool CDvrControl::OnWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESUL
         *pResult = 0;
         return true;
     case WM_TIMER:
+        if (wParam == kClickTimer) {
+            OnClickTimer();
+            *pResult = 0;
+            return true;
+        }
         if (wParam != kPlaybackTimer)
             return false;
         CatchUpScreen();
@@ -35,11 +40,18 @@ bool CDvrControl::OnWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESUL
         *pResult = 0;
         return true;
     case WM_LBUTTONDOWN:
-        OnClick();
+    case WM_LBUTTONDBLCLK:
+    case WM_LBUTTONUP:
+    case WM_MOUSEMOVE:
+    case WM_MOUSEWHEEL:
+    case WM_CAPTURECHANGED:
+        if (!OnMouseMessage(msg, wParam, lParam))
+            return false;
         *pResult = 0;
         return true;
     case WM_DESTROY:
         KillTimer(Window(), kPlaybackTimer);
+        KillTimer(Window(), kClickTimer);
         return false;
     default:
         return false;
@@ -112,7 +124,10 @@ void CDvrControl::OnClick()
 
 void CDvrControl::Relayout()
 {
-    m_slots = LayOutView(m_settings.nSplit, m_settings.nGroup, m_backBuffer.Width(), m_backBuffer.Height());
+    std::vector<TileSlot> slots =
+        LayOutView(m_settings.nSplit, m_settings.nGroup, m_backBuffer.Width(), m_backBuffer.Height());
+    KeepZooms(m_slots, &slots);
+    m_slots = std::move(slots);
     RequestPicture();
     Recompose();
 }
@@ -134,7 +149,7 @@ void CDvrControl::RequestPicture()
     for (const TileSlot& slot : m_slots) {
         const LONG cx = slot.rc.right - slot.rc.left, cy = slot.rc.bottom - slot.rc.top;
         if (slot.camera != 0 && (nMask & (1u << (slot.camera - 1))) && cx > 0 && cy > 0)
-            request.tiles.push_back({slot.camera, unsigned(cx), unsigned(cy)});
+            request.tiles.push_back({slot.camera, unsigned(cx), unsigned(cy), slot.zoom});
     }
     m_worker->Submit(std::move(request));
 }

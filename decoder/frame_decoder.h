@@ -28,6 +28,8 @@ struct FrameRegion {
     unsigned x = 0, y = 0, w = 0, h = 0;
 };
 
+struct ZoomView;  // decoder/zoom.h
+
 enum class FrameResult {
     Decoded,  // the whole picture
     Damaged,  // a picture, but the library found damage in the frame on the way
@@ -47,6 +49,17 @@ public:
     // The frame at its own size, which *pcx and *pcy receive.
     FrameResult DecodeWhole(const uint8_t* pJpeg, size_t nSize, unsigned* pcx, unsigned* pcy,
                             std::vector<uint32_t>* pPixels);
+
+    // The part of the frame a zoom shows, in cx x cy pixels as DecodeToTile
+    // gives them. Only that part is decoded: its MCU columns, and its rows,
+    // those above skipped without their inverse DCT. It is taken at the
+    // smallest fast scale that still covers the tile, reduced to the tile by
+    // the resampler, or taken at the frame's own pixels and enlarged by it.
+    // *pCrop receives the part decoded, in the frame's pixels: the zoom's own,
+    // widened to the grid of the scale it was decoded at (less than a tile
+    // pixel on each side).
+    FrameResult DecodeZoomedToTile(const uint8_t* pJpeg, size_t nSize, const ZoomView& zoom, unsigned cx,
+                                   unsigned cy, std::vector<uint32_t>* pPixels, FrameRegion* pCrop);
 
     // The region of the frame as grey samples (its luma, one byte each), at
     // the smallest fast scale that gives the region at least kRegionSamples
@@ -80,6 +93,11 @@ private:
     // Decodes the rows and columns of a region, scaled already, into pOut
     // (cx bytes a row); m_scaled holds a row of the scaled picture.
     bool DecodeRegionRows(unsigned nEighths, unsigned x0, unsigned y0, unsigned cx, unsigned cy, uint8_t* pOut);
+    // Decodes columns [x0, x0 + cx) of rows [y0, y0 + cy) of the picture at
+    // nEighths, in colour, into m_scaled: the region starts *pOffset bytes in,
+    // and its rows are *pStride bytes apart.
+    bool DecodeCropRows(unsigned nEighths, unsigned x0, unsigned y0, unsigned cx, unsigned cy, size_t* pOffset,
+                        size_t* pStride);
     // Reads the header; false (with m_message) when the frame is refused.
     bool ReadHeader(const uint8_t* pJpeg, size_t nSize, unsigned* pw, unsigned* ph);
     // Decodes the frame whose header was read at nEighths, which makes sw x

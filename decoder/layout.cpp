@@ -13,3 +13,15 @@ std::vector<TileSlot> LayOutView(int nSplit, int nGroup, int cx, int cy)
     }
     return slots;
 }
+
+void KeepZooms(const std::vector<TileSlot>& before, std::vector<TileSlot>* pAfter)
+{
+    if (before.size() != pAfter->size())
+        return;
+    for (size_t i = 0; i < before.size(); ++i) {
+        if (before[i].camera != (*pAfter)[i].camera)
+            return;
+    }
+    for (size_t i = 0; i < before.size(); ++i)
+        (*pAfter)[i].zoom = before[i].zoom;
+}

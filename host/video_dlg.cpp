@@ -7,6 +7,7 @@
 #include "host/messages.h"
 #include "host/path_limits.h"
 #include "host/source_selection.h"
+#include "host/view_messages.h"
 #include "res/resource.h"
 
 BEGIN_MESSAGE_MAP(CVideoDlg, CDialog)
@@ -16,6 +17,7 @@ BEGIN_MESSAGE_MAP(CVideoDlg, CDialog)
     ON_MESSAGE(WM_FETCH_INDEX, OnFetchIndex)
     ON_MESSAGE(WM_VIEW_PROPERTY, OnViewProperty)
     ON_MESSAGE(WM_REVIEW_COMMAND, OnReviewCommand)
+    ON_MESSAGE(WM_MOUSEWHEEL, OnMouseWheel)
 END_MESSAGE_MAP()
 
 BEGIN_EVENTSINK_MAP(CVideoDlg, CDialog)
@@ -135,7 +137,20 @@ void CVideoDlg::PostToPanel(UINT message, WPARAM wParam, LPARAM lParam)
 
 void CVideoDlg::OnStateChange(long type, long value)
 {
-    PostToPanel(WM_DECODER_STATE, static_cast<WPARAM>(type), value);
+    if (type == DVR_STATE_VIEW_CHANGED)
+        PostToPanel(WM_VIEW_CHANGED, 0, 0);
+    else
+        PostToPanel(WM_DECODER_STATE, static_cast<WPARAM>(type), value);
+}
+
+// The wheel comes to the window with the focus; over the picture it is the decoder's, for its zoom.
+LRESULT CVideoDlg::OnMouseWheel(WPARAM wParam, LPARAM lParam)
+{
+    const POINT pt = {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+    RECT rc = {};
+    if (DecoderWindow() && GetWindowRect(DecoderWindow(), &rc) && PtInRect(&rc, pt))
+        return SendMessageA(DecoderWindow(), WM_MOUSEWHEEL, wParam, lParam);
+    return Default();
 }
 
 void CVideoDlg::OnPositionChange(long ms)

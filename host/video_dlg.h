@@ -39,6 +39,7 @@ protected:
     LRESULT OnFetchIndex(WPARAM wParam, LPARAM lParam);
     LRESULT OnViewProperty(WPARAM wParam, LPARAM lParam);
     LRESULT OnReviewCommand(WPARAM wParam, LPARAM lParam);
+    LRESULT OnMouseWheel(WPARAM wParam, LPARAM lParam);
     void OnStateChange(long type, long value);
     void OnPositionChange(long ms);
 

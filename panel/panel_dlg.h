@@ -103,6 +103,8 @@ private:
     void OnSelchangeEventType();
     void OnSelchangeCameraGroup();
     void OnSplitButton();
+    LRESULT OnViewChanged(WPARAM wParam, LPARAM lParam);
+    void ShowViewGroups(int layout);
     void SetupSplitButtons();
     int CheckedSplitLayout() const;
     // The slot of the graph under a point of the panel, counted from the

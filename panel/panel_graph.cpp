@@ -8,6 +8,7 @@
 #include "domain/time_of_day.h"
 #include "domain/view_grid.h"
 #include "host/messages.h"
+#include "host/view_messages.h"
 #include "res/resource.h"
 #include "widgets/tool_info.h"
 
@@ -116,6 +117,26 @@ void CPanelDlg::OnSplitButton()
     const int layout = CheckedSplitLayout();
     if (!layout) return;
     SendView(VIEW_SET_SPLIT, layout);
+    ShowViewGroups(layout);
+}
+
+// The decoder changed its view itself: the split buttons, the groups and the
+// graph follow what it says now.
+LRESULT CPanelDlg::OnViewChanged(WPARAM, LPARAM)
+{
+    const int layout = static_cast<int>(SendView(VIEW_GET_SPLIT));
+    bool known = false;
+    for (const auto& split : kSplits) known = known || split.nLayout == layout;
+    if (!known) return 0;
+    for (const auto& split : kSplits)
+        SendDlgItemMessage(split.nButton, BM_SETCHECK, split.nLayout == layout ? BST_CHECKED : BST_UNCHECKED, 0);
+    ShowViewGroups(layout);
+    return 0;
+}
+
+// The camera groups of the layout, the decoder's group chosen, and the graph for them.
+void CPanelDlg::ShowViewGroups(int layout)
+{
     // After a layout change the group is the decoder's, not the list's.
     const int group = static_cast<int>(SendView(VIEW_GET_GROUP));
 

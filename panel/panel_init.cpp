@@ -4,6 +4,7 @@
 #include "domain/event_type.h"
 #include "framework/gdi.h"
 #include "host/messages.h"
+#include "host/view_messages.h"
 #include "panel/panel_dlg.h"
 #include "res/resource.h"
 
@@ -37,6 +38,7 @@ BEGIN_MESSAGE_MAP(CPanelDlg, CDialog)
     ON_BN_CLICKED(IDC_SPLIT_4, OnSplitButton)
     ON_BN_CLICKED(IDC_SPLIT_8, OnSplitButton)
     ON_BN_CLICKED(IDC_SPLIT_16, OnSplitButton)
+    ON_MESSAGE(WM_VIEW_CHANGED, OnViewChanged)
     // panel_placement.cpp
     ON_CBN_SELCHANGE(IDC_DISPLAY_SIZE, OnSelchangeDisplaySize)
 END_MESSAGE_MAP()

@@ -128,6 +128,8 @@ decoder cpu "$MOSAIC_FILE" 20 "$LOGS/cpu"
 decoder memory "$HOUR_FILE" "$LOGS/memory"
 echo "bench: going back, on the 16-camera D1 file" >&2
 decoder review "$D1_FILE" "$LOGS/review"
+echo "bench: looking closer, on the 16-camera D1 file" >&2
+ZOOM_ROWS=$(ZOOM_BENCH_SERVED=1 "$ROOT/scripts/zoom_bench.sh")
 
 echo "bench: the player" >&2
 wine regsvr32 /s "$(winepath -w "$WIN_BUILD/decoder/dvrctl.dll")" >/dev/null 2>&1 </dev/null ||
@@ -202,6 +204,7 @@ row "   step forward to the picture (median of 20, ms)" "$(R step_forward_median
 row "Backward at 1x: CPU against forward's" "$(R backward_1x_cores) vs $(R forward_1x_cores)" "<= 1.5x" "$BACK_CPU x, $(verdict "$BACK_CPU" "<=" 1.5)"
 row "Backward at Full: pictures/s against forward's" "$(R backward_full_pps) vs $(R forward_full_pps)" ">= 0.7x" "$BACK_PPS x, $(verdict "$BACK_PPS" ">=" 0.7)"
 row "Hop to an event slot, to the picture (median of 10, ms)" "$(R hop_median_ms)" "<= 30" "$(verdict "$(R hop_median_ms)" "<=" 30)"
+echo "$ZOOM_ROWS"
 row "Peak working set, an hour of 16 D1 cameras (MB)" "$PEAK" "<= 100" "$(verdict "$PEAK" "<=" 100)"
 row "Player: start to first picture, less the 2 s timer (ms)" "$P_FIRST" "<= 250" "$(verdict "$P_FIRST" "<=" 250)"
 row "   start to the panel on screen (ms)" "$P_PANEL" "-" "-"

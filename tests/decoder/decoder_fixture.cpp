@@ -9,6 +9,15 @@ void PumpMessages()
     }
 }
 
+void PumpFor(DWORD nMs)
+{
+    const ULONGLONG nDeadline = GetTickCount64() + nMs;
+    for (ULONGLONG now = GetTickCount64(); now < nDeadline; now = GetTickCount64()) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, DWORD(nDeadline - now), QS_ALLINPUT);
+        PumpMessages();
+    }
+}
+
 void DecoderTest::SetUp()
 {
     ASSERT_EQ(S_OK, OleInitialize(nullptr));

@@ -63,6 +63,8 @@ private:
 };
 
 void PumpMessages();
+// Pumps messages for nMs, timers' included.
+void PumpFor(DWORD nMs);
 
 // Text on the view is recognised by light pixels on a dark ground: a rule that
 // holds however the machine's fonts draw the glyphs.

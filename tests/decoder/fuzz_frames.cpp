@@ -1,12 +1,13 @@
 // libFuzzer target: a recording opened from memory and its first frames decoded
-// as the decoding threads would, to tiles of two sizes and whole, and regions
-// of them in grey as a search would. Every result must be a picture of the
+// as the decoding threads would, to tiles of two sizes, zoomed, and whole, and
+// regions of them in grey as a search would. Every result must be a picture of the
 // size asked for, or nothing.
 #include <turbojpeg.h>
 #include <cstddef>
 #include <cstdint>
 #include <vector>
 #include "decoder/frame_decoder.h"
+#include "decoder/zoom.h"
 #include "recording/recording.h"
 
 namespace {
@@ -66,6 +67,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             for (const auto& tile : kTiles)
                 Check(decoder.DecodeToTile(jpeg.data(), jpeg.size(), tile.cx, tile.cy, &pixels), pixels,
                       size_t(tile.cx) * tile.cy);
+            // Zoomed in a little (a part reduced from a scale) and all the way, at a corner.
+            for (int nStep : {1, ZoomView::kMaxStep}) {
+                FrameRegion crop;
+                const ZoomView zoom = ZoomedAbout(ZoomView(), nStep, 1.0, 1.0);
+                Check(decoder.DecodeZoomedToTile(jpeg.data(), jpeg.size(), zoom, 160, 120, &pixels, &crop), pixels,
+                      size_t(160) * 120);
+            }
             for (const FrameRegion& region : kRegions) {
                 unsigned cx = 0, cy = 0;
                 const FrameResult result = decoder.DecodeRegionGrey(jpeg.data(), jpeg.size(), region, &cx, &cy, &samples);

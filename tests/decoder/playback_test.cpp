@@ -244,6 +244,8 @@ TEST_F(Playback, AClickAsksForAPause)
 {
     ASSERT_EQ(S_OK, OpenRecording(TestRecordingPlan()));
     SendMessageA(Control().Window(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 10));
+    EXPECT_TRUE(TakeStates().empty()) << "not before the double-click time has passed";
+    PumpFor(GetDoubleClickTime() + 200);
     EXPECT_EQ((std::vector<std::pair<LONG, LONG>>{{DVR_STATE_PAUSE_CLICK, 0}}), TakeStates());
     EXPECT_EQ(CDvrControl::State::Playing, Control().PlayState()) << "the container decides";
 }
@@ -254,6 +256,7 @@ TEST_F(Playback, EventsComeOnTheCreatingThread)
     Tick();
     ASSERT_TRUE(WaitForPicture());
     SendMessageA(Control().Window(), WM_LBUTTONDOWN, MK_LBUTTON, 0);
+    PumpFor(GetDoubleClickTime() + 200);
     ASSERT_EQ(2u, m_sink.events.size());
     for (const SinkEvent& event : m_sink.events)
         EXPECT_EQ(GetCurrentThreadId(), event.dwThreadId);

@@ -47,6 +47,33 @@ TEST_F(EventGraph, LayoutFourGroupTwoCountsCamerasNineToTwelve)
     EXPECT_EQ(COLORREF(0xFFFF80), BarColour());
 }
 
+TEST_F(EventGraph, AViewTheDecoderChangedItselfIsReadBackAndTheGraphFollows)
+{
+    index.Source.wCount = 2;
+    index.Source.lStatus[0] = index.Source.lStatus[1] = -1;
+    index.Source.dwCameraMask[0] = 0x0020;  // camera 6
+    index.Source.dwCameraMask[1] = 0x0001;  // camera 1
+    Load();
+    ShowType(0);
+    decoder->SetViewSplit(1);  // as a double-click on tile 6 leaves it
+    decoder->SetViewGroup(5);
+    decoder->ClearCalls();
+    DecoderState(DVR_STATE_VIEW_CHANGED, 1);
+    EXPECT_EQ((Calls{"GetViewSplit", "GetViewGroup"}), DecoderCalls()) << "read, not written";
+    EXPECT_EQ(BST_CHECKED, SendMessageA(Item(IDC_SPLIT_1), BM_GETCHECK, 0, 0));
+    EXPECT_EQ(BST_UNCHECKED, SendMessageA(Item(IDC_SPLIT_16), BM_GETCHECK, 0, 0));
+    EXPECT_EQ(16, SendMessageA(Item(IDC_CAMERA_GROUP), CB_GETCOUNT, 0, 0));
+    EXPECT_EQ("Camera 6", Selected(IDC_CAMERA_GROUP));
+    EXPECT_EQ((std::vector<int32_t>{100, 0}), Bars());
+
+    decoder->SetViewSplit(16);
+    decoder->SetViewGroup(0);
+    DecoderState(DVR_STATE_VIEW_CHANGED, 16);
+    EXPECT_EQ(BST_CHECKED, SendMessageA(Item(IDC_SPLIT_16), BM_GETCHECK, 0, 0));
+    EXPECT_EQ(BST_UNCHECKED, SendMessageA(Item(IDC_SPLIT_1), BM_GETCHECK, 0, 0));
+    EXPECT_EQ((std::vector<int32_t>{100, 100}), Bars());
+}
+
 TEST_F(EventGraph, SourceSlotsTakePartOnlyWithANegativeStatus)
 {
     index.Source.wCount = 3;

@@ -159,7 +159,7 @@ TEST_F(Transport, PauseAskedByTheDecoderPausesAgainEvenWhenPaused)
     DecoderState(DVR_STATE_PAUSE_CLICK);
     EXPECT_EQ(kPaused, ControlStates());
     DecoderState(DVR_STATE_PAUSE_CLICK);
-    DecoderState(5);  // other types mean nothing to the panel
+    DecoderState(99);  // other types mean nothing to the panel
     EXPECT_EQ((Calls{"Pause", "Pause"}), DecoderCalls());
     EXPECT_EQ(kPaused, ControlStates());
     EXPECT_EQ((Calls{"Play"}), PlayCalls()) << "paused";
