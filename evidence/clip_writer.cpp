@@ -203,7 +203,7 @@ ClipResult writeClip(const rec::Recording& source, const ClipRequest& request, c
     bool written = false;
     {
         const FileView view(request.sourcePath);
-        SideTask sourceHashing([&] { sourceHash = hashSourceFile(request.sourcePath); });
+        SideTask sourceHashing([&] { sourceHash = hashSourceFile(request.sourcePath, &stop); });
         SideTask frameHashing([&] { hashes = hashPlannedFrames(source, view, plan, stop); });
         written = writeClipFile(source, view, plan, request, partial, progress, result);
         stop = !written;

@@ -47,12 +47,12 @@ FrameHashes hashPlannedFrames(const rec::Recording& source, const FileView& view
     return result;
 }
 
-SourceHash hashSourceFile(const std::string& path)
+SourceHash hashSourceFile(const std::string& path, const std::atomic<bool>* stop)
 {
     SourceHash result;
     try {
         Digest digest{};
-        result.ok = sha256OfFile(path, digest, &result.size);
+        result.ok = sha256OfFile(path, digest, &result.size, stop);
         if (result.ok) result.sha256 = toHex(digest);
     } catch (const std::exception&) {
         result.ok = false;

@@ -28,6 +28,6 @@ struct SourceHash {
     uint64_t size = 0;
     std::string sha256;
 };
-SourceHash hashSourceFile(const std::string& path);
+SourceHash hashSourceFile(const std::string& path, const std::atomic<bool>* stop = nullptr);
 
 }  // namespace evidence

@@ -80,6 +80,7 @@ TEST(FrameHashes, MappedAndReadSourcesGiveTheSameDigests)
     EXPECT_EQ(evidence::hashSourceFile(source.Path()).sha256, evidence::toHex(evidence::sha256Of(whole.data(), whole.size())));
     stop = true;
     EXPECT_FALSE(evidence::hashPlannedFrames(recording, closed, plan, stop).ok);
+    EXPECT_FALSE(evidence::hashSourceFile(source.Path(), &stop).ok);
 }
 
 // The picture on view at the start is in, whatever each camera's rate; a camera whose pictures
