@@ -25,8 +25,10 @@ bool Paused(const Player& player) { return !player.Enabled(1004); }
 bool StepTo(Player& player, int position)
 {
     for (int i = 0; i < 60 && player.ScrollPosition() < position; ++i) {
+        // One step at a time: the next only once the time shows this one's picture.
+        const Image before = player.TimeText();
         Char(player, '.');
-        Sleep(300);
+        WaitUntil([&] { return player.TimeText().DifferingPixels(before) > 0; }, 3000);
     }
     Sleep(500);  // its picture on view
     return Paused(player) && player.ScrollPosition() == position;
