@@ -1,9 +1,12 @@
 #include "evidence/clip_writer.h"
 
 #include "evidence/files.h"
+#include "evidence/frame_hashes.h"
 #include "evidence/sha256.h"
+#include "evidence/side_task.h"
 #include "recording/writer.h"
 
+#include <atomic>
 #include <filesystem>
 #include <memory>
 #include <vector>
@@ -16,8 +19,6 @@ struct CameraCursor {
     const CameraPlan* plan = nullptr;
     uint64_t next = 0;  // clip frame index
     uint64_t total = 0;
-    std::unique_ptr<Sha256> hash;
-    CameraFrames frames;
     int64_t clipTime() const { return plan->stream->timeOf(next); }
 };
 
@@ -38,12 +39,11 @@ uint64_t bytesOf(const ClipPlan& plan)
 }
 
 // Every camera's frames, the earliest in the clip first; false after setting why.
-bool writeFrames(const rec::Recording& source, const ClipPlan& plan, rec::Writer& writer, std::vector<CameraCursor>& cursors,
+bool writeFrames(FrameAccess& frames, const ClipPlan& plan, rec::Writer& writer, std::vector<CameraCursor>& cursors,
                  const ClipProgress& progress, ClipResult& result)
 {
     const uint64_t total = bytesOf(plan);
     uint64_t done = 0, pictures = 0;
-    std::vector<uint8_t> bytes;
     for (;;) {
         CameraCursor* pick = nullptr;
         for (CameraCursor& c : cursors)
@@ -57,31 +57,27 @@ bool writeFrames(const rec::Recording& source, const ClipPlan& plan, rec::Writer
         }
         const long index = pick->plan->first + long(k - pick->plan->empty);
         const rec::Frame& frame = pick->plan->stream->frames[size_t(index)];
-        if (frame.size && !source.readFrame(frame, bytes)) {
+        const uint8_t* bytes = frame.size ? frames.bytes(frame) : nullptr;
+        if (frame.size && !bytes) {
             result.why = "cannot read the source's frames";
             return false;
         }
-        rec::Status status = writer.addFrame(stream, bytes.data(), frame.size);
+        rec::Status status = writer.addFrame(stream, bytes, frame.size);
         if (!status) {
             result.why = status.reason;
             return false;
         }
         if (!frame.size) continue;
-        pick->hash->update(bytes.data(), frame.size);
-        if (!pick->frames.count++) pick->frames.firstMs = frame.timeMs;
-        pick->frames.lastMs = frame.timeMs;
         done += frame.size;
-        if (progress && ++pictures % 16 == 0) {
-            if (!progress(done, total)) {
-                result.cancelled = true;
-                result.why = "cancelled";
-                return false;
-            }
+        if (progress && ++pictures % 16 == 0 && !progress(done, total)) {
+            result.cancelled = true;
+            result.why = "cancelled";
+            return false;
         }
     }
 }
 
-bool writeClipFile(const rec::Recording& source, const ClipPlan& plan, const ClipRequest& request,
+bool writeClipFile(const rec::Recording& source, const FileView& view, const ClipPlan& plan, const ClipRequest& request,
                    const std::string& path, const ClipProgress& progress, ClipResult& result)
 {
     rec::Writer writer;
@@ -98,11 +94,10 @@ bool writeClipFile(const rec::Recording& source, const ClipPlan& plan, const Cli
         CameraCursor cursor;
         cursor.plan = &c;
         cursor.total = c.empty + uint64_t(c.end - c.first);
-        cursor.hash.reset(new Sha256);
-        cursor.frames.camera = c.camera;
-        cursors.push_back(std::move(cursor));
+        cursors.push_back(cursor);
     }
-    bool ok = writeFrames(source, plan, writer, cursors, progress, result);
+    FrameAccess frames(source, view);
+    bool ok = writeFrames(frames, plan, writer, cursors, progress, result);
     writer.setStartTime(startTimeAfter(source.startTime(), plan.startMs));
     ClipEvents events = moveEvents(source, plan.startMs, request.range.toMs);
     writer.setSourceBlock(events.source);
@@ -110,60 +105,59 @@ bool writeClipFile(const rec::Recording& source, const ClipPlan& plan, const Cli
     writer.setGpiBlock(events.gpi);
     status = writer.close();
     if (ok && !status) result.why = "cannot write " + path + ": " + status.reason;
-    if (!ok || !status) return false;
-    for (CameraCursor& c : cursors) {
-        c.frames.sha256 = toHex(c.hash->digest());
-        result.manifest.frames.push_back(c.frames);
-    }
-    return true;
+    return ok && status;
 }
 
-}  // namespace
-
-bool describeSource(const std::string& sourcePath, const rec::Recording& source, Manifest& manifest, std::string& why)
+// The source's name, size, hash and start into the manifest; false with why when unread.
+bool describeSource(const std::string& sourcePath, const rec::Recording& source, const SourceHash& hash,
+                    Manifest& manifest, std::string& why)
 {
-    Digest digest{};
-    if (!sha256OfFile(sourcePath, digest, &manifest.sourceSize)) {
+    if (!hash.ok) {
         why = "cannot read " + sourcePath;
         return false;
     }
     manifest.sourcePath = sourcePath;
-    manifest.sourceSha256 = toHex(digest);
+    manifest.sourceSize = hash.size;
+    manifest.sourceSha256 = hash.sha256;
     manifest.sourceStartOfDay = source.startTime().msOfDay;
     return true;
 }
 
-bool describeExport(const std::string& sourcePath, const rec::Recording& source, const ClipRange& range,
-                    const std::string& program, Manifest& m, std::string& why)
+void describeRange(const ClipPlan& plan, const ClipRange& range, const char* kind, const std::string& program,
+                   Manifest& m)
 {
-    ClipPlan plan;
-    if (!planClip(source, range, plan, why) || !describeSource(sourcePath, source, m, why)) return false;
-    m.kind = "mp4";
+    m.kind = kind;
     m.fromMs = range.fromMs;
     m.toMs = range.toMs;
     m.program = program;
     m.version = programVersion();
     m.created = utcNow();
-    std::vector<uint8_t> bytes;
-    for (const CameraPlan& c : plan.cameras) {
-        m.cameras |= domain::CameraBit(c.camera);
-        CameraFrames frames;
-        frames.camera = c.camera;
-        Sha256 hash;
-        for (long i = c.first; i < c.end; i++) {
-            const rec::Frame& f = c.stream->frames[size_t(i)];
-            if (!f.size) continue;
-            if (!source.readFrame(f, bytes)) {
-                why = "cannot read the source's frames";
-                return false;
-            }
-            hash.update(bytes.data(), bytes.size());
-            if (!frames.count++) frames.firstMs = f.timeMs;
-            frames.lastMs = f.timeMs;
-        }
-        frames.sha256 = toHex(hash.digest());
-        m.frames.push_back(frames);
+    for (const CameraPlan& c : plan.cameras) m.cameras |= domain::CameraBit(c.camera);
+}
+
+}  // namespace
+
+// The source's own hash runs beside the hash of its frames: two passes, one a core.
+bool describeExport(const std::string& sourcePath, const rec::Recording& source, const ClipRange& range,
+                    const std::string& program, Manifest& m, std::string& why)
+{
+    ClipPlan plan;
+    if (!planClip(source, range, plan, why)) return false;
+    describeRange(plan, range, "mp4", program, m);
+    SourceHash sourceHash;
+    FrameHashes hashes;
+    {
+        SideTask hashing([&] { sourceHash = hashSourceFile(sourcePath); });
+        const std::atomic<bool> never{false};
+        const FileView view(sourcePath);
+        hashes = hashPlannedFrames(source, view, plan, never);
     }
+    if (!describeSource(sourcePath, source, sourceHash, m, why)) return false;
+    if (!hashes.ok) {
+        why = hashes.why;
+        return false;
+    }
+    m.frames = hashes.frames;
     return true;
 }
 
@@ -186,6 +180,8 @@ bool writeManifestFiles(const std::string& exportPath, Manifest& manifest, std::
     return ok;
 }
 
+// The frames are copied on this thread while the source's hash and its frames' hashes are made
+// on two others; the clip's own hash follows, once it is whole.
 ClipResult writeClip(const rec::Recording& source, const ClipRequest& request, const ClipProgress& progress)
 {
     ClipResult result;
@@ -198,20 +194,26 @@ ClipResult writeClip(const rec::Recording& source, const ClipRequest& request, c
     ClipPlan plan;
     if (!planClip(source, request.range, plan, result.why)) return result;
     Manifest& m = result.manifest;
-    m.kind = "clip";
-    m.fromMs = request.range.fromMs;
-    m.toMs = request.range.toMs;
-    m.program = request.program;
-    m.version = programVersion();
-    m.created = utcNow();
-    for (const CameraPlan& c : plan.cameras) m.cameras |= domain::CameraBit(c.camera);
-    if (!describeSource(request.sourcePath, source, m, result.why)) return result;
+    describeRange(plan, request.range, "clip", request.program, m);
 
     const std::string partial = request.outPath + ".partial";
-    if (!writeClipFile(source, plan, request, partial, progress, result)) {
+    std::atomic<bool> stop{false};
+    SourceHash sourceHash;
+    FrameHashes hashes;
+    bool written = false;
+    {
+        const FileView view(request.sourcePath);
+        SideTask sourceHashing([&] { sourceHash = hashSourceFile(request.sourcePath, &stop); });
+        SideTask frameHashing([&] { hashes = hashPlannedFrames(source, view, plan, stop); });
+        written = writeClipFile(source, view, plan, request, partial, progress, result);
+        stop = !written;
+    }
+    if (written && !hashes.ok) result.why = hashes.why;
+    if (!written || !hashes.ok || !describeSource(request.sourcePath, source, sourceHash, m, result.why)) {
         removeFile(partial);
         return result;
     }
+    m.frames = hashes.frames;
     if (!replaceFile(partial, request.outPath)) {
         removeFile(partial);
         result.why = "cannot rename " + partial + " to " + request.outPath;

@@ -41,7 +41,4 @@ bool writeManifestFiles(const std::string& exportPath, Manifest& manifest, std::
 bool describeExport(const std::string& sourcePath, const rec::Recording& source, const ClipRange& range,
                     const std::string& program, Manifest& manifest, std::string& why);
 
-// The source's name, size and hash into the manifest.
-bool describeSource(const std::string& sourcePath, const rec::Recording& source, Manifest& manifest, std::string& why);
-
 }  // namespace evidence

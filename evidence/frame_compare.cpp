@@ -11,7 +11,7 @@ namespace evidence {
 namespace {
 
 struct Pictures {
-    const rec::Recording& file;
+    FrameAccess access;
     std::vector<const rec::Frame*> frames;  // the pictures only, in order
     int64_t startOfDay;
     std::string timeOf(size_t i) const
@@ -23,26 +23,28 @@ struct Pictures {
 
 class Matcher {
 public:
-    Matcher(const Pictures& a, const Pictures& b) : m_a(a), m_b(b) {}
+    Matcher(Pictures& a, Pictures& b) : m_a(a), m_b(b) {}
     bool equal(size_t i, size_t j)
     {
         if (i >= m_a.frames.size() || j >= m_b.frames.size()) return false;
-        if (m_a.frames[i]->size != m_b.frames[j]->size) return false;
-        if (!m_a.file.readFrame(*m_a.frames[i], m_x) || !m_b.file.readFrame(*m_b.frames[j], m_y)) return false;
-        return std::memcmp(m_x.data(), m_y.data(), m_x.size()) == 0;
+        const rec::Frame &x = *m_a.frames[i], &y = *m_b.frames[j];
+        if (x.size != y.size) return false;
+        const uint8_t *p = m_a.access.bytes(x), *q = m_b.access.bytes(y);
+        return p && q && std::memcmp(p, q, x.size) == 0;
     }
 
 private:
-    const Pictures &m_a, &m_b;
-    std::vector<uint8_t> m_x, m_y;
+    Pictures &m_a, &m_b;
 };
 
 }  // namespace
 
-void compareCamera(const rec::Recording& source, const CameraPlan& camera, const rec::Recording& clip,
-                   const rec::Stream& clipStream, const Report& report)
+void compareCamera(const rec::Recording& source, const FileView& sourceView, const CameraPlan& camera,
+                   const rec::Recording& clip, const FileView& clipView, const rec::Stream& clipStream,
+                   const Report& report)
 {
-    Pictures a{source, {}, source.startTime().msOfDay}, b{clip, {}, clip.startTime().msOfDay};
+    Pictures a{{source, sourceView}, {}, source.startTime().msOfDay};
+    Pictures b{{clip, clipView}, {}, clip.startTime().msOfDay};
     for (long i = camera.first; i < camera.end; i++)
         if (camera.stream->frames[size_t(i)].size) a.frames.push_back(&camera.stream->frames[size_t(i)]);
     for (const rec::Frame& f : clipStream.frames)

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -31,7 +32,9 @@ private:
 // Lower-case hex, 64 characters.
 std::string toHex(const Digest& digest);
 Digest sha256Of(const void* data, size_t size);
-// The digest of a whole file (UTF-8 path); false when it cannot be read to its end.
-bool sha256OfFile(const std::string& path, Digest& digest, uint64_t* size = nullptr);
+// The digest of a whole file (UTF-8 path); false when it cannot be read to its end, or once
+// stop (when given) is set.
+bool sha256OfFile(const std::string& path, Digest& digest, uint64_t* size = nullptr,
+                  const std::atomic<bool>* stop = nullptr);
 
 }  // namespace evidence

@@ -3,8 +3,12 @@
 #include "evidence/clip_plan.h"
 #include "evidence/files.h"
 #include "evidence/frame_compare.h"
+#include "evidence/frame_hashes.h"
 #include "evidence/manifest.h"
 #include "evidence/sha256.h"
+#include "evidence/side_task.h"
+
+#include <exception>
 
 namespace evidence {
 
@@ -46,8 +50,9 @@ bool checkHashes(const std::string& path, Check& check)
 }
 
 // The clip's own pictures against the manifest's counts and hashes.
-void checkAgainstManifest(const rec::Recording& clip, const Manifest& m, Check& check)
+void checkAgainstManifest(const rec::Recording& clip, const FileView& clipView, const Manifest& m, Check& check)
 {
+    FrameAccess frames(clip, clipView);
     for (const CameraFrames& expected : m.frames) {
         const rec::Stream* s = clip.streamForCamera(expected.camera);
         if (!s) {
@@ -56,11 +61,10 @@ void checkAgainstManifest(const rec::Recording& clip, const Manifest& m, Check& 
         }
         Sha256 hash;
         uint64_t count = 0;
-        std::vector<uint8_t> bytes;
         for (const rec::Frame& f : s->frames) {
             if (!f.size) continue;
             count++;
-            if (clip.readFrame(f, bytes)) hash.update(bytes.data(), bytes.size());
+            if (const uint8_t* bytes = frames.bytes(f)) hash.update(bytes, f.size);
         }
         const std::string camera = "camera " + std::to_string(expected.camera);
         if (count != expected.count)
@@ -74,7 +78,8 @@ void checkAgainstManifest(const rec::Recording& clip, const Manifest& m, Check& 
             check.problem("camera " + std::to_string(s.camera) + ": added, not in the manifest");
 }
 
-void checkAgainstSource(const rec::Recording& clip, const rec::Recording& source, const Manifest& m, Check& check)
+void checkAgainstSource(const rec::Recording& clip, const FileView& clipView, const rec::Recording& source,
+                        const FileView& sourceView, const Manifest& m, Check& check)
 {
     ClipPlan plan;
     std::string why;
@@ -84,18 +89,19 @@ void checkAgainstSource(const rec::Recording& clip, const rec::Recording& source
     }
     for (const CameraPlan& camera : plan.cameras) {
         const rec::Stream* s = clip.streamForCamera(camera.camera);
-        if (s) compareCamera(source, camera, clip, *s, [&](const std::string& text) { check.problem(text); });
+        if (s)
+            compareCamera(source, sourceView, camera, clip, clipView, *s,
+                          [&](const std::string& text) { check.problem(text); });
     }
     compareEvents(clip, moveEvents(source, plan.startMs, m.toMs), source.startTime().msOfDay + plan.startMs,
                   [&](const std::string& text) { check.problem(text); });
 }
 
-}  // namespace
-
-VerifyReport verifyExport(const std::string& path, const std::string& sourcePath)
+// All but NAME.sha256's own check: the manifest, the clip's pictures and the source.
+VerifyReport checkExport(const std::string& path, const std::string& sourcePath, SideTask& sourceHashing,
+                         const SourceHash& sourceHash)
 {
     Check check;
-    if (!checkHashes(path, check)) return check.unreadable("cannot read " + path + ".sha256");
     std::string json;
     Manifest m;
     if (!readTextFile(path + ".manifest.json", json)) return check.unreadable("cannot read " + path + ".manifest.json");
@@ -104,19 +110,51 @@ VerifyReport verifyExport(const std::string& path, const std::string& sourcePath
         return check.report;
     }
     rec::Recording clip, source;
+    FileView clipView, sourceView;
     if (m.kind == "clip") {
         if (!clip.open(path)) return check.unreadable("cannot open " + path + " as a recording");
-        checkAgainstManifest(clip, m, check);
+        clipView.open(path);
+        checkAgainstManifest(clip, clipView, m, check);
     }
     if (sourcePath.empty()) return check.report;
-    Digest digest{};
-    if (!sha256OfFile(sourcePath, digest)) return check.unreadable("cannot read " + sourcePath);
-    if (toHex(digest) != m.sourceSha256)
+    sourceHashing.wait();
+    if (!sourceHash.ok) return check.unreadable("cannot read " + sourcePath);
+    if (sourceHash.sha256 != m.sourceSha256)
         check.problem(sourcePath + ": not the recording the manifest names (its SHA-256 differs)");
     if (m.kind != "clip") return check.report;
     if (!source.open(sourcePath)) return check.unreadable("cannot open " + sourcePath + " as a recording");
-    checkAgainstSource(clip, source, m, check);
+    sourceView.open(sourcePath);
+    checkAgainstSource(clip, clipView, source, sourceView, m, check);
     return check.report;
+}
+
+}  // namespace
+
+// The export's and the source's whole-file hashes run beside the rest, one a core.
+VerifyReport verifyExport(const std::string& path, const std::string& sourcePath)
+{
+    Check sums;
+    bool sumsRead = false;
+    SourceHash sourceHash;
+    VerifyReport rest;
+    {
+        SideTask summing([&] {
+            try {
+                sumsRead = checkHashes(path, sums);
+            } catch (const std::exception&) {
+                sumsRead = false;
+            }
+        });
+        SideTask sourceHashing(sourcePath.empty() ? std::function<void()>()
+                                                  : [&] { sourceHash = hashSourceFile(sourcePath); });
+        rest = checkExport(path, sourcePath, sourceHashing, sourceHash);
+    }
+    if (!sumsRead) return sums.unreadable("cannot read " + path + ".sha256");
+    VerifyReport report = sums.report;
+    report.problems.insert(report.problems.end(), rest.problems.begin(), rest.problems.end());
+    if (rest.verdict == Verdict::Unreadable) report.error = rest.error;
+    if (rest.verdict != Verdict::Verified) report.verdict = rest.verdict;
+    return report;
 }
 
 }  // namespace evidence

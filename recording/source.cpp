@@ -2,8 +2,16 @@
 
 #include "recording/file64.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
+
+#ifdef _WIN32
+#include <io.h>
+#include <windows.h>
+#else
+#include <unistd.h>
+#endif
 
 namespace rec {
 
@@ -32,13 +40,33 @@ Status FileSource::open(const std::string& path)
     return {};
 }
 
+// Reads at an offset, without moving a shared position: one call a frame, no seek, and the
+// decoder's threads read side by side (Windows keeps them in turn: its offset reads of one
+// synchronous handle also move the handle's position).
 bool FileSource::read(uint64_t off, void* buf, size_t n) const
 {
     if (off > m_size || n > m_size - off) return false;
-    if (n == 0) return true;
+    auto* to = static_cast<uint8_t*>(buf);
+#ifdef _WIN32
     std::lock_guard<std::mutex> hold(m_lock);
-    if (!seek64(m_f, off)) return false;
-    return std::fread(buf, 1, n, m_f) == n;
+    const HANDLE file = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(m_f)));
+    while (n > 0) {
+        OVERLAPPED at{};
+        at.Offset = DWORD(off);
+        at.OffsetHigh = DWORD(off >> 32);
+        DWORD got = 0;
+        if (!ReadFile(file, to, DWORD(std::min<size_t>(n, 1u << 30)), &got, &at) || got == 0) return false;
+        to += got, off += got, n -= got;
+    }
+#else
+    while (n > 0) {
+        const ssize_t got = pread(fileno(m_f), to, n, off_t(off));
+        if (got < 0 && errno == EINTR) continue;
+        if (got <= 0) return false;
+        to += got, off += uint64_t(got), n -= size_t(got);
+    }
+#endif
+    return true;
 }
 
 MemorySource::MemorySource(const void* data, size_t size)

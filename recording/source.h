@@ -29,7 +29,7 @@ public:
 
 private:
     std::FILE* m_f = nullptr;
-    mutable std::mutex m_lock;  // one file position shared by all readers
+    mutable std::mutex m_lock;  // Windows: reads of one handle in turn
 };
 
 class MemorySource : public Source {

@@ -45,48 +45,102 @@ std::string decimals(double value)
 // A moment as a time of day on the recording's clock, which wraps at midnight as the player's does.
 std::string clockText(int64_t msOfDay) { return domain::FormatTimeOfDay(msOfDay, domain::Precision::Milliseconds); }
 
-// One camera's chain: its stretch of pictures, fitted to its cell, with its time of day: the
-// recording's start plus each frame's own time, as the player shows it. A camera whose pictures
-// end before the stretch begins shows its last one throughout, as the player holds it.
-std::string cameraChain(const rec::Stream& stream, int64_t fromMs, int64_t toMs, int32_t startMsOfDay,
-                        const std::string& rate, const Placement& place, bool font, const std::string& label,
-                        const std::string (&dates)[2], bool named)
+// Where a camera's pictures of the stretch begin, as a clip takes them: the picture on view at
+// its start, else the first one after it; none when the camera has no picture in the stretch.
+struct CameraStart {
+    bool pictures = false;
+    int64_t firstMs = 0;  // that picture's time
+    bool held = false;    // it is the only one: it stays on view to the end
+};
+
+CameraStart cameraStart(const rec::Recording& recording, const rec::Stream& stream, int64_t fromMs, int64_t toMs)
 {
-    const Size inner = place.inner;
-    bool held = stream.durationMs() <= fromMs;
-    // From the picture on view at the start: it shows from fromMs on, with its own time.
-    int64_t firstMs = stream.timeOf(uint64_t(std::max(stream.frameAt(fromMs), 0L)));
-    std::string chain = "[0:" + std::to_string(stream.aviStream) + "]trim=start=" + decimals(firstMs / 1000.0) +
-                        ":end=" + decimals(toMs / 1000.0) + ",scale=" + std::to_string(inner.width) + ":" +
-                        std::to_string(inner.height) + ",setsar=1";
+    CameraStart start;
+    evidence::ClipPlan plan;
+    std::string why;
+    if (!evidence::planClip(recording, {fromMs, toMs, domain::CameraBit(stream.camera)}, plan, why)) return start;
+    const evidence::CameraPlan& c = plan.cameras.front();
+    start.pictures = true;
+    start.firstMs = stream.timeOf(uint64_t(c.first));
+    long pictures = 0;
+    for (long i = c.first; i < c.end; i++) pictures += stream.frames[size_t(i)].size ? 1 : 0;
+    start.held = pictures == 1;
+    return start;
+}
+
+// How the burned-in texts look in a cell of that inner size, and their distance from its edges.
+struct Look {
+    std::string text, gap;
+};
+
+Look lookOf(const Size& inner, bool font)
+{
     uint32_t fontSize = std::max<uint32_t>(10, inner.height / 14);
     uint32_t margin = std::max<uint32_t>(2, inner.height / 40);
+    return {std::string(font ? "fontfile=" + std::string(kFont) + ":" : "") + "fontsize=" + std::to_string(fontSize) +
+                ":fontcolor=white:box=1:boxcolor=black@0.6:boxborderw=" + std::to_string(margin),
+            std::to_string(2 * margin)};
+}
+
+std::string nameText(const Look& look, int camera)
+{
+    return ",drawtext=" + look.text + ":text='Camera " + std::to_string(camera) + "':x=" + look.gap + ":y=h-th-" +
+           look.gap;
+}
+
+std::string padText(const Placement& place)
+{
+    if (place.inner == place.outer) return "";
+    return ",pad=" + std::to_string(place.outer.width) + ":" + std::to_string(place.outer.height) + ":" +
+           std::to_string(place.x) + ":" + std::to_string(place.y) + ":black";
+}
+
+// The chain of a camera with no picture in the stretch: its cell stays black, and the others go on.
+std::string blackChain(const rec::Stream& stream, int64_t fromMs, int64_t toMs, const std::string& rate,
+                       const Placement& place, const Look& look, const std::string& label, bool named)
+{
+    return "color=c=black:s=" + std::to_string(place.inner.width) + "x" + std::to_string(place.inner.height) +
+           ":r=" + rate + ":d=" + decimals((toMs - fromMs) / 1000.0) + (named ? nameText(look, stream.camera) : "") +
+           ",setpts=PTS+" + decimals(fromMs / 1000.0) + "/TB" + padText(place) + "[" + label + "]";
+}
+
+// One camera's chain: its stretch of pictures, fitted to its cell, with its time of day: the
+// recording's start plus each frame's own time, as the player shows it. A camera whose pictures
+// end before the stretch begins shows its last one throughout, as the player holds it; one whose
+// pictures begin later in the stretch shows black until its first.
+std::string cameraChain(const rec::Stream& stream, const CameraStart& start, int64_t fromMs, int64_t toMs,
+                        int32_t startMsOfDay, const std::string& rate, const Placement& place, const Look& look,
+                        const std::string& label, const std::string (&dates)[2], bool named)
+{
+    const Size inner = place.inner;
+    std::string chain = "[0:" + std::to_string(stream.aviStream) + "]trim=start=" + decimals(start.firstMs / 1000.0) +
+                        ":end=" + decimals(toMs / 1000.0) + ",scale=" + std::to_string(inner.width) + ":" +
+                        std::to_string(inner.height) + ",setsar=1";
     // The date of the recording's start with the time of day; 24HH: the hours wrap at midnight,
     // as the tiles' do. In a mosaic each tile also says which camera it is.
-    const std::string look = std::string(font ? "fontfile=" + std::string(kFont) + ":" : "") +
-                             "fontsize=" + std::to_string(fontSize) +
-                             ":fontcolor=white:box=1:boxcolor=black@0.6:boxborderw=" + std::to_string(margin);
-    const std::string gap = std::to_string(2 * margin);
     auto clock = [&](const std::string& date) {
-        return ":text='" + date + "%{pts\\:hms\\:" + decimals(startMsOfDay / 1000.0) + "\\:24HH}':x=w-tw-" + gap +
-               ":y=" + gap;
+        return ":text='" + date + "%{pts\\:hms\\:" + decimals(startMsOfDay / 1000.0) + "\\:24HH}':x=w-tw-" +
+               look.gap + ":y=" + look.gap;
     };
     // From midnight on, the next day's date.
     const std::string midnight = decimals((domain::kDayMs - startMsOfDay) / 1000.0);
     if (dates[0].empty())
-        chain += ",drawtext=" + look + clock("");
+        chain += ",drawtext=" + look.text + clock("");
     else
-        chain += ",drawtext=" + look + ":enable='lt(t," + midnight + ")'" + clock(dates[0]) + ",drawtext=" + look +
-                 ":enable='gte(t," + midnight + ")'" + clock(dates[1]);
-    if (named)
-        chain += ",drawtext=" + look + ":text='Camera " + std::to_string(stream.camera) + "':x=" + gap + ":y=h-th-" + gap;
-    if (held) chain += ",trim=end_frame=1";
-    chain += ",setpts=max(PTS\\," + decimals(fromMs / 1000.0) + "/TB)";
-    if (!(place.inner == place.outer))
-        chain += ",pad=" + std::to_string(place.outer.width) + ":" + std::to_string(place.outer.height) + ":" +
-                 std::to_string(place.x) + ":" + std::to_string(place.y) + ":black";
+        chain += ",drawtext=" + look.text + ":enable='lt(t," + midnight + ")'" + clock(dates[0]) +
+                 ",drawtext=" + look.text + ":enable='gte(t," + midnight + ")'" + clock(dates[1]);
+    if (named) chain += nameText(look, stream.camera);
+    if (start.held) chain += ",trim=end_frame=1";
+    // The picture on view at the start shows from fromMs on; a later first picture at its own
+    // time, after black from fromMs.
+    if (start.firstMs > fromMs)
+        chain += ",setpts=PTS-STARTPTS,tpad=start_duration=" + decimals((start.firstMs - fromMs) / 1000.0) +
+                 ":color=black,setpts=PTS+" + decimals(fromMs / 1000.0) + "/TB";
+    else
+        chain += ",setpts=max(PTS\\," + decimals(fromMs / 1000.0) + "/TB)";
+    chain += padText(place);
     // A held picture is one frame that the mosaic repeats; the others come at the one rate.
-    return chain + (held ? "" : ",fps=" + rate) + "[" + label + "]";
+    return chain + (start.held ? "" : ",fps=" + rate) + "[" + label + "]";
 }
 
 // Reads ffmpeg's -progress lines for how far it has come; the number of pictures written.
@@ -263,7 +317,8 @@ struct Mosaic {
     Size size;
 };
 
-Mosaic buildMosaic(const std::vector<const rec::Stream*>& streams, const Stretch& stretch)
+Mosaic buildMosaic(const rec::Recording& recording, const std::vector<const rec::Stream*>& streams,
+                   const Stretch& stretch)
 {
     // Cells as large as the largest chosen camera; one camera is its own size (made even).
     Size cell;
@@ -287,9 +342,15 @@ Mosaic buildMosaic(const std::vector<const rec::Stream*>& streams, const Stretch
         const rec::Stream& stream = *streams[i];
         Size inner = streams.size() == 1 ? Size{stream.width, stream.height}
                                          : fitInside({stream.width, stream.height}, cell, true);
-        std::string label = "c" + std::to_string(i);
-        mosaic.graph += cameraChain(stream, stretch.fromMs, stretch.toMs, stretch.startMsOfDay, frameRate(rate),
-                                    centred(inner, cell), font, label, stretch.dates, streams.size() > 1) +
+        const std::string label = "c" + std::to_string(i);
+        const Placement place = centred(inner, cell);
+        const CameraStart start = cameraStart(recording, stream, stretch.fromMs, stretch.toMs);
+        const bool named = streams.size() > 1;
+        mosaic.graph += (start.pictures ? cameraChain(stream, start, stretch.fromMs, stretch.toMs, stretch.startMsOfDay,
+                                                      frameRate(rate), place, lookOf(inner, font), label,
+                                                      stretch.dates, named)
+                                        : blackChain(stream, stretch.fromMs, stretch.toMs, frameRate(rate), place,
+                                                     lookOf(inner, font), label, named)) +
                         ";";
         inputs += "[" + label + "]";
         const domain::CellRect at = domain::CellOf(grid, int(i), int(whole.width), int(whole.height));
@@ -387,7 +448,7 @@ int runExport(const Options& options, std::FILE* out, std::FILE* err)
     if ((code = outputContainer(outPath, muxer, err)) != kExitOk) return code;
 
     catchInterrupts();
-    const Mosaic mosaic = buildMosaic(streams, stretch);
+    const Mosaic mosaic = buildMosaic(recording, streams, stretch);
     const std::string step = streams.size() == 1 ? "camera " + std::to_string(streams[0]->camera)
                                                  : std::to_string(streams.size()) + " cameras";
     if (!writeExport(path, outPath, muxer, mosaic, step, stretch.toMs - stretch.fromMs, err)) return kExitFailed;

@@ -1,3 +1,4 @@
+#include "evidence/frame_hashes.h"
 #include "evidence/sha256.h"
 #include "tests/evidence/evidence_fixture.h"
 
@@ -47,6 +48,39 @@ TEST(Sha256, KnownDigestsWholeAndInPieces)
     hash.update("bc", 2);
     EXPECT_EQ(evidence::toHex(hash.digest()), evidence::toHex(evidence::sha256Of("abc", 3)));
     EXPECT_EQ(evidence::toHex(hash.digest()), "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855");
+}
+
+// The passes over a mapped file and over one read frame by frame (as on Windows) agree, with
+// each other and with the bytes; a pass told to stop gives up.
+TEST(FrameHashes, MappedAndReadSourcesGiveTheSameDigests)
+{
+    rectest::TempFile source;
+    rectest::writeSample(mixedRates(), fourPerSecond(), source.Path());
+    rec::Recording recording;
+    ASSERT_TRUE(recording.open(source.Path()));
+    evidence::ClipPlan plan;
+    std::string why;
+    ASSERT_TRUE(evidence::planClip(recording, {0, 100000, domain::kAllCameras}, plan, why)) << why;
+    const evidence::FileView mapped(source.Path()), closed;
+    ASSERT_TRUE(mapped.isOpen());
+    std::atomic<bool> stop{false};
+    const evidence::FrameHashes a = evidence::hashPlannedFrames(recording, mapped, plan, stop);
+    const evidence::FrameHashes b = evidence::hashPlannedFrames(recording, closed, plan, stop);
+    ASSERT_TRUE(a.ok && b.ok);
+    ASSERT_EQ(a.frames.size(), 3u);
+    std::vector<int64_t> times;
+    const std::vector<Bytes> five = picturesOf(recording, 5, &times);
+    evidence::Sha256 hash;
+    for (const Bytes& picture : five) hash.update(picture.data(), picture.size());
+    EXPECT_EQ(a.frames[2].sha256, evidence::toHex(hash.digest()));
+    EXPECT_EQ(a.frames[2].count, 34u);
+    for (size_t i = 0; i < 3; i++) EXPECT_EQ(a.frames[i].sha256, b.frames[i].sha256);
+
+    const Bytes whole = rectest::readAll(source.Path());
+    EXPECT_EQ(evidence::hashSourceFile(source.Path()).sha256, evidence::toHex(evidence::sha256Of(whole.data(), whole.size())));
+    stop = true;
+    EXPECT_FALSE(evidence::hashPlannedFrames(recording, closed, plan, stop).ok);
+    EXPECT_FALSE(evidence::hashSourceFile(source.Path(), &stop).ok);
 }
 
 // The picture on view at the start is in, whatever each camera's rate; a camera whose pictures

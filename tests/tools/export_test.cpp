@@ -1,5 +1,6 @@
 // dvrtool export end to end, and the moments and cameras it is given.
 #include "recording/recording.h"
+#include "recording/writer.h"
 #include "tools/commands.h"
 #include "tools/options.h"
 #include "tool_run.h"
@@ -179,6 +180,42 @@ TEST_F(Export, ACameraThatEndedEarlyHoldsItsLastPicture)
     ASSERT_FALSE(mosaic.empty());
     EXPECT_GT(meanOf(mosaic, 320, 4, 40, 156, 116), 230.0);  // camera 1's last, white picture
     for (const std::string& path : {shortInput, longInput, avi, out}) removeExport(path);
+}
+
+TEST_F(Export, ACameraWithoutAPictureYetHoldsNothingBack)
+{
+    // Camera 2 records nothing for its first 4 s (empty slots), then its own pictures.
+    rec::Recording synth;
+    ASSERT_TRUE(synth.open(s_recording));
+    std::string late = temp("late.avi"), out = temp("late.mp4"), text;
+    rec::Writer writer;
+    ASSERT_TRUE(writer.open(late, {{1, 320, 240}, {2, 320, 240}}));
+    std::vector<uint8_t> bytes;
+    for (size_t k = 0; k < 30; k++)
+        for (size_t camera = 0; camera < 2; camera++) {
+            ASSERT_TRUE(synth.readFrame(synth.streams()[camera].frames[k], bytes));
+            ASSERT_TRUE(writer.addFrame(camera, camera && k < 20 ? nullptr : bytes.data(), camera && k < 20 ? 0 : bytes.size()));
+        }
+    writer.setStartTime({2024, 3, 4, 8 * 3600 * 1000});
+    ASSERT_TRUE(writer.close());
+    auto cellMean = [&](double seconds, size_t left) {
+        std::vector<uint8_t> mosaic = grayPicture(out, "0:0", seconds, 640, 480);
+        return mosaic.empty() ? -1.0 : meanOf(mosaic, 640, left + 20, 60, left + 300, 120);
+    };
+
+    // No picture of camera 2 in the stretch: its cell is black, camera 1 plays the whole of it.
+    ASSERT_EQ(runTool("export -o " + out + " --from +1 --to +3 " + late, &text), 0) << text;
+    EXPECT_EQ(probeVideo(out).frames, 10);
+    EXPECT_GT(cellMean(0.2, 0), 40.0);
+    EXPECT_LT(cellMean(0.2, 320), 20.0);
+    EXPECT_LT(cellMean(1.8, 320), 20.0);
+    // Its pictures begin within the stretch: black until then, from the stretch's start on.
+    ASSERT_EQ(runTool("export -o " + out + " --from +3 --to +5 " + late, &text), 0) << text;
+    EXPECT_EQ(probeVideo(out).frames, 10);
+    EXPECT_GT(cellMean(0.2, 0), 40.0);
+    EXPECT_LT(cellMean(0.8, 320), 20.0);
+    EXPECT_GT(cellMean(1.2, 320), 40.0);
+    for (const std::string& path : {late, out}) removeExport(path);
 }
 
 TEST_F(Export, ClockAndMessagesWrapAtMidnightAsTheTilesDo)
