@@ -61,6 +61,7 @@ int runClip(const Options& options, std::FILE* out, std::FILE* err)
         return kExitNoCamera;
     }
     catchInterrupts();
+    catchCutShortFiles((request.outPath + ".partial").c_str());
     evidence::ClipResult result =
         evidence::writeClip(source, request, [](uint64_t, uint64_t) { return !interrupted(); });
     if (!result.ok) {

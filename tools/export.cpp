@@ -403,6 +403,7 @@ bool writeExportManifest(const rec::Recording& recording, const std::vector<cons
     for (const rec::Stream* stream : streams) range.cameras |= domain::CameraBit(stream->camera);
     evidence::Manifest manifest;
     std::string why;
+    catchCutShortFiles(outPath.c_str());
     if (evidence::describeExport(options.positional[0], recording, range, "dvrtool export", manifest, why) &&
         evidence::writeManifestFiles(outPath, manifest, why))
         return true;

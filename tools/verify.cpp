@@ -3,6 +3,7 @@
 #include "tools/commands.h"
 
 #include "evidence/verify.h"
+#include "tools/interrupt.h"
 
 namespace dvrtool {
 
@@ -22,6 +23,7 @@ int runVerify(const Options& options, std::FILE* out, std::FILE* err)
         return kExitBadArguments;
     }
     const std::string& path = options.positional[0];
+    catchCutShortFiles();
     evidence::VerifyReport report = evidence::verifyExport(path, options.has("--source") ? options.value("--source") : "");
     switch (report.verdict) {
     case evidence::Verdict::Verified:

@@ -2,12 +2,16 @@
 // dvrtool verify; an interrupted export leaves nothing.
 #include "tool_run.h"
 
+#include "evidence/file_view.h"
+#include "tools/interrupt.h"
+
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <csignal>
 #include <fstream>
 #include <thread>
+#include <unistd.h>
 
 namespace {
 
@@ -85,4 +89,25 @@ TEST(Handover, CtrlCDuringExportLeavesNoPartialFile)
     EXPECT_NE(status, 0);
     removeWithManifest(mp4);
     std::remove(source.c_str());
+}
+
+// A recording that another program cuts short while a command reads it through its mapping: the
+// command removes what it half wrote and ends with the status of an unreadable file, not the fault.
+TEST(Handover, AFileCutShortWhileReadEndsTheCommandCleanly)
+{
+    const std::string path = temp("cut-short.bin"), half = temp("cut-short.partial");
+    std::ofstream(path) << std::string(1 << 16, 'x');
+    std::ofstream(half) << "half";
+    EXPECT_EXIT(
+        {
+            dvrtool::catchCutShortFiles(half.c_str());
+            const evidence::FileView view(path);
+            if (!view.isOpen() || truncate(path.c_str(), 0) != 0) std::exit(99);
+            volatile uint8_t last = view.data()[view.size() - 1];
+            (void)last;
+            std::exit(0);
+        },
+        ::testing::ExitedWithCode(2), "cut short by another program");
+    EXPECT_FALSE(std::ifstream(half).good());
+    std::remove(path.c_str());
 }
