@@ -20,8 +20,10 @@
 #include "decoder/decode_worker.h"
 #include "decoder/dvr_settings.h"
 #include "decoder/dvrctl.h"
+#include "decoder/motion_search_session.h"
 #include "decoder/pacing.h"
 #include "decoder/picture_run.h"
+#include "decoder/search_region.h"
 #include "decoder/snapshot.h"
 #include "framework/axserver/ax_control.h"
 #include "framework/axserver/thread_queue.h"
@@ -133,6 +135,21 @@ private:
     uint32_t CamerasOnView() const;
     uint32_t ReviewCameras() const;
 
+    // Motion search: choosing its region (dvr_control_region_pick.cpp), the
+    // search and its window (dvr_control_search.cpp)
+    bool OnSearchMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* pResult);
+    void BeginRegionPick(int camera);
+    void OnPickPress(POINT pt);
+    void OnPickRelease(POINT pt);
+    void PickWholePicture();
+    void CancelRegionPick();
+    const RECT* SearchTile(int camera) const;  // the tile on view showing camera, or null
+    void StartSearch(int camera, const FrameRegion& region);
+    CMotionSearchSession::Listener SearchListener(uint64_t serial);
+    void EndSearch(bool bRedraw = true);
+    void AskSeek(int64_t nMs);
+    void DrawSearchRegion();
+
     IPlaybackClock& m_clock;
     CPlaybackPacer m_pacer;
 
@@ -159,6 +176,8 @@ private:
     CClipMarks m_marks;  // of m_marksFile, kept while the same file is opened again
     std::string m_marksFile;
     std::vector<BYTE> m_persisted;  // the stream we were loaded from
+
+    SearchState m_search;  // ended in the destructor, before the queue its threads post to closes
 
     // Last: the worker stops before the queue its results go through is destroyed.
     CAxThreadQueue m_queue;

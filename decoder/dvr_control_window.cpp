@@ -5,6 +5,8 @@
 
 bool CDvrControl::OnWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* pResult)
 {
+    if (OnSearchMessage(msg, wParam, lParam, pResult))  // while a search's region is chosen
+        return true;
     switch (msg) {
     case WM_CREATE:
         OnCreate();
@@ -40,6 +42,7 @@ bool CDvrControl::OnWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESUL
         return true;
     case WM_DESTROY:
         KillTimer(Window(), kPlaybackTimer);
+        EndSearch(false);
         return false;
     default:
         return false;
@@ -189,5 +192,6 @@ void CDvrControl::Recompose()
     if (m_recording)
         scene.caption = m_marks.Caption(m_recording->startTime().msOfDay);
     ComposeView(m_backBuffer, scene, m_text);
+    DrawSearchRegion();
     Present();
 }

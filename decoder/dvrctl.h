@@ -52,7 +52,8 @@ enum DvrDispId : DISPID {
 
 // Events, on DIID_DvrControlEvents.
 enum DvrEventId : DISPID {
-    DVR_EVENT_STATE_CHANGE    = 1,  // (long type, long value): 3 end of file, 4 pause asked by a click
+    DVR_EVENT_STATE_CHANGE    = 1,  // (long type, long value): 3 end of file, 4 pause asked by a click,
+                                    // 6 seek asked (value: ms from the start of the file)
     DVR_EVENT_POSITION_CHANGE = 2,  // (long ms from the start of the file)
 };
 // clang-format on
@@ -60,6 +61,7 @@ enum DvrEventId : DISPID {
 enum DvrStateType : long {
     DVR_STATE_END_OF_FILE = 3,
     DVR_STATE_PAUSE_CLICK = 4,
+    DVR_STATE_SEEK_ASKED = 6,  // a motion search's hit chosen: the container seeks there
 };
 
 // Size of the persisted property stream the player's dialog template carries.

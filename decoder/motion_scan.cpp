@@ -227,7 +227,9 @@ MotionResult SearchMotion(const rec::Recording& recording, const MotionSearch& s
     std::atomic<size_t> finished{0};
     std::vector<std::thread> threads;
     for (auto& scan : scans)
-        threads.emplace_back([&scan, &finished] {
+        threads.emplace_back([&scan, &finished, &search] {
+            if (search.threadStart)
+                search.threadStart();
             scan->Run();
             finished.fetch_add(1);
         });

@@ -38,6 +38,9 @@ struct MotionSearch {
     // threads search: frames of the stretch covered so far, of total.
     std::function<void(uint64_t done, uint64_t total)> progress;
     const std::atomic<bool>* cancel = nullptr;  // set: the search stops soon
+    // Called first on each thread that searches: a player lowers their
+    // priority, so that playing goes on smoothly beside a search.
+    std::function<void()> threadStart;
 };
 
 struct MotionResult {

@@ -1,0 +1,44 @@
+// The region of a motion search on the picture: chosen by a drag on a camera's
+// tile (or the whole picture, with Enter), mapped between the tile and the
+// camera's own pixels, and drawn over the tile while its search is open.
+#pragma once
+#include <windows.h>
+#include <memory>
+#include "decoder/compositor.h"
+#include "decoder/frame_decoder.h"
+
+class CMotionSearchSession;
+class CSearchWindow;
+
+// Drawn over the tile: a colour a test can look for.
+const COLORREF kSearchRegionColor = RGB(0, 255, 64);
+
+// The camera pixels under rc, a rectangle drawn on a tile that shows the
+// whole cx x cy picture; clipped to the tile. Empty (w or h 0) when nothing of it is inside.
+FrameRegion RegionOfTileRect(const RECT& tile, RECT rc, unsigned cx, unsigned cy);
+// Where a region of the cx x cy picture shows on the tile.
+RECT TileRectOfRegion(const RECT& tile, const FrameRegion& region, unsigned cx, unsigned cy);
+// The rectangle with corners a and b.
+RECT RectBetween(POINT a, POINT b);
+// An outline, two pixels wide, inside rc; clipped to the buffer.
+void DrawRegionOutline(CBackBuffer& buffer, const RECT& rc, COLORREF color);
+
+// What the control keeps of a search: the region being chosen, then the
+// search itself, its window, and what it looks at.
+struct SearchState {
+    SearchState();
+    ~SearchState();
+
+    // Choosing: the camera, and the drag while the button is down.
+    int pickCamera = 0;  // 0: not choosing
+    bool bDragging = false;
+    POINT anchor = {}, current = {};
+
+    // Searching: the region stays drawn while the window is open.
+    int camera = 0;
+    FrameRegion region;
+    unsigned cx = 0, cy = 0;  // the camera's picture
+    uint64_t serial = 0;      // of the search now; what an older one posts is dropped
+    std::unique_ptr<CMotionSearchSession> session;
+    std::unique_ptr<CSearchWindow> window;
+};
