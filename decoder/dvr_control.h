@@ -63,6 +63,10 @@ public:
     // True while a submitted picture has not come back from the worker.
     bool IsPicturePending() const { return m_nShownSerial != m_nRequestedSerial; }
     const std::wstring& Message() const { return m_message; }
+    // For benches and tests in the same process: a motion search of a camera's
+    // region, started as if chosen on its tile, and whether it still runs.
+    void SearchRegion(int camera, const FrameRegion& region) { StartSearch(camera, region); }
+    bool IsSearchRunning() const { return m_search.session && !m_search.bDone; }
 
 protected:
     HRESULT InvokeMember(const AxInvocation& call) override;

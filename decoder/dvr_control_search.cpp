@@ -46,6 +46,7 @@ void CDvrControl::StartSearch(int camera, const FrameRegion& region)
     m_search.camera = camera;
     m_search.region = region;
     m_search.cx = pStream->width, m_search.cy = pStream->height;
+    m_search.bDone = false;
 
     MotionSearch search;
     search.camera = camera;
@@ -75,7 +76,10 @@ CMotionSearchSession::Listener CDvrControl::SearchListener(uint64_t serial)
     };
     listener.finished = [this, serial](const MotionResult& result) {
         m_queue.Post([this, serial, result] {
-            if (serial == m_search.serial && m_search.window)
+            if (serial != m_search.serial)
+                return;
+            m_search.bDone = true;
+            if (m_search.window)
                 m_search.window->Finish(result);
         });
     };

@@ -39,6 +39,7 @@ struct SearchState {
     FrameRegion region;
     unsigned cx = 0, cy = 0;  // the camera's picture
     uint64_t serial = 0;      // of the search now; what an older one posts is dropped
+    bool bDone = false;       // its end has come back to the control's thread
     std::unique_ptr<CMotionSearchSession> session;
     std::unique_ptr<CSearchWindow> window;
 };
