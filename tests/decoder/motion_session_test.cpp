@@ -1,6 +1,5 @@
-// The search behind the player: stretch by stretch, its borders must neither
-// split a movement nor hide one that begins just after them; the hits are
-// told as they grow; cancelling ends it with the threads joined.
+// The search behind the player: the hits are told as they are found and end
+// as the whole search's own; cancelling ends it with the threads joined.
 #include <gtest/gtest.h>
 #include <algorithm>
 #include <future>
@@ -45,14 +44,13 @@ std::shared_ptr<rec::Recording> Open(const std::string& path)
     return recording->open(path) ? recording : nullptr;
 }
 
-TEST(MotionSearchSession, StretchBordersNeitherSplitNorHideAMovement)
+TEST(MotionSearchSession, HitsAreToldAsFoundAndEndAsTheWholeSearchsOwn)
 {
     scene::Scene s;
     s.width = 200, s.height = 150, s.seconds = 250;
     const scene::Rect area{20, 20, 160, 110};
-    const int64_t border = CMotionSearchSession::kStretchMs;
-    // One well inside the first stretch, one across the first border, one just after the second.
-    s.movers = {{60, 62, area, 32}, {118, 123, area, 32}, {240.5, 243, area, 32}};
+    // One in each half, and one across the middle, where two threads' stretches meet.
+    s.movers = {{60, 62, area, 32}, {123, 128, area, 32}, {240.5, 243, area, 32}};
     rectest::TempFile file;
     scene::Write({s}, file.Path());
     auto recording = Open(file.Path());
@@ -61,6 +59,9 @@ TEST(MotionSearchSession, StretchBordersNeitherSplitNorHideAMovement)
     Told told;
     MotionSearch search;
     search.region = {area.x, area.y, area.w, area.h};
+    search.threads = 2;
+    const MotionResult whole = SearchMotion(*recording, search);
+    ASSERT_EQ(3u, whole.hits.size());
     search.threadStart = [&told] {
         std::lock_guard<std::mutex> guard(told.lock);
         ++told.threadStarts;
@@ -73,22 +74,20 @@ TEST(MotionSearchSession, StretchBordersNeitherSplitNorHideAMovement)
     ASSERT_EQ(1u, told.finished.size());
     const MotionResult& result = told.finished[0];
     EXPECT_FALSE(result.cancelled);
-    ASSERT_EQ(3u, result.hits.size());
-    EXPECT_NEAR(60000, result.hits[0].startMs, 1000);
-    EXPECT_NEAR(118000, result.hits[1].startMs, 1000);
-    EXPECT_GT(result.hits[1].endMs, border + 2000) << "followed across the border, as one hit";
-    EXPECT_NEAR(240500, result.hits[2].startMs, 1000);
-
-    // Told stretch by stretch, each list the one before and more.
-    ASSERT_GE(told.hitLists.size(), 2u);
-    EXPECT_EQ(2u, told.hitLists.front().size()) << "the first stretch follows the second movement to its end";
-    for (size_t i = 1; i < told.hitLists.size(); ++i)
-        EXPECT_GE(told.hitLists[i].size(), told.hitLists[i - 1].size());
-    EXPECT_EQ(3u, told.hitLists.back().size());
+    ASSERT_EQ(whole.hits.size(), result.hits.size());
+    for (size_t i = 0; i < whole.hits.size(); ++i) {
+        EXPECT_EQ(whole.hits[i].startMs, result.hits[i].startMs) << i;
+        EXPECT_EQ(whole.hits[i].endMs, result.hits[i].endMs) << i;
+    }
+    ASSERT_FALSE(told.hitLists.empty());
+    for (const std::vector<MotionHit>& hits : told.hitLists)
+        EXPECT_TRUE(std::is_sorted(hits.begin(), hits.end(),
+                                   [](const MotionHit& a, const MotionHit& b) { return a.startMs < b.startMs; }));
+    EXPECT_EQ(whole.hits.size(), told.hitLists.back().size()) << "the last told is the whole";
     ASSERT_FALSE(told.progress.empty());
     EXPECT_TRUE(std::is_sorted(told.progress.begin(), told.progress.end()));
     EXPECT_DOUBLE_EQ(1.0, told.progress.back());
-    EXPECT_GE(told.threadStarts, 4) << "the session's own thread and those of its three stretches";
+    EXPECT_EQ(3, told.threadStarts) << "the session's own thread and the two that search";
 }
 
 TEST(MotionSearchSession, CancelledItEndsAtOnceAndSaysSo)
