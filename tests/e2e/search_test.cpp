@@ -78,6 +78,20 @@ TEST_F(E2eMotionSearch, ARegionDraggedListsItsHitsAndAHitChosenSeeksThere)
     PostMessageA(results, WM_CLOSE, 0, 0);
     EXPECT_TRUE(WaitUntil([&] { return !IsWindow(results); }, 10000));
     EXPECT_TRUE(WaitUntil([&] { return player.Picture().CountColour(kRegionGreen) == 0; }, 5000));
+
+    // Enter rather than a drag: the whole picture, drawn round the whole tile.
+    menu = player.OpenPictureMenu({tile.right / 2, tile.bottom / 2});
+    ASSERT_TRUE(menu) << player.Describe();
+    Key(decoder, VK_UP);
+    Key(decoder, VK_RETURN);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(menu); }, 10000));
+    Key(decoder, VK_RETURN);
+    ASSERT_TRUE(WaitUntil([&] { return (results = player.ShownWindowOfClass("VorplexMotionSearch")) != nullptr; },
+                          10000));
+    EXPECT_TRUE(WaitUntil([&] { return player.Picture().CountColour(kRegionGreen) > size_t(3 * (tile.right + h)); },
+                          5000));
+    PostMessageA(results, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(results); }, 10000));
 }
 
 }  // namespace
