@@ -9,6 +9,9 @@
 //   decoder_bench seek FILE         20 opens at varied offsets
 //   decoder_bench cpu FILE [S]      process CPU time while playing at 1x for S s (20)
 //   decoder_bench memory FILE       peak working set: open, full speed, seeks
+//   decoder_bench search FILE [S]   16 cameras at 1x for S s (20) without, then with motion
+//                                   searches of camera 1's bottom-right quarter back to back:
+//                                   late pictures, working set, the searches' pace
 //   decoder_bench review FILE       step back and forward to the picture, backward against
 //                                   forward at 1x (CPU) and at full speed, event hops
 //   decoder_bench zoom FILE DIR     one tile at 4x against the view unzoomed (CPU at 1x,
@@ -325,6 +328,75 @@ int Memory(CBenchHost& host, const char* path)
     return 0;
 }
 
+// What playing showed over a stretch of time: pictures late (asked for and not
+// composed within a frame's time), the largest working set, whole searches.
+struct PlayWatch {
+    int late = 0;
+    double peakMb = 0;
+    int searches = 0;
+    double cores = 0;
+};
+
+PlayWatch WatchPlaying(CBenchHost& host, double nMs, double frameMs, const FrameRegion* pSearch)
+{
+    PlayWatch watch;
+    CDvrControl& control = *host.m_pControl;
+    double pendingSince = -1, lastSample = 0;
+    bool bCounted = false;
+    const double c0 = ProcessCpuMs(), t0 = NowMs();
+    PumpUntil([&] {
+        const double now = NowMs();
+        if (!control.IsPicturePending()) {
+            pendingSince = -1, bCounted = false;
+        } else if (pendingSince < 0) {
+            pendingSince = now;
+        } else if (!bCounted && now - pendingSince > frameMs) {
+            ++watch.late, bCounted = true;
+        }
+        if (pSearch && !control.IsSearchRunning()) {
+            ++watch.searches;
+            control.SearchRegion(1, *pSearch);
+        }
+        if (now - lastSample >= 50) {
+            watch.peakMb = std::max(watch.peakMb, MemoryCounters().WorkingSetSize / 1048576.0);
+            lastSample = now;
+        }
+        return false;
+    },
+              t0 + nMs);
+    watch.cores = (ProcessCpuMs() - c0) / (NowMs() - t0);
+    if (pSearch)
+        --watch.searches;  // the first was started, not ended, by the watch
+    return watch;
+}
+
+int SearchWhilePlaying(CBenchHost& host, const char* path, double nSeconds)
+{
+    rec::Recording probe;
+    const rec::Stream* pStream = probe.open(path) ? probe.streamForCamera(1) : nullptr;
+    if (!pStream || pStream->rate == 0) {
+        fprintf(stderr, "search: no camera 1 in %s\n", path);
+        return 1;
+    }
+    const double frameMs = 1000.0 * pStream->scale / pStream->rate;
+    const FrameRegion quarter = {pStream->width / 2, pStream->height / 2, pStream->width - pStream->width / 2,
+                                 pStream->height - pStream->height / 2};
+    host.PutLong(DVR_VIEW_GROUP, 0);
+    host.PutLong(DVR_VIEW_SPLIT, 16);
+    host.PutLong(DVR_SPEED, 1);
+    host.Reset();
+    host.Open(path, 0);
+    PumpFor(1000);
+    const PlayWatch alone = WatchPlaying(host, nSeconds * 1000, frameMs, nullptr);
+    const PlayWatch searching = WatchPlaying(host, nSeconds * 1000, frameMs, &quarter);
+    printf("late_without=%d\nlate_with=%d\n", alone.late, searching.late);
+    printf("working_set_without_mb=%.1f\nworking_set_with_mb=%.1f\n", alone.peakMb, searching.peakMb);
+    printf("cores_without=%.2f\ncores_with=%.2f\n", alone.cores, searching.cores);
+    printf("searches=%d\nsearch_frames_per_second=%.0f\n", searching.searches,
+           searching.searches * double(pStream->frameCount()) / nSeconds);
+    return host.bEnded ? (fprintf(stderr, "search: the file ended during the measurement\n"), 1) : 0;
+}
+
 // ms from the call to the picture composed, for n calls of a method while paused.
 std::vector<double> TimeCalls(CBenchHost& host, DISPID dispid, int n)
 {
@@ -509,8 +581,9 @@ int Zoom(CBenchHost& host, const char* path, const std::string& dir)
 int Usage()
 {
     fprintf(stderr,
-            "usage: decoder_bench throughput FILE [SPLIT] | codec|seek|memory|review FILE | cpu FILE [SECONDS]"
-            " | zoom FILE DIR\n");
+            "usage: decoder_bench throughput FILE [SPLIT] | codec|seek|memory|review FILE | cpu|search FILE [SECONDS]"
+            " | zoom FILE DIR
+");
     return 2;
 }
 
@@ -547,6 +620,8 @@ int main(int argc, char** argv)
             status = Seek(host, path);
         } else if (mode == "cpu") {
             status = Cpu(host, path, argc > 3 ? atof(argv[3]) : 20.0);
+        } else if (mode == "search") {
+            status = SearchWhilePlaying(host, path, argc > 3 ? atof(argv[3]) : 20.0);
         } else if (mode == "review") {
             status = Review(host, path);
         } else if (mode == "zoom" && argc > 3) {

@@ -27,6 +27,7 @@ void CDvrControl::StartDecoding()
 
 CDvrControl::~CDvrControl()
 {
+    EndSearch(false);
     m_queue.Close();
     m_worker.reset();
 }

@@ -21,8 +21,10 @@
 #include "decoder/decode_worker.h"
 #include "decoder/dvr_settings.h"
 #include "decoder/dvrctl.h"
+#include "decoder/motion_search_session.h"
 #include "decoder/pacing.h"
 #include "decoder/picture_run.h"
+#include "decoder/search_region.h"
 #include "decoder/snapshot.h"
 #include "framework/axserver/ax_control.h"
 #include "framework/axserver/thread_queue.h"
@@ -67,6 +69,10 @@ public:
     // The tiles of the view with their zooms, and the last picture back from the worker (may be null).
     const std::vector<TileSlot>& Slots() const { return m_slots; }
     const DecodedPicture* Shown() const { return m_shown.get(); }
+    // For benches and tests in the same process: a motion search of a camera's
+    // region, started as if chosen on its tile, and whether it still runs.
+    void SearchRegion(int camera, const FrameRegion& region) { StartSearch(camera, region); }
+    bool IsSearchRunning() const { return m_search.session && !m_search.bDone; }
 
 protected:
     HRESULT InvokeMember(const AxInvocation& call) override;
@@ -154,6 +160,23 @@ private:
     uint32_t CamerasOnView() const;
     uint32_t ReviewCameras() const;
 
+    // Motion search: choosing its region (dvr_control_region_pick.cpp), the
+    // search and its window (dvr_control_search.cpp)
+    bool OnSearchMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* pResult);
+    void BeginRegionPick(int camera);
+    void OnPickPress(POINT pt);
+    void OnPickRelease(POINT pt);
+    void PickWholePicture();
+    void CancelRegionPick();
+    const RECT* SearchTile(int camera) const;  // the tile on view showing camera, or null
+    // What that tile shows of the camera's cx x cy picture: all of it, or its zoom's part.
+    FrameRegion ShownPart(int camera, unsigned cx, unsigned cy) const;
+    void StartSearch(int camera, const FrameRegion& region);
+    CMotionSearchSession::Listener SearchListener(uint64_t serial);
+    void EndSearch(bool bRedraw = true);
+    void AskSeek(int64_t nMs);
+    void DrawSearchRegion();
+
     IPlaybackClock& m_clock;
     CPlaybackPacer m_pacer;
 
@@ -192,6 +215,8 @@ private:
         POINT ptStart = {}, ptLast = {};
         bool bPanning = false;
     } m_drag;
+
+    SearchState m_search;  // ended in the destructor, before the queue its threads post to closes
 
     // Last: the worker stops before the queue its results go through is destroyed.
     CAxThreadQueue m_queue;

@@ -23,8 +23,9 @@ enum MenuCommand {
     kMarkEnd = 5,
     kClearMarks = 6,
     kExportClip = 7,
+    kFindMotion = 16,
     kSaveZoomedPart = 24,
-    kResetZoom = 25,
+    kResetZoom = 25
 };
 
 const wchar_t kCaption[] = L"DVR Control";
@@ -105,6 +106,11 @@ void CDvrControl::OnContextMenu(LPARAM lParam)
     AppendMenuW(menu, MF_STRING | (m_marks.IsEmpty() ? MF_GRAYED : MF_ENABLED), kClearMarks, L"Clear marks");
     AppendMenuW(menu, MF_STRING | (bPicture && m_marks.IsComplete() ? MF_ENABLED : MF_GRAYED), kExportClip,
                 L"Export clip...");
+    if (pTile) {
+        AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+        const std::wstring item = L"Find motion in camera " + std::to_wstring(pTile->camera) + L"...";
+        AppendMenuW(menu, MF_STRING, kFindMotion, item.c_str());
+    }
     const int camera = pTile ? pTile->camera : 0;
     const int nCommand =
         TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY, pt.x, pt.y, 0, Window(), nullptr);
@@ -119,6 +125,7 @@ void CDvrControl::OnContextMenu(LPARAM lParam)
     case kMarkEnd: Mark(false); break;
     case kClearMarks: ClearMarks(); break;
     case kExportClip: ExportClip(); break;
+    case kFindMotion: BeginRegionPick(camera); break;
     default: break;
     }
 }

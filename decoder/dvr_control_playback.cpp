@@ -18,6 +18,7 @@ bool CDvrControl::OpenAndPlay()
     if (m_settings.fileName != m_marksFile) {  // marks belong to their file; a seek opens it again
         m_marks.Clear();
         m_marksFile = m_settings.fileName;
+        EndSearch(false);  // a search belongs to its file too
     }
     if (m_settings.fileName != m_zoomFile) {  // so are zooms
         for (TileSlot& slot : m_slots)

@@ -5,6 +5,8 @@
 
 bool CDvrControl::OnWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* pResult)
 {
+    if (OnSearchMessage(msg, wParam, lParam, pResult))  // while a search's region is chosen
+        return true;
     switch (msg) {
     case WM_CREATE:
         OnCreate();
@@ -52,6 +54,7 @@ bool CDvrControl::OnWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESUL
     case WM_DESTROY:
         KillTimer(Window(), kPlaybackTimer);
         KillTimer(Window(), kClickTimer);
+        EndSearch(false);
         return false;
     default:
         return false;
@@ -204,5 +207,6 @@ void CDvrControl::Recompose()
     if (m_recording)
         scene.caption = m_marks.Caption(m_recording->startTime().msOfDay);
     ComposeView(m_backBuffer, scene, m_text);
+    DrawSearchRegion();
     Present();
 }

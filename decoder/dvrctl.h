@@ -61,6 +61,7 @@ enum DvrStateType : long {
     DVR_STATE_END_OF_FILE = 3,
     DVR_STATE_PAUSE_CLICK = 4,
     DVR_STATE_VIEW_CHANGED = 5,  // the control changed its split and group itself (a double-click); value: the split
+    DVR_STATE_SEEK_ASKED = 6,    // a motion search's hit chosen; value: ms from the file's start, where the container seeks
 };
 
 // Size of the persisted property stream the player's dialog template carries.

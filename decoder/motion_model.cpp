@@ -37,27 +37,57 @@ double CMotionModel::Residual(const uint8_t* pSamples, size_t i) const
     return std::fabs(pSamples[i] - (m_gain * m_background[i] + m_offset));
 }
 
+size_t CMotionModel::Inliers(const uint8_t* pSamples, size_t n) const
+{
+    size_t inliers = 0;
+    for (size_t i = 0; i < n; ++i)
+        inliers += Residual(pSamples, i) <= Threshold(i);
+    return inliers;
+}
+
+void CMotionModel::FitSquares(const uint8_t* pSamples, size_t n, bool bInliersOnly)
+{
+    double sb = 0, ss = 0, sbb = 0, sbs = 0, count = 0;
+    for (size_t i = 0; i < n; ++i) {
+        if (bInliersOnly && Residual(pSamples, i) > Threshold(i))
+            continue;
+        const double b = m_background[i], s = pSamples[i];
+        sb += b, ss += s, sbb += b * b, sbs += b * s, count += 1;
+    }
+    if (count < 2)
+        return;
+    const double meanB = sb / count, meanS = ss / count;
+    const double varB = sbb / count - meanB * meanB;
+    const double gain = varB > kFlatVariance ? (sbs / count - meanB * meanS) / varB : 1.0;
+    m_gain = std::clamp(gain, 0.5, 2.0);
+    m_offset = meanS - m_gain * meanB;
+}
+
+void CMotionModel::FitMedian(const uint8_t* pSamples, size_t n)
+{
+    m_scratch.resize(n);
+    for (size_t i = 0; i < n; ++i)
+        m_scratch[i] = float(pSamples[i]) - m_background[i];
+    std::nth_element(m_scratch.begin(), m_scratch.begin() + n / 2, m_scratch.end());
+    m_gain = 1;
+    m_offset = m_scratch[n / 2];
+}
+
 void CMotionModel::Fit(const uint8_t* pSamples, size_t n)
 {
-    m_gain = 1;
-    m_offset = 0;
-    for (int pass = 0; pass < 2; ++pass) {
-        double sb = 0, ss = 0, sbb = 0, sbs = 0, count = 0;
-        for (size_t i = 0; i < n; ++i) {
-            if (pass == 1 && Residual(pSamples, i) > Threshold(i))
-                continue;
-            const double b = m_background[i], s = pSamples[i];
-            sb += b, ss += s, sbb += b * b, sbs += b * s, count += 1;
-        }
-        if (count < 2)
-            return;
-        const double meanB = sb / count, meanS = ss / count;
-        const double varB = sbb / count - meanB * meanB;
-        double gain = varB > kFlatVariance ? (sbs / count - meanB * meanS) / varB : 1.0;
-        gain = std::clamp(gain, 0.5, 2.0);
-        m_gain = gain;
-        m_offset = meanS - gain * meanB;
-    }
+    // Least squares over every sample follows a change of the light's gain;
+    // but a bright thing moving over a flat region drags it far off (the
+    // samples it left and those it reached pull the gain down), and then every
+    // sample seems to have moved. The median difference is not dragged so.
+    // Whichever start leaves more samples within their noise is refined.
+    m_gain = 1, m_offset = 0;
+    FitSquares(pSamples, n, false);
+    const double gain = m_gain, offset = m_offset;
+    const size_t nSquares = Inliers(pSamples, n);
+    FitMedian(pSamples, n);
+    if (Inliers(pSamples, n) < nSquares)
+        m_gain = gain, m_offset = offset;
+    FitSquares(pSamples, n, true);
 }
 
 double CMotionModel::Compare(const uint8_t* pSamples, size_t n)

@@ -35,9 +35,15 @@ public:
     static constexpr int kWarmFrames = 8;
 
 private:
-    // Fits the frame to the background (gain and offset), twice: the second
-    // time without the samples the first fit left far out.
+    // Fits the frame to the background (gain and offset): from the better of
+    // two starts, then again without the samples that start left far out.
     void Fit(const uint8_t* pSamples, size_t n);
+    // Least squares, over every sample or over those the fit so far leaves
+    // within their noise; the fit stays as it was with fewer than two of them.
+    void FitSquares(const uint8_t* pSamples, size_t n, bool bInliersOnly);
+    // The offset alone: the median difference from the background.
+    void FitMedian(const uint8_t* pSamples, size_t n);
+    size_t Inliers(const uint8_t* pSamples, size_t n) const;
     double Residual(const uint8_t* pSamples, size_t i) const;
     double Threshold(size_t i) const;
 
@@ -49,5 +55,6 @@ private:
     std::vector<float> m_noise;     // mean absolute deviation from the fit, per sample
     std::vector<float> m_previous;  // the samples of the frame learnt last
     std::vector<uint8_t> m_still;   // looks a moved sample has held still for
+    std::vector<float> m_scratch;   // FitMedian's differences
     double m_gain = 1, m_offset = 0;
 };

@@ -9,7 +9,7 @@
 
 namespace {
 
-const double kLooksPerSecond = 4;
+const double kLooksPerSecond = 2;
 // A thread's stretch is at least this many coarse looks, or one thread does it all.
 const size_t kMinLooksPerThread = 64;
 const auto kProgressEvery = std::chrono::milliseconds(100);
@@ -122,6 +122,8 @@ void CStretchScan::Emit(size_t first, size_t last, double peak)
 {
     const rec::Stream& stream = m_shared.stream;
     m_hits.push_back({stream.timeOf(first), stream.timeOf(last + 1), peak});
+    if (m_shared.search.found)
+        m_shared.search.found(m_hits.back());
 }
 
 void CStretchScan::Run()
@@ -227,7 +229,9 @@ MotionResult SearchMotion(const rec::Recording& recording, const MotionSearch& s
     std::atomic<size_t> finished{0};
     std::vector<std::thread> threads;
     for (auto& scan : scans)
-        threads.emplace_back([&scan, &finished] {
+        threads.emplace_back([&scan, &finished, &search] {
+            if (search.threadStart)
+                search.threadStart();
             scan->Run();
             finished.fetch_add(1);
         });

@@ -38,6 +38,13 @@ struct MotionSearch {
     // threads search: frames of the stretch covered so far, of total.
     std::function<void(uint64_t done, uint64_t total)> progress;
     const std::atomic<bool>* cancel = nullptr;  // set: the search stops soon
+    // Called first on each thread that searches: a player lowers their
+    // priority, so that playing goes on smoothly beside a search.
+    std::function<void()> threadStart;
+    // Called on the searching threads with each hit as it is found, before
+    // hits are merged and short ones dropped; in order of time within one
+    // thread's stretch, not across them.
+    std::function<void(const MotionHit& hit)> found;
 };
 
 struct MotionResult {
@@ -48,7 +55,7 @@ struct MotionResult {
     bool cancelled = false;
 };
 
-// Frames between two looks of the coarse pass: about four a second, and never
+// Frames between two looks of the coarse pass: about two a second, and never
 // so many that a movement of minLengthMs falls between two looks.
 unsigned CoarseStepFor(const rec::Stream& stream, int64_t minLengthMs);
 

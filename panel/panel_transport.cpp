@@ -174,7 +174,7 @@ void CPanelDlg::OnSelchangeSpeed()
     SendCommand(PCMD_SPEED, static_cast<LPARAM>(m_cbSpeed.GetItemData(selection)));
 }
 
-LRESULT CPanelDlg::OnDecoderState(WPARAM wParam, LPARAM)
+LRESULT CPanelDlg::OnDecoderState(WPARAM wParam, LPARAM lParam)
 {
     switch (static_cast<int>(wParam)) {
     case DVR_STATE_END_OF_FILE:
@@ -184,6 +184,10 @@ LRESULT CPanelDlg::OnDecoderState(WPARAM wParam, LPARAM)
     case DVR_STATE_PAUSE_CLICK:
         OnPause();
         EnableControls(CTRL_PAUSED);
+        break;
+    case DVR_STATE_SEEK_ASKED:
+        // A hit of the decoder's motion search: there, as the slider would go.
+        if (m_nPlayState != PLAY_IDLE && lParam >= 0) SeekTo(static_cast<int32_t>(lParam));
         break;
     default:
         break;

@@ -131,6 +131,8 @@ rm -f "$CLIP"*
 echo "bench: seeks, CPU at 1x, memory of an hour" >&2
 decoder seek "$MOSAIC_FILE" "$LOGS/seek"
 decoder cpu "$MOSAIC_FILE" 20 "$LOGS/cpu"
+# The same 16 cameras at 1x, then again with motion searches of camera 1 back to back.
+decoder search "$MOSAIC_FILE" 20 "$LOGS/search-playing"
 decoder memory "$HOUR_FILE" "$LOGS/memory"
 echo "bench: going back, on the 16-camera D1 file" >&2
 decoder review "$D1_FILE" "$LOGS/review"
@@ -222,5 +224,12 @@ row "verify --source of that clip (MB/s of frames)" "$VERIFY_MBS" ">= 300" "$(ve
 row "Reader fuzzer, $FUZZ_SECONDS s" "${FUZZ_READER%%|*}" "no crash" "${FUZZ_READER#*|}"
 row "Frame decoder fuzzer, $FUZZ_SECONDS s" "${FUZZ_FRAMES%%|*}" "no crash" "${FUZZ_FRAMES#*|}"
 echo "$SEARCH_ROWS"
+S() { value "$LOGS/search-playing" "$1"; }
+SEARCH_ADDED=$(awk -v a="$(S working_set_with_mb)" -v b="$(S working_set_without_mb)" 'BEGIN {printf "%.1f", a - b}')
+row "16 cameras at 1x, 20 s, searching camera 1: late pictures" "$(S late_with) (alone $(S late_without))" "0" \
+    "$(verdict "$(S late_with)" "<=" 0)"
+row "   working set a search adds (MB)" "$SEARCH_ADDED" "<= 20" "$(verdict "$SEARCH_ADDED" "<=" 20)"
+row "   searches, frames of footage a second beside playing" "$(S searches), $(S search_frames_per_second)" "-" \
+    "CPU $(S cores_with) vs $(S cores_without) cores"
 echo
 echo "Logs: $LOGS"

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <turbojpeg.h>
 #include <cstdlib>
+#include "decoder/motion_model.h"
 #include "decoder/motion_scan.h"
 #include "recording/recording.h"
 #include "tests/support/motion_scene.h"
@@ -141,6 +142,34 @@ TEST(MotionSearchLimits, SomethingLeftStandingBecomesBackgroundAndItsGoingIsAHit
     EXPECT_LT(result.hits[0].endMs, 16000) << "no ghost while it stands";
     EXPECT_NEAR(30000, result.hits[1].startMs, 1000);
     EXPECT_LT(result.hits[1].endMs, 34000) << "nor where it stood";
+}
+
+// A white box over a flat region: when it moves, only where it was and where it
+// is now moved, and not the whole region (least squares alone would fit the
+// light's gain to the box and leave every sample out); when the light goes up
+// or its gain changes, nothing did.
+TEST(MotionModelFit, ABrightBoxMovingOverAFlatRegionIsNotTheWholeRegion)
+{
+    const size_t w = 40, h = 20, n = w * h;
+    auto frame = [&](size_t boxX, double gain, int offset) {
+        std::vector<uint8_t> samples(n);
+        for (size_t i = 0; i < n; ++i) {
+            const size_t x = i % w, y = i / w;
+            const bool box = x >= boxX && x < boxX + 5 && y >= 8 && y < 13;
+            samples[i] = uint8_t(std::clamp(int((box ? 180 : 60 + int(x % 3)) * gain) + offset, 0, 255));
+        }
+        return samples;
+    };
+    CMotionModel model(5);
+    for (int i = 0; i < CMotionModel::kWarmFrames + 2; ++i) {
+        const std::vector<uint8_t> still = frame(10, 1, 0);
+        model.Learn(still.data(), n);
+    }
+    const std::vector<uint8_t> moved = frame(25, 1, 0);
+    EXPECT_NEAR(50.0 / n, model.Compare(moved.data(), n), 2.0 / n) << "where the box was and where it is";
+    const std::vector<uint8_t> brighter = frame(10, 1, 30), gained = frame(10, 1.3, 0);
+    EXPECT_FALSE(model.IsMotion(model.Compare(brighter.data(), n)));
+    EXPECT_FALSE(model.IsMotion(model.Compare(gained.data(), n)));
 }
 
 TEST(MotionSearchLimits, HitsCloseTogetherMergeAndShortOnesGo)

@@ -82,13 +82,15 @@ size_t CaptionDifference(const Player& player, const std::string& text)
     return expected.DifferingPixels(CaptureClient(decoder).Crop({4, rc.bottom - 4 - h, 4 + w, rc.bottom - 4}));
 }
 
-// "Export clip...", the picture menu's last item, answered with path and the
+// "Export clip...", the picture menu's item above its last ("Find motion in
+// camera N..."), answered with path and the
 // dialog's file type (0: the cameras on view, 1: every camera); true once the
 // clip and its manifest are whole.
 bool ExportClip(Player& player, const std::string& path, int type, std::string* pOffered)
 {
     HWND menu = player.OpenPictureMenu({10, 10});
     if (!menu) return false;
+    PostMessageA(player.DecoderWindow(), WM_KEYDOWN, VK_UP, 0);
     PostMessageA(player.DecoderWindow(), WM_KEYDOWN, VK_UP, 0);
     PostMessageA(player.DecoderWindow(), WM_KEYDOWN, VK_RETURN, 0);
     HWND dialog = nullptr;

@@ -45,6 +45,16 @@ TEST_F(TimeDisplay, OffsetZeroShowsTheStartButMovesNothingElse)
     EXPECT_EQ(panel_view::kOpening, ControlStates());
 }
 
+TEST_F(TimeDisplay, ASeekAskedByTheDecoderOpensTheFileThereOnlyOnceAFileIsOpen)
+{
+    DecoderState(DVR_STATE_SEEK_ASKED, 75000);
+    EXPECT_TRUE(DecoderCalls().empty()) << "nothing open yet";
+    PlayFile(kFile, 5000);
+    decoder->ClearCalls();
+    DecoderState(DVR_STATE_SEEK_ASKED, 75000);
+    EXPECT_EQ(Then({"Stop"}, OpenCalls(kFile, 75000)), DecoderCalls());
+}
+
 TEST_F(TimeDisplay, EventsAreIgnoredWhileStopped)
 {
     PlayFile(kFile, 3723456);
