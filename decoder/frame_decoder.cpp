@@ -124,6 +124,32 @@ bool CFrameDecoder::DecodeRows(Library& lib, unsigned nEighths, unsigned sw, uns
     return true;
 }
 
+bool CFrameDecoder::StartPart(unsigned nEighths, int space, unsigned x0, unsigned y0, unsigned cx, unsigned cy,
+                              const char* part, unsigned* pxStart, unsigned* pWidth)
+{
+    jpeg_decompress_struct& cinfo = m_library->cinfo;
+    cinfo.out_color_space = J_COLOR_SPACE(space);
+    cinfo.scale_num = nEighths;
+    cinfo.scale_denom = 8;
+    jpeg_start_decompress(&cinfo);
+    const int nComponents = space == JCS_GRAYSCALE ? 1 : kPixelBytes;
+    if (x0 + cx > cinfo.output_width || y0 + cy > cinfo.output_height || cinfo.output_components != nComponents) {
+        std::snprintf(m_library->szMessage, sizeof m_library->szMessage, "the library scaled to %u x %u, short of %s",
+                      unsigned(cinfo.output_width), unsigned(cinfo.output_height), part);
+        jpeg_abort_decompress(&cinfo);
+        return false;
+    }
+    // The crop widens to whole MCU columns: xStart moves left to one's edge.
+    JDIMENSION xStart = x0, width = cx;
+    if (cx < cinfo.output_width)
+        jpeg_crop_scanline(&cinfo, &xStart, &width);
+    if (y0 > 0)
+        jpeg_skip_scanlines(&cinfo, y0);
+    *pxStart = xStart;
+    *pWidth = width;
+    return true;
+}
+
 CFrameDecoder::CFrameDecoder() : m_library(std::make_unique<Library>()) {}
 
 CFrameDecoder::~CFrameDecoder() = default;

@@ -90,6 +90,14 @@ private:
     // The two calls into the library that may stop with an error.
     static bool ReadHeaderOf(Library& lib, const uint8_t* pJpeg, size_t nSize);
     static bool DecodeRows(Library& lib, unsigned nEighths, unsigned sw, unsigned sh, uint8_t** rows);
+    // Starts decoding the frame whose header was read at nEighths, in `space`,
+    // for the part [x0, x0 + cx) x [y0, y0 + cy): the columns widen to whole
+    // MCU columns (*pxStart, *pWidth) and the rows above are skipped. False,
+    // the decode ended, when the scaled picture is short of the part; `part`
+    // names it in the message. The library may stop with an error in here:
+    // the caller has set lib.stop.
+    bool StartPart(unsigned nEighths, int space, unsigned x0, unsigned y0, unsigned cx, unsigned cy, const char* part,
+                   unsigned* pxStart, unsigned* pWidth);
     // Decodes the rows and columns of a region, scaled already, into pOut
     // (cx bytes a row); m_scaled holds a row of the scaled picture.
     bool DecodeRegionRows(unsigned nEighths, unsigned x0, unsigned y0, unsigned cx, unsigned cy, uint8_t* pOut);

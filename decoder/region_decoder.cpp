@@ -35,22 +35,9 @@ bool CFrameDecoder::DecodeRegionRows(unsigned nEighths, unsigned x0, unsigned y0
         jpeg_abort_decompress(&cinfo);
         return false;
     }
-    cinfo.out_color_space = JCS_GRAYSCALE;
-    cinfo.scale_num = nEighths;
-    cinfo.scale_denom = 8;
-    jpeg_start_decompress(&cinfo);
-    if (x0 + cx > cinfo.output_width || y0 + cy > cinfo.output_height || cinfo.output_components != 1) {
-        std::snprintf(lib.szMessage, sizeof lib.szMessage, "the library scaled to %u x %u, short of the region",
-                      unsigned(cinfo.output_width), unsigned(cinfo.output_height));
-        jpeg_abort_decompress(&cinfo);
+    unsigned xStart = 0, width = 0;
+    if (!StartPart(nEighths, JCS_GRAYSCALE, x0, y0, cx, cy, "the region", &xStart, &width))
         return false;
-    }
-    // The crop widens to whole MCU columns: xStart moves left to one's edge.
-    JDIMENSION xStart = x0, width = cx;
-    if (cx < cinfo.output_width)
-        jpeg_crop_scanline(&cinfo, &xStart, &width);
-    if (y0 > 0)
-        jpeg_skip_scanlines(&cinfo, y0);
     JSAMPROW row = m_scaled.data();
     for (unsigned y = 0; y < cy; ++y) {
         if (jpeg_read_scanlines(&cinfo, &row, 1) != 1)

@@ -26,27 +26,15 @@ bool CFrameDecoder::DecodeCropRows(unsigned nEighths, unsigned x0, unsigned y0, 
         jpeg_abort_decompress(&cinfo);
         return false;
     }
-    cinfo.out_color_space = JCS_EXT_BGRA;  // as DecodeToTile's: opaque, in a DIB's byte order
-    cinfo.scale_num = nEighths;
-    cinfo.scale_denom = 8;
-    jpeg_start_decompress(&cinfo);
-    if (x0 + cx > cinfo.output_width || y0 + cy > cinfo.output_height) {
-        std::snprintf(lib.szMessage, sizeof lib.szMessage, "the library scaled to %u x %u, short of the part",
-                      unsigned(cinfo.output_width), unsigned(cinfo.output_height));
-        jpeg_abort_decompress(&cinfo);
+    // As DecodeToTile's: opaque, in a DIB's byte order.
+    unsigned xStart = 0, width = 0;
+    if (!StartPart(nEighths, JCS_EXT_BGRA, x0, y0, cx, cy, "the part", &xStart, &width))
         return false;
-    }
-    // The crop widens to whole MCU columns: xStart moves left to one's edge.
-    JDIMENSION xStart = x0, width = cx;
-    if (cx < cinfo.output_width)
-        jpeg_crop_scanline(&cinfo, &xStart, &width);
     const size_t nStride = size_t(width) * kPixelBytes;
     m_scaled.resize(nStride * cy);
     m_rows.resize(cy);
     for (size_t y = 0; y < cy; ++y)
         m_rows[y] = m_scaled.data() + y * nStride;
-    if (y0 > 0)
-        jpeg_skip_scanlines(&cinfo, y0);
     for (unsigned nRead = 0; nRead < cy;) {
         const JDIMENSION n = jpeg_read_scanlines(&cinfo, m_rows.data() + nRead, cy - nRead);
         if (n == 0) {

@@ -108,18 +108,14 @@ LIBRARY=$(value "$LOGS/codec.1" library)
 seconds() { local t0 t1; t0=$(date +%s.%N); "$@" >/dev/null; t1=$(date +%s.%N); awk -v a="$t0" -v b="$t1" 'BEGIN {print b - a}'; }
 echo "bench: clip and verify, $REPEATS runs each" >&2
 # Timed as shipped: without the sanitizers of the native tree's tests.
-RELEASE="$BUILD/native-release"
-if [ ! -f "$RELEASE/CMakeCache.txt" ]; then
-    (cd "$ROOT" && cmake --preset native -B "$RELEASE" -DVORPLEX_SANITIZE=OFF -DCMAKE_BUILD_TYPE=Release >/dev/null)
-fi
-cmake --build "$RELEASE" --target dvrtool -j "$JOBS" -- --no-print-directory -s >/dev/null
+release_dvrtool
 CLIP="$OUT/clip.d01"
 for r in $(seq 1 "$REPEATS"); do
     cat "$CLIP_SOURCE" >/dev/null
     echo "seconds=$(seconds cp "$CLIP_SOURCE" "$OUT/copy.bin")" >"$LOGS/cp.$r"
     rm -f "$OUT/copy.bin" "$CLIP"*
-    echo "seconds=$(seconds "$RELEASE/tools/dvrtool" clip -o "$CLIP" "$CLIP_SOURCE")" >"$LOGS/clip.$r"
-    echo "seconds=$(seconds "$RELEASE/tools/dvrtool" verify "$CLIP" --source "$CLIP_SOURCE")" >"$LOGS/verify.$r"
+    echo "seconds=$(seconds "$DVRTOOL" clip -o "$CLIP" "$CLIP_SOURCE")" >"$LOGS/clip.$r"
+    echo "seconds=$(seconds "$DVRTOOL" verify "$CLIP" --source "$CLIP_SOURCE")" >"$LOGS/verify.$r"
 done
 CLIP_MB=$(stat -c %s "$CLIP" | awk '{printf "%.1f", $1 / 1048576}')
 CP_S=$(pick cp seconds); CLIP_S=$(pick clip seconds); VERIFY_S=$(pick verify seconds)

@@ -10,7 +10,6 @@ set -euo pipefail
 LENGTH="${1:-3600}"
 OUT="$BUILD/bench"
 LOGS="$OUT/logs"
-RELEASE="$BUILD/native-release"
 mkdir -p "$LOGS"
 
 FOOTAGE="$OUT/search-d1-$LENGTH.avi"
@@ -27,11 +26,7 @@ if [ ! -f "$FOOTAGE" ]; then
     mv "$OUT/search-partial.avi" "$FOOTAGE"
 fi
 
-if [ ! -f "$RELEASE/CMakeCache.txt" ]; then
-    (cd "$ROOT" && cmake --preset native -B "$RELEASE" -DVORPLEX_SANITIZE=OFF -DCMAKE_BUILD_TYPE=Release >/dev/null)
-fi
-cmake --build "$RELEASE" --target dvrtool -j "$JOBS" -- --no-print-directory -s >/dev/null
-DVRTOOL="$RELEASE/tools/dvrtool"
+release_dvrtool
 FRAMES=$((LENGTH * 25))
 
 # seconds COMMAND...: how long it ran; a failure (search: exit 2 and up) fails the bench.
