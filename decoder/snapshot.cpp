@@ -2,10 +2,10 @@
 #include <wincodec.h>
 #include <wrl/client.h>
 #include <algorithm>
-#include <ctime>
 #include <cwchar>
 #include <vector>
 #include "decoder/time_of_day.h"
+#include "domain/calendar.h"
 #include "framework/text.h"
 
 using Microsoft::WRL::ComPtr;
@@ -167,19 +167,10 @@ SnapshotTime SnapshotTimeOf(int year, int month, int day, int64_t msOfDay)
 {
     SnapshotTime when;
     when.msOfDay = domain::WithinDay(msOfDay);
-    if (year <= 0 || month <= 0 || day <= 0)
-        return when;
-    // Noon, so that no change of clocks moves the date.
-    std::tm date = {};
-    date.tm_year = year - 1900;
-    date.tm_mon = month - 1;
-    date.tm_mday = day + int((msOfDay - when.msOfDay) / domain::kDayMs);
-    date.tm_hour = 12;
-    if (std::mktime(&date) == std::time_t(-1))
-        return when;
-    when.year = date.tm_year + 1900;
-    when.month = date.tm_mon + 1;
-    when.day = date.tm_mday;
+    const domain::Date date = domain::DaysAfter({year, month, day}, int((msOfDay - when.msOfDay) / domain::kDayMs));
+    when.year = date.year;
+    when.month = date.month;
+    when.day = date.day;
     return when;
 }
 
@@ -188,9 +179,7 @@ std::string SnapshotTimeText(const SnapshotTime& when)
     const std::string clock = domain::FormatTimeOfDay(when.msOfDay, domain::Precision::Seconds);
     if (when.year <= 0)
         return clock;
-    char date[16];
-    std::snprintf(date, sizeof date, "%04d-%02d-%02dT", when.year, when.month, when.day);
-    return date + clock;
+    return domain::FormatDate({when.year, when.month, when.day}) + "T" + clock;
 }
 
 HRESULT WritePng(const PictureBits& picture, const std::wstring& path, const std::vector<PngText>& texts)
@@ -254,11 +243,8 @@ std::wstring SnapshotFileName(const std::wstring& recordingPath, int camera, con
         name += szCamera;
     }
     std::string stamp = TimeOfDayDigits(when.msOfDay);
-    if (when.year > 0) {
-        char date[16];
-        std::snprintf(date, sizeof date, "%04d%02d%02d-", when.year, when.month, when.day);
-        stamp = date + stamp;
-    }
+    if (when.year > 0)
+        stamp = domain::FormatDate({when.year, when.month, when.day}, "") + "-" + stamp;
     return name + L"-" + fw::Widen(stamp) + L".png";
 }
 

@@ -3,6 +3,7 @@
 #include "recording/recording.h"
 
 #include "recording/avi_parser.h"
+#include "domain/calendar.h"
 #include "domain/time_of_day.h"
 #include "recording/source.h"
 
@@ -124,9 +125,7 @@ const char* errorName(Error e)
 
 std::string formatStartTime(const StartTime& t)
 {
-    char date[32];
-    std::snprintf(date, sizeof date, "%04d-%02d-%02d\t", t.year, t.month, t.day);
-    return date + domain::FormatClock(t.msOfDay < 0 ? 0 : t.msOfDay, domain::Precision::Milliseconds);
+    return domain::FormatDate({t.year, t.month, t.day}) + "\t" + domain::FormatClock(t.msOfDay < 0 ? 0 : t.msOfDay, domain::Precision::Milliseconds);
 }
 
 }  // namespace rec

@@ -10,13 +10,13 @@
 #include "tools/progress.h"
 #include "tools/shape.h"
 
+#include "domain/calendar.h"
 #include "domain/camera_set.h"
 #include "domain/time_of_day.h"
 #include "domain/view_grid.h"
 
 #include <algorithm>
 #include <cstring>
-#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <unistd.h>
@@ -431,14 +431,10 @@ int runExport(const Options& options, std::FILE* out, std::FILE* err)
     Stretch stretch;
     if ((code = chooseStreams(recording, wanted, path, streams, err)) != kExitOk) return code;
     if ((code = resolveStretch(options, recording.startTime().msOfDay, streams, stretch, err)) != kExitOk) return code;
-    const rec::StartTime& day = recording.startTime();
-    for (int i = 0; i < 2 && day.year > 0 && day.month > 0 && day.day > 0; i++) {
-        std::tm when = {};
-        when.tm_year = day.year - 1900, when.tm_mon = day.month - 1, when.tm_mday = day.day + i, when.tm_hour = 12;
-        std::mktime(&when);  // the day after the last of a month is the first of the next
-        char date[32];
-        std::strftime(date, sizeof date, "%Y-%m-%d ", &when);
-        stretch.dates[i] = date;
+    const rec::StartTime& start = recording.startTime();
+    for (int i = 0; i < 2; i++) {
+        const domain::Date date = domain::DaysAfter({start.year, start.month, start.day}, i);
+        if (date.IsKnown()) stretch.dates[i] = domain::FormatDate(date) + " ";
     }
     if (!ffmpegFound()) {
         std::fprintf(err, "dvrtool export: ffmpeg not found (%s); install it or name it in $DVRTOOL_FFMPEG\n",
