@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "domain/file_path.h"
 #include "domain/time_of_day.h"
 
 int64_t CClipMarks::From() const { return std::min(m_start, m_end); }
@@ -27,12 +28,6 @@ std::string CClipMarks::Caption(int64_t startOfDayMs) const
 
 std::string CClipMarks::FileName(const std::string& recordingPath, int64_t startOfDayMs) const
 {
-    const size_t slash = recordingPath.find_last_of("\\/");
-    const size_t nameAt = slash == std::string::npos ? 0 : slash + 1;
-    std::string stem = recordingPath.substr(nameAt);
-    const size_t dot = stem.rfind('.');
-    if (dot != std::string::npos && dot > 0)
-        stem.erase(dot);
-    return recordingPath.substr(0, nameAt) + stem + "-" + domain::FormatTimeOfDayDigits(startOfDayMs + From()) + "-" +
+    return domain::FolderOf(recordingPath) + domain::StemOf(recordingPath) + "-" + domain::FormatTimeOfDayDigits(startOfDayMs + From()) + "-" +
            domain::FormatTimeOfDayDigits(startOfDayMs + std::max(m_start, m_end)) + ".d01";
 }

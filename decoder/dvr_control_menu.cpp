@@ -10,6 +10,7 @@
 #include <windowsx.h>
 #include "decoder/frame_decoder.h"
 #include "decoder/snapshot.h"
+#include "domain/file_path.h"
 #include "framework/text.h"
 #include "owners/handle.h"
 
@@ -30,13 +31,6 @@ enum MenuCommand {
 
 const wchar_t kCaption[] = L"DVR Control";
 
-// The folder of a path, for the dialog to start in; empty when it has none.
-std::wstring FolderOf(const std::wstring& path)
-{
-    const size_t nSlash = path.find_last_of(L"\\/");
-    return nSlash == std::wstring::npos ? std::wstring() : path.substr(0, nSlash);
-}
-
 // The moment a picture of the recording shows: its date and time of day.
 SnapshotTime TakenAt(const rec::Recording& recording, int64_t offsetMs)
 {
@@ -47,8 +41,7 @@ SnapshotTime TakenAt(const rec::Recording& recording, int64_t offsetMs)
 // What a snapshot carries with it: when it shows and what, from which recording.
 std::vector<PngText> SnapshotTexts(const std::string& recordingPath, int camera, const SnapshotTime& when)
 {
-    const size_t nSlash = recordingPath.find_last_of("\\/");
-    const std::string name = nSlash == std::string::npos ? recordingPath : recordingPath.substr(nSlash + 1);
+    const std::string name = domain::NameOf(recordingPath);
     const std::string what = camera > 0 ? "Camera " + std::to_string(camera) : std::string("View");
     return {{"Creation Time", SnapshotTimeText(when)}, {"Description", what + " of " + name + " at " + SnapshotTimeText(when)}};
 }
@@ -155,7 +148,7 @@ bool CDvrControl::AskSavePath(const std::wstring& suggested, std::wstring* pPath
     wchar_t szFile[MAX_PATH] = L"";
     if (suggested.size() < MAX_PATH)
         suggested.copy(szFile, suggested.size());
-    const std::wstring folder = FolderOf(fw::Widen(m_settings.fileName, CP_UTF8));
+    const std::wstring folder = domain::FolderOf(fw::Widen(m_settings.fileName, CP_UTF8));
     OPENFILENAMEW ofn = {};
     ofn.lStructSize = sizeof ofn;
     ofn.hwndOwner = GetAncestor(Window(), GA_ROOT);

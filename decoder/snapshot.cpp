@@ -6,6 +6,7 @@
 #include <vector>
 #include "decoder/time_of_day.h"
 #include "domain/calendar.h"
+#include "domain/file_path.h"
 #include "framework/text.h"
 
 using Microsoft::WRL::ComPtr;
@@ -230,11 +231,7 @@ HRESULT CopyToClipboard(const PictureBits& picture, HWND hwndOwner)
 
 std::wstring SnapshotFileName(const std::wstring& recordingPath, int camera, const SnapshotTime& when)
 {
-    const size_t nSlash = recordingPath.find_last_of(L"\\/:");
-    std::wstring name = nSlash == std::wstring::npos ? recordingPath : recordingPath.substr(nSlash + 1);
-    const size_t nDot = name.find_last_of(L'.');
-    if (nDot != std::wstring::npos && nDot > 0)
-        name.erase(nDot);
+    std::wstring name = domain::StemOf(recordingPath);
     if (name.empty())
         name = L"picture";
     if (camera > 0) {

@@ -1,5 +1,6 @@
 #include "evidence/clip_writer.h"
 
+#include "domain/file_path.h"
 #include "evidence/files.h"
 #include "evidence/frame_hashes.h"
 #include "evidence/sha256.h"
@@ -163,15 +164,23 @@ bool describeExport(const std::string& sourcePath, const rec::Recording& source,
 
 bool writeManifestFiles(const std::string& exportPath, Manifest& manifest, std::string& why)
 {
-    const std::string json = exportPath + ".manifest.json", sums = exportPath + ".sha256";
-    manifest.file = nameOf(exportPath);
     Digest exportDigest{};
-    bool ok = sha256OfFile(exportPath, exportDigest);
+    if (!sha256OfFile(exportPath, exportDigest)) {
+        why = "cannot read " + exportPath;
+        return false;
+    }
+    return writeManifestFiles(exportPath, exportDigest, manifest, why);
+}
+
+bool writeManifestFiles(const std::string& exportPath, const Digest& exportDigest, Manifest& manifest, std::string& why)
+{
+    const std::string json = exportPath + ".manifest.json", sums = exportPath + ".sha256";
+    manifest.file = domain::NameOf(exportPath);
     const std::string text = manifestJson(manifest);
-    ok = ok && writeTextFile(json, text);
+    bool ok = writeTextFile(json, text);
     const Digest jsonDigest = sha256Of(text.data(), text.size());
     ok = ok && writeTextFile(sums, sha256Lines({{toHex(exportDigest), manifest.file},
-                                                {toHex(jsonDigest), nameOf(json)}}));
+                                                {toHex(jsonDigest), domain::NameOf(json)}}));
     if (!ok) {
         removeFile(json);
         removeFile(sums);
@@ -180,8 +189,8 @@ bool writeManifestFiles(const std::string& exportPath, Manifest& manifest, std::
     return ok;
 }
 
-// The frames are copied on this thread while the source's hash and its frames' hashes are made
-// on two others; the clip's own hash follows, once it is whole.
+// Two passes a core: the frames are copied on this thread while their hashes are made on
+// another; once the clip is whole, its own hash and the source's are made side by side.
 ClipResult writeClip(const rec::Recording& source, const ClipRequest& request, const ClipProgress& progress)
 {
     ClipResult result;
@@ -192,25 +201,38 @@ ClipResult writeClip(const rec::Recording& source, const ClipRequest& request, c
         return result;
     }
     ClipPlan plan;
-    if (!planClip(source, request.range, plan, result.why)) return result;
+    if (!planClip(source, request.range, plan, result.why)) {
+        result.emptyStretch = true;
+        return result;
+    }
     Manifest& m = result.manifest;
     describeRange(plan, request.range, "clip", request.program, m);
 
     const std::string partial = request.outPath + ".partial";
     std::atomic<bool> stop{false};
-    SourceHash sourceHash;
     FrameHashes hashes;
     bool written = false;
     {
         const FileView view(request.sourcePath);
-        SideTask sourceHashing([&] { sourceHash = hashSourceFile(request.sourcePath, &stop); });
         SideTask frameHashing([&] { hashes = hashPlannedFrames(source, view, plan, stop); });
         written = writeClipFile(source, view, plan, request, partial, progress, result);
         stop = !written;
     }
     if (written && !hashes.ok) result.why = hashes.why;
+    SourceHash sourceHash;
+    Digest clipDigest{};
+    bool clipHashed = false;
+    if (written && hashes.ok) {
+        SideTask sourceHashing([&] { sourceHash = hashSourceFile(request.sourcePath); });
+        clipHashed = sha256OfFile(partial, clipDigest);
+    }
     if (!written || !hashes.ok || !describeSource(request.sourcePath, source, sourceHash, m, result.why)) {
         removeFile(partial);
+        return result;
+    }
+    if (!clipHashed) {
+        removeFile(partial);
+        result.why = "cannot read " + partial;
         return result;
     }
     m.frames = hashes.frames;
@@ -219,7 +241,7 @@ ClipResult writeClip(const rec::Recording& source, const ClipRequest& request, c
         result.why = "cannot rename " + partial + " to " + request.outPath;
         return result;
     }
-    if (!writeManifestFiles(request.outPath, m, result.why)) {
+    if (!writeManifestFiles(request.outPath, clipDigest, m, result.why)) {
         removeFile(request.outPath);
         return result;
     }

@@ -5,6 +5,7 @@
 
 #include "evidence/clip_plan.h"
 #include "evidence/manifest.h"
+#include "evidence/sha256.h"
 
 #include <cstdint>
 #include <functional>
@@ -25,7 +26,8 @@ using ClipProgress = std::function<bool(uint64_t done, uint64_t total)>;
 struct ClipResult {
     bool ok = false;
     bool cancelled = false;
-    std::string why;  // on failure
+    bool emptyStretch = false;  // no picture of the cameras asked for in the range, or it is inverted
+    std::string why;            // on failure
     Manifest manifest;
 };
 
@@ -35,6 +37,8 @@ ClipResult writeClip(const rec::Recording& source, const ClipRequest& request, c
 // export that is already whole; manifest.file is filled in. False, both removed, when either
 // cannot be written.
 bool writeManifestFiles(const std::string& exportPath, Manifest& manifest, std::string& why);
+// The same, the export's hash already made.
+bool writeManifestFiles(const std::string& exportPath, const Digest& exportDigest, Manifest& manifest, std::string& why);
 
 // A manifest of an export made elsewhere (an MP4) from the range of source: the source, the
 // range, and the pictures of each camera it was made from. False with why when unreadable.

@@ -171,16 +171,4 @@ bool parseSha256Lines(const std::string& text, std::vector<HashLine>& lines)
     return !lines.empty();
 }
 
-std::string folderOf(const std::string& path)
-{
-    size_t slash = path.find_last_of("/\\");
-    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-}
-
-std::string nameOf(const std::string& path)
-{
-    size_t slash = path.find_last_of("/\\");
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
 }  // namespace evidence

@@ -50,8 +50,4 @@ struct HashLine {
 std::string sha256Lines(const std::vector<HashLine>& lines);
 bool parseSha256Lines(const std::string& text, std::vector<HashLine>& lines);
 
-// The folder part of a path ("" for none) and the rest.
-std::string folderOf(const std::string& path);
-std::string nameOf(const std::string& path);
-
 }  // namespace evidence

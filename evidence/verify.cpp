@@ -1,5 +1,6 @@
 #include "evidence/verify.h"
 
+#include "domain/file_path.h"
 #include "evidence/clip_plan.h"
 #include "evidence/files.h"
 #include "evidence/frame_compare.h"
@@ -36,15 +37,15 @@ bool checkHashes(const std::string& path, Check& check)
     std::vector<HashLine> lines;
     if (!readTextFile(path + ".sha256", text)) return false;
     if (!parseSha256Lines(text, lines)) {
-        check.problem(nameOf(path) + ".sha256: not in sha256sum's form");
+        check.problem(domain::NameOf(path) + ".sha256: not in sha256sum's form");
         return true;
     }
     for (const HashLine& line : lines) {
         Digest digest{};
-        if (!sha256OfFile(folderOf(path) + line.file, digest))
+        if (!sha256OfFile(domain::FolderOf(path) + line.file, digest))
             check.problem(line.file + ": missing");
         else if (toHex(digest) != line.sha256)
-            check.problem(line.file + ": changed (its SHA-256 differs from " + nameOf(path) + ".sha256)");
+            check.problem(line.file + ": changed (its SHA-256 differs from " + domain::NameOf(path) + ".sha256)");
     }
     return true;
 }
@@ -106,7 +107,7 @@ VerifyReport checkExport(const std::string& path, const std::string& sourcePath,
     Manifest m;
     if (!readTextFile(path + ".manifest.json", json)) return check.unreadable("cannot read " + path + ".manifest.json");
     if (!parseManifest(json, m)) {
-        check.problem(nameOf(path) + ".manifest.json: not a manifest");
+        check.problem(domain::NameOf(path) + ".manifest.json: not a manifest");
         return check.report;
     }
     rec::Recording clip, source;

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 #include "domain/event_type.h"
+#include "domain/file_path.h"
 #include "domain/hour.h"
 #include "host/review_messages.h"
 
@@ -125,8 +126,7 @@ void CPanelDlg::OpenAdjacentRecording(int nDirection)
     if (m_nPlayState == PLAY_IDLE || !m_szPath[0]) return;
     RECORDING_START own = {m_szPath, {}};
     if (!SendReview(RCMD_PROBE_START, reinterpret_cast<LPARAM>(&own))) return;
-    std::string folder = m_szPath;
-    folder.erase(folder.find_last_of("\\/") + 1);
+    const std::string folder = domain::FolderOf(std::string(m_szPath));
     const Candidate here = {own.szStart, m_szPath};
     const Candidate* pBest = nullptr;
     const std::vector<Candidate> all = ProbeFolder(folder, m_szPath, [this](RECORDING_START* pStart) {

@@ -125,8 +125,11 @@ Status Writer::open(const std::string& path, const std::vector<StreamFormat>& st
     if (options.rate == 0 || options.scale == 0) return {Error::NotRecording, "frame rate must be positive"};
     m_f = openFile(path, "wb");
     if (!m_f) return {Error::FileUnreadable, "cannot create " + path};
-    // Frames are a few KB each: a large buffer makes one write of many.
-    std::setvbuf(m_f, nullptr, _IOFBF, 1 << 20);
+    // Frames are a few KB each: a large buffer makes one write of many. The buffer is given,
+    // not left to the C library: glibc takes the size only with a buffer and otherwise writes
+    // in pieces of 4 KB.
+    if (!m_buffer) m_buffer.reset(new char[kBufferSize]);
+    std::setvbuf(m_f, m_buffer.get(), _IOFBF, kBufferSize);
     m_failed = false;
     m_error.clear();
     m_streams = streams;

@@ -12,6 +12,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -69,6 +70,8 @@ private:
         uint32_t frames;
     };
 
+    static constexpr size_t kBufferSize = 1 << 20;
+    std::unique_ptr<char[]> m_buffer;  // m_f's; outlives it (declared first)
     std::FILE* m_f = nullptr;
     bool m_failed = false;
     std::string m_error;

@@ -5,6 +5,7 @@
 #include "domain/camera_set.h"
 #include "evidence/clip_writer.h"
 #include "tools/interrupt.h"
+#include "tools/stretch.h"
 
 namespace dvrtool {
 
@@ -17,24 +18,26 @@ const char kUsage[] =
     "      picture on view at --from included, every frame byte for byte. Writes OUT.d01,\n"
     "      OUT.d01.manifest.json and OUT.d01.sha256 (for sha256sum -c).\n";
 
-bool readRange(const Options& options, const rec::Recording& source, evidence::ClipRange& range, std::FILE* err)
+// The cameras asked for (every one by default), then the stretch inside them; an exit code.
+int readRange(const Options& options, const rec::Recording& source, evidence::ClipRange& range, std::FILE* err)
 {
-    const int32_t start = source.startTime().msOfDay;
-    range.fromMs = 0;
-    range.toMs = source.durationMs();
-    if (options.has("--from") && !parseTimePoint(options.value("--from"), start, range.fromMs)) {
-        std::fprintf(err, "dvrtool clip: bad --from\n");
-        return false;
-    }
-    if (options.has("--to") && !parseTimePoint(options.value("--to"), start, range.toMs)) {
-        std::fprintf(err, "dvrtool clip: bad --to\n");
-        return false;
-    }
+    range.cameras = source.cameraMask();
     if (options.has("--cameras") && !domain::ParseCameraSet(options.value("--cameras"), range.cameras)) {
         std::fprintf(err, "dvrtool clip: bad --cameras (as 1,3,5-8)\n");
-        return false;
+        return kExitUsage;
     }
-    return true;
+    if (range.cameras & ~source.cameraMask()) {
+        std::fprintf(err, "dvrtool clip: the recording has no camera %s\n",
+                     domain::FormatCameraSet(range.cameras & ~source.cameraMask()).c_str());
+        return kExitNoCamera;
+    }
+    std::vector<const rec::Stream*> streams;
+    for (int camera : domain::CamerasOf(range.cameras)) streams.push_back(source.streamForCamera(camera));
+    Stretch stretch;
+    const int code = resolveStretch("clip", options, source.startTime().msOfDay, streams, stretch, err);
+    range.fromMs = stretch.fromMs;
+    range.toMs = stretch.toMs;
+    return code;
 }
 
 int runClip(const Options& options, std::FILE* out, std::FILE* err)
@@ -53,20 +56,14 @@ int runClip(const Options& options, std::FILE* out, std::FILE* err)
         std::fprintf(err, "dvrtool clip: %s: %s\n", request.sourcePath.c_str(), status.reason.c_str());
         return exitCodeOf(status.error);
     }
-    if (!readRange(options, source, request.range, err)) return kExitUsage;
-    if (!options.has("--cameras")) request.range.cameras = source.cameraMask();
-    if (request.range.cameras & ~source.cameraMask()) {
-        std::fprintf(err, "dvrtool clip: the recording has no camera %s\n",
-                     domain::FormatCameraSet(request.range.cameras & ~source.cameraMask()).c_str());
-        return kExitNoCamera;
-    }
+    if (const int code = readRange(options, source, request.range, err)) return code;
     catchInterrupts();
     catchCutShortFiles((request.outPath + ".partial").c_str());
     evidence::ClipResult result =
         evidence::writeClip(source, request, [](uint64_t, uint64_t) { return !interrupted(); });
     if (!result.ok) {
         std::fprintf(err, "dvrtool clip: %s; nothing written\n", result.why.c_str());
-        return result.cancelled || result.why.find("picture") == std::string::npos ? kExitFailed : kExitOutOfRange;
+        return result.emptyStretch ? kExitOutOfRange : kExitFailed;
     }
     for (const evidence::CameraFrames& c : result.manifest.frames)
         std::fprintf(out, "camera %d: %llu frames\n", c.camera, (unsigned long long)c.count);

@@ -9,6 +9,7 @@
 #include "tools/pipe.h"
 #include "tools/progress.h"
 #include "tools/shape.h"
+#include "tools/stretch.h"
 
 #include "domain/calendar.h"
 #include "domain/camera_set.h"
@@ -41,9 +42,6 @@ std::string decimals(double value)
     std::snprintf(text, sizeof text, "%.3f", value);
     return text;
 }
-
-// A moment as a time of day on the recording's clock, which wraps at midnight as the player's does.
-std::string clockText(int64_t msOfDay) { return domain::FormatTimeOfDay(msOfDay, domain::Precision::Milliseconds); }
 
 // Where a camera's pictures of the stretch begin, as a clip takes them: the picture on view at
 // its start, else the first one after it; none when the camera has no picture in the stretch.
@@ -264,53 +262,6 @@ int chooseStreams(const rec::Recording& recording, domain::CameraMask wanted, co
     return kExitOk;
 }
 
-// What is exported: [from, to) of the recording, as offsets from its start.
-struct Stretch {
-    int32_t startMsOfDay = 0;
-    int64_t fromMs = 0, toMs = 0;
-    std::string dates[2];  // "2024-05-17 ", the start's day and the next, or empty when the recording has none
-};
-
-// --from and --to inside the longest of the chosen cameras; the whole of it by default. A --to
-// past the end is taken as the end. A time of day before the start wraps to the next day, far
-// past any recording's hour: that is how it is told from one past the end.
-int resolveStretch(const Options& options, int32_t startMsOfDay, const std::vector<const rec::Stream*>& streams,
-                   Stretch& stretch, std::FILE* err)
-{
-    int64_t lengthMs = 0;
-    for (const rec::Stream* stream : streams) lengthMs = std::max(lengthMs, stream->durationMs());
-    stretch = {startMsOfDay, 0, lengthMs, {}};
-    const std::string runs = "the recording runs from " + clockText(startMsOfDay) + " to " +
-                             clockText(startMsOfDay + lengthMs);
-    for (const char* option : {"--from", "--to"}) {
-        if (!options.has(option)) continue;
-        const std::string& text = options.value(option);
-        int64_t& point = std::strcmp(option, "--from") == 0 ? stretch.fromMs : stretch.toMs;
-        if (!parseTimePoint(text, startMsOfDay, point)) {
-            std::fprintf(err, "dvrtool export: bad %s (a time of day 14:32:00, or +MM:SS from the start)\n", option);
-            return kExitUsage;
-        }
-        const bool isFrom = &point == &stretch.fromMs;
-        if (point > domain::kDayMs / 2 || (isFrom && point >= lengthMs)) {
-            std::fprintf(err, "dvrtool export: %s %s is %s: %s\n", option, text.c_str(),
-                         point > domain::kDayMs / 2 ? "before the recording's start" : "outside the recording, past its end",
-                         runs.c_str());
-            return kExitOutOfRange;
-        }
-        if (point > lengthMs) {
-            std::fprintf(err, "dvrtool export: %s %s is past the end; exporting up to the end at %s\n", option,
-                         text.c_str(), clockText(startMsOfDay + lengthMs).c_str());
-            point = lengthMs;
-        }
-    }
-    if (stretch.toMs <= stretch.fromMs) {
-        std::fprintf(err, "dvrtool export: the range is inverted: --to %s is not after --from %s\n",
-                     clockText(startMsOfDay + stretch.toMs).c_str(), clockText(startMsOfDay + stretch.fromMs).c_str());
-        return kExitOutOfRange;
-    }
-    return kExitOk;
-}
-
 // ffmpeg's filter graph: each camera in its cell of the player's grid for that many cameras.
 struct Mosaic {
     std::string graph;
@@ -430,7 +381,8 @@ int runExport(const Options& options, std::FILE* out, std::FILE* err)
     std::vector<const rec::Stream*> streams;
     Stretch stretch;
     if ((code = chooseStreams(recording, wanted, path, streams, err)) != kExitOk) return code;
-    if ((code = resolveStretch(options, recording.startTime().msOfDay, streams, stretch, err)) != kExitOk) return code;
+    if ((code = resolveStretch("export", options, recording.startTime().msOfDay, streams, stretch, err)) != kExitOk)
+        return code;
     const rec::StartTime& start = recording.startTime();
     for (int i = 0; i < 2; i++) {
         const domain::Date date = domain::DaysAfter({start.year, start.month, start.day}, i);

@@ -17,11 +17,13 @@ namespace {
 
 const char kUsage[] =
     "  synth -o OUT [--cameras N] [--seconds S] [--fps F] [--size WxH] [--quality Q]\n"
-    "       [--start \"YYYY-MM-DD HH:MM:SS.mmm\"]\n"
+    "       [--grain G] [--start \"YYYY-MM-DD HH:MM:SS.mmm\"]\n"
     "      A synthetic recording: each camera its own colour, a large \"CAM n\" label, a clock\n"
     "      and frame counter, and a white box that moves only in two intervals per camera; the\n"
     "      Motion block marks those intervals, a Source event marks each start, GPI pulses\n"
-    "      every 20 s. Defaults: 4 cameras, 10 s, 4 fps, 320x240, quality 24.\n";
+    "      every 20 s. --grain G (1..100) lays a camera's fresh noise of strength G over every\n"
+    "      picture, as real footage has (8 and quality 5 make D1 pictures of about 40 KB).\n"
+    "      Defaults: 4 cameras, 10 s, 4 fps, 320x240, quality 24, no grain.\n";
 
 // A colour per camera, far apart from each other.
 const char* const kColours[16] = {"0x1f4e9c", "0x9c1f1f", "0x1f8c3a", "0x8c6a1f", "0x6a1f8c", "0x1f8c8c",
@@ -39,7 +41,7 @@ std::string decimals(double value)
 
 // One camera's pictures: a white box over the camera's colour, moving in its intervals, and
 // with labelled its name and a clock.
-FfmpegArgs cameraPictures(int camera, const PictureFormat& format, double seconds, bool labelled)
+FfmpegArgs cameraPictures(int camera, const PictureFormat& format, double seconds, bool labelled, int grain)
 {
     const uint32_t width = format.width, height = format.height;
     uint32_t box = std::max<uint32_t>(8, height / 6);
@@ -68,6 +70,8 @@ FfmpegArgs cameraPictures(int camera, const PictureFormat& format, double second
             graph += ",drawbox=x=" + std::to_string(4 + square * (width / 17)) + ":y=4:w=" +
                      std::to_string(width / 20) + ":h=" + std::to_string(width / 20) + ":color=white:t=fill";
     }
+    // Fresh in every picture and in each camera, as a sensor's noise is.
+    if (grain) graph += ",noise=alls=" + std::to_string(grain) + ":allf=t:all_seed=" + std::to_string(camera);
     std::string rate = frameRate(format);
     return FfmpegArgs()
         .generated("color=c=" + std::string(kColours[camera - 1]) + ":s=" + std::to_string(width) + "x" +
@@ -115,6 +119,11 @@ int runSynth(const Options& options, std::FILE* out, std::FILE* err)
         std::fprintf(err, "dvrtool synth: bad --seconds (0 < S <= 3600)\n");
         return kExitUsage;
     }
+    int grain = 0;
+    if (options.has("--grain") && !parseWhole(options.value("--grain"), 1, 100, grain)) {
+        std::fprintf(err, "dvrtool synth: --grain must be 1..100\n");
+        return kExitUsage;
+    }
 
     if (!requireFfmpeg("synth", err)) return kExitNoFfmpeg;
     bool labelled = std::ifstream(kFont).good();
@@ -122,7 +131,7 @@ int runSynth(const Options& options, std::FILE* out, std::FILE* err)
     std::vector<CameraFeed> cameras;
     EventBlocks events;
     for (int camera = 1; camera <= cameraCount; camera++) {
-        cameras.push_back({camera, cameraPictures(camera, format, seconds, labelled), {format.width, format.height}});
+        cameras.push_back({camera, cameraPictures(camera, format, seconds, labelled, grain), {format.width, format.height}});
         markIntervals(camera, seconds, events);
     }
     for (double pulse = 5; pulse < seconds && pulse < domain::kHourSeconds; pulse += 20)
@@ -152,6 +161,6 @@ std::vector<Interval> synthIntervals(int camera, double seconds)
 }
 
 const Command kSynthCommand = {
-    "synth", kUsage, {"-o", "--cameras", "--seconds", "--fps", "--size", "--quality", "--start"}, runSynth};
+    "synth", kUsage, {"-o", "--cameras", "--seconds", "--fps", "--size", "--quality", "--grain", "--start"}, runSynth};
 
 }  // namespace dvrtool

@@ -1,3 +1,4 @@
+#include "domain/file_path.h"
 #include "evidence/frame_hashes.h"
 #include "evidence/sha256.h"
 #include "tests/evidence/evidence_fixture.h"
@@ -112,8 +113,8 @@ TEST(Clip, KeepsEachCamerasPicturesAndTimesFromThePictureOnView)
     EXPECT_EQ(rec::blockCount(r.sourceBlock().data()), 1u);
     EXPECT_EQ(rec::gpiValue(r.gpiBlock(), 0), 7);
     EXPECT_EQ(result.manifest.frames.size(), 3u);
-    EXPECT_EQ(0, std::system(("cd '" + evidence::folderOf(clip.Path()) + "' && sha256sum --quiet -c '" +
-                              evidence::nameOf(clip.Path()) + ".sha256'")
+    EXPECT_EQ(0, std::system(("cd '" + domain::FolderOf(clip.Path()) + "' && sha256sum --quiet -c '" +
+                              domain::NameOf(clip.Path()) + ".sha256'")
                                  .c_str()));
     for (const char* extra : {".sha256", ".manifest.json"}) std::remove((clip.Path() + extra).c_str());
 }

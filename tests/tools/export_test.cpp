@@ -172,7 +172,7 @@ TEST_F(Export, ACameraThatEndedEarlyHoldsItsLastPicture)
     ASSERT_EQ(std::system(("ffmpeg -v error -y -f lavfi -i testsrc=s=160x120:r=5:d=3 -c:v mpeg4 '" + longInput + "'").c_str()), 0);
     ASSERT_EQ(runTool("make -o " + avi + " --start '2024-01-01 10:00:00' " + shortInput + " " + longInput, &text), 0) << text;
     ASSERT_EQ(runTool("export -o " + out + " --from +2 --to +30 " + avi, &text), 0) << text;
-    EXPECT_NE(text.find("--to +30 is past the end; exporting up to the end at 10:00:03.000"), std::string::npos) << text;
+    EXPECT_NE(text.find("--to +30 is past the end; taking up to the end at 10:00:03.000"), std::string::npos) << text;
     Probed probed = probeVideo(out);
     EXPECT_EQ(probed.width, 320);
     EXPECT_EQ(probed.frames, 5);
