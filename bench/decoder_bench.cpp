@@ -582,8 +582,7 @@ int Usage()
 {
     fprintf(stderr,
             "usage: decoder_bench throughput FILE [SPLIT] | codec|seek|memory|review FILE | cpu|search FILE [SECONDS]"
-            " | zoom FILE DIR
-");
+            " | zoom FILE DIR\n");
     return 2;
 }
 

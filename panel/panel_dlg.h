@@ -47,6 +47,9 @@ public:
     const char* TimeText() const { return m_szTime; }
     // A key the keyboard hook saw, acted on when it is one of the player's.
     bool TakeKey(const MSG& msg);
+    // A wheel turned over the picture goes to the video window, whichever of the panel's
+    // windows has the focus.
+    void AimWheel(MSG& msg) const;
     // The card that lists every key.
     void ShowKeyCard();
 

@@ -3,9 +3,12 @@
 // and letters for the focused control), so the keys work while the video
 // window or the panel is active, whatever has the focus. The time-entry edits
 // and a dropped-down list keep their keys; so do Escape, Enter, Tab and Alt+F4,
-// which are in no row of the table.
+// which are in no row of the table. The same hook sends a wheel turned over the
+// picture to the video window, for its zoom: the wheel goes to the focus, and a
+// focused scroll bar of the panel would otherwise take it as a seek.
 #include "panel/panel_dlg.h"
 #include <commctrl.h>
+#include <windowsx.h>
 #include <string>
 #include "host/review_messages.h"
 #include "panel/key_table.h"
@@ -63,8 +66,11 @@ void CALLBACK HideNote(HWND, UINT, UINT_PTR nId, DWORD)
 LRESULT CALLBACK KeyHook(int nCode, WPARAM wParam, LPARAM lParam)
 {
     MSG* pMsg = reinterpret_cast<MSG*>(lParam);
-    if (nCode == HC_ACTION && wParam == PM_REMOVE && g_pKeyPanel && g_pKeyPanel->TakeKey(*pMsg)) {
-        pMsg->message = WM_NULL;
+    if (nCode == HC_ACTION && wParam == PM_REMOVE && g_pKeyPanel) {
+        if (g_pKeyPanel->TakeKey(*pMsg))
+            pMsg->message = WM_NULL;
+        else
+            g_pKeyPanel->AimWheel(*pMsg);
     }
     return CallNextHookEx(g_hKeyHook, nCode, wParam, lParam);
 }
@@ -85,6 +91,15 @@ void CPanelDlg::RemoveKeys()
     g_hKeyHook = nullptr;
     if (g_hwndNote && ::IsWindow(g_hwndNote)) ::DestroyWindow(g_hwndNote);
     g_hwndNote = nullptr;
+}
+
+void CPanelDlg::AimWheel(MSG& msg) const
+{
+    if (msg.message != WM_MOUSEWHEEL || (msg.hwnd != m_hWnd && !IsChild(m_hWnd, msg.hwnd))) return;
+    HWND video = VideoWindow();
+    const POINT pt = {GET_X_LPARAM(msg.lParam), GET_Y_LPARAM(msg.lParam)};  // on the screen
+    HWND under = WindowFromPoint(pt);
+    if (video && under && (under == video || IsChild(video, under))) msg.hwnd = video;
 }
 
 // True when the message is one of the player's keys, now acted on.

@@ -57,13 +57,16 @@ TEST_F(E2eLookingCloser, TheWheelZoomsATileWhoseZoomedPartIsSavedAtTheFramesOwnP
     const Image before = player.Picture();
     POINT screen = six;
     ClientToScreen(decoder, &screen);
-    // 4x; to the video window, as the wheel goes to the window with the focus, which hands it on.
-    PostMessageA(player.Video(), WM_MOUSEWHEEL, MAKEWPARAM(0, 4 * WHEEL_DELTA), MAKELPARAM(screen.x, screen.y));
+    // 4x; to the panel's scroll bar, as the wheel goes to the focus: over the picture it is the
+    // picture's, not a seek.
+    const int shownAt = player.ScrollPosition();
+    PostMessageA(player.Item(IDC_POSITION_BAR), WM_MOUSEWHEEL, MAKEWPARAM(0, 4 * WHEEL_DELTA), MAKELPARAM(screen.x, screen.y));
     const RECT tile = {rc.right / 4, rc.bottom / 4, rc.right / 2, rc.bottom / 2};
     EXPECT_TRUE(WaitUntil([&] { return player.Picture().Crop(tile).DifferingPixels(before.Crop(tile), 8) > 1000; }, 5000))
         << "the tile is zoomed";
     const RECT other = {0, 0, rc.right / 4, rc.bottom / 4};
     EXPECT_EQ(0u, player.Picture().Crop(other).DifferingPixels(before.Crop(other), 8)) << "the others are not";
+    EXPECT_EQ(shownAt, player.ScrollPosition()) << "no seek";
 
     const std::string partPath = ShotPath("zoomed-part-camera6.png");
     DeleteFileA(partPath.c_str());
