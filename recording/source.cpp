@@ -2,14 +2,10 @@
 
 #include "recording/file64.h"
 
-#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
-#ifdef _WIN32
-#include <io.h>
-#include <windows.h>
-#else
+#ifndef _WIN32
 #include <unistd.h>
 #endif
 
@@ -40,24 +36,17 @@ Status FileSource::open(const std::string& path)
     return {};
 }
 
-// Reads at an offset, without moving a shared position: one call a frame, no seek, and the
-// decoder's threads read side by side (Windows keeps them in turn: its offset reads of one
-// synchronous handle also move the handle's position).
+// Reads at an offset. Natively without moving a shared position: one call a frame, and the
+// decoder's threads read side by side. On Windows a seek and a read of the one stream, in turn:
+// ReadFile at an offset of its own (OVERLAPPED) halved the player's 16-camera pace under Wine,
+// where each such read of a synchronous handle also moves the handle's position.
 bool FileSource::read(uint64_t off, void* buf, size_t n) const
 {
     if (off > m_size || n > m_size - off) return false;
     auto* to = static_cast<uint8_t*>(buf);
 #ifdef _WIN32
     std::lock_guard<std::mutex> hold(m_lock);
-    const HANDLE file = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(m_f)));
-    while (n > 0) {
-        OVERLAPPED at{};
-        at.Offset = DWORD(off);
-        at.OffsetHigh = DWORD(off >> 32);
-        DWORD got = 0;
-        if (!ReadFile(file, to, DWORD(std::min<size_t>(n, 1u << 30)), &got, &at) || got == 0) return false;
-        to += got, off += got, n -= got;
-    }
+    return n == 0 || (seek64(m_f, off) && std::fread(to, 1, n, m_f) == n);
 #else
     while (n > 0) {
         const ssize_t got = pread(fileno(m_f), to, n, off_t(off));

@@ -29,7 +29,7 @@ public:
 
 private:
     std::FILE* m_f = nullptr;
-    mutable std::mutex m_lock;  // Windows: reads of one handle in turn
+    mutable std::mutex m_lock;  // Windows: the one stream position all readers share
 };
 
 class MemorySource : public Source {
