@@ -107,22 +107,31 @@ LIBRARY=$(value "$LOGS/codec.1" library)
 
 # Evidence: a lossless clip of the whole 10 minutes against cp of the same
 # bytes, and verify --source of it, the source in the page cache for each.
-# seconds COMMAND...: its wall-clock time. Each starts with nothing left to write back from the
-# one before (sync), or the kernel would hold the next writer back while it writes that out.
+# seconds COMMAND...: its wall-clock time, starting with nothing of the run before left to
+# write back (sync).
 seconds() {
     local t0 t1
     sync
     t0=$(date +%s.%N); "$@" >/dev/null; t1=$(date +%s.%N)
-    awk -v a="$t0" -v b="$t1" 'BEGIN {print b - a}'
+    awk -v a="$t0" -v b="$t1" 'BEGIN {printf "%.3f\n", b - a}'
 }
-echo "bench: clip and verify, $REPEATS runs each" >&2
+# The fastest of five runs each. Memory the machine has not touched for a while comes slowly
+# (this one is a virtual machine that hands freed memory back to its host): a copy of 1.7 GB
+# into fresh page cache took from 0.6 s to 5.7 s, all of it in the kernel. So each writer is
+# timed right after an untimed run of its own, whose pages it then takes over.
+CLIP_REPEATS=5
+fastest() { for r in $(seq 1 "$CLIP_REPEATS"); do value "$LOGS/$1.$r" seconds; done | sort -g | head -n 1; }
+echo "bench: clip and verify, $CLIP_REPEATS runs each" >&2
 # Timed as shipped: without the sanitizers of the native tree's tests.
 release_dvrtool
 CLIP="$OUT/clip.d01"
-for r in $(seq 1 "$REPEATS"); do
+for r in $(seq 1 "$CLIP_REPEATS"); do
     cat "$CLIP_SOURCE" >/dev/null
+    rm -f "$CLIP"*
+    cp "$CLIP_SOURCE" "$OUT/copy.bin" && rm "$OUT/copy.bin"
     echo "seconds=$(seconds cp "$CLIP_SOURCE" "$OUT/copy.bin")" >"$LOGS/cp.$r"
-    rm -f "$OUT/copy.bin" "$CLIP"*
+    rm -f "$OUT/copy.bin"
+    "$DVRTOOL" clip -o "$CLIP" "$CLIP_SOURCE" >/dev/null && rm "$CLIP"*
     echo "seconds=$(seconds "$DVRTOOL" clip -o "$CLIP" "$CLIP_SOURCE")" >"$LOGS/clip.$r"
     echo "seconds=$(seconds "$DVRTOOL" verify "$CLIP" --source "$CLIP_SOURCE")" >"$LOGS/verify.$r"
     # For scale: one SHA-256 pass over the clip by OpenSSL's own command. A clip makes three
@@ -130,7 +139,7 @@ for r in $(seq 1 "$REPEATS"); do
     echo "seconds=$(seconds openssl dgst -sha256 "$CLIP")" >"$LOGS/sha256.$r"
 done
 CLIP_MB=$(stat -c %s "$CLIP" | awk '{printf "%.1f", $1 / 1048576}')
-CP_S=$(pick cp seconds); CLIP_S=$(pick clip seconds); VERIFY_S=$(pick verify seconds); SHA_S=$(pick sha256 seconds)
+CP_S=$(fastest cp); CLIP_S=$(fastest clip); VERIFY_S=$(fastest verify); SHA_S=$(fastest sha256)
 CLIP_VS_CP=$(awk -v c="$CP_S" -v k="$CLIP_S" -v s="$(stat -c %s "$CLIP_SOURCE")" -v b="$(stat -c %s "$CLIP")" \
     'BEGIN {printf "%.2f", (b / k) / (s / c)}')
 VERIFY_MBS=$(awk -v m="$CLIP_MB" -v t="$VERIFY_S" 'BEGIN {printf "%.0f", m / t}')
@@ -228,7 +237,7 @@ row "   start to the panel on screen (ms)" "$P_PANEL" "-" "-"
 row "   start to the file open (title), less 2 s (ms)" "$P_OPEN" "-" "-"
 row "   seek, scroll bar page to Pause (median, ms)" "$P_SEEK" "-" "-"
 row "   peak working set, 16 cameras (MB)" "$P_PEAK" "-" "-"
-row "Clip of 10 min of 16 D1 cameras, grain ($CLIP_MB MB), vs cp" "$CLIP_S s vs $CP_S s" ">= 0.5x" "$CLIP_VS_CP x cp, $(verdict "$CLIP_VS_CP" ">=" 0.5)"
+row "Clip of 10 min of 16 D1 cameras, grain ($CLIP_MB MB), vs cp (fastest of $CLIP_REPEATS)" "$CLIP_S s vs $CP_S s" ">= 0.5x" "$CLIP_VS_CP x cp, $(verdict "$CLIP_VS_CP" ">=" 0.5)"
 row "   one SHA-256 pass over the clip, openssl dgst (s)" "$SHA_S" "-" "-"
 row "verify --source of that clip (MB/s of frames)" "$VERIFY_MBS" ">= 300" "$(verdict "$VERIFY_MBS" ">=" 300)"
 row "Reader fuzzer, $FUZZ_SECONDS s" "${FUZZ_READER%%|*}" "no crash" "${FUZZ_READER#*|}"
