@@ -45,6 +45,13 @@ bool writeTextFile(const std::string& path, const std::string& text)
     return ok;
 }
 
+bool canRead(const std::string& path)
+{
+    std::FILE* f = rec::openFile(path, "rb");
+    if (f) std::fclose(f);
+    return f != nullptr;
+}
+
 bool readTextFile(const std::string& path, std::string& text)
 {
     std::FILE* f = rec::openFile(path, "rb");

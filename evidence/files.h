@@ -11,5 +11,7 @@ bool replaceFile(const std::string& from, const std::string& to);
 // The whole text written and closed; false (and nothing left) otherwise.
 bool writeTextFile(const std::string& path, const std::string& text);
 bool readTextFile(const std::string& path, std::string& text);
+// The file opens for reading.
+bool canRead(const std::string& path);
 
 }  // namespace evidence

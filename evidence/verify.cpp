@@ -135,6 +135,7 @@ VerifyReport checkExport(const std::string& path, const std::string& sourcePath,
 VerifyReport verifyExport(const std::string& path, const std::string& sourcePath)
 {
     Check sums;
+    if (!canRead(path)) return sums.unreadable("cannot read " + path);
     bool sumsRead = false;
     SourceHash sourceHash;
     VerifyReport rest;

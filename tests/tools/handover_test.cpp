@@ -46,6 +46,8 @@ TEST(Handover, ClipAndExportCarryManifestsThatVerify)
     EXPECT_EQ(runTool("clip -o " + clip + " --cameras 9 " + source, &text), 6) << text;
     EXPECT_EQ(runTool("clip -o " + clip + " --from +7 " + source, &text), 7) << text;
     EXPECT_NE(text.find("past its end: the recording runs from 08:00:00.000 to 08:00:06"), std::string::npos) << text;
+    EXPECT_EQ(runTool("verify " + temp("no-such.d01"), &text), 2) << text;
+    EXPECT_NE(text.find("cannot read " + temp("no-such.d01") + "\n"), std::string::npos) << "the clip, not its .sha256";
     {
         std::fstream f(clip, std::ios::in | std::ios::out | std::ios::binary);
         f.seekp(-40, std::ios::end);  // inside the index: the clip no longer matches its hash
