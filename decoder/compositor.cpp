@@ -58,14 +58,11 @@ void CBackBuffer::PaintTo(HDC hdc) const
 
 // --- Composing
 
-namespace {
-
 uint32_t DibColor(COLORREF color)
 {
     return (uint32_t(GetRValue(color)) << 16) | (uint32_t(GetGValue(color)) << 8) | GetBValue(color);
 }
 
-// Fills rc, clipped to the buffer, straight into the bits.
 void FillBits(CBackBuffer& buffer, RECT rc, uint32_t color)
 {
     rc.left = std::max<LONG>(rc.left, 0);
@@ -76,6 +73,16 @@ void FillBits(CBackBuffer& buffer, RECT rc, uint32_t color)
         std::fill_n(buffer.Bits() + static_cast<size_t>(y) * buffer.Width() + rc.left,
                     std::max<LONG>(rc.right - rc.left, 0), color);
 }
+
+void OutlineBits(CBackBuffer& buffer, const RECT& rc, uint32_t color, LONG width)
+{
+    FillBits(buffer, {rc.left, rc.top, rc.right, rc.top + width}, color);
+    FillBits(buffer, {rc.left, rc.bottom - width, rc.right, rc.bottom}, color);
+    FillBits(buffer, {rc.left, rc.top, rc.left + width, rc.bottom}, color);
+    FillBits(buffer, {rc.right - width, rc.top, rc.right, rc.bottom}, color);
+}
+
+namespace {
 
 void CopyPicture(CBackBuffer& buffer, const RECT& rc, const TilePicture& picture)
 {
@@ -98,15 +105,6 @@ const TilePicture* PictureFor(const ViewScene& scene, const TileSlot& slot)
     return nullptr;
 }
 
-void DrawBorder(CBackBuffer& buffer, const RECT& rc, uint32_t color)
-{
-    const LONG w = 3;
-    FillBits(buffer, {rc.left, rc.top, rc.right, rc.top + w}, color);
-    FillBits(buffer, {rc.left, rc.bottom - w, rc.right, rc.bottom}, color);
-    FillBits(buffer, {rc.left, rc.top, rc.left + w, rc.bottom}, color);
-    FillBits(buffer, {rc.right - w, rc.top, rc.right, rc.bottom}, color);
-}
-
 // Every pixel of the tile is written: the tiles cover the view.
 void DrawTile(CBackBuffer& buffer, const ViewScene& scene, const TileSlot& slot)
 {
@@ -119,7 +117,7 @@ void DrawTile(CBackBuffer& buffer, const ViewScene& scene, const TileSlot& slot)
     if (slot.zoom.IsZoomed())
         DrawZoomInset(buffer, slot);
     if (slot.camera != 0 && slot.camera == scene.nSelectedCamera)
-        DrawBorder(buffer, slot.rc, DibColor(kSelectedBorderColor));
+        OutlineBits(buffer, slot.rc, DibColor(kSelectedBorderColor), 3);
 }
 
 // The camera's number and, when its tile shows a picture, the time of day of

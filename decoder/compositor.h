@@ -55,3 +55,9 @@ const COLORREF kAbsentTileColor = RGB(40, 40, 48);  // a camera the file does no
 const COLORREF kSelectedBorderColor = RGB(255, 200, 0);
 
 void ComposeView(CBackBuffer& buffer, const ViewScene& scene, const CViewText& text);
+
+// Drawing straight into the buffer's bits, clipped to it; colours as the bits hold them.
+uint32_t DibColor(COLORREF color);
+void FillBits(CBackBuffer& buffer, RECT rc, uint32_t color);
+// An outline width pixels wide, inside rc.
+void OutlineBits(CBackBuffer& buffer, const RECT& rc, uint32_t color, LONG width);

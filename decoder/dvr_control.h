@@ -168,7 +168,8 @@ private:
     void OnPickRelease(POINT pt);
     void PickWholePicture();
     void CancelRegionPick();
-    const RECT* SearchTile(int camera) const;  // the tile on view showing camera, or null
+    const TileSlot* SlotOfCamera(int camera) const;  // the slot on view showing camera, or null
+    const RECT* SearchTile(int camera) const;        // its tile
     // What that tile shows of the camera's cx x cy picture: all of it, or its zoom's part.
     FrameRegion ShownPart(int camera, unsigned cx, unsigned cy) const;
     void StartSearch(int camera, const FrameRegion& region);

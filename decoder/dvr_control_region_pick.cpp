@@ -13,22 +13,25 @@ const LONG kLeastDrag = 4;
 
 }  // namespace
 
-const RECT* CDvrControl::SearchTile(int camera) const
+const TileSlot* CDvrControl::SlotOfCamera(int camera) const
 {
     for (const TileSlot& slot : m_slots) {
         if (slot.camera == camera && camera != 0)
-            return &slot.rc;
+            return &slot;
     }
     return nullptr;
 }
 
+const RECT* CDvrControl::SearchTile(int camera) const
+{
+    const TileSlot* pSlot = SlotOfCamera(camera);
+    return pSlot ? &pSlot->rc : nullptr;
+}
+
 FrameRegion CDvrControl::ShownPart(int camera, unsigned cx, unsigned cy) const
 {
-    for (const TileSlot& slot : m_slots) {
-        if (slot.camera == camera && camera != 0)
-            return CropOf(slot.zoom, cx, cy);
-    }
-    return {0, 0, cx, cy};
+    const TileSlot* pSlot = SlotOfCamera(camera);
+    return pSlot ? CropOf(pSlot->zoom, cx, cy) : FrameRegion{0, 0, cx, cy};
 }
 
 void CDvrControl::BeginRegionPick(int camera)

@@ -116,12 +116,12 @@ void CDvrControl::DrawSearchRegion()
         const RECT* pTile = SearchTile(m_search.pickCamera);
         RECT drawn = RectBetween(m_search.anchor, m_search.current);
         if (pTile && IntersectRect(&drawn, &drawn, pTile))
-            DrawRegionOutline(m_backBuffer, drawn, kSearchRegionColor);
+            DrawRegionOutline(m_backBuffer, drawn);
         return;
     }
     if (!m_search.window)
         return;
     if (const RECT* pTile = SearchTile(m_search.camera))
-        DrawRegionOutline(m_backBuffer, TileRectOfRegion(*pTile, m_search.region, ShownPart(m_search.camera, m_search.cx, m_search.cy)),
-                          kSearchRegionColor);
+        DrawRegionOutline(m_backBuffer, TileRectOfRegion(*pTile, m_search.region,
+                                                         ShownPart(m_search.camera, m_search.cx, m_search.cy)));
 }

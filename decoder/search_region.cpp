@@ -43,21 +43,7 @@ RECT TileRectOfRegion(const RECT& tile, const FrameRegion& region, const FrameRe
     return rc;
 }
 
-void DrawRegionOutline(CBackBuffer& buffer, const RECT& rc, COLORREF color)
+void DrawRegionOutline(CBackBuffer& buffer, const RECT& rc)
 {
-    if (buffer.IsEmpty())
-        return;
-    const uint32_t dib = (uint32_t(GetRValue(color)) << 16) | (uint32_t(GetGValue(color)) << 8) | GetBValue(color);
-    const LONG t = 2;
-    const RECT sides[4] = {{rc.left, rc.top, rc.right, rc.top + t},
-                           {rc.left, rc.bottom - t, rc.right, rc.bottom},
-                           {rc.left, rc.top, rc.left + t, rc.bottom},
-                           {rc.right - t, rc.top, rc.right, rc.bottom}};
-    for (RECT side : sides) {
-        side.left = std::max<LONG>(side.left, 0), side.top = std::max<LONG>(side.top, 0);
-        side.right = std::min<LONG>(side.right, buffer.Width()), side.bottom = std::min<LONG>(side.bottom, buffer.Height());
-        for (LONG y = side.top; y < side.bottom; ++y)
-            std::fill_n(buffer.Bits() + size_t(y) * buffer.Width() + side.left, std::max<LONG>(side.right - side.left, 0),
-                        dib);
-    }
+    OutlineBits(buffer, rc, DibColor(kSearchRegionColor), 2);
 }

@@ -22,8 +22,8 @@ FrameRegion RegionOfTileRect(const RECT& tile, RECT rc, const FrameRegion& shown
 RECT TileRectOfRegion(const RECT& tile, const FrameRegion& region, const FrameRegion& shown);
 // The rectangle with corners a and b.
 RECT RectBetween(POINT a, POINT b);
-// An outline, two pixels wide, inside rc; clipped to the buffer.
-void DrawRegionOutline(CBackBuffer& buffer, const RECT& rc, COLORREF color);
+// The region's outline, two pixels wide, inside rc; clipped to the buffer.
+void DrawRegionOutline(CBackBuffer& buffer, const RECT& rc);
 
 // What the control keeps of a search: the region being chosen, then the
 // search itself, its window, and what it looks at.

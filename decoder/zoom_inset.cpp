@@ -3,11 +3,6 @@
 
 namespace {
 
-uint32_t DibColor(COLORREF color)
-{
-    return (uint32_t(GetRValue(color)) << 16) | (uint32_t(GetGValue(color)) << 8) | GetBValue(color);
-}
-
 // Applies fn to each pixel of rc inside the buffer.
 template <typename Fn>
 void ForEachPixel(CBackBuffer& buffer, const ZoomRect& rc, Fn fn)
@@ -21,13 +16,9 @@ void ForEachPixel(CBackBuffer& buffer, const ZoomRect& rc, Fn fn)
     }
 }
 
-void Outline(CBackBuffer& buffer, const ZoomRect& rc, uint32_t color)
+void Outline(CBackBuffer& buffer, const ZoomRect& rc, COLORREF color)
 {
-    const auto paint = [color](uint32_t& pixel) { pixel = color; };
-    ForEachPixel(buffer, {rc.left, rc.top, rc.right, rc.top + 1}, paint);
-    ForEachPixel(buffer, {rc.left, rc.bottom - 1, rc.right, rc.bottom}, paint);
-    ForEachPixel(buffer, {rc.left, rc.top, rc.left + 1, rc.bottom}, paint);
-    ForEachPixel(buffer, {rc.right - 1, rc.top, rc.right, rc.bottom}, paint);
+    OutlineBits(buffer, {rc.left, rc.top, rc.right, rc.bottom}, DibColor(color), 1);
 }
 
 }  // namespace
@@ -39,6 +30,6 @@ void DrawZoomInset(CBackBuffer& buffer, const TileSlot& slot)
         return;
     // The picture under the inset darkened to a quarter, so that the outlines read on any picture.
     ForEachPixel(buffer, frame, [](uint32_t& pixel) { pixel = (pixel >> 2) & 0x3F3F3F; });
-    Outline(buffer, frame, DibColor(kInsetFrameColor));
-    Outline(buffer, part, DibColor(kInsetPartColor));
+    Outline(buffer, frame, kInsetFrameColor);
+    Outline(buffer, part, kInsetPartColor);
 }

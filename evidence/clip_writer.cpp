@@ -148,9 +148,9 @@ bool describeExport(const std::string& sourcePath, const rec::Recording& source,
     SourceHash sourceHash;
     FrameHashes hashes;
     {
-        SideTask hashing([&] { sourceHash = hashSourceFile(sourcePath); });
-        const std::atomic<bool> never{false};
         const FileView view(sourcePath);
+        SideTask hashing([&] { sourceHash = hashSourceFile(sourcePath, view); });
+        const std::atomic<bool> never{false};
         hashes = hashPlannedFrames(source, view, plan, never);
     }
     if (!describeSource(sourcePath, source, sourceHash, m, why)) return false;
@@ -212,8 +212,8 @@ ClipResult writeClip(const rec::Recording& source, const ClipRequest& request, c
     std::atomic<bool> stop{false};
     FrameHashes hashes;
     bool written = false;
+    const FileView view(request.sourcePath);  // for the frames, then the source's hash
     {
-        const FileView view(request.sourcePath);
         SideTask frameHashing([&] { hashes = hashPlannedFrames(source, view, plan, stop); });
         written = writeClipFile(source, view, plan, request, partial, progress, result);
         stop = !written;
@@ -223,7 +223,7 @@ ClipResult writeClip(const rec::Recording& source, const ClipRequest& request, c
     Digest clipDigest{};
     bool clipHashed = false;
     if (written && hashes.ok) {
-        SideTask sourceHashing([&] { sourceHash = hashSourceFile(request.sourcePath); });
+        SideTask sourceHashing([&] { sourceHash = hashSourceFile(request.sourcePath, view); });
         clipHashed = sha256OfFile(partial, clipDigest);
     }
     if (!written || !hashes.ok || !describeSource(request.sourcePath, source, sourceHash, m, result.why)) {

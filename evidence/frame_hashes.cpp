@@ -25,6 +25,21 @@ bool hashCamera(FrameAccess& frames, const CameraPlan& c, const std::atomic<bool
     return true;
 }
 
+// What run (the digest and the size) gives; not ok when it fails or throws.
+template <typename Run>
+SourceHash sourceHashOf(Run run)
+{
+    SourceHash result;
+    try {
+        Digest digest{};
+        result.ok = run(digest, result.size);
+        if (result.ok) result.sha256 = toHex(digest);
+    } catch (const std::exception&) {
+        result.ok = false;
+    }
+    return result;
+}
+
 }  // namespace
 
 FrameHashes hashPlannedFrames(const rec::Recording& source, const FileView& view, const ClipPlan& plan,
@@ -49,15 +64,16 @@ FrameHashes hashPlannedFrames(const rec::Recording& source, const FileView& view
 
 SourceHash hashSourceFile(const std::string& path, const std::atomic<bool>* stop)
 {
-    SourceHash result;
-    try {
-        Digest digest{};
-        result.ok = sha256OfFile(path, digest, &result.size, stop);
-        if (result.ok) result.sha256 = toHex(digest);
-    } catch (const std::exception&) {
-        result.ok = false;
-    }
-    return result;
+    return sourceHashOf([&](Digest& digest, uint64_t& size) { return sha256OfFile(path, digest, &size, stop); });
+}
+
+SourceHash hashSourceFile(const std::string& path, const FileView& view)
+{
+    if (!view.isOpen()) return hashSourceFile(path);
+    return sourceHashOf([&](Digest& digest, uint64_t& size) {
+        size = view.size();
+        return sha256OfBytes(view.data(), view.size(), digest);
+    });
 }
 
 }  // namespace evidence

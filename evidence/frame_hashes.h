@@ -29,5 +29,7 @@ struct SourceHash {
     std::string sha256;
 };
 SourceHash hashSourceFile(const std::string& path, const std::atomic<bool>* stop = nullptr);
+// The same through a view of it already made, when that is open.
+SourceHash hashSourceFile(const std::string& path, const FileView& view);
 
 }  // namespace evidence

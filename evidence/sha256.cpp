@@ -30,19 +30,24 @@ Digest sha256Of(const void* data, size_t size)
     return hash.digest();
 }
 
+bool sha256OfBytes(const uint8_t* data, uint64_t size, Digest& digest, const std::atomic<bool>* stop)
+{
+    Sha256 hash;
+    for (uint64_t at = 0; at < size; at += kPiece) {
+        if (stop && stop->load(std::memory_order_relaxed)) return false;
+        hash.update(data + at, size_t(std::min<uint64_t>(kPiece, size - at)));
+    }
+    digest = hash.digest();
+    return true;
+}
+
 bool sha256OfFile(const std::string& path, Digest& digest, uint64_t* size, const std::atomic<bool>* stop)
 {
     auto stopped = [&] { return stop && stop->load(std::memory_order_relaxed); };
     FileView view;
     if (view.open(path)) {
-        Sha256 hash;
-        for (uint64_t at = 0; at < view.size(); at += kPiece) {
-            if (stopped()) return false;
-            hash.update(view.data() + at, size_t(std::min<uint64_t>(kPiece, view.size() - at)));
-        }
-        digest = hash.digest();
         if (size) *size = view.size();
-        return true;
+        return sha256OfBytes(view.data(), view.size(), digest, stop);
     }
     std::FILE* f = rec::openFile(path, "rb");
     if (!f) return false;

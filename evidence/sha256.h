@@ -32,6 +32,8 @@ private:
 // Lower-case hex, 64 characters.
 std::string toHex(const Digest& digest);
 Digest sha256Of(const void* data, size_t size);
+// The digest of bytes in memory of any size, fed in pieces; false once stop (when given) is set.
+bool sha256OfBytes(const uint8_t* data, uint64_t size, Digest& digest, const std::atomic<bool>* stop = nullptr);
 // The digest of a whole file (UTF-8 path); false when it cannot be read to its end, or once
 // stop (when given) is set.
 bool sha256OfFile(const std::string& path, Digest& digest, uint64_t* size = nullptr,

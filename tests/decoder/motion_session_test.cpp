@@ -38,10 +38,12 @@ CMotionSearchSession::Listener ListenerOf(Told& told)
     return listener;
 }
 
-std::shared_ptr<rec::Recording> Open(const std::string& path)
+// The scene written to file and opened; null when it does not open.
+std::shared_ptr<rec::Recording> Recorded(const scene::Scene& s, const rectest::TempFile& file)
 {
+    scene::Write({s}, file.Path());
     auto recording = std::make_shared<rec::Recording>();
-    return recording->open(path) ? recording : nullptr;
+    return recording->open(file.Path()) ? recording : nullptr;
 }
 
 TEST(MotionSearchSession, HitsAreToldAsFoundAndEndAsTheWholeSearchsOwn)
@@ -52,8 +54,7 @@ TEST(MotionSearchSession, HitsAreToldAsFoundAndEndAsTheWholeSearchsOwn)
     // One in each half, and one across the middle, where two threads' stretches meet.
     s.movers = {{60, 62, area, 32}, {123, 128, area, 32}, {240.5, 243, area, 32}};
     rectest::TempFile file;
-    scene::Write({s}, file.Path());
-    auto recording = Open(file.Path());
+    auto recording = Recorded(s, file);
     ASSERT_TRUE(recording);
 
     Told told;
@@ -95,8 +96,7 @@ TEST(MotionSearchSession, CancelledItEndsAtOnceAndSaysSo)
     scene::Scene s;
     s.movers = {{10, 12, {40, 40, 200, 150}}};
     rectest::TempFile file;
-    scene::Write({s}, file.Path());
-    auto recording = Open(file.Path());
+    auto recording = Recorded(s, file);
     ASSERT_TRUE(recording);
     Told told;
     MotionSearch search;
